@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need (Debian 12), only what is missing, then configures and
+# builds. Usage: scripts/setup.sh [release|test]   (default: release)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(
+  build-essential cmake ninja-build ccache pkg-config
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev qt6-l10n-tools qt6-tools-dev-tools
+  libgl-dev libgtest-dev libgmock-dev
+  fonts-wqy-microhei xvfb xauth socat
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+kind="${1:-release}"
+case "$kind" in
+  release) dir=build;      opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAV_SANITIZE=OFF) ;;
+  test)    dir=build-test; opts=(-DCMAKE_BUILD_TYPE=Debug -DZAV_SANITIZE=ON) ;;
+  *) echo "usage: $0 [release|test]" >&2; exit 2 ;;
+esac
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$dir" -G Ninja "${opts[@]}" "${launcher[@]}" >/dev/null
+cmake --build "$dir" -j "$(nproc)"

@@ -1,0 +1,47 @@
+#include "link/LinkTypes.h"
+
+namespace zav {
+
+static int ceilDiv(int a, int b) { return (a + b - 1) / b; }
+
+int replyTimeoutTicks(int baud) { return baud > 0 ? ceilDiv(105920, baud) : 80; }
+int rtuChunkWaitTicks(int baud) { return baud > 0 ? ceilDiv(560, baud) : 2; }
+
+ModelDetection detectModel(int code) {
+    // Codes 7 and 8 sit after code 9 in the model box.
+    static constexpr ModelDetection table[10] = {{0, -1}, {1, 0}, {2, 1}, {3, 2}, {4, 3},
+                                                 {5, 4},  {6, 5}, {8, 7}, {9, 8}, {7, 6}};
+    if (code < 1 || code > 9) return {0, -1};
+    return table[code];
+}
+
+static QString pick(const char* const texts[3], int language) {
+    return QString::fromUtf8(texts[(language >= 0 && language < 3) ? language : 1]);
+}
+
+QString linkMessageText(LinkMessage message, int language) {
+    static const char* const wrongAddress[3] = {"错误地址", "Wrong address!", "錯誤位址"};
+    static const char* const portFailed[3] = {
+        "串口不存在或被其它应用程序占用!",
+        "Serial port does not exist or has been occupied by other applications!",
+        "串口不存在或被其他應用程式佔用!"};
+    static const char* const selectModel[3] = {"请选择机型！", "Select UPS type please!", "請選擇機型！"};
+    switch (message) {
+    case LinkMessage::WrongAddress: return pick(wrongAddress, language);
+    case LinkMessage::PortOpenFailed: return pick(portFailed, language);
+    case LinkMessage::SelectModel: return pick(selectModel, language);
+    }
+    return {};
+}
+
+QString connectCaption(int language) {
+    static const char* const texts[3] = {"连接", "Connect", "連接"};
+    return pick(texts, language);
+}
+
+QString disconnectCaption(int language) {
+    static const char* const texts[3] = {"断开", "Disconnect", "斷開"};
+    return pick(texts, language);
+}
+
+} // namespace zav

@@ -1,0 +1,55 @@
+#pragma once
+// Small shared link values: activity codes, job states, baud and model tables, link messages.
+
+#include <QString>
+#include <array>
+
+namespace zav {
+
+// Current link activity; the action buttons are enabled from it.
+enum Activity : int {
+    ActIdle = 0,
+    ActLiveData = 1,
+    ActLiveStatus = 2,
+    ActHistory = 3,
+    ActWriteList = 4,
+    ActSettingsDownload = 5,
+    ActControl = 6,
+    ActSCode = 7,
+    ActModuleData = 11,
+    ActModuleEnd = 12,
+};
+
+// Every link job: 0 idle, 1 request due, 2 reply due.
+enum JobState : int { JobIdle = 0, JobRequestDue = 1, JobReplyDue = 2 };
+
+// Items of ComboBox1 (baud box); item 7 is "Auto".
+constexpr std::array<int, 7> kBaudItems = {1200, 2400, 4800, 9600, 14400, 19200, 38400};
+constexpr int kBaudAutoItem = 7;
+// Probe order of the automatic baud search and the ComboBox1 item of each probe.
+constexpr std::array<int, 7> kBaudProbeRates = {9600, 14400, 4800, 19200, 2400, 1200, 38400};
+constexpr std::array<int, 7> kBaudProbeItems = {3, 4, 2, 5, 1, 0, 6};
+
+constexpr int kTickMs = 50;
+constexpr int kWatchdogTicks = 60;      // 3 s without a received character
+constexpr int kCycleIntervalTicks = 40; // a new cycle when CycleTicks exceeds this
+constexpr int kBypassCaptionTicks = 150;
+
+// Reply wait in ticks: the time of about 530 characters of 10 bits at the rate, rounded up.
+int replyTimeoutTicks(int baud);
+// RTU: silence after the last chunk before the reply is judged.
+int rtuChunkWaitTicks(int baud);
+
+struct ModelDetection {
+    int comboItem; // ComboBoxUpsType item; 0 = not recognised
+    int upsModel;  // -1 = unchanged
+};
+// Model code of live register 78 -> model box item and UpsModel.
+ModelDetection detectModel(int modelCode);
+
+enum class LinkMessage { WrongAddress, PortOpenFailed, SelectModel };
+QString linkMessageText(LinkMessage message, int language);
+QString connectCaption(int language);
+QString disconnectCaption(int language);
+
+} // namespace zav

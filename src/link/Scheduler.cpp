@@ -1,0 +1,298 @@
+#include "link/Scheduler.h"
+
+namespace zav {
+
+namespace {
+constexpr int kReopenIntervalTicks = 20; // a lost device is looked for once a second
+}
+
+Scheduler::Scheduler(SerialChannel& channel, QObject* parent) : QObject(parent), channel_(channel) {
+    channel_.onRxChar = [this](int waiting) { onRxChar(waiting); };
+    channel_.onRxFlag = [this] { onRxFlag(); };
+}
+
+ConnectResult Scheduler::connectLink(const ConnectRequest& request) {
+    baudFixed_ = true;
+    baudProbeIndex_ = 0;
+    autoModelPending_ = false;
+
+    if (request.modelItem == 0)
+        autoModelPending_ = true;
+    else
+        upsModel_ = request.modelItem - 1;
+
+    if (request.baudItem >= 0 && request.baudItem < int(kBaudItems.size())) {
+        baudValue_ = kBaudItems[size_t(request.baudItem)];
+        channel_.setBaudRate(baudValue_);
+    } else {
+        channel_.setBaudRate(kBaudProbeRates[0]);
+        baudFixed_ = false; // BaudValue keeps its last value until a probe answers
+    }
+    replyTimeout_ = replyTimeoutTicks(baudValue_);
+    channel_.setPortName(request.portName);
+
+    bool isNumber = false;
+    const int address = request.addressText.trimmed().toInt(&isNumber, 10);
+    if (!isNumber || address < 1 || address > 254) return ConnectResult::WrongAddress;
+    upsAddress_ = address;
+    protocol_ = request.protocol;
+
+    if (!channel_.open()) {
+        resetLinkState();
+        return ConnectResult::PortOpenFailed;
+    }
+    justConnected_ = true;
+    connected_ = true;
+    portLost_ = false;
+    resetLinkState();
+    return ConnectResult::Connected;
+}
+
+void Scheduler::disconnectLink() {
+    baudFixed_ = true;
+    baudProbeIndex_ = 0;
+    autoModelPending_ = false;
+    channel_.close();
+    connected_ = false;
+    portLost_ = false;
+    clearLiveStores();
+    emit liveStoresCleared();
+}
+
+void Scheduler::resetLinkState() {
+    for (RecordJob* job : recordJobs_)
+        if (job) job->reset();
+    control_.reset();
+    write_.reset();
+    download_.reset();
+    activity_ = ActIdle;
+    bypassCaptionTicks_ = 0;
+    justConnected_ = true;
+    clearLiveStores();
+    livePoll_.startLiveCycle(live_.modules);
+    // The battery command buttons and the beeper read 83 as "nothing known yet".
+    live_.LiveStatus.set(83, 1);
+    live_.PreviousStatus.set(83, 1);
+    emit linkReset();
+}
+
+void Scheduler::clearLiveStores() { live_.clear(); }
+
+void Scheduler::onRxChar(int waiting) {
+    Q_UNUSED(waiting);
+    rxWatchdog_ = kWatchdogTicks;
+    // RTU has no end marker: the reply is complete after a tick of silence.
+    if (protocol_ == Protocol::Rtu) replyWait_ = rtuChunkWaitTicks(baudValue_);
+}
+
+void Scheduler::onRxFlag() {
+    if (protocol_ == Protocol::Ascii) replyWait_ = 0; // LF ends an ASCII frame
+}
+
+void Scheduler::tick() {
+    checkPortPresence();
+
+    const bool busy = replyWait_ > 0;
+    if (busy)
+        --replyWait_;
+    else
+        replyWait_ = 0;
+
+    if (rxWatchdog_ >= 0) {
+        --rxWatchdog_;
+        if (rxWatchdog_ < 0 && linkOk_) {
+            linkOk_ = false;
+            clearLiveStores();
+            emit liveStoresCleared();
+        }
+    }
+
+    startCycleIfDue();
+
+    if (++bypassCaptionTicks_ > kBypassCaptionTicks) {
+        bypassCaptionTicks_ = 0;
+        emit bypassCaptionDue(live_.LiveStatus[81] == 2);
+    }
+
+    if (channel_.isOpen() && !busy) dispatch();
+
+    if (!autoModelPending_) {
+        if (!channel_.isOpen()) linkOk_ = false;
+        emit linkStateChanged();
+    }
+}
+
+void Scheduler::startCycleIfDue() {
+    if (!baudFixed_) {
+        // During the baud search only the measurement block is asked for, over and over.
+        if (activity_ != ActLiveData) {
+            livePoll_.startLiveCycle(live_.modules);
+            activity_ = ActLiveData;
+            livePoll_.setStep(1);
+        }
+        return;
+    }
+    if (justConnected_) {
+        if (activity_ == ActIdle) {
+            download_.start();
+            activity_ = ActSettingsDownload;
+            justConnected_ = false;
+        } else if (activity_ == ActWriteList || activity_ == ActSettingsDownload) {
+            justConnected_ = false;
+        }
+        return;
+    }
+    ++cycleTicks_;
+    if (activity_ == ActIdle && cycleTicks_ > kCycleIntervalTicks) {
+        cycleTicks_ = 0;
+        livePoll_.startLiveCycle(live_.modules);
+        activity_ = ActLiveData;
+        livePoll_.setStep(1);
+    }
+}
+
+void Scheduler::dispatch() {
+    // A fault inside one transaction must not stop the link: the job stays where it was and the
+    // same step is tried on the next free tick.
+    try {
+        for (RecordJob* job : recordJobs_) {
+            if (!job || job->state() == JobIdle) continue;
+            if (job->state() == JobRequestDue)
+                job->serveRequest(*this);
+            else
+                job->serveReply(*this);
+            return;
+        }
+        if (control_.state() != JobIdle) {
+            if (control_.serve(*this)) {
+                activity_ = ActIdle;
+                emit buttonsRefreshDue();
+            }
+            return;
+        }
+        if (write_.state() != JobIdle) {
+            if (write_.serve(*this, settings_)) {
+                download_.start(); // read back what the UPS now holds
+                activity_ = ActSettingsDownload;
+            }
+            return;
+        }
+        if (download_.state() != JobIdle) {
+            if (download_.serve(*this, settings_)) {
+                activity_ = ActIdle;
+                emit buttonsRefreshDue();
+                emit settingsDownloaded();
+            }
+            return;
+        }
+        livePoll_.serve(*this);
+    } catch (...) {
+    }
+}
+
+void Scheduler::endLiveCycle() {
+    if (autoModelPending_ && linkOk_) {
+        const ModelDetection model = detectModel(live_.LiveData[78]);
+        if (model.comboItem > 0) {
+            upsModel_ = model.upsModel;
+            resetLinkState(); // the settings are read again for the detected model
+            autoModelPending_ = false;
+            emit modelDetected(model.comboItem);
+        } else {
+            channel_.close();
+            connected_ = false;
+            clearLiveStores();
+            resetLinkState();
+            emit modelRejected();
+        }
+    }
+    emit liveCycleEnded();
+}
+
+void Scheduler::advanceBaudProbe() {
+    clearLiveStores();
+    linkOk_ = false;
+    baudProbeIndex_ = (baudProbeIndex_ + 1) % int(kBaudProbeRates.size());
+    baudValue_ = kBaudProbeRates[size_t(baudProbeIndex_)];
+    replyTimeout_ = replyTimeoutTicks(baudValue_);
+    channel_.setBaudRate(baudValue_);
+}
+
+void Scheduler::endBaudSearch() {
+    baudFixed_ = true;
+    baudValue_ = kBaudProbeRates[size_t(baudProbeIndex_)];
+    replyTimeout_ = replyTimeoutTicks(baudValue_);
+    emit baudFound(kBaudProbeItems[size_t(baudProbeIndex_)]);
+}
+
+void Scheduler::checkPortPresence() {
+    if (!connected_ || channel_.isOpen()) return;
+    if (!portLost_) {
+        // The device went away under an open connection (adapter pulled, pty closed).
+        portLost_ = true;
+        reopenTicks_ = 0;
+        linkOk_ = false;
+        clearLiveStores();
+        emit liveStoresCleared();
+        emit portLost();
+    }
+    if (++reopenTicks_ < kReopenIntervalTicks) return;
+    reopenTicks_ = 0;
+    if (channel_.open()) {
+        portLost_ = false;
+        replyWait_ = 0;
+        emit portRestored();
+    }
+}
+
+bool Scheduler::startControlCommand(uint16_t reg, uint16_t value) {
+    if (!channel_.isOpen()) return false;
+    control_.start(reg, value);
+    activity_ = ActControl;
+    return true;
+}
+
+bool Scheduler::startWriteSequence(const QVector<WriteEntry>& entries) {
+    if (!channel_.isOpen()) return false;
+    write_.start(entries, settings_);
+    activity_ = ActWriteList;
+    emit buttonsRefreshDue();
+    return true;
+}
+
+bool Scheduler::startSettingsDownloadJob() {
+    if (!channel_.isOpen()) return false;
+    download_.start();
+    activity_ = ActSettingsDownload;
+    return true;
+}
+
+void Scheduler::requestSettingsRefresh() { justConnected_ = true; }
+
+void Scheduler::selectModule(int module) {
+    if (!channel_.isOpen() || live_.modules.count < 1 || live_.modules.count > 30) return;
+    live_.modules.selected = module;
+    livePoll_.startModuleStage(module);
+    livePoll_.setStep(5);
+    activity_ = ActModuleData;
+}
+
+void Scheduler::setRecordJob(int priority, RecordJob* job) {
+    if (priority == 1 || priority == 2) recordJobs_[priority - 1] = job;
+}
+
+void Scheduler::send(const QByteArray& frame) {
+    channel_.purge();
+    channel_.write(frame);
+    replyWait_ = replyTimeout_;
+}
+
+QByteArray Scheduler::receive(int maxBytes) {
+    const QByteArray bytes = channel_.readAvailable(maxBytes);
+    channel_.purge();
+    return bytes;
+}
+
+void Scheduler::setLinkOk(bool ok) { linkOk_ = ok; }
+
+} // namespace zav

@@ -1,0 +1,66 @@
+#pragma once
+// The two jobs that change the UPS: a control command (0x68, fire and forget) and the settings
+// write sequence (0x10, one register per transaction, skipping registers that already hold the value).
+
+#include "link/LinkTypes.h"
+#include "settings/SettingStores.h"
+
+#include <QVector>
+#include <cstdint>
+
+namespace zav {
+
+class LinkIo;
+
+struct WriteEntry {
+    uint16_t reg = 0;
+    uint16_t value = 0;
+    bool operator==(const WriteEntry&) const = default;
+};
+
+class ControlCommandJob {
+public:
+    JobState state() const { return state_; }
+    uint16_t reg() const { return reg_; }
+    uint16_t value() const { return value_; }
+    // One slot: a command started while another waits replaces it.
+    void start(uint16_t reg, uint16_t value) {
+        reg_ = reg;
+        value_ = value;
+        state_ = JobRequestDue;
+    }
+    void reset() { state_ = JobIdle; }
+    // Returns true when the command has ended (Activity back to 0).
+    bool serve(LinkIo& io);
+
+private:
+    JobState state_ = JobIdle;
+    uint16_t reg_ = 0;
+    uint16_t value_ = 0;
+};
+
+class WriteSequenceJob {
+public:
+    JobState state() const { return state_; }
+    int position() const { return position_; }
+    int lastPosition() const { return int(entries_.size()); }
+    int failures() const { return failures_; }
+    const QVector<WriteEntry>& entries() const { return entries_; }
+
+    // Fills WriteList and SettingNew; the first entry is due on the next free tick.
+    void start(const QVector<WriteEntry>& entries, SettingStores& stores);
+    void reset();
+    // Returns true when the sequence has ended (the settings download follows).
+    bool serve(LinkIo& io, const SettingStores& stores);
+
+private:
+    bool inRange() const { return position_ >= 1 && position_ <= lastPosition(); }
+    bool end();
+
+    JobState state_ = JobIdle;
+    QVector<WriteEntry> entries_;
+    int position_ = 0;
+    int failures_ = 0;
+};
+
+} // namespace zav

@@ -1,0 +1,59 @@
+#include "settings/SettingsDownload.h"
+
+#include "link/ModbusCodec.h"
+#include "link/RecordJob.h"
+
+namespace zav {
+
+const QVector<Block>& SettingsDownload::blocks() {
+    static const QVector<Block> list = {{301, 35, 0}, {361, 30, 0}, {421, 60, 0}};
+    return list;
+}
+
+void SettingsDownload::start() {
+    list_.load(blocks());
+    state_ = JobRequestDue;
+}
+
+bool SettingsDownload::end() {
+    list_.clear();
+    state_ = JobIdle;
+    return true;
+}
+
+bool SettingsDownload::serve(LinkIo& io, SettingStores& stores) {
+    if (state_ == JobRequestDue) {
+        if (!list_.inRange()) return end();
+        const Block& b = list_.current();
+        io.send(blockReadRequest(io.protocol(), io.address(), fn::ReadSettings, uint16_t(b.start),
+                                 uint16_t(b.count)));
+        state_ = JobReplyDue;
+        return false;
+    }
+    settingRx(io, stores);
+    if (list_.inRange()) {
+        state_ = JobRequestDue;
+        return false;
+    }
+    return end();
+}
+
+void SettingsDownload::settingRx(LinkIo& io, SettingStores& stores) {
+    const Block b = list_.current();
+    const QByteArray raw = io.receive(blockReplyLength(io.protocol(), b.count));
+    const BlockReply reply = examineBlockReply(io.protocol(), raw, io.address(), fn::ReadSettings, b.count);
+    if (reply.outcome != ReplyOutcome::Accepted) {
+        list_.failed(); // missing and damaged alike
+        return;
+    }
+    for (int i = 0; i < b.count; ++i) stores.SettingData.set(b.start + i, reply.registers[i]);
+    if (b.start == 301) applyCapacityRule(stores.SettingData, io.upsModel());
+    list_.accepted();
+}
+
+void applyCapacityRule(RegisterStore& settingData, int upsModel) {
+    if (upsModel < 5 || upsModel > 8) return;
+    for (int reg = 321; reg <= 324; ++reg) settingData.set(reg, uint16_t(settingData[reg] / 1000));
+}
+
+} // namespace zav
