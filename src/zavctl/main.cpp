@@ -6,8 +6,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTimer>
 #include <cstdio>
 
@@ -22,11 +20,12 @@ int fail(int code, const QString& message) {
     return code;
 }
 
-QJsonObject nonZero(const RegisterStore& store) {
-    QJsonObject out;
+// {"1":2205,...}: the non-zero registers in register order.
+QByteArray nonZero(const RegisterStore& store) {
+    QByteArrayList items;
     for (int reg = store.first(); reg <= store.last(); ++reg)
-        if (store[reg] != 0) out.insert(QString::number(reg), int(store[reg]));
-    return out;
+        if (store[reg] != 0) items << '"' + QByteArray::number(reg) + "\":" + QByteArray::number(store[reg]);
+    return '{' + items.join(',') + '}';
 }
 
 struct PollOptions {
@@ -98,16 +97,16 @@ int runPoll(QCoreApplication& app, const PollOptions& options) {
     QObject::connect(&scheduler, &Scheduler::liveCycleEnded, &app, [&] {
         if (scheduler.autoModelPending()) return; // the cycle that found the model is followed by a fresh one
         const LiveStores& live = scheduler.live();
-        QJsonObject line{{"cycle", ++cycle},
-                         {"LinkOk", scheduler.linkOk()},
-                         {"UpsModel", scheduler.upsModel()},
-                         {"BaudValue", scheduler.baudValue()},
-                         {"LiveData", nonZero(live.LiveData)},
-                         {"LiveStatus", nonZero(live.LiveStatus)},
-                         {"ModuleStatus", nonZero(live.ModuleStatus)},
-                         {"ModuleData", nonZero(live.ModuleData)},
-                         {"SettingData", nonZero(scheduler.settings().SettingData)}};
-        std::printf("%s\n", QJsonDocument(line).toJson(QJsonDocument::Compact).constData());
+        const QByteArray line = "{\"cycle\":" + QByteArray::number(++cycle) +
+                                ",\"LinkOk\":" + (scheduler.linkOk() ? "true" : "false") +
+                                ",\"UpsModel\":" + QByteArray::number(scheduler.upsModel()) +
+                                ",\"BaudValue\":" + QByteArray::number(scheduler.baudValue()) +
+                                ",\"LiveData\":" + nonZero(live.LiveData) +
+                                ",\"LiveStatus\":" + nonZero(live.LiveStatus) +
+                                ",\"ModuleStatus\":" + nonZero(live.ModuleStatus) +
+                                ",\"ModuleData\":" + nonZero(live.ModuleData) +
+                                ",\"SettingData\":" + nonZero(scheduler.settings().SettingData) + "}";
+        std::printf("%s\n", line.constData());
         std::fflush(stdout);
         if (cycle >= options.cycles) app.quit();
     });
