@@ -14,7 +14,7 @@ struct Block {
 };
 
 class BlockList {
-public:
+  public:
     void load(QVector<Block> entries) {
         entries_ = std::move(entries);
         index_ = 1;
@@ -37,7 +37,7 @@ public:
         if (++failures_ > 1) advance();
     }
 
-private:
+  private:
     // Each block gets its own two attempts: the counter starts afresh with every block.
     void advance() {
         ++index_;

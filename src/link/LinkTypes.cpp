@@ -2,10 +2,16 @@
 
 namespace zav {
 
-static int ceilDiv(int a, int b) { return (a + b - 1) / b; }
+static int ceilDiv(int a, int b) {
+    return (a + b - 1) / b;
+}
 
-int replyTimeoutTicks(int baud) { return baud > 0 ? ceilDiv(105920, baud) : 80; }
-int rtuChunkWaitTicks(int baud) { return baud > 0 ? ceilDiv(560, baud) : 2; }
+int replyTimeoutTicks(int baud) {
+    return baud > 0 ? ceilDiv(105920, baud) : 80;
+}
+int rtuChunkWaitTicks(int baud) {
+    return baud > 0 ? ceilDiv(560, baud) : 2;
+}
 
 ModelDetection detectModel(int code) {
     // Codes 7 and 8 sit after code 9 in the model box.
@@ -27,9 +33,12 @@ QString linkMessageText(LinkMessage message, int language) {
         "串口不存在或被其他應用程式佔用!"};
     static const char* const selectModel[3] = {"请选择机型！", "Select UPS type please!", "請選擇機型！"};
     switch (message) {
-    case LinkMessage::WrongAddress: return pick(wrongAddress, language);
-    case LinkMessage::PortOpenFailed: return pick(portFailed, language);
-    case LinkMessage::SelectModel: return pick(selectModel, language);
+    case LinkMessage::WrongAddress:
+        return pick(wrongAddress, language);
+    case LinkMessage::PortOpenFailed:
+        return pick(portFailed, language);
+    case LinkMessage::SelectModel:
+        return pick(selectModel, language);
     }
     return {};
 }

@@ -6,20 +6,26 @@ uint16_t ModbusCrc16(const uint8_t* bytes, int n) {
     uint16_t crc = 0xFFFF;
     for (int i = 0; i < n; ++i) {
         crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
     }
     return crc;
 }
 
-bool CrcMatches(const uint8_t* bytes, int n, uint16_t crc) { return ModbusCrc16(bytes, n) == crc; }
+bool CrcMatches(const uint8_t* bytes, int n, uint16_t crc) {
+    return ModbusCrc16(bytes, n) == crc;
+}
 
 uint8_t ModbusLrc(const uint8_t* bytes, int n) {
     uint8_t sum = 0;
-    for (int i = 0; i < n; ++i) sum = uint8_t(sum + bytes[i]);
+    for (int i = 0; i < n; ++i)
+        sum = uint8_t(sum + bytes[i]);
     return uint8_t(-sum);
 }
 
-bool LrcMatches(const uint8_t* bytes, int n, uint8_t lrc) { return ModbusLrc(bytes, n) == lrc; }
+bool LrcMatches(const uint8_t* bytes, int n, uint8_t lrc) {
+    return ModbusLrc(bytes, n) == lrc;
+}
 
 char HexDigit(int nibble) {
     static const char digits[] = "0123456789ABCDEF";
@@ -33,10 +39,16 @@ int HexValue(char c) {
     return 0;
 }
 
-uint8_t ToBcd(int v) { return uint8_t(((v / 10) % 10) * 16 + v % 10); }
-int FromBcd(uint8_t b) { return (b / 16) * 10 + (b % 16); }
+uint8_t ToBcd(int v) {
+    return uint8_t(((v / 10) % 10) * 16 + v % 10);
+}
+int FromBcd(uint8_t b) {
+    return (b / 16) * 10 + (b % 16);
+}
 
-static const uint8_t* bytesOf(const QByteArray& a) { return reinterpret_cast<const uint8_t*>(a.constData()); }
+static const uint8_t* bytesOf(const QByteArray& a) {
+    return reinterpret_cast<const uint8_t*>(a.constData());
+}
 
 QByteArray frame(Protocol mode, const QByteArray& pdu) {
     if (mode == Protocol::Rtu) {
@@ -51,7 +63,8 @@ QByteArray frame(Protocol mode, const QByteArray& pdu) {
         out.append(HexDigit(b >> 4));
         out.append(HexDigit(b & 0x0F));
     };
-    for (char b : pdu) putHex(uint8_t(b));
+    for (char b : pdu)
+        putHex(uint8_t(b));
     putHex(ModbusLrc(bytesOf(pdu), int(pdu.size())));
     out.append("\r\n");
     return out;
@@ -62,7 +75,8 @@ static void put16(QByteArray& pdu, uint16_t v) {
     pdu.append(char(v & 0xFF));
 }
 
-QByteArray blockReadRequest(Protocol mode, uint8_t address, uint8_t function, uint16_t start, uint16_t count) {
+QByteArray blockReadRequest(Protocol mode, uint8_t address, uint8_t function, uint16_t start,
+                            uint16_t count) {
     QByteArray pdu;
     pdu.append(char(address));
     pdu.append(char(function));
@@ -75,7 +89,8 @@ QByteArray recordRequest(Protocol mode, uint8_t address, uint8_t function, uint1
     return blockReadRequest(mode, address, function, index, size);
 }
 
-QByteArray moduleReadRequest(Protocol mode, uint8_t address, uint16_t start, uint16_t count, uint16_t module) {
+QByteArray moduleReadRequest(Protocol mode, uint8_t address, uint16_t start, uint16_t count,
+                             uint16_t module) {
     QByteArray pdu;
     pdu.append(char(address));
     pdu.append(char(fn::ReadModule));
@@ -86,7 +101,8 @@ QByteArray moduleReadRequest(Protocol mode, uint8_t address, uint16_t start, uin
     return frame(mode, pdu);
 }
 
-QByteArray oneRegisterRequest(Protocol mode, uint8_t address, uint8_t function, uint16_t reg, uint16_t value) {
+QByteArray oneRegisterRequest(Protocol mode, uint8_t address, uint8_t function, uint16_t reg,
+                              uint16_t value) {
     QByteArray pdu;
     pdu.append(char(address));
     pdu.append(char(function));
@@ -101,7 +117,9 @@ int frameLength(Protocol mode, int pduBytes) {
     return mode == Protocol::Rtu ? pduBytes + 2 : 2 * (pduBytes + 1) + 3;
 }
 
-int blockReplyLength(Protocol mode, int registers) { return frameLength(mode, 3 + 2 * registers); }
+int blockReplyLength(Protocol mode, int registers) {
+    return frameLength(mode, 3 + 2 * registers);
+}
 
 QByteArray asciiPayload(const QByteArray& raw) {
     const int len = int(raw.size());
@@ -109,7 +127,8 @@ QByteArray asciiPayload(const QByteArray& raw) {
     QByteArray bytes;
     const int n = (len - 3) / 2;
     bytes.reserve(n);
-    for (int k = 0; k < n; ++k) bytes.append(char(HexValue(raw[2 * k + 1]) * 16 + HexValue(raw[2 * k + 2])));
+    for (int k = 0; k < n; ++k)
+        bytes.append(char(HexValue(raw[2 * k + 1]) * 16 + HexValue(raw[2 * k + 2])));
     return bytes;
 }
 
@@ -145,7 +164,8 @@ BlockReply examineBlockReply(Protocol mode, const QByteArray& raw, uint8_t addre
     reply.outcome = ReplyOutcome::Accepted;
     reply.registers.resize(count);
     const uint8_t* d = bytesOf(pdu) + 3;
-    for (int i = 0; i < count; ++i) reply.registers[i] = uint16_t(d[2 * i] << 8 | d[2 * i + 1]);
+    for (int i = 0; i < count; ++i)
+        reply.registers[i] = uint16_t(d[2 * i] << 8 | d[2 * i + 1]);
     return reply;
 }
 

@@ -12,8 +12,8 @@ namespace zav {
 enum class Protocol : int { Ascii = 0, Rtu = 1 };
 
 namespace fn {
-constexpr uint8_t ReadHolding = 0x03;  // live measurement block
-constexpr uint8_t ReadInput = 0x04;    // live status block
+constexpr uint8_t ReadHolding = 0x03;   // live measurement block
+constexpr uint8_t ReadInput = 0x04;     // live status block
 constexpr uint8_t WriteMultiple = 0x10; // one setting register
 constexpr uint8_t ReadSettings = 0x65;
 constexpr uint8_t ReadHistory = 0x66;

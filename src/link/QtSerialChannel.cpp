@@ -11,7 +11,9 @@ QtSerialChannel::QtSerialChannel(QObject* parent) : QObject(parent) {
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialChannel::onError);
 }
 
-QtSerialChannel::~QtSerialChannel() { close(); }
+QtSerialChannel::~QtSerialChannel() {
+    close();
+}
 
 void QtSerialChannel::setBaudRate(int baud) {
     baud_ = baud;
@@ -126,7 +128,8 @@ void QtSerialChannel::sortPortNames(QStringList& names) {
 
 QStringList QtSerialChannel::availablePorts() {
     QStringList names;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) names << info.systemLocation();
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        names << info.systemLocation();
     sortPortNames(names);
     return names;
 }

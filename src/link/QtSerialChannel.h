@@ -14,7 +14,7 @@ namespace zav {
 
 class QtSerialChannel : public QObject, public SerialChannel {
     Q_OBJECT
-public:
+  public:
     explicit QtSerialChannel(QObject* parent = nullptr);
     ~QtSerialChannel() override;
 
@@ -34,10 +34,10 @@ public:
     static QStringList availablePorts();
     static void sortPortNames(QStringList& names);
 
-signals:
+  signals:
     void deviceLost(const QString& reason);
 
-private:
+  private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
 

@@ -13,7 +13,7 @@ namespace zav {
 class LinkIo; // the scheduler's side of a transaction, given to the job while it is served
 
 class RecordJob {
-public:
+  public:
     virtual ~RecordJob() = default;
     virtual JobState state() const = 0;
     // State 1: either end the download (set Activity 0 through io) or send the next request.
@@ -26,7 +26,7 @@ public:
 
 // What a job may do with the link while the scheduler serves it.
 class LinkIo {
-public:
+  public:
     virtual ~LinkIo() = default;
     virtual Protocol protocol() const = 0;
     virtual uint8_t address() const = 0;

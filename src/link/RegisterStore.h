@@ -3,15 +3,15 @@
 // Reads outside the block give 0 and writes outside it are ignored, so a stray register number
 // from a table can never corrupt memory.
 
-#include <cstdint>
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace zav {
 
 class RegisterStore {
-public:
+  public:
     RegisterStore(int first, int last) : first_(first), words_(std::size_t(last - first + 1), 0) {}
 
     int first() const { return first_; }
@@ -25,7 +25,7 @@ public:
     void clear() { std::fill(words_.begin(), words_.end(), 0); }
     bool operator==(const RegisterStore&) const = default;
 
-private:
+  private:
     int first_;
     std::vector<uint16_t> words_;
 };

@@ -76,7 +76,9 @@ void Scheduler::resetLinkState() {
     emit linkReset();
 }
 
-void Scheduler::clearLiveStores() { live_.clear(); }
+void Scheduler::clearLiveStores() {
+    live_.clear();
+}
 
 void Scheduler::onRxChar(int waiting) {
     Q_UNUSED(waiting);
@@ -267,7 +269,9 @@ bool Scheduler::startSettingsDownloadJob() {
     return true;
 }
 
-void Scheduler::requestSettingsRefresh() { justConnected_ = true; }
+void Scheduler::requestSettingsRefresh() {
+    justConnected_ = true;
+}
 
 void Scheduler::selectModule(int module) {
     if (!channel_.isOpen() || live_.modules.count < 1 || live_.modules.count > 30) return;
@@ -293,6 +297,8 @@ QByteArray Scheduler::receive(int maxBytes) {
     return bytes;
 }
 
-void Scheduler::setLinkOk(bool ok) { linkOk_ = ok; }
+void Scheduler::setLinkOk(bool ok) {
+    linkOk_ = ok;
+}
 
 } // namespace zav

@@ -20,18 +20,18 @@
 namespace zav {
 
 struct ConnectRequest {
-    int modelItem = 0;              // ComboBoxUpsType: 0 "Auto", k selects UpsModel k - 1
-    int baudItem = kBaudAutoItem;   // ComboBox1: 0..6 a rate, 7 "Auto"
-    QString portName;               // ComboBox2 text
+    int modelItem = 0;                   // ComboBoxUpsType: 0 "Auto", k selects UpsModel k - 1
+    int baudItem = kBaudAutoItem;        // ComboBox1: 0..6 a rate, 7 "Auto"
+    QString portName;                    // ComboBox2 text
     Protocol protocol = Protocol::Ascii; // ComboBoxProto
-    QString addressText = "1";      // EditUpsAddr
+    QString addressText = "1";           // EditUpsAddr
 };
 
 enum class ConnectResult { Connected, WrongAddress, PortOpenFailed };
 
 class Scheduler : public QObject, private LinkIo {
     Q_OBJECT
-public:
+  public:
     explicit Scheduler(SerialChannel& channel, QObject* parent = nullptr);
 
     // ButtonConnectClick, connect half. The window shows the message of a failed result.
@@ -41,7 +41,7 @@ public:
     bool connected() const { return connected_; } // the user's connection (caption "Disconnect")
     bool portOpen() const { return channel_.isOpen(); }
 
-    void tick(); // Timer1Timer
+    void tick();                // Timer1Timer
     void onRxChar(int waiting); // ComPort1RxChar
     void onRxFlag();            // ComPort1RxFlag
 
@@ -83,7 +83,7 @@ public:
     const WriteSequenceJob& writeJob() const { return write_; }
     const SettingsDownload& settingsDownload() const { return download_; }
 
-signals:
+  signals:
     void liveStoresCleared();  // the live pages redraw empty (watchdog, disconnect, lost port)
     void liveCycleEnded();     // DataFlash, StsFlash, ModVoltAdjDisplay, CabVoltAdjDisplay
     void moduleStageEnded();   // module data grid refresh
@@ -95,11 +95,11 @@ signals:
     void linkStateChanged();           // end of every tick: StsBarDeal, StsConnectDeal, UpdateButtonStates
     void buttonsRefreshDue();          // a job ended or started mid-tick: UpdateButtonStates
     void bypassCaptionDue(bool cancelBypass);
-    void linkReset();                  // ResetLinkState ran
-    void portLost();                   // the device went away while connected
-    void portRestored();               // ... and was reopened
+    void linkReset();    // ResetLinkState ran
+    void portLost();     // the device went away while connected
+    void portRestored(); // ... and was reopened
 
-private:
+  private:
     friend class LivePoll;
     friend class SettingsDownload;
 

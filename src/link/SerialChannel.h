@@ -10,7 +10,7 @@
 namespace zav {
 
 class SerialChannel {
-public:
+  public:
     virtual ~SerialChannel() = default;
 
     virtual void setPortName(const QString& name) = 0;
@@ -22,9 +22,9 @@ public:
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual QString errorText() const = 0;
-    virtual void purge() = 0;                              // both directions
-    virtual bool write(const QByteArray& bytes) = 0;       // blocking, with the write time-out
-    virtual QByteArray readAvailable(int maxBytes) = 0;    // what is buffered, at most maxBytes
+    virtual void purge() = 0;                           // both directions
+    virtual bool write(const QByteArray& bytes) = 0;    // blocking, with the write time-out
+    virtual QByteArray readAvailable(int maxBytes) = 0; // what is buffered, at most maxBytes
 
     std::function<void(int waiting)> onRxChar;
     std::function<void()> onRxFlag;

@@ -19,7 +19,8 @@ bool ControlCommandJob::serve(LinkIo& io) {
 
 void WriteSequenceJob::start(const QVector<WriteEntry>& entries, SettingStores& stores) {
     entries_ = entries;
-    for (const WriteEntry& e : entries_) stores.SettingNew.set(e.reg, e.value);
+    for (const WriteEntry& e : entries_)
+        stores.SettingNew.set(e.reg, e.value);
     position_ = 1;
     failures_ = 0;
     state_ = JobRequestDue;

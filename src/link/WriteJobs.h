@@ -19,7 +19,7 @@ struct WriteEntry {
 };
 
 class ControlCommandJob {
-public:
+  public:
     JobState state() const { return state_; }
     uint16_t reg() const { return reg_; }
     uint16_t value() const { return value_; }
@@ -33,14 +33,14 @@ public:
     // Returns true when the command has ended (Activity back to 0).
     bool serve(LinkIo& io);
 
-private:
+  private:
     JobState state_ = JobIdle;
     uint16_t reg_ = 0;
     uint16_t value_ = 0;
 };
 
 class WriteSequenceJob {
-public:
+  public:
     JobState state() const { return state_; }
     int position() const { return position_; }
     int lastPosition() const { return int(entries_.size()); }
@@ -53,7 +53,7 @@ public:
     // Returns true when the sequence has ended (the settings download follows).
     bool serve(LinkIo& io, const SettingStores& stores);
 
-private:
+  private:
     bool inRange() const { return position_ >= 1 && position_ <= lastPosition(); }
     bool end();
 

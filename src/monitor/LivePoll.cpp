@@ -59,7 +59,8 @@ void LivePoll::serve(Scheduler& s) {
     case 5:
         if (module_.inRange()) {
             const Block& b = module_.current();
-            s.send(moduleReadRequest(mode, address, uint16_t(b.start), uint16_t(b.count), uint16_t(b.module)));
+            s.send(
+                moduleReadRequest(mode, address, uint16_t(b.start), uint16_t(b.count), uint16_t(b.module)));
             step_ = 6;
         } else {
             endModuleStage(s);
@@ -108,7 +109,8 @@ void LivePoll::dataRx(Scheduler& s) {
     if (reply.outcome == ReplyOutcome::Accepted) {
         s.setLinkOk(true);
         if (!s.baudFixed_) s.endBaudSearch();
-        for (int i = 0; i < b.count; ++i) s.live_.LiveData.set(b.start + i, reply.registers[i]);
+        for (int i = 0; i < b.count; ++i)
+            s.live_.LiveData.set(b.start + i, reply.registers[i]);
         measure_.accepted();
     } else if (reply.outcome == ReplyOutcome::Missing && !s.baudFixed_) {
         s.advanceBaudProbe(); // ask for the same block again at the next rate
@@ -126,10 +128,12 @@ void LivePoll::stsRx(Scheduler& s) {
         return;
     }
     if (b.start < 3000) {
-        for (int i = 0; i < b.count; ++i) s.live_.LiveStatus.set(b.start + i, reply.registers[i]);
+        for (int i = 0; i < b.count; ++i)
+            s.live_.LiveStatus.set(b.start + i, reply.registers[i]);
         if (s.live_.updateModulePresence()) emit s.moduleListChanged();
     } else {
-        for (int i = 0; i < b.count; ++i) s.live_.ModuleStatus.set(b.start + i, reply.registers[i]);
+        for (int i = 0; i < b.count; ++i)
+            s.live_.ModuleStatus.set(b.start + i, reply.registers[i]);
     }
     status_.accepted();
 }
@@ -142,7 +146,8 @@ void LivePoll::modDataRx(Scheduler& s) {
         module_.failed();
         return;
     }
-    for (int i = 0; i < b.count; ++i) s.live_.ModuleData.set(b.start + i, reply.registers[i]);
+    for (int i = 0; i < b.count; ++i)
+        s.live_.ModuleData.set(b.start + i, reply.registers[i]);
     module_.accepted();
 }
 

@@ -11,7 +11,7 @@ namespace zav {
 class Scheduler;
 
 class LivePoll {
-public:
+  public:
     int step() const { return step_; }
     void setStep(int step) { step_ = step; }
 
@@ -27,7 +27,7 @@ public:
     const BlockList& statusList() const { return status_; }
     const BlockList& moduleList() const { return module_; }
 
-private:
+  private:
     void dataRx(Scheduler& s);
     void stsRx(Scheduler& s);
     void modDataRx(Scheduler& s);

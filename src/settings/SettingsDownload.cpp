@@ -46,14 +46,16 @@ void SettingsDownload::settingRx(LinkIo& io, SettingStores& stores) {
         list_.failed(); // missing and damaged alike
         return;
     }
-    for (int i = 0; i < b.count; ++i) stores.SettingData.set(b.start + i, reply.registers[i]);
+    for (int i = 0; i < b.count; ++i)
+        stores.SettingData.set(b.start + i, reply.registers[i]);
     if (b.start == 301) applyCapacityRule(stores.SettingData, io.upsModel());
     list_.accepted();
 }
 
 void applyCapacityRule(RegisterStore& settingData, int upsModel) {
     if (upsModel < 5 || upsModel > 8) return;
-    for (int reg = 321; reg <= 324; ++reg) settingData.set(reg, uint16_t(settingData[reg] / 1000));
+    for (int reg = 321; reg <= 324; ++reg)
+        settingData.set(reg, uint16_t(settingData[reg] / 1000));
 }
 
 } // namespace zav

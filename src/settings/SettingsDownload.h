@@ -10,7 +10,7 @@ namespace zav {
 class LinkIo;
 
 class SettingsDownload {
-public:
+  public:
     static const QVector<Block>& blocks(); // (301, 35), (361, 30), (421, 60)
 
     JobState state() const { return state_; }
@@ -23,7 +23,7 @@ public:
     // One dispatch; returns true when the download has ended (the pages then show SettingData).
     bool serve(LinkIo& io, SettingStores& stores);
 
-private:
+  private:
     void settingRx(LinkIo& io, SettingStores& stores);
     bool end();
 

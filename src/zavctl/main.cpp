@@ -54,7 +54,8 @@ QString parsePoll(const QStringList& args, PollOptions& out) {
         out.request.baudItem = kBaudAutoItem;
     } else {
         const auto it = std::find(kBaudItems.begin(), kBaudItems.end(), baud.toInt());
-        if (it == kBaudItems.end()) return "bad --baud '" + baud + "': use 1200, 2400, 4800, 9600, 14400, 19200, 38400 or auto";
+        if (it == kBaudItems.end())
+            return "bad --baud '" + baud + "': use 1200, 2400, 4800, 9600, 14400, 19200, 38400 or auto";
         out.request.baudItem = int(it - kBaudItems.begin());
     }
     const QString proto = p.value("proto").toLower();
@@ -125,10 +126,11 @@ int runPoll(QCoreApplication& app, const PollOptions& options) {
     QObject::connect(&timer, &QTimer::timeout, &scheduler, &Scheduler::tick);
     timer.start();
     QTimer::singleShot(options.timeoutSeconds * 1000, &app, [&] {
-        exitCode = fail(ExitNoAnswer, QStringLiteral("gave up after %1 s with %2 of %3 cycles (no answer from the UPS?)")
-                                          .arg(options.timeoutSeconds)
-                                          .arg(cycle)
-                                          .arg(options.cycles));
+        exitCode = fail(ExitNoAnswer,
+                        QStringLiteral("gave up after %1 s with %2 of %3 cycles (no answer from the UPS?)")
+                            .arg(options.timeoutSeconds)
+                            .arg(cycle)
+                            .arg(options.cycles));
         app.quit();
     });
     app.exec();
@@ -136,9 +138,8 @@ int runPoll(QCoreApplication& app, const PollOptions& options) {
     return exitCode;
 }
 
-const char* kUsage =
-    "usage: zavctl poll --port PATH [--baud 9600|...|auto] [--proto ascii|rtu] [--addr N]\n"
-    "                   [--model auto|0..8] [--cycles K] [--timeout S]\n";
+const char* kUsage = "usage: zavctl poll --port PATH [--baud 9600|...|auto] [--proto ascii|rtu] [--addr N]\n"
+                     "                   [--model auto|0..8] [--cycles K] [--timeout S]\n";
 
 } // namespace
 

@@ -15,7 +15,7 @@ using namespace zav;
 namespace {
 
 class Pty {
-public:
+  public:
     Pty() {
         char name[256] = {};
         if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
@@ -30,7 +30,9 @@ public:
         closeMaster();
         if (slave >= 0) ::close(slave);
     }
-    void send(const QByteArray& bytes) const { ASSERT_EQ(::write(master, bytes.constData(), size_t(bytes.size())), bytes.size()); }
+    void send(const QByteArray& bytes) const {
+        ASSERT_EQ(::write(master, bytes.constData(), size_t(bytes.size())), bytes.size());
+    }
     QByteArray receive() const {
         char buf[512];
         const ssize_t n = ::read(master, buf, sizeof buf);
@@ -113,9 +115,10 @@ TEST(SerialChannelPty, DeviceThatGoesAwayClosesThePortOnce) {
     QObject::connect(&channel, &QtSerialChannel::deviceLost, [&] { ++lost; });
     ::close(pty.slave); // only the channel holds the slave now
     pty.slave = -1;
-    pty.closeMaster();  // the far end hangs up
+    pty.closeMaster(); // the far end hangs up
     ASSERT_TRUE(QTest::qWaitFor([&] { return !channel.isOpen(); }, 5000));
-    for (int i = 0; i < 2000; ++i) QCoreApplication::processEvents(); // no storm of errors, no crash
+    for (int i = 0; i < 2000; ++i)
+        QCoreApplication::processEvents(); // no storm of errors, no crash
     EXPECT_EQ(lost, 1);
     EXPECT_FALSE(channel.write("x"));
     EXPECT_TRUE(channel.readAvailable(10).isEmpty());

@@ -9,7 +9,7 @@
 namespace zav::test {
 
 class FakeSerialChannel : public SerialChannel {
-public:
+  public:
     void setPortName(const QString& name) override { name_ = name; }
     QString portName() const override { return name_; }
     void setBaudRate(int baud) override {
@@ -57,7 +57,7 @@ public:
     int openCount = 0;
     int purgeCount = 0;
 
-private:
+  private:
     QString name_;
     int baud_ = 9600;
     bool open_ = false;

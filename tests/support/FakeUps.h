@@ -23,7 +23,7 @@ struct Request {
 bool parseRequest(Protocol mode, const QByteArray& frame, Request& out);
 
 class FakeUps {
-public:
+  public:
     FakeUps(FakeSerialChannel& channel, Scheduler& scheduler) : channel_(channel), scheduler_(scheduler) {}
 
     // Register values the UPS answers with; unset registers read as 0.
@@ -40,11 +40,12 @@ public:
     // Steps until `done` holds; returns false when maxTicks ran out first.
     bool stepUntil(const std::function<bool()>& done, int maxTicks = 2000);
     void steps(int n) {
-        for (int i = 0; i < n; ++i) step();
+        for (int i = 0; i < n; ++i)
+            step();
     }
     QByteArray defaultAnswer(const Request& r) const;
 
-private:
+  private:
     FakeSerialChannel& channel_;
     Scheduler& scheduler_;
     int handled_ = 0;

@@ -16,7 +16,8 @@ QByteArray blockReply(Protocol mode, uint8_t address, uint8_t function, const QV
 
 QVector<uint16_t> numberedRegisters(int first, int count) {
     QVector<uint16_t> regs;
-    for (int i = 0; i < count; ++i) regs.append(uint16_t(first + i));
+    for (int i = 0; i < count; ++i)
+        regs.append(uint16_t(first + i));
     return regs;
 }
 

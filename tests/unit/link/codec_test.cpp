@@ -8,8 +8,12 @@ using zav::test::blockReply;
 
 namespace {
 
-QByteArray hex(const char* h) { return QByteArray::fromHex(h); }
-const uint8_t* bytes(const QByteArray& a) { return reinterpret_cast<const uint8_t*>(a.constData()); }
+QByteArray hex(const char* h) {
+    return QByteArray::fromHex(h);
+}
+const uint8_t* bytes(const QByteArray& a) {
+    return reinterpret_cast<const uint8_t*>(a.constData());
+}
 
 TEST(Checks, CrcAndLrcOfKnownFrames) {
     const QByteArray pdu = hex("010300010050");
@@ -34,7 +38,8 @@ TEST(Checks, HexAndBcdConversions) {
     EXPECT_EQ(ToBcd(59), 0x59);
     EXPECT_EQ(ToBcd(7), 0x07);
     EXPECT_EQ(FromBcd(0x23), 23);
-    for (int v = 0; v < 100; ++v) EXPECT_EQ(FromBcd(ToBcd(v)), v);
+    for (int v = 0; v < 100; ++v)
+        EXPECT_EQ(FromBcd(ToBcd(v)), v);
 }
 
 struct RequestCase {
@@ -46,9 +51,12 @@ struct RequestCase {
 TEST(Requests, EveryShapeInBothFramings) {
     const RequestCase cases[] = {
         {"measure rtu", blockReadRequest(Protocol::Rtu, 1, fn::ReadHolding, 1, 80), hex("0103000100501436")},
-        {"measure ascii", blockReadRequest(Protocol::Ascii, 1, fn::ReadHolding, 1, 80), ":010300010050AB\r\n"},
-        {"status ascii", blockReadRequest(Protocol::Ascii, 1, fn::ReadInput, 0x51, 80), ":0104005100505A\r\n"},
-        {"settings ascii", blockReadRequest(Protocol::Ascii, 1, fn::ReadSettings, 301, 35), ":0165012D002349\r\n"},
+        {"measure ascii", blockReadRequest(Protocol::Ascii, 1, fn::ReadHolding, 1, 80),
+         ":010300010050AB\r\n"},
+        {"status ascii", blockReadRequest(Protocol::Ascii, 1, fn::ReadInput, 0x51, 80),
+         ":0104005100505A\r\n"},
+        {"settings ascii", blockReadRequest(Protocol::Ascii, 1, fn::ReadSettings, 301, 35),
+         ":0165012D002349\r\n"},
         {"module rtu", moduleReadRequest(Protocol::Rtu, 2, 2000, 73, 3),
          frame(Protocol::Rtu, hex("026D07D00049920003"))},
         {"write rtu", oneRegisterRequest(Protocol::Rtu, 1, fn::WriteMultiple, 304, 220),
@@ -56,7 +64,8 @@ TEST(Requests, EveryShapeInBothFramings) {
         {"command ascii", oneRegisterRequest(Protocol::Ascii, 5, fn::ControlCommand, 351, 1),
          frame(Protocol::Ascii, hex("0568015F0001020001"))},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.frame, c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(c.frame, c.expected) << c.name;
 
     // Wire lengths of the table every part of the link relies on.
     EXPECT_EQ(blockReadRequest(Protocol::Ascii, 1, fn::ReadHistory, 0, 5).size(), 17);
@@ -73,7 +82,8 @@ TEST(Requests, EveryShapeInBothFramings) {
 TEST(BlockReplies, AcceptedValuesInBothFramings) {
     const QVector<uint16_t> regs = {0x0001, 0x8000, 0xFFFF};
     for (Protocol mode : {Protocol::Rtu, Protocol::Ascii}) {
-        const BlockReply r = examineBlockReply(mode, blockReply(mode, 7, fn::ReadInput, regs), 7, fn::ReadInput, 3);
+        const BlockReply r =
+            examineBlockReply(mode, blockReply(mode, 7, fn::ReadInput, regs), 7, fn::ReadInput, 3);
         EXPECT_EQ(r.outcome, ReplyOutcome::Accepted);
         EXPECT_EQ(r.registers, regs);
     }
@@ -114,12 +124,13 @@ TEST(BlockReplies, MissingVersusDamaged) {
         {"ascii no CR", Protocol::Ascii, asciiWith(ascii.size() - 2, ' '), ReplyOutcome::Missing},
         {"ascii wrong address", Protocol::Ascii, asciiWith(2, '2'), ReplyOutcome::Damaged},
         {"ascii wrong function", Protocol::Ascii, asciiWith(4, '4'), ReplyOutcome::Damaged},
-        {"ascii bad lrc", Protocol::Ascii, asciiWith(ascii.size() - 3, ascii[ascii.size() - 3] == '0' ? '1' : '0'),
-         ReplyOutcome::Damaged},
+        {"ascii bad lrc", Protocol::Ascii,
+         asciiWith(ascii.size() - 3, ascii[ascii.size() - 3] == '0' ? '1' : '0'), ReplyOutcome::Damaged},
         {"ascii garbage digit", Protocol::Ascii, asciiWith(10, 'Z'), ReplyOutcome::Damaged},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(int(examineBlockReply(c.mode, c.raw, 1, fn::ReadHolding, 2).outcome), int(c.expected)) << c.name;
+        EXPECT_EQ(int(examineBlockReply(c.mode, c.raw, 1, fn::ReadHolding, 2).outcome), int(c.expected))
+            << c.name;
 }
 
 TEST(BlockReplies, AsciiByteCountIsNotCompared) {

@@ -10,7 +10,7 @@ using namespace zav::test;
 namespace {
 
 class SchedulerTest : public ::testing::Test {
-protected:
+  protected:
     FakeSerialChannel channel;
     Scheduler scheduler{channel};
     FakeUps ups{channel, scheduler};
@@ -54,7 +54,8 @@ TEST_F(SchedulerTest, UnopenablePortIsReportedAndNothingIsSent) {
 }
 
 TEST_F(SchedulerTest, SettingsDownloadComesFirstThenTheLiveCycle) {
-    for (int r = 301; r <= 480; ++r) ups.registers[r] = uint16_t(r);
+    for (int r = 301; r <= 480; ++r)
+        ups.registers[r] = uint16_t(r);
     ups.registers[1] = 2205;
     ups.registers[100] = 7;
     ASSERT_EQ(connect(3, Protocol::Rtu), ConnectResult::Connected);
@@ -103,9 +104,11 @@ TEST_F(SchedulerTest, NewCycleEvery41TicksAtTheEarliest) {
 
 TEST(ReplyTiming, TimeoutByBaudRate) {
     const std::pair<int, int> table[] = {{1200, 89}, {2400, 45}, {4800, 23}, {9600, 12},
-                                         {14400, 8}, {19200, 6}, {38400, 3},  {0, 80}};
-    for (auto [baud, ticks] : table) EXPECT_EQ(replyTimeoutTicks(baud), ticks) << baud;
-    for (int baud : kBaudItems) EXPECT_EQ(rtuChunkWaitTicks(baud), 1) << baud;
+                                         {14400, 8}, {19200, 6}, {38400, 3}, {0, 80}};
+    for (auto [baud, ticks] : table)
+        EXPECT_EQ(replyTimeoutTicks(baud), ticks) << baud;
+    for (int baud : kBaudItems)
+        EXPECT_EQ(rtuChunkWaitTicks(baud), 1) << baud;
     EXPECT_EQ(rtuChunkWaitTicks(0), 2);
 }
 
@@ -113,7 +116,7 @@ TEST(ReplyTiming, TimeoutByBaudRate) {
 TEST_F(SchedulerTest, SilentUpsIsExaminedAfterTheFullWait) {
     ups.silent = true;
     ASSERT_EQ(connect(3), ConnectResult::Connected); // 9600: 12 ticks
-    ups.step(); // starts the download and sends block 1
+    ups.step();                                      // starts the download and sends block 1
     ASSERT_EQ(channel.written.size(), 1);
     int ticks = 0;
     while (channel.written.size() == 1 && ticks < 100) {
@@ -129,7 +132,7 @@ TEST_F(SchedulerTest, AsciiReplyIsExaminedOnTheTickAfterItsLf) {
     ups.step();
     ASSERT_EQ(ups.requests.size(), 1);
     ups.step(); // the reply (with LF) arrives before this tick, which judges it
-    EXPECT_EQ(scheduler.settings().SettingData[301], 0); // the UPS answers zeros here...
+    EXPECT_EQ(scheduler.settings().SettingData[301], 0);       // the UPS answers zeros here...
     EXPECT_EQ(scheduler.settingsDownload().list().index(), 2); // ...but block 1 is done
     ups.step();
     EXPECT_EQ(ups.requests.size(), 2) << "block 2 is asked for right after, not 89 ticks later";
@@ -165,7 +168,9 @@ TEST_F(SchedulerTest, AutoBaudProbesInOrderAndWraps) {
 }
 
 TEST_F(SchedulerTest, AutoBaudStopsAtTheRateThatAnswers) {
-    ups.answer = [&](const Request& r) { return channel.baudRate() == 19200 ? ups.defaultAnswer(r) : QByteArray(); };
+    ups.answer = [&](const Request& r) {
+        return channel.baudRate() == 19200 ? ups.defaultAnswer(r) : QByteArray();
+    };
     QSignalSpy found(&scheduler, &Scheduler::baudFound);
     ASSERT_EQ(connect(kBaudAutoItem), ConnectResult::Connected);
     ASSERT_TRUE(ups.stepUntil([&] { return found.count() > 0; }, 5000));
@@ -193,9 +198,9 @@ TEST_F(SchedulerTest, DamagedReplyDuringBaudSearchKeepsTheRate) {
 }
 
 TEST_F(SchedulerTest, ModelCodeTable) {
-    const std::pair<int, std::pair<int, int>> table[] = {
-        {1, {1, 0}}, {2, {2, 1}}, {3, {3, 2}}, {4, {4, 3}}, {5, {5, 4}},
-        {6, {6, 5}}, {7, {8, 7}}, {8, {9, 8}}, {9, {7, 6}}, {0, {0, -1}}, {10, {0, -1}}};
+    const std::pair<int, std::pair<int, int>> table[] = {{1, {1, 0}}, {2, {2, 1}},  {3, {3, 2}},  {4, {4, 3}},
+                                                         {5, {5, 4}}, {6, {6, 5}},  {7, {8, 7}},  {8, {9, 8}},
+                                                         {9, {7, 6}}, {0, {0, -1}}, {10, {0, -1}}};
     for (auto [code, expected] : table) {
         const ModelDetection d = detectModel(code);
         EXPECT_EQ(d.comboItem, expected.first) << code;
@@ -290,9 +295,10 @@ TEST_F(SchedulerTest, JobsRefuseToStartWhileThePortIsClosed) {
 }
 
 class WriteSequenceTest : public SchedulerTest {
-protected:
+  protected:
     void SetUp() override {
-        for (int r = 301; r <= 480; ++r) ups.registers[r] = 100;
+        for (int r = 301; r <= 480; ++r)
+            ups.registers[r] = 100;
         ASSERT_EQ(connect(6), ConnectResult::Connected);
         QSignalSpy downloaded(&scheduler, &Scheduler::settingsDownloaded);
         ASSERT_TRUE(ups.stepUntil([&] { return downloaded.count() > 0; }));
@@ -323,7 +329,9 @@ TEST_F(WriteSequenceTest, NothingToWriteGoesStraightToTheReadBack) {
 }
 
 TEST_F(WriteSequenceTest, AnUnansweredEntryIsTriedTwiceThenGivenUp) {
-    ups.answer = [&](const Request& r) { return r.function == fn::WriteMultiple ? QByteArray() : ups.defaultAnswer(r); };
+    ups.answer = [&](const Request& r) {
+        return r.function == fn::WriteMultiple ? QByteArray() : ups.defaultAnswer(r);
+    };
     EXPECT_EQ(runSequence({{304, 1}, {305, 2}, {306, 3}}), QVector<int>({304, 304, 305, 305, 306, 306}));
 }
 
