@@ -1,6 +1,7 @@
 // The QSerialPort channel on a real pseudo-terminal: notifications, rates, purge and a device that
 // goes away under an open port.
 
+#include "link/LinkTypes.h"
 #include "link/QtSerialChannel.h"
 
 #include <QCoreApplication>
