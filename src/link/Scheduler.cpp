@@ -205,7 +205,9 @@ void Scheduler::endLiveCycle() {
             connected_ = false;
             clearLiveStores();
             resetLinkState();
+            emit liveStoresCleared();
             emit modelRejected();
+            return; // the connection is gone: the pages show empty values, not this cycle
         }
     }
     emit liveCycleEnded();

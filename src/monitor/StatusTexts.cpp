@@ -1,0 +1,292 @@
+#include "monitor/StatusTexts.h"
+
+namespace zav {
+
+namespace {
+
+// clang-format off
+constexpr std::array<ZavStatusItem, kZavStatusItemCount> kZavItems = {{
+    {0, 0, 81, {"供电方式", "SupplySrc", "供電方式"},
+     {{"均不供电", "None", "均不供電"},
+      {"UPS供电", "By UPS", "UPS供電"},
+      {"旁路供电", "Bypass", "旁路供電"},
+      {" ", " ", " "}}},
+    {0, 1, 82, {"电池状态", "BattSts", "電池狀態"},
+     {{"电池未工作", "Not Work", "電池未工作"},
+      {"电池浮充", "Float", "電池浮充"},
+      {"电池均充", "Boost", "電池均充"},
+      {"电池放电", "Discharge", "電池放電"}}},
+    {0, 2, 85, {"EPO", "EPO", "EPO"},
+     {{"无紧急关机", "Not EPO", "無緊急關機"},
+      {"紧急关机", "EPO", "緊急關機"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {0, 3, 105, {"禁止开机", "OnUpsBanned", "禁止開機"},
+     {{"未禁止开机", "No", "未禁止開機"},
+      {"禁止开机", "Yes", "禁止開機"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {0, 4, 106, {"手动旁路", "ManualByp", "手動旁路"},
+     {{"未手动旁路", "No", "未手動旁路"},
+      {"手动旁路", "Yes", "手動旁路"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {0, 5, 107, {"电池低压", "BattVoltLow", "電池低壓"},
+     {{"未电池低压", "No", "未電池低壓"},
+      {"电池低压", "Yes", "電池低壓"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {0, 6, 108, {"电池接反", "BattReverse", "電池接反"},
+     {{"电池未接反", "No", "電池未接反"},
+      {"电池接反", "Yes", "電池接反"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {0, 7, 97, {"电池EOD", "BattEOD", "電池EOD"},
+     {{"电池未EOD", "No", "電池未EOD"},
+      {"电池EOD", "Yes", "電池EOD"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {2, 0, 92, {"旁路过载", "BypOvLd", "旁路超載"},
+     {{"未过载", "No", "未超載"},
+      {"过载", "Yes", "超載"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {2, 1, 93, {"旁路过载超时", "BypOvLdTout", "旁路超載超時"},
+     {{"正常", "No", "正常"},
+      {"过载超时", "Yes", "超載超時"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {2, 2, 94, {"旁路超跟踪", "BypUntrack", "旁路超跟蹤"},
+     {{"正常", "No", "正常"},
+      {"超跟踪", "Yes", "超跟蹤"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {2, 3, 95, {"切换次数到", "TxTimeLmt", "切換次數到"},
+     {{"次数未到", "No", "次數未到"},
+      {"次数到", "Yes", "次數到"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {2, 4, 96, {"输出短路", "OpShorted", "輸出短路"},
+     {{"未短路", "No", "未短路"},
+      {"短路", "Yes", "短路"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {2, 5, 87, {"发电机接入", "GenInput", "發電機接入"},
+     {{"未接入", "No", "未接入"},
+      {"接入", "Yes", "接入"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {2, 6, 88, {"交流输入故障", "InputFail", "交流輸入故障"},
+     {{"正常", "No", "正常"},
+      {"故障", "Yes", "故障"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {2, 7, 89, {"旁路相序故障", "BypSeqFail", "旁路相序故障"},
+     {{"正常", "No", "正常"},
+      {"故障", "Yes", "故障"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {4, 0, 90, {"旁路电压故障", "BypVoltFail", "旁路電壓故障"},
+     {{"正常", "No", "正常"},
+      {"故障", "Yes", "故障"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {4, 1, 99, {"电池自检状态", "BattTestSts", "電池自檢狀態"},
+     {{"未自检", "No", "未自檢"},
+      {"成功", "OK", "成功"},
+      {"失败", "Fail", "失敗"},
+      {"自检中", "testing", "自檢中"}}},
+    {4, 2, 101, {"电池维护状态", "BattMaintSts", "電池維護狀態"},
+     {{"未维护测试", "No", "未維護測試"},
+      {"成功", "OK", "成功"},
+      {"失败", "Fail", "失敗"},
+      {"维护测试中", "maintaining", "維護測試中"}}},
+    {4, 3, 84, {"维修旁路空开状态", "MaintCbSts", "維修旁路空開狀態"},
+     {{"断开", "Open", "斷開"},
+      {"闭合", "Close", "閉合"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {4, 4, 86, {"逆变启动容量不足", "InvOnLess", "逆變啟動容量不足"},
+     {{"充足", "No", "充足"},
+      {"不足", "Yes", "不足"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {4, 5, 110, {"输入N线断开", "IpNeutralLost", "輸入N線斷開"},
+     {{"未断开", "No", "未斷開"},
+      {"断开", "Yes", "斷開"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+    {4, 6, 111, {"旁路风扇故障", "BypFanFail", "旁路風扇故障"},
+     {{"正常", "No", "正常"},
+      {"故障", "Yes", "故障"},
+      {" ", " ", " "},
+      {" ", " ", " "}}},
+}};
+// clang-format on
+
+constexpr std::array<Texts3, kUnitStatusItemCount> kUnitItems = {{
+    {"整流故障", "Rectifier Fail", "整流故障"},
+    {"逆变故障", "Inverter Fail", "變流故障"},
+    {"整流器过温", "Rectifier Over Temp.", "整流器過溫"},
+    {"风扇故障", "Fan Fail", "風扇故障"},
+    {"输出过载", "Over Load", "輸出超載"},
+    {"过载超时", "Over Load Timeout", "超載超時"},
+    {"逆变器过温", "Inverter Over Temp.", "變流器過溫"},
+    {"逆变保护", "Inverter Protect", "變流保護"},
+    {"手动关机", "Manual Shutdown", "手動關機"},
+    {"电池或充电器故障", "Battery or Charger Fail", "電池或充電器故障"},
+    {"均流异常", "Power Share Fail", "均流異常"},
+    {"同步信号异常", "Sync Pulse Fail", "同步信號異常"},
+    {"输入电压检测故障", "Input Volt Detect Fail", "輸入電壓檢測異常"},
+    {"电池电压检测异常", "Batt Volt Detect Fail", "電池電壓檢測異常"},
+    {"输出电压检测异常", "Output Volt Fail", "輸出電壓檢測異常"},
+    {"旁路电压检测异常", "Bypass Volt Detect Fail", "旁路電壓檢測異常"},
+    {"逆变桥臂开路", "INV Bridge Fail", "變流開路"},
+    {"出风温度异常", "Outlet Temp. Error", "出風溫度異常"},
+    {"输入不均流", "Input Curr Unbalance", "輸入不均流"},
+    {"母线过压", "DC Bus Over Volt", "母線過壓"},
+    {"整流软启动失败", "REC Soft Start Fail", "整流軟啟動失敗"},
+    {"逆变输出开路", "Relay Connect Fail", "變流繼電器開路"},
+    {"逆变开关短路", "Relay Short Circuit", "變流開關短路"},
+    {"PWM跟踪信号异常", "PWM Sync Fail", "PWM跟蹤信號異常"},
+    {"智能休眠", "Intelligent Sleep", "智能休眠"},
+    {"输入限流时间到", "Input Over Curr Tout", "輸入限流時間到"},
+    {"进风口探头异常", "No Inlet Temp. Sensor", "進風口探頭異常"},
+    {"出风口探头异常", "No Outlet Temp. Sensor", "出風口探頭異常"},
+    {"电容维护期到", "Capacitor Expired", "電容維護期到"},
+    {"风扇维护期到", "Fan Expired", "風扇維護期到"},
+    {"对接端子连接故障", "Module Connector Error", "對接端子連接故障"},
+    {"软件版本错误", "Firmware Error", "軟體版本錯誤"},
+    {"模块ID重复", "Mod ID Duplicate", "模塊ID重複"},
+}};
+
+constexpr std::array<ModuleDataItem, kModuleDataItemCount> kModuleDataItems = {{
+    {2001, ModValue::Tenths, "交流输入电压ph_A(V)", "Main Input Voltage Phase A(V)"},
+    {2002, ModValue::Tenths, "交流输入电压ph_B(V)", "Main Input Voltage Phase B(V)"},
+    {2003, ModValue::Tenths, "交流输入电压ph_C(V)", "Main Input Voltage Phase C(V)"},
+    {2004, ModValue::Tenths, "交流输入电流ph_A(A)", "Main Input Current Phase A(A)"},
+    {2005, ModValue::Tenths, "交流输入电流ph_B(A)", "Main Input Current Phase B(A)"},
+    {2006, ModValue::Tenths, "交流输入电流ph_C(A)", "Main Input Current Phase C(A)"},
+    {2007, ModValue::Hundredths, "交流输入频率A(Hz)", "Main Input Frequency Phase A(Hz)"},
+    {2008, ModValue::Hundredths, "交流输入频率B(Hz)", "Main Input Frequency Phase B(Hz)"},
+    {2009, ModValue::Hundredths, "交流输入频率C(Hz)", "Main Input Frequency Phase C(Hz)"},
+    {2010, ModValue::Hundredths, "输入PF_A", "Input PF Phase A"},
+    {2011, ModValue::Hundredths, "输入PF_B", "Input PF Phase B"},
+    {2012, ModValue::Hundredths, "输入PF_C", "Input PF Phase C"},
+    {2013, ModValue::Tenths, "直流母线电压＋(V)", "Postive DC Bus Voltage(V)"},
+    {2014, ModValue::Tenths, "直流母线电压－(V)", "Negative DC Bus Voltage(V)"},
+    {2015, ModValue::Tenths, "电池电压＋(V)", "Postive Battery String Voltage(V)"},
+    {2016, ModValue::Tenths, "电池电压－(V)", "Negative Battery String Voltage(V)"},
+    {2017, ModValue::Tenths, "充电器电压＋(V)", "Postive Charger Voltage(V)"},
+    {2018, ModValue::Tenths, "充电器电压－(V)", "Negative Charger Voltage(V)"},
+    {2019, ModValue::Tenths, "充电电流＋(A)", "Postive Charger Current(A)"},
+    {2020, ModValue::Tenths, "充电电流－(A)", "Negative Charger Current(A)"},
+    {2021, ModValue::Tenths, "放电电流＋(A)", "Postive Discharge Current(A)"},
+    {2022, ModValue::Tenths, "放电电流-(A)", "Negative Discharge Current(A)"},
+    {2023, ModValue::Tenths, "逆变电压ph_A(V)", "Inverter Voltage Phase A(V)"},
+    {2024, ModValue::Tenths, "逆变电压ph_B(V)", "Inverter Voltage Phase B(V)"},
+    {2025, ModValue::Tenths, "逆变电压ph_C(V)", "Inverter Voltage Phase C(V)"},
+    {2026, ModValue::Tenths, "交流输出电流ph_A(A)", "Output Current Phase A(A)"},
+    {2027, ModValue::Tenths, "交流输出电流ph_B(A)", "Output Current Phase B(A)"},
+    {2028, ModValue::Tenths, "交流输出电流ph_C(A)", "Output Current Phase C(A)"},
+    {2029, ModValue::Hundredths, "交流输出频率ph_A(Hz)", "Output Frequency Phase A(Hz)"},
+    {2030, ModValue::Hundredths, "交流输出频率ph_B(Hz)", "Output Frequency Phase B(Hz)"},
+    {2031, ModValue::Hundredths, "交流输出频率ph_C(Hz)", "Output Frequency Phase C(Hz)"},
+    {2032, ModValue::Hundredths, "输出PF_A", "Output PF Phase A"},
+    {2033, ModValue::Hundredths, "输出PF_B", "Output PF Phase B"},
+    {2034, ModValue::Hundredths, "输出PF_C", "Output PF Phase C"},
+    {2035, ModValue::Tenths, "交流输出电压ph_A(V)", "Output Voltage Phase A(V)"},
+    {2036, ModValue::Tenths, "交流输出电压ph_B(V)", "Output Voltage Phase B(V)"},
+    {2037, ModValue::Tenths, "交流输出电压ph_C(V)", "Output Voltage Phase C(V)"},
+    {2038, ModValue::Tenths, "旁路电压ph_A(V)", "Bypass Voltage Phase A(V)"},
+    {2039, ModValue::Tenths, "旁路电压ph_B(V)", "Bypass Voltage Phase B(V)"},
+    {2040, ModValue::Tenths, "旁路电压ph_C(V)", "Bypass Voltage Phase C(V)"},
+    {2041, ModValue::Tenths, "A相输出视在功率(kVA)", "Output Apparent Power Phase A(kVA)"},
+    {2042, ModValue::Tenths, "B相输出视在功率(kVA)", "Output Apparent Power Phase B(kVA)"},
+    {2043, ModValue::Tenths, "C相输出视在功率(kVA)", "Output Apparent Power Phase C(kVA)"},
+    {2044, ModValue::Tenths, "A相输出有功功率(kW)", "Output Active Power Phase A(kW)"},
+    {2045, ModValue::Tenths, "B相输出有功功率(kW)", "Output Active Power Phase B(kW)"},
+    {2046, ModValue::Tenths, "C相输出有功功率(kW)", "Output Active Power Phase C(kW)"},
+    {2047, ModValue::Tenths, "A相输出无功功率(kVar)", "Output Reactive Power Phase A(kVar)"},
+    {2048, ModValue::Tenths, "B相输出无功功率(kVar)", "Output Reactive Power Phase B(kVar)"},
+    {2049, ModValue::Tenths, "C相输出无功功率(kVar)", "Output Reactive Power Phase C(kVar)"},
+    {2050, ModValue::Tenths, "A相输出负载百分比(%)", "Output Load Percentage Phase A(%)"},
+    {2051, ModValue::Tenths, "B相输出负载百分比(%)", "Output Load Percentage Phase B(%)"},
+    {2052, ModValue::Tenths, "C相输出负载百分比(%)", "Output Load Percentage Phase C(%)"},
+    {2073, ModValue::Integer, "风扇运行时间(小时)", "Fan Running Time (hour)"},
+    {2074, ModValue::Integer, "母线电容运行时间(小时)", "DC Bus Capacitor Running Time (hour)"},
+    {2077, ModValue::Integer, "整流禁止开机标志综合", "Forbid Rectifier Power On  Sign Integration"},
+    {2078, ModValue::Integer, "各市电和电池标志综合", "Utility Power  And Battery Sign Integration"},
+    {2081, ModValue::Integer, "整流输入IO", "Rectifier DSP Input Port"},
+    {2082, ModValue::Integer, "整流输出IO", "Rectifier DSP Output Port"},
+    {2083, ModValue::Integer, "逆变输入IO", "Inverter DSP Input Port"},
+    {2084, ModValue::Integer, "逆变输出IO", "Inverter DSP Output"},
+    {2085, ModValue::Integer, "逆变可以开机标志综合", "Allow Inverter  On Sign Integration "},
+    {2086, ModValue::Integer, "允许切到逆变标志综合", "Allow Transfer to Invert  Sign Integration"},
+    {2087, ModValue::Integer, "切换到旁路锁定标志综", "Transfer to Bypass Locked Sign Integration"},
+    {2088, ModValue::Integer, "逆变关机锁定标志综合", "Inverter Power Off Locked Sign Integration"},
+    {2090, ModValue::Integer, "逆变IO CAN", "Inverter IO CAN"},
+    {2091, ModValue::Integer, "逆变DATA CAN", "Inverter  DATA CAN"},
+    {2092, ModValue::Integer, "并机信号", "Parallel Signal"},
+    {2093, ModValue::Integer, "读整流变量值", "Read Rectifier Variate "},
+    {2094, ModValue::Integer, "写整流变量值", "Write Rectifier Variate"},
+    {2095, ModValue::Integer, "读逆变变量值", "Read Inverter Variate"},
+    {2096, ModValue::Integer, "写逆变变量值", "Write Inverter Variate "},
+    {2097, ModValue::Tenths, "进风口温度(℃)", "Inlet Temperature(oC)"},
+    {2098, ModValue::Tenths, "出风口温度(℃)", "Outlet Temperature(oC)"},
+    {2099, ModValue::Tenths, "整流A相IGBT A温度(℃)", "Rectifier IGBT Temperature Phase A(oC)"},
+    {2100, ModValue::Tenths, "整流B相IGBT A温度(℃)", "Rectifier IGBT Temperature Phase B(oC)"},
+    {2101, ModValue::Tenths, "整流C相IGBT A温度(℃)", "Rectifier  IGBT Temperature Phase C(oC)"},
+    {2102, ModValue::Tenths, "逆变A相IGBT A温度(℃)", "Inverter IGBT Temperature Phase A(oC)"},
+    {2103, ModValue::Tenths, "逆变B相IGBT A温度(℃)", "Inverter IGBT Temperature Phase B(oC)"},
+    {2104, ModValue::Tenths, "逆变C相IGBT A温度(℃)", "Inverter IGBT Temperature Phase C(oC)"},
+    {2145, ModValue::Integer, "整流标记", "Rectifier Identifer"},
+    {2146, ModValue::Integer, "整流系列号", "Rectifier Series Number"},
+    {2147, ModValue::Integer, "整流大版本号", "Rectifier First Version Number"},
+    {2148, ModValue::Integer, "整流小版本号", "Rectifier Second Version Number"},
+    {2149, ModValue::Integer, "逆变标记", "Inverter Identifer"},
+    {2150, ModValue::Integer, "逆变系列号", "Inverter Series Number"},
+    {2151, ModValue::Integer, "逆变大版本号", "Inverter First Version Number"},
+    {2152, ModValue::Integer, "逆变小版本号", "Inverter Second Version Number"},
+}};
+
+} // namespace
+
+const std::array<ZavStatusItem, kZavStatusItemCount>& zavStatusItems() {
+    return kZavItems;
+}
+
+QString unitStatusItemLabel(int item, int language) {
+    if (item < 1 || item > kUnitStatusItemCount) return {};
+    return pickText(kUnitItems[size_t(item - 1)], language);
+}
+
+QString unitColumnTitle(int number, int language) {
+    return pickText({"单元", "U_", "單元"}, language) + QString::number(number);
+}
+
+const std::array<ModuleDataItem, kModuleDataItemCount>& moduleDataItems() {
+    return kModuleDataItems;
+}
+
+QString moduleDataItemLabel(const ModuleDataItem& item, int language) {
+    return QString::fromUtf8(monitorLanguageIndex(language) == 1 ? item.labelEn : item.labelCn);
+}
+
+QString unitStatusTabCaption(int language) {
+    return pickText({"单元状态", "Unit Status", "單元狀態"}, language);
+}
+QString moduleDataTabCaption(int language) {
+    return pickText({"模块数据", "Module Data", "模塊數據"}, language);
+}
+QString moduleChoiceCaption(int language) {
+    return pickText({"模块号", "Module ID", "模塊號"}, language);
+}
+QString moduleChoiceButtonCaption(int language) {
+    return pickText({"读取", "Read", "讀取"}, language);
+}
+QString moduleShownCaption(int language) {
+    return pickText({"当前模块", "Shown", "當前模塊"}, language);
+}
+
+} // namespace zav

@@ -1,0 +1,91 @@
+#include "monitor/widgets/HomePage.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace zav {
+
+namespace {
+
+// The label names in the order of HomeLabels' members.
+constexpr const char* kLabelNames[11] = {"LabelByA",   "LabelByB",   "LabelByC",  "LabelMainA",
+                                         "LabelMainB", "LabelMainC", "LabelOutA", "LabelOutB",
+                                         "LabelOutC",  "LabelBattP", "LabelBattN"};
+
+QGroupBox* valueBox(const char* name, QLabel** labels, int count, QWidget* parent) {
+    auto* box = new QGroupBox(parent);
+    box->setObjectName(name);
+    auto* column = new QVBoxLayout(box);
+    for (int i = 0; i < count; ++i)
+        column->addWidget(labels[i]);
+    column->addStretch();
+    return box;
+}
+
+} // namespace
+
+HomePage::HomePage(AppContext& context, QWidget* parent) : MonitorPage(context, parent) {
+    setObjectName("TabSheetHome");
+    for (int i = 0; i < 11; ++i) {
+        labels_[i] = new QLabel(this);
+        labels_[i]->setObjectName(kLabelNames[i]);
+        labels_[i]->setMinimumWidth(110);
+    }
+
+    // Reserved for the energy-flow diagram: its wires run from x = 90 to 600, y = 70 to 290.
+    flowArea_ = new QWidget(this);
+    flowArea_->setObjectName("EnergyFlowArea");
+    flowArea_->setMinimumSize(640, 300);
+    new QVBoxLayout(flowArea_);
+    flowArea_->layout()->setContentsMargins(0, 0, 0, 0);
+
+    bypassBox_ = valueBox("GroupBox6", labels_ + 0, 3, this);
+    mainBox_ = valueBox("GroupBox5", labels_ + 3, 3, this);
+    outputBox_ = valueBox("GroupBoxHomeOut", labels_ + 6, 3, this);
+    batteryBox_ = valueBox("GroupBoxHomeBatt", labels_ + 9, 2, this);
+
+    auto* boxes = new QHBoxLayout;
+    for (QGroupBox* box : {bypassBox_, mainBox_, outputBox_, batteryBox_})
+        boxes->addWidget(box);
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(flowArea_, 1);
+    page->addLayout(boxes);
+
+    onScheduler(&Scheduler::liveCycleEnded, &HomePage::refresh);
+    onScheduler(&Scheduler::liveStoresCleared, &HomePage::refresh);
+    onScheduler(&Scheduler::settingsDownloaded, &HomePage::refresh);
+    onScheduler(&Scheduler::linkReset, &HomePage::refresh);
+    applyLanguage(language());
+}
+
+void HomePage::setEnergyFlowWidget(QWidget* widget) {
+    widget->setParent(flowArea_);
+    flowArea_->layout()->addWidget(widget);
+}
+
+void HomePage::applyLanguage(int language) {
+    setLanguage(language);
+    bypassBox_->setTitle(homeBypassCaption(language));
+    outputBox_->setTitle(homeOutputCaption(language));
+    batteryBox_->setTitle(homeBatteryCaption(language));
+    refresh();
+}
+
+void HomePage::applyModelVariant() {
+    const int model = layout().upsModel;
+    bypassBox_->setVisible(model < 5);
+    mainBox_->setTitle(homeMainCaption(model, language()));
+}
+
+void HomePage::refresh() {
+    applyModelVariant();
+    const HomeLabels h = homeLabels(live(), layout());
+    const QString* texts[11] = {&h.byA,  &h.byB,  &h.byC,  &h.mainA, &h.mainB, &h.mainC,
+                                &h.outA, &h.outB, &h.outC, &h.battP, &h.battN};
+    for (int i = 0; i < 11; ++i)
+        labels_[i]->setText(*texts[i]);
+}
+
+} // namespace zav

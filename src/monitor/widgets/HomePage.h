@@ -1,0 +1,36 @@
+#pragma once
+// The home page: the summary value boxes (bypass, main input, output, battery) that DataFlash fills,
+// and the area of the energy-flow diagram, which its own widget fills (setEnergyFlowWidget).
+
+#include "monitor/widgets/MonitorPage.h"
+
+class QGroupBox;
+class QLabel;
+
+namespace zav {
+
+class HomePage : public MonitorPage {
+    Q_OBJECT
+  public:
+    explicit HomePage(AppContext& context, QWidget* parent = nullptr);
+
+    void applyLanguage(int language) override;
+    void refresh() override; // DataFlash's home labels
+
+    // The empty area (objectName "EnergyFlowArea") reserved for the energy-flow diagram; the
+    // widget given here is placed into it and the page takes ownership.
+    QWidget* energyFlowArea() const { return flowArea_; }
+    void setEnergyFlowWidget(QWidget* widget);
+
+  private:
+    void applyModelVariant(); // single input box on the small towers
+
+    QWidget* flowArea_ = nullptr;
+    QGroupBox* bypassBox_ = nullptr;
+    QGroupBox* mainBox_ = nullptr;
+    QGroupBox* outputBox_ = nullptr;
+    QGroupBox* batteryBox_ = nullptr;
+    QLabel* labels_[11] = {};
+};
+
+} // namespace zav

@@ -1,0 +1,268 @@
+#include "settings/widgets/SettingsPage.h"
+
+#include "settings/SettingFormats.h"
+#include "settings/SettingLayout.h"
+#include "settings/SettingTexts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTabWidget>
+#include <QTimeEdit>
+#include <QToolButton>
+
+namespace zav {
+
+namespace {
+
+constexpr int kLabelHeight = 17;
+constexpr int kDateWidth = 100;
+constexpr int kTimeWidth = 80;
+constexpr int kBoxWidth = 118;
+
+// The clock row's three controls sit side by side from the New column.
+constexpr int kTimeOffset = kDateWidth + 4;
+constexpr int kButtonOffset = kTimeOffset + kTimeWidth + 4;
+
+} // namespace
+
+SettingsPage::SettingsPage(AppContext& context, QWidget* parent) : ZavPage(context, parent) {}
+
+QWidget* SettingsPage::named(QWidget* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    widgets_.insert(QLatin1String(name), widget);
+    return widget;
+}
+
+void SettingsPage::addValidator(QLineEdit* edit, InputFilter filter) {
+    static const QRegularExpression digits(QStringLiteral("[0-9]*"));
+    static const QRegularExpression decimal(QStringLiteral("[+0-9]*[.,]?[0-9]*"));
+    static const QRegularExpression ascii(QStringLiteral("[\\x{20}-\\x{7E}]*"));
+    switch (filter) {
+    case InputFilter::None:
+        return;
+    case InputFilter::Digits:
+        edit->setValidator(new QRegularExpressionValidator(digits, edit));
+        return;
+    case InputFilter::Decimal:
+        edit->setValidator(new QRegularExpressionValidator(decimal, edit));
+        return;
+    case InputFilter::Ascii:
+        edit->setValidator(new QRegularExpressionValidator(ascii, edit));
+        return;
+    }
+}
+
+void SettingsPage::buildRows(SettingGroup group, QWidget* container) {
+    containers_.insert(group, container);
+    const GroupGeometry& g = groupGeometry(group);
+    if (g.fixedHeight > 0) container->resize(g.width, g.fixedHeight);
+    for (const SettingRow* row : rowsOf(group)) {
+        auto* label = static_cast<QLabel*>(named(new QLabel(container), row->label));
+        label->resize(g.captionWidth, kLabelHeight);
+        auto* old = static_cast<QLineEdit*>(named(new QLineEdit(container), row->oldName));
+        old->setReadOnly(true);
+        old->resize(g.oldWidth, kControlHeight);
+        switch (row->newKind) {
+        case NewKind::None:
+        case NewKind::BitBoxes:
+            break;
+        case NewKind::Edit: {
+            auto* edit = static_cast<QLineEdit*>(named(new QLineEdit(container), row->newName));
+            edit->resize(g.newWidth, kControlHeight);
+            if (row->maxLength > 0) edit->setMaxLength(row->maxLength);
+            addValidator(edit, row->filter);
+            break;
+        }
+        case NewKind::Combo:
+            named(new QComboBox(container), row->newName)->resize(g.newWidth, kControlHeight);
+            break;
+        case NewKind::Clock: {
+            datePicker_ = static_cast<QDateEdit*>(named(new QDateEdit(container), row->newName));
+            datePicker_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+            datePicker_->setCalendarPopup(true);
+            datePicker_->resize(kDateWidth, kControlHeight);
+            timePicker_ = static_cast<QTimeEdit*>(named(new QTimeEdit(container), "DateTimePickerTimeNew"));
+            timePicker_->setDisplayFormat(QStringLiteral("hh:mm:ss"));
+            timePicker_->resize(kTimeWidth, kControlHeight);
+            auto* take = static_cast<QToolButton*>(named(new QToolButton(container), "SpeedButtonTime"));
+            take->setText(QStringLiteral("..."));
+            take->resize(24, kControlHeight);
+            connect(datePicker_, &QDateEdit::dateChanged, this, &SettingsPage::onPickerDateChanged);
+            // SpeedButtonTimeClick: both pickers to the PC clock.
+            connect(take, &QToolButton::clicked, this, [this] { setPickers(clock_()); });
+            break;
+        }
+        }
+    }
+}
+
+void SettingsPage::buildBitBoxes(BitWord word, QWidget* container) {
+    for (int bit = 0; bit < 16; ++bit) {
+        auto* box = new QCheckBox(container);
+        box->setObjectName(bitBoxName(word, bit));
+        widgets_.insert(box->objectName(), box);
+        box->resize(kBoxWidth, kLabelHeight);
+    }
+}
+
+void SettingsPage::applyGroupLayout(SettingGroup group, int model) {
+    const GroupGeometry& g = groupGeometry(group);
+    const GroupLayout layout = layoutGroup(group, model);
+    for (const RowPlacement& p : layout.rows) {
+        const SettingRow& row = *p.row;
+        struct Piece {
+            QWidget* widget;
+            int left;
+            int top;
+            bool isNew;
+        };
+        QVector<Piece> pieces = {
+            {widgets_.value(QLatin1String(row.label)), g.captionLeft, p.captionTop, false},
+            {widgets_.value(QLatin1String(row.oldName)), g.oldLeft, p.oldTop, false},
+        };
+        if (row.newKind == NewKind::Clock) {
+            pieces << Piece{datePicker_, g.newLeft, p.newTop, true}
+                   << Piece{timePicker_, g.newLeft + kTimeOffset, p.newTop, true}
+                   << Piece{widgets_.value(QStringLiteral("SpeedButtonTime")), g.newLeft + kButtonOffset,
+                            p.newTop, true};
+        } else if (row.newName) {
+            pieces << Piece{widgets_.value(QLatin1String(row.newName)), g.newLeft, p.newTop, true};
+        }
+        for (const Piece& piece : pieces) {
+            if (!piece.widget) continue;
+            piece.widget->setHidden(!p.shown);
+            if (piece.isNew) piece.widget->setEnabled(p.shown);
+            if (p.shown) piece.widget->move(piece.left, piece.top);
+        }
+    }
+    if (layout.height >= 0) {
+        if (QWidget* container = containers_.value(group)) container->resize(g.width, layout.height);
+    }
+}
+
+void SettingsPage::applyBitBoxLayout(BitWord word, int model) {
+    for (const BitBoxPlacement& p : layoutBitBoxes(word, model)) {
+        QWidget* box = widgets_.value(bitBoxName(word, p.bit));
+        if (!box) continue;
+        box->setHidden(!p.shown);
+        box->setEnabled(p.shown);
+        if (p.shown) box->move(p.left, p.top);
+    }
+}
+
+void SettingsPage::applyStaticTexts(int language) {
+    for (QGroupBox* group : findChildren<QGroupBox*>())
+        group->setTitle(settingsPageText(group->objectName(), language));
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        const QString text = settingsPageText(button->objectName(), language);
+        if (!text.isEmpty()) button->setText(text);
+    }
+    for (QTabWidget* tabs : findChildren<QTabWidget*>())
+        for (int i = 0; i < tabs->count(); ++i)
+            tabs->setTabText(i, settingsPageText(tabs->widget(i)->objectName(), language));
+    if (QWidget* take = widgets_.value(QStringLiteral("SpeedButtonTime")))
+        take->setToolTip(settingsPageText(take->objectName(), language));
+}
+
+void SettingsPage::applyView(const SettingsView& view) {
+    for (auto it = view.captions.cbegin(); it != view.captions.cend(); ++it) {
+        QWidget* w = widgets_.value(it.key());
+        if (auto* label = qobject_cast<QLabel*>(w))
+            label->setText(it.value());
+        else if (auto* box = qobject_cast<QCheckBox*>(w))
+            box->setText(it.value());
+    }
+    for (auto it = view.items.cbegin(); it != view.items.cend(); ++it) {
+        auto* combo = qobject_cast<QComboBox*>(widgets_.value(it.key()));
+        if (!combo) continue;
+        const int keep = combo->currentIndex();
+        const bool first = combo->count() == 0; // a new list starts on its first item
+        const QSignalBlocker block(combo);
+        combo->clear();
+        combo->addItems(it.value());
+        if (!first) combo->setCurrentIndex(keep < combo->count() ? keep : -1);
+    }
+    for (auto it = view.indexes.cbegin(); it != view.indexes.cend(); ++it) {
+        auto* combo = qobject_cast<QComboBox*>(widgets_.value(it.key()));
+        if (!combo) continue;
+        const QSignalBlocker block(combo);
+        combo->setCurrentIndex(it.value() < combo->count() ? it.value() : -1);
+    }
+    for (auto it = view.texts.cbegin(); it != view.texts.cend(); ++it)
+        if (auto* edit = qobject_cast<QLineEdit*>(widgets_.value(it.key()))) edit->setText(it.value());
+    for (auto it = view.checks.cbegin(); it != view.checks.cend(); ++it)
+        if (auto* box = qobject_cast<QCheckBox*>(widgets_.value(it.key()))) box->setChecked(it.value());
+    if (view.clock && datePicker_) setPickers(*view.clock);
+}
+
+void SettingsPage::applyRuleStates(const SettingsView& view) {
+    for (auto it = view.enabled.cbegin(); it != view.enabled.cend(); ++it)
+        if (QWidget* w = widgets_.value(it.key())) w->setEnabled(it.value());
+    const QPalette app = QGuiApplication::palette();
+    for (auto it = view.greyed.cbegin(); it != view.greyed.cend(); ++it) {
+        QWidget* w = widgets_.value(it.key());
+        if (!w) continue;
+        QPalette p = w->palette();
+        p.setColor(QPalette::Base,
+                   it.value() ? app.color(QPalette::Disabled, QPalette::Text) : app.color(QPalette::Base));
+        w->setPalette(p);
+    }
+}
+
+void SettingsPage::setPickers(const QDateTime& when) {
+    if (!datePicker_ || !timePicker_) return;
+    datePicker_->setDate(when.date());
+    timePicker_->setTime(when.time());
+}
+
+void SettingsPage::onPickerDateChanged(const QDate& date) {
+    const QDate inRange = pickerDateInRange(date);
+    if (inRange != date) datePicker_->setDate(inRange);
+}
+
+HeldLists SettingsPage::heldLists() const {
+    HeldLists held;
+    for (auto it = widgets_.cbegin(); it != widgets_.cend(); ++it) {
+        const auto* combo = qobject_cast<const QComboBox*>(it.value());
+        if (!combo) continue;
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        held.insert(it.key(), items);
+    }
+    return held;
+}
+
+int SettingsPage::batteryType() const {
+    const auto* type = qobject_cast<const QComboBox*>(widgets_.value(QStringLiteral("ComboBoxBattType")));
+    return type ? type->currentIndex() : -1;
+}
+
+void SettingsPage::pageInit(int language, int model, RegisterStore& SettingData) {
+    model_ = model;
+    const SettingsView view = pageInitView(model, language, batteryType(), SettingData, clock_());
+    applyView(view);
+    applyStaticTexts(language);
+    applyModelLayout(model);
+    applyRuleStates(view);
+}
+
+void SettingsPage::settingDisplay(RegisterStore& SettingData, int model, int language,
+                                  const QDateTime& pcNow) {
+    model_ = model;
+    clearClockFlag(SettingData);
+    const SettingsView view = zav::settingDisplay(SettingData, model, language, pcNow, heldLists());
+    applyView(view);
+    // The per-model layout again, then the rules that refine it (backup time by battery type).
+    applyModelLayout(model);
+    applyRuleStates(view);
+}
+
+} // namespace zav
