@@ -9,10 +9,12 @@
 namespace zav {
 
 class Scheduler;
+class ProfileFile;
 
 struct AppContext {
     Scheduler* scheduler = nullptr;
-    int language = 1; // 0 CN, 1 EN, 2 CHT; kept current by the main window
+    int language = 1;               // 0 CN, 1 EN, 2 CHT; kept current by the main window
+    ProfileFile* profile = nullptr; // ZAV.ini, for pages that keep their own keys
 };
 
 class ZavPage : public QWidget {

@@ -12,10 +12,12 @@ namespace zav {
 
 namespace {
 
-// Set buttons are wired by the write side; until then they stay disabled.
+// Set buttons are wired by the write side; until then they stay disabled and out of sight, so no
+// button offers a write that does not happen.
 QPushButton* setButton(QWidget* parent) {
     auto* button = new QPushButton(parent);
     button->setEnabled(false);
+    button->setVisible(false);
     return button;
 }
 

@@ -1,0 +1,54 @@
+#pragma once
+// Serves a VirtualUps on a pseudo-terminal: the tool opens the slave device (/dev/pts/N), the
+// server reads requests from the master side, checks the rate the tool set on the line, and writes
+// the replies back. It runs on the event loop of the thread it lives in.
+
+#include "VirtualUps.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+class QSocketNotifier;
+class QTimer;
+
+namespace zav::sim {
+
+class PtyServer : public QObject {
+    Q_OBJECT
+  public:
+    explicit PtyServer(VirtualUps& ups, QObject* parent = nullptr);
+    ~PtyServer() override;
+
+    // Opens the pair. The slave fd stays open for the server's life, so the master never sees a
+    // hang-up when the tool closes and reopens the port.
+    bool open(QString* error);
+    QString devicePath() const { return path_; }
+    // A symbolic link to the device; an existing link is replaced, any other file is left alone.
+    bool createLink(const QString& linkPath, QString* error);
+
+    // Serving starts and stops on the thread the server lives in.
+    void start();
+    void stop();
+    bool serving() const { return notifier_ != nullptr; }
+    // Moves the UPS's time to the time elapsed since start().
+    void sync();
+
+  signals:
+    void logLine(const QString& line);
+
+  private:
+    void onReadable();
+    void writeOut(const QByteArray& bytes);
+
+    VirtualUps& ups_;
+    int master_ = -1;
+    int slave_ = -1;
+    QString path_;
+    QString link_;
+    QSocketNotifier* notifier_ = nullptr;
+    QTimer* clock_ = nullptr;
+    QElapsedTimer elapsed_;
+};
+
+} // namespace zav::sim

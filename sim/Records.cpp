@@ -1,0 +1,66 @@
+#include "Records.h"
+
+#include "link/ModbusCodec.h"
+
+namespace zav::sim {
+
+std::array<uint8_t, 8> encodeHistoryRecord(const UpsProfile& profile, const HistoryEvent& e) {
+    std::array<uint8_t, 8> r{};
+    const int action = e.action & 3;
+    if (profile.wideEventCode) {
+        // code bits 8..1 | code bit 0, action (2 bits), unit (5 bits)
+        r[0] = uint8_t((e.code >> 1) & 0xFF);
+        r[1] = uint8_t((e.code & 1) << 7 | action << 5 | (e.unit & 0x1F));
+    } else {
+        // code bits 9..2 | code bits 1..0, action (2 bits), unit (4 bits)
+        r[0] = uint8_t((e.code >> 2) & 0xFF);
+        r[1] = uint8_t((e.code & 3) << 6 | action << 4 | (e.unit & 0x0F));
+    }
+    if (profile.calendarStamps) {
+        const QDateTime t = e.calendar;
+        r[2] = ToBcd(t.time().second());
+        r[3] = ToBcd(t.time().minute());
+        r[4] = ToBcd(t.time().hour());
+        r[5] = ToBcd(t.date().day());
+        r[6] = ToBcd(t.date().month());
+        r[7] = ToBcd(t.date().year() % 100);
+    } else {
+        // Two big-endian words, the low word first.
+        const uint32_t s = e.runningSeconds;
+        r[4] = uint8_t(s >> 8);
+        r[5] = uint8_t(s);
+        r[6] = uint8_t(s >> 24);
+        r[7] = uint8_t(s >> 16);
+    }
+    return r;
+}
+
+std::array<uint8_t, 72> encodeSCodeRecord(const SCodeRecord& rec, int total) {
+    std::array<uint8_t, 72> r{};
+    r[0] = uint8_t(total);
+    r[1] = uint8_t(rec.unit & 0x0F);
+    const QDateTime t = rec.time;
+    r[2] = ToBcd(t.time().second());
+    r[3] = ToBcd(t.time().minute());
+    r[4] = ToBcd(t.time().hour());
+    r[5] = ToBcd(t.date().day());
+    r[6] = ToBcd(t.date().month());
+    r[7] = ToBcd(t.date().year() % 100);
+    for (int i = 0; i < 32; ++i) {
+        r[size_t(8 + 2 * i)] = uint8_t(rec.words[size_t(i)] >> 8);
+        r[size_t(9 + 2 * i)] = uint8_t(rec.words[size_t(i)]);
+    }
+    return r;
+}
+
+void setSCodeDigit(std::array<uint16_t, 32>& words, int group, int digit, int value) {
+    uint16_t& w = words[size_t(group * 4 + digit / 4)];
+    const int shift = 12 - 4 * (digit % 4);
+    w = uint16_t((w & ~(0xF << shift)) | ((value & 0xF) << shift));
+}
+
+int scodeDigit(const std::array<uint16_t, 32>& words, int group, int digit) {
+    return (words[size_t(group * 4 + digit / 4)] >> (12 - 4 * (digit % 4))) & 0xF;
+}
+
+} // namespace zav::sim

@@ -1,0 +1,148 @@
+#include "SimOptions.h"
+
+#include "link/LinkTypes.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <algorithm>
+
+namespace zav::sim {
+
+namespace {
+bool intIn(const QString& text, int lo, int hi, int* out) {
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < lo || v > hi) return false;
+    *out = v;
+    return true;
+}
+} // namespace
+
+OptionsParse parseSimOptions(const QStringList& arguments) {
+    OptionsParse result;
+    QCommandLineParser p;
+    p.setApplicationDescription(
+        "A virtual UPS: a Modbus slave on a pseudo-terminal. Prints the device path to open.");
+    const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption model("model", "UPS model 0-8 (default 1).", "n", "1");
+    const QCommandLineOption modelCode("model-code",
+                                       "Raw model code in register 78 (0 makes detection fail).", "n");
+    const QCommandLineOption address("address", "Slave address 1-254 (default 1).", "n", "1");
+    const QCommandLineOption proto("proto", "ascii or rtu (default ascii).", "mode", "ascii");
+    const QCommandLineOption baud("baud", "1200, 2400, 4800, 9600, 14400, 19200 or 38400 (default 9600).",
+                                  "rate", "9600");
+    const QCommandLineOption link("link", "Also reach the device through this symbolic link.", "path");
+    const QCommandLineOption scenario("scenario", "Timed events, one a line: 'at 10s utility-fail'.", "file");
+    const QCommandLineOption event("event", "One timed event, e.g. '10s utility-fail' (repeatable).", "spec");
+    const QCommandLineOption fault("fault",
+                                   "checksum, byte-count, truncate, exception or garbage, on every reply or "
+                                   "on every n-th with KIND:n (repeatable).",
+                                   "kind[:n]");
+    const QCommandLineOption delay("delay", "Answer every request this many ms late.", "ms");
+    const QCommandLineOption load("load", "Load in percent of the rating (default 45).", "percent");
+    const QCommandLineOption modules("modules", "Modules (power units) present at start.", "n");
+    const QCommandLineOption mismatch("baud-mismatch", "Frames at another rate: silent (default) or garbage.",
+                                      "how");
+    const QCommandLineOption history("history", "Events in the history log at start (default 60).", "n");
+    const QCommandLineOption scodes("scodes", "Maintenance codes at start (default 6).", "n");
+    const QCommandLineOption clock("clock", "UPS clock at start, yyyy-MM-ddTHH:mm:ss.", "time");
+    const QCommandLineOption verbose({"v", "verbose"}, "Log every request, reply and event to stderr.");
+    p.addOptions({help, model, modelCode, address, proto, baud, link, scenario, event, fault, delay, load,
+                  modules, mismatch, history, scodes, clock, verbose});
+    result.helpText = p.helpText();
+
+    auto bad = [&result](const QString& text) {
+        result.error = text;
+        return result;
+    };
+    if (!p.parse(arguments)) return bad(p.errorText());
+    if (!p.positionalArguments().isEmpty())
+        return bad(QString("unexpected argument '%1'").arg(p.positionalArguments().first()));
+    SimOptions& o = result.options;
+    SimConfig& c = o.config;
+    o.help = p.isSet(help);
+    o.verbose = p.isSet(verbose);
+    if (!intIn(p.value(model), 0, 8, &c.upsModel)) return bad("--model must be 0 to 8");
+    if (p.isSet(modelCode) && !intIn(p.value(modelCode), 0, 65535, &c.modelCode))
+        return bad("--model-code must be 0 to 65535");
+    if (!intIn(p.value(address), 1, 254, &c.address)) return bad("--address must be 1 to 254");
+    const QString protoText = p.value(proto).toLower();
+    if (protoText == "ascii")
+        c.protocol = Protocol::Ascii;
+    else if (protoText == "rtu")
+        c.protocol = Protocol::Rtu;
+    else
+        return bad("--proto must be ascii or rtu");
+    int rate = 0;
+    if (!intIn(p.value(baud), 1, 10'000'000, &rate) ||
+        std::find(kBaudItems.begin(), kBaudItems.end(), rate) == kBaudItems.end())
+        return bad("--baud must be one of 1200, 2400, 4800, 9600, 14400, 19200, 38400");
+    c.baud = rate;
+    o.linkPath = p.value(link);
+    int number = 0;
+    if (p.isSet(load)) {
+        if (!intIn(p.value(load), 0, 200, &number)) return bad("--load must be 0 to 200");
+        c.loadPercent = number;
+    }
+    if (p.isSet(modules)) {
+        const int slotCount = isModular(profileFor(c.upsModel)) ? profileFor(c.upsModel).moduleSlots : 10;
+        if (!intIn(p.value(modules), 0, slotCount, &c.modules))
+            return bad(QString("--modules must be 0 to %1 for model %2").arg(slotCount).arg(c.upsModel));
+    }
+    if (p.isSet(mismatch)) {
+        const QString how = p.value(mismatch);
+        if (how == "silent")
+            c.mismatch = BaudMismatch::Silent;
+        else if (how == "garbage")
+            c.mismatch = BaudMismatch::Garbage;
+        else
+            return bad("--baud-mismatch must be silent or garbage");
+    }
+    if (p.isSet(history) && !intIn(p.value(history), 0, kHistoryCapacity, &c.historyEvents))
+        return bad(QString("--history must be 0 to %1").arg(kHistoryCapacity));
+    if (p.isSet(scodes) && !intIn(p.value(scodes), 0, kSCodeCapacity, &c.scodeRecords))
+        return bad(QString("--scodes must be 0 to %1").arg(kSCodeCapacity));
+    if (p.isSet(clock)) {
+        c.clockStart = QDateTime::fromString(p.value(clock), Qt::ISODate);
+        if (!c.clockStart.isValid() || c.clockStart.date().year() < 2000 || c.clockStart.date().year() > 2099)
+            return bad("--clock must be a time such as 2024-06-01T08:00:00 in 2000-2099");
+    }
+    for (const QString& spec : p.values(fault)) {
+        const QStringList parts = spec.split(':');
+        const auto kind = faultKindFromName(parts[0]);
+        FaultOption f{kind.value_or(FaultKind::Checksum), 1};
+        if (!kind || parts.size() > 2 || (parts.size() == 2 && !intIn(parts[1], 1, 1'000'000, &f.every)))
+            return bad(QString("--fault '%1': expected checksum, byte-count, truncate, exception or garbage, "
+                               "optionally :n")
+                           .arg(spec));
+        o.faults.append(f);
+    }
+    if (p.isSet(delay) && !intIn(p.value(delay), 0, 60'000, &o.delayMs))
+        return bad("--delay must be 0 to 60000 ms");
+    if (p.isSet(scenario)) {
+        QFile file(p.value(scenario));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return bad(QString("cannot read the scenario %1: %2").arg(file.fileName(), file.errorString()));
+        const ScenarioParse parsed = parseScenario(QString::fromUtf8(file.readAll()));
+        if (!parsed.ok()) return bad(QString("%1: %2").arg(file.fileName(), parsed.error));
+        o.scenario = parsed.scenario;
+    }
+    for (const QString& spec : p.values(event)) {
+        ScenarioEvent e;
+        QString error;
+        if (!parseEvent(spec, &e, &error)) return bad(QString("--event '%1': %2").arg(spec, error));
+        o.scenario.events.append(e);
+    }
+    std::stable_sort(o.scenario.events.begin(), o.scenario.events.end(),
+                     [](const ScenarioEvent& a, const ScenarioEvent& b) { return a.atMs < b.atMs; });
+    return result;
+}
+
+void applyOptions(const SimOptions& options, VirtualUps& ups) {
+    for (const FaultOption& f : options.faults)
+        ups.faults().add(f.kind, f.every);
+    if (options.delayMs > 0) ups.faults().setDelay(options.delayMs);
+    ups.schedule(options.scenario, 0);
+}
+
+} // namespace zav::sim

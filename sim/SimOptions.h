@@ -1,0 +1,42 @@
+#pragma once
+// Command line of zav-ups-sim.
+
+#include "Faults.h"
+#include "Scenario.h"
+#include "VirtualUps.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace zav::sim {
+
+struct FaultOption {
+    FaultKind kind;
+    int every = 1;
+};
+
+struct SimOptions {
+    SimConfig config;
+    QString linkPath;
+    Scenario scenario; // --scenario FILE and --event, merged in time order
+    QVector<FaultOption> faults;
+    int delayMs = 0;
+    bool verbose = false;
+    bool help = false;
+};
+
+struct OptionsParse {
+    SimOptions options;
+    QString error;    // for the user, one line; empty when the arguments were good
+    QString helpText; // the usage text
+    bool ok() const { return error.isEmpty(); }
+};
+
+// arguments[0] is the program name, as in QCoreApplication::arguments().
+OptionsParse parseSimOptions(const QStringList& arguments);
+
+// The faults, delay and scenario of the options, onto a freshly made UPS.
+void applyOptions(const SimOptions& options, VirtualUps& ups);
+
+} // namespace zav::sim

@@ -1,0 +1,58 @@
+#include "SimulatorThread.h"
+
+#include "PtyServer.h"
+
+namespace zav::sim {
+
+SimulatorThread::SimulatorThread(const SimConfig& config) : ups_(config) {
+    thread_.setObjectName("zav-ups-sim");
+}
+
+SimulatorThread::~SimulatorThread() {
+    stop();
+}
+
+bool SimulatorThread::start(QString* error) {
+    if (server_) return true;
+    auto server = std::make_unique<PtyServer>(ups_);
+    if (!server->open(error)) return false;
+    path_ = server->devicePath();
+    server_ = std::move(server);
+    server_->moveToThread(&thread_);
+    thread_.start();
+    QMetaObject::invokeMethod(
+        server_.get(), [s = server_.get()] { s->start(); }, Qt::BlockingQueuedConnection);
+    return true;
+}
+
+void SimulatorThread::stop() {
+    if (!server_) return;
+    QThread* home = QThread::currentThread();
+    // Stop and hand the server back to this thread, so that it is deleted where it then lives.
+    QMetaObject::invokeMethod(
+        server_.get(),
+        [s = server_.get(), home] {
+            s->stop();
+            s->moveToThread(home);
+        },
+        Qt::BlockingQueuedConnection);
+    thread_.quit();
+    thread_.wait();
+    server_.reset();
+}
+
+void SimulatorThread::withUps(const std::function<void(VirtualUps&)>& f) {
+    if (!server_) {
+        f(ups_);
+        return;
+    }
+    QMetaObject::invokeMethod(
+        server_.get(),
+        [this, &f] {
+            server_->sync();
+            f(ups_);
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+} // namespace zav::sim

@@ -1,0 +1,70 @@
+// zav-ups-sim: a virtual UPS on a pseudo-terminal. Prints the device path on the first line of
+// standard output and serves until interrupted.
+
+#include "PtyServer.h"
+#include "SimOptions.h"
+#include "VirtualUps.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] const auto n = ::write(signalPipe[1], &c, 1);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    using namespace zav::sim;
+
+    const OptionsParse parsed = parseSimOptions(app.arguments());
+    if (!parsed.ok()) {
+        std::fprintf(stderr, "zav-ups-sim: %s\nTry 'zav-ups-sim --help'.\n", qPrintable(parsed.error));
+        return 2;
+    }
+    const SimOptions& options = parsed.options;
+    if (options.help) {
+        std::fputs(qPrintable(parsed.helpText), stdout);
+        return 0;
+    }
+
+    VirtualUps ups(options.config);
+    applyOptions(options, ups);
+    PtyServer server(ups);
+    QString error;
+    if (!server.open(&error) ||
+        (!options.linkPath.isEmpty() && !server.createLink(options.linkPath, &error))) {
+        std::fprintf(stderr, "zav-ups-sim: %s\n", qPrintable(error));
+        return 1;
+    }
+    if (options.verbose)
+        QObject::connect(&server, &PtyServer::logLine,
+                         [](const QString& line) { std::fprintf(stderr, "%s\n", qPrintable(line)); });
+
+    // SIGINT and SIGTERM end the event loop, so that the link is removed on the way out.
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+        auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+        std::signal(SIGINT, onSignal);
+        std::signal(SIGTERM, onSignal);
+    }
+
+    const auto& c = options.config;
+    std::printf("%s\n", qPrintable(server.devicePath()));
+    std::fflush(stdout);
+    std::fprintf(stderr, "zav-ups-sim: %s (model %d, code %d), address %d, %s, %d baud on %s%s\n",
+                 ups.profile().label, c.upsModel, ups.plant().measurements().value(78), c.address,
+                 c.protocol == zav::Protocol::Rtu ? "RTU" : "ASCII", c.baud, qPrintable(server.devicePath()),
+                 options.linkPath.isEmpty() ? "" : qPrintable(" -> " + options.linkPath));
+    server.start();
+    return app.exec();
+}

@@ -1,0 +1,61 @@
+// zav: the desktop monitoring and service tool for uninterruptible power supplies.
+
+#include "app/CommandLine.h"
+#include "app/ConfigLocation.h"
+#include "app/DemoUps.h"
+#include "app/widgets/AppShell.h"
+#include "app/widgets/UserDialogs.h"
+#include "link/QtSerialChannel.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <cstdio>
+
+using namespace zav;
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLineOptions options = parseCommandLine(arguments);
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "zav: %s\n\n%s", qPrintable(options.error), qPrintable(commandLineHelp()));
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(qPrintable(commandLineHelp()), stdout);
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zav"));
+
+    QtSerialChannel channel;
+    MessageBoxDialogs dialogs;
+    ShellOptions shell;
+    shell.profilePath = profilePathForProcess(options.configPath, QApplication::applicationDirPath());
+    shell.satelliteBase = QApplication::applicationFilePath();
+    shell.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    shell.listPorts = &QtSerialChannel::availablePorts;
+    shell.dialogs = &dialogs;
+    // With a tray icon the program lives on when its window is hidden.
+    QApplication::setQuitOnLastWindowClosed(!shell.trayAvailable);
+
+    AppShell windows(channel, shell);
+    MainWindow& form1 = windows.mainWindow();
+    QObject::connect(&form1, &MainWindow::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    DemoUps demo;
+    if (options.demo) {
+        QString error;
+        if (demo.start(DemoUps::simulatorProgram(QApplication::applicationDirPath()), {}, &error))
+            form1.setPortText(demo.devicePath());
+        else
+            dialogs.inform(&form1, error);
+    }
+    if (options.page >= 0) form1.showPage(options.page);
+    form1.show();
+    if (options.connect) QTimer::singleShot(0, &form1, &MainWindow::buttonConnectClick);
+    return app.exec();
+}
+

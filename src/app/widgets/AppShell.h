@@ -1,0 +1,32 @@
+#pragma once
+// The five windows of the program, created in their order: Form1 (the main window), FormSCode,
+// FormPassword, FormCountDown, fmCloseFile.
+
+#include "app/widgets/MainWindow.h"
+
+#include <memory>
+
+class QDialog;
+
+namespace zav {
+
+class AppShell {
+public:
+    AppShell(SerialChannel& channel, ShellOptions options);
+    ~AppShell();
+
+    MainWindow& mainWindow() { return *form1_; }
+    FormPassword& formPassword() { return *formPassword_; }
+    QDialog* formSCode() const { return formSCode_; }
+    QDialog* formCountDown() const { return formCountDown_; }
+    QDialog* fmCloseFile() const { return fmCloseFile_; }
+
+private:
+    std::unique_ptr<MainWindow> form1_;
+    QDialog* formSCode_ = nullptr;
+    FormPassword* formPassword_ = nullptr;
+    QDialog* formCountDown_ = nullptr;
+    QDialog* fmCloseFile_ = nullptr;
+};
+
+} // namespace zav

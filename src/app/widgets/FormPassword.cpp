@@ -1,0 +1,117 @@
+#include "app/widgets/FormPassword.h"
+
+#include "app/AppTexts.h"
+#include "app/Passwords.h"
+#include "app/ProfileFile.h"
+#include "app/widgets/UserDialogs.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zav {
+
+namespace {
+
+QLineEdit* passwordEdit(const char* name, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setEchoMode(QLineEdit::Password);
+    return edit;
+}
+
+// Captions of this window; the language files translate them.
+QString caption(const char* text, const char* which = nullptr) {
+    return QCoreApplication::translate("FormPassword", text, which);
+}
+
+} // namespace
+
+FormPassword::FormPassword(PasswordBook& passwords, ProfileFile& profile, UserDialogs& dialogs,
+                           std::function<int()> language, QWidget* parent)
+    : QDialog(parent), passwords_(passwords), profile_(profile), dialogs_(dialogs),
+      language_(std::move(language)) {
+    setObjectName(QStringLiteral("FormPassword"));
+    setModal(true);
+
+    groupPassword_ = new QGroupBox(this);
+    groupPassword_->setObjectName(QStringLiteral("GroupBoxPassword"));
+    editOld_ = passwordEdit("EditPasswordOld", groupPassword_);
+    editNew_ = passwordEdit("EditPasswordNew", groupPassword_);
+    editAgain_ = passwordEdit("EditPasswordAgain", groupPassword_);
+    labelOld_ = new QLabel(groupPassword_);
+    labelNew_ = new QLabel(groupPassword_);
+    labelAgain_ = new QLabel(groupPassword_);
+    buttonPasswordSet_ = new QPushButton(groupPassword_);
+    buttonPasswordSet_->setObjectName(QStringLiteral("ButtonPasswordSet"));
+    auto* form = new QFormLayout(groupPassword_);
+    form->addRow(labelOld_, editOld_);
+    form->addRow(labelNew_, editNew_);
+    form->addRow(labelAgain_, editAgain_);
+    auto* setRow = new QHBoxLayout;
+    setRow->addStretch();
+    setRow->addWidget(buttonPasswordSet_);
+    form->addRow(setRow);
+
+    groupWindow_ = new QGroupBox(this);
+    groupWindow_->setObjectName(QStringLiteral("GroupBoxWindow"));
+    checkExit_ = new QCheckBox(groupWindow_);
+    checkExit_->setObjectName(QStringLiteral("CheckBoxExitSet"));
+    buttonWinSet_ = new QPushButton(groupWindow_);
+    buttonWinSet_->setObjectName(QStringLiteral("ButtonWinSet"));
+    auto* windowRow = new QHBoxLayout(groupWindow_);
+    windowRow->addWidget(checkExit_);
+    windowRow->addStretch();
+    windowRow->addWidget(buttonWinSet_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(groupPassword_);
+    layout->addWidget(groupWindow_);
+    setFixedWidth(380);
+
+    connect(buttonPasswordSet_, &QPushButton::clicked, this, &FormPassword::buttonPasswordSetClick);
+    connect(buttonWinSet_, &QPushButton::clicked, this, &FormPassword::buttonWinSetClick);
+    retranslate();
+}
+
+void FormPassword::retranslate() {
+    setWindowTitle(caption("设置", "title"));
+    groupPassword_->setTitle(caption("密码设置"));
+    labelOld_->setText(caption("请输入旧密码"));
+    labelNew_->setText(caption("请输入新密码"));
+    labelAgain_->setText(caption("请确认新密码"));
+    buttonPasswordSet_->setText(caption("设置", "button"));
+    groupWindow_->setTitle(caption("主窗口"));
+    checkExit_->setText(caption("窗口关闭时最小化到托盘"));
+    buttonWinSet_->setText(caption("设置", "button"));
+}
+
+void FormPassword::showEvent(QShowEvent* event) {
+    // Passwords typed last time are not shown again.
+    editOld_->clear();
+    editNew_->clear();
+    editAgain_->clear();
+    checkExit_->setChecked(profile_.readBool(QStringLiteral("Window"), QStringLiteral("ExitToPallet"), true));
+    QDialog::showEvent(event);
+}
+
+void FormPassword::buttonPasswordSetClick() {
+    const PasswordChange result = passwords_.change(editOld_->text(), editNew_->text(), editAgain_->text());
+    dialogs_.inform(this, passwordChangeMessage(result, language_()));
+    if (result == PasswordChange::Accepted || result == PasswordChange::NotStored) accept();
+}
+
+void FormPassword::buttonWinSetClick() {
+    const bool stored = profile_.writeBool(QStringLiteral("Window"), QStringLiteral("ExitToPallet"),
+                                           checkExit_->isChecked());
+    dialogs_.inform(this, stored ? passwordChangeMessage(PasswordChange::Accepted, language_())
+                                 : profileWriteFailedText(language_()));
+}
+
+} // namespace zav

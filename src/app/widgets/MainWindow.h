@@ -1,0 +1,174 @@
+#pragma once
+// Form1: the main window. Header with the branding and the settings button, the page tree
+// TreeView1 and the pages PageControl1, the connection bar, StatusBar1, the poll timer Timer1 that
+// drives the scheduler, the port-list refresh, the tray icon, the language switch and the
+// enabling of every action button.
+
+#include "app/AppTexts.h"
+#include "app/Passwords.h"
+#include "app/ProfileFile.h"
+#include "app/SatelliteLoader.h"
+#include "app/widgets/ZavPage.h"
+
+#include <QHash>
+#include <QLocale>
+#include <QMainWindow>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStackedWidget;
+class QTimer;
+class QToolButton;
+class QTreeWidget;
+class QAction;
+
+namespace zav {
+
+class FormPassword;
+class LockPanel;
+class Scheduler;
+class SerialChannel;
+class UserDialogs;
+
+using PageFactoryFn = std::function<ZavPage*(int index, AppContext& context, QWidget* parent)>;
+
+struct ShellOptions {
+    QString profilePath;                     // ZAV.ini
+    QString satelliteBase;                   // the executable's path; language files beside it
+    QLocale systemLocale = QLocale::system();
+    bool trayAvailable = false;              // a notification area exists
+    std::function<QStringList()> listPorts;  // EnumComPorts: device names, sorted
+    UserDialogs* dialogs = nullptr;          // message boxes (required)
+    PageFactoryFn pageFactory;               // default: createPage
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(SerialChannel& channel, ShellOptions options, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Scheduler& scheduler() { return *scheduler_; }
+    AppContext& context() { return context_; }
+    int language() const { return language_; }
+    ProfileFile& profile() { return profile_; }
+    PasswordBook& passwords() { return passwords_; }
+    FormPassword* formPassword() { return formPassword_; }
+    // The software settings dialog, opened by the header button and the tray menu.
+    void setFormPassword(FormPassword* dialog) { formPassword_ = dialog; }
+    ZavPage* page(int index) const;
+    LockPanel* lock(int page) const;
+    bool trayInUse() const { return tray_ != nullptr; }
+    QSystemTrayIcon* trayIcon() const { return tray_; }
+    QMenu* trayMenu() const { return trayMenu_; }
+
+    void setPortText(const QString& port); // ComboBox2
+    void showPage(int index);              // selects the tree node
+
+    // Handlers.
+    void buttonConnectClick();
+    void timerGetComPortTimer();
+    void treeView1Change(int index);
+    void labelChineseClick();
+    void labelEnglishClick();
+    void labelCHTClick();
+    void label100DblClick();
+    void openSoftwareSettings(); // N2Click, SpeedButtonSysSetClick
+    void exitApplication();      // N1Click: ends at once, without the close question
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
+
+    void formStrInit(int language);
+    void updateButtonStates();
+    void stsBarDeal();
+    void stsConnectDeal();
+
+signals:
+    void quitRequested(); // the program is to end (tray exit, close without tray, session end)
+
+protected:
+    void closeEvent(QCloseEvent* event) override;  // FormCloseQuery
+    void changeEvent(QEvent* event) override;      // minimise hides; language files re-read
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildHeader(QWidget* parent);
+    QWidget* buildConnectionBar(QWidget* parent);
+    void buildPages();
+    void buildTray();
+    void retranslateForm();
+    void rereadWindows();
+    void switchLanguage(int language);
+    void setTreeCaptions(int language);
+    void setConnectionBarEnabled(bool enabled);
+    void refreshPortBox(QComboBox* box);
+    void refreshPages();
+    void resetScrollBoxes();
+    void applyBranding(int language);
+    void onModelDetected(int comboItem);
+    void onModelRejected();
+    void endConnection();
+    QWidget* findButton(const char* name);
+
+    ShellOptions options_;
+    UserDialogs& dialogs_;
+    ProfileFile profile_;
+    PasswordBook passwords_;
+    SatelliteLoader satellites_;
+    Scheduler* scheduler_;
+    AppContext context_;
+    int language_ = LangEN;
+    bool exiting_ = false;
+
+    // Header
+    QLabel* imageCustomerLogo_ = nullptr;
+    QLabel* image8_ = nullptr;
+    QLabel* image1_ = nullptr;
+    QLabel* imageEnglandFlag_ = nullptr;
+    QLabel* labelChinese_ = nullptr;
+    QLabel* labelEnglish_ = nullptr;
+    QLabel* labelCHT_ = nullptr;
+    QToolButton* speedButtonSysSet_ = nullptr;
+    // Pages
+    QTreeWidget* treeView1_ = nullptr;
+    QStackedWidget* pageControl1_ = nullptr;
+    QVector<ZavPage*> pages_;
+    QHash<int, LockPanel*> locks_;
+    QLabel* label100_ = nullptr;
+    // Connection bar
+    QComboBox* comboBoxUpsType_ = nullptr;
+    QComboBox* comboBox1_ = nullptr;
+    QComboBox* comboBox2_ = nullptr;
+    QComboBox* comboBoxProto_ = nullptr;
+    QLineEdit* editUpsAddr_ = nullptr;
+    QPushButton* buttonConnect_ = nullptr;
+    QLabel* imageConned_ = nullptr;
+    QLabel* imageDisConn_ = nullptr;
+    QLabel* labelUpsType_ = nullptr;
+    QLabel* labelBaud_ = nullptr;
+    QLabel* labelPort_ = nullptr;
+    QLabel* labelProto_ = nullptr;
+    QLabel* labelAddr_ = nullptr;
+    // Status bar
+    QLabel* statusLink_ = nullptr;
+    QLabel* statusTime_ = nullptr;
+    // Timers
+    QTimer* timer1_ = nullptr;
+    QTimer* timerGetComPort_ = nullptr;
+    // Tray
+    QSystemTrayIcon* tray_ = nullptr;
+    QMenu* trayMenu_ = nullptr;
+    QAction* n2_ = nullptr;
+    QAction* n1_ = nullptr;
+
+    FormPassword* formPassword_ = nullptr;
+    QHash<QString, QPointer<QWidget>> buttons_; // action buttons by objectName
+};
+
+} // namespace zav

@@ -1,0 +1,97 @@
+// The five password panels over the pages that change the UPS.
+
+#include "app_fixture.h"
+
+#include "app/widgets/FormPassword.h"
+#include "app/widgets/LockPanel.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace zav;
+using namespace zav::test;
+
+namespace {
+
+class LocksTest : public ShellTest {
+protected:
+    void SetUp() override {
+        start(options());
+        window().show();
+    }
+    // Types into the lock of `names` and presses its OK button; true when the lock opened.
+    bool type(const LockNames& names, const QString& text) {
+        auto* panel = find<QWidget>(names.panel);
+        auto* edit = find<QLineEdit>(names.edit);
+        auto* ok = find<QPushButton>(names.button);
+        edit->setText(text);
+        QTest::mouseClick(ok, Qt::LeftButton);
+        return !panel->isVisible();
+    }
+    void relockAll() {
+        for (const LockNames& names : kLocks) window().lock(names.page)->relock();
+    }
+};
+
+} // namespace
+
+TEST_F(LocksTest, EveryLockCoversItsPageAndOpensWithTheDefaultOrTheMaster) {
+    for (const LockNames& names : kLocks) {
+        window().showPage(names.page);
+        auto* panel = find<QWidget>(names.panel);
+        ASSERT_TRUE(panel->isVisible()) << names.panel;
+        EXPECT_EQ(panel->geometry(), panel->parentWidget()->rect()) << names.panel; // covers it all
+        EXPECT_EQ(find<QLineEdit>(names.edit)->echoMode(), QLineEdit::Password);
+    }
+    for (const char* password : {"73019264", "40527193861"}) {
+        relockAll();
+        for (const LockNames& names : kLocks) {
+            window().showPage(names.page);
+            EXPECT_TRUE(type(names, password)) << names.panel << " " << password;
+            EXPECT_FALSE(window().lock(names.page)->locked());
+        }
+    }
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(LocksTest, WrongPasswordKeepsThePanelAndTheTextWithoutAMessage) {
+    const LockNames& names = kLocks[2];
+    window().showPage(names.page);
+    for (const char* wrong : {"", "7301926", "73019264 ", "4052719386", "730192640"}) {
+        EXPECT_FALSE(type(names, wrong)) << wrong;
+        EXPECT_EQ(find<QLineEdit>(names.edit)->text(), wrong);
+    }
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    // Enter in the edit acts like the OK button.
+    auto* edit = find<QLineEdit>(names.edit);
+    edit->setText("73019264");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_FALSE(find<QWidget>(names.panel)->isVisible());
+}
+
+TEST_F(LocksTest, ChangedPasswordTakesEffectAtOnceAndOpenedLocksStayOpen) {
+    window().showPage(9);
+    ASSERT_TRUE(type(kLocks[0], "73019264"));
+
+    window().openSoftwareSettings();
+    FormPassword& dialog = shell->formPassword();
+    dialog.findChild<QLineEdit*>("EditPasswordOld")->setText("73019264");
+    dialog.findChild<QLineEdit*>("EditPasswordNew")->setText("2468");
+    dialog.findChild<QLineEdit*>("EditPasswordAgain")->setText("2468");
+    dialog.findChild<QPushButton*>("ButtonPasswordSet")->click();
+
+    EXPECT_FALSE(find<QWidget>(kLocks[0].panel)->isVisible()); // stays open
+    window().showPage(10);
+    EXPECT_FALSE(type(kLocks[1], "73019264"));
+    EXPECT_TRUE(type(kLocks[1], "2468"));
+    window().showPage(11);
+    EXPECT_TRUE(type(kLocks[2], "40527193861"));
+
+    // And the next start takes it from ZAV.ini.
+    start(options());
+    window().show();
+    window().showPage(12);
+    EXPECT_FALSE(type(kLocks[3], "73019264"));
+    EXPECT_TRUE(type(kLocks[3], "2468"));
+}
