@@ -200,6 +200,7 @@ void Scheduler::endLiveCycle() {
             resetLinkState(); // the settings are read again for the detected model
             autoModelPending_ = false;
             emit modelDetected(model.comboItem);
+            return; // this cycle's values were cleared for the new model: the next cycle draws
         } else {
             channel_.close();
             connected_ = false;

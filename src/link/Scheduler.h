@@ -85,7 +85,8 @@ class Scheduler : public QObject, private LinkIo {
 
   signals:
     void liveStoresCleared();  // the live pages redraw empty (watchdog, disconnect, lost port)
-    void liveCycleEnded();     // DataFlash, StsFlash, ModVoltAdjDisplay, CabVoltAdjDisplay
+    void liveCycleEnded();     // DataFlash, StsFlash, ModVoltAdjDisplay, CabVoltAdjDisplay (not
+                               // after a cycle that found or rejected the model: its stores were reset)
     void moduleStageEnded();   // module data grid refresh
     void moduleListChanged();  // ComboBoxModIDSet refill
     void settingsDownloaded(); // SettingDisplay

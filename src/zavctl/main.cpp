@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <cstdio>
-#include <utility>
 
 using namespace zav;
 
@@ -96,11 +95,7 @@ int runPoll(QCoreApplication& app, const PollOptions& options) {
 
     int cycle = 0;
     int exitCode = ExitOk;
-    // The cycle in which the model is found ends with the stores reset for that model: not printed.
-    bool modelJustFound = false;
-    QObject::connect(&scheduler, &Scheduler::modelDetected, &app, [&] { modelJustFound = true; });
     QObject::connect(&scheduler, &Scheduler::liveCycleEnded, &app, [&] {
-        if (scheduler.autoModelPending() || std::exchange(modelJustFound, false)) return;
         const LiveStores& live = scheduler.live();
         const QByteArray line = "{\"cycle\":" + QByteArray::number(++cycle) +
                                 ",\"LinkOk\":" + (scheduler.linkOk() ? "true" : "false") +

@@ -211,8 +211,10 @@ TEST_F(SchedulerTest, ModelCodeTable) {
 TEST_F(SchedulerTest, AutoModelIsDetectedFromRegister78) {
     ups.registers[78] = 9;
     QSignalSpy detected(&scheduler, &Scheduler::modelDetected);
+    QSignalSpy cycles(&scheduler, &Scheduler::liveCycleEnded);
     ASSERT_EQ(connect(3, Protocol::Ascii, 0), ConnectResult::Connected);
     ASSERT_TRUE(ups.stepUntil([&] { return detected.count() > 0; }));
+    EXPECT_EQ(cycles.count(), 0); // the detecting cycle's values were reset: nothing to draw
     EXPECT_EQ(detected.first().first().toInt(), 7);
     EXPECT_EQ(scheduler.upsModel(), 6);
     EXPECT_FALSE(scheduler.autoModelPending());
