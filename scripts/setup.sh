@@ -24,7 +24,7 @@ fi
 
 kind="${1:-release}"
 case "$kind" in
-  release) dir=build;      opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAV_SANITIZE=OFF) ;;
+  release) dir=build;      opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAV_SANITIZE=OFF -DZAV_TESTS=OFF) ;;
   test)    dir=build-test; opts=(-DCMAKE_BUILD_TYPE=Debug -DZAV_SANITIZE=ON) ;;
   *) echo "usage: $0 [release|test]" >&2; exit 2 ;;
 esac
