@@ -1,5 +1,7 @@
 #include "settings/widgets/ServiceSettingsPage.h"
 
+#include "app/widgets/WheelStepScroll.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -56,6 +58,10 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
     tabs_->addTab(scrollTab("TabSheetBattSet", "ScrollBox2", "GroupBoxBattSet", SettingGroup::Batt,
                             "LabelHintBatt", "ButtonBattSetSend"),
                   QString());
+
+    // The long groups scroll 10 pixels a wheel step; a click on them makes the wheel work.
+    for (const char* box : {"ScrollBox1", "ScrollBox2"})
+        WheelStepScroll::install(this, QLatin1String(box));
 
     auto* config = new QWidget;
     config->setObjectName(QStringLiteral("TabSheetCfgCode"));
