@@ -38,6 +38,7 @@ ConnectResult Scheduler::connectLink(const ConnectRequest& request) {
     protocol_ = request.protocol;
 
     if (!channel_.open()) {
+        autoModelPending_ = false; // nothing to detect on a port that is not open: keep the bar refreshed
         resetLinkState();
         return ConnectResult::PortOpenFailed;
     }

@@ -47,8 +47,11 @@ TEST_F(SchedulerTest, BadAddressesAreRefusedWithoutOpeningThePort) {
 
 TEST_F(SchedulerTest, UnopenablePortIsReportedAndNothingIsSent) {
     channel.failOpen = true;
-    EXPECT_EQ(connect(), ConnectResult::PortOpenFailed);
+    EXPECT_EQ(connect(3, Protocol::Ascii, /*Auto model*/ 0), ConnectResult::PortOpenFailed);
     EXPECT_FALSE(scheduler.connected());
+    QSignalSpy refreshed(&scheduler, &Scheduler::linkStateChanged);
+    scheduler.tick();
+    EXPECT_EQ(refreshed.count(), 1); // the status bar and buttons keep following the closed port
     ups.steps(100);
     EXPECT_TRUE(channel.written.isEmpty());
 }
