@@ -4,6 +4,17 @@
 
 namespace zav::sim {
 
+// Seconds, minutes, hours, day, month, year within the century: six BCD bytes, as the UPS stamps
+// its records.
+static void putBcdStamp(uint8_t* at, const QDateTime& t) {
+    at[0] = ToBcd(t.time().second());
+    at[1] = ToBcd(t.time().minute());
+    at[2] = ToBcd(t.time().hour());
+    at[3] = ToBcd(t.date().day());
+    at[4] = ToBcd(t.date().month());
+    at[5] = ToBcd(t.date().year() % 100);
+}
+
 std::array<uint8_t, 8> encodeHistoryRecord(const UpsProfile& profile, const HistoryEvent& e) {
     std::array<uint8_t, 8> r{};
     const int action = e.action & 3;
@@ -17,13 +28,7 @@ std::array<uint8_t, 8> encodeHistoryRecord(const UpsProfile& profile, const Hist
         r[1] = uint8_t((e.code & 3) << 6 | action << 4 | (e.unit & 0x0F));
     }
     if (profile.calendarStamps) {
-        const QDateTime t = e.calendar;
-        r[2] = ToBcd(t.time().second());
-        r[3] = ToBcd(t.time().minute());
-        r[4] = ToBcd(t.time().hour());
-        r[5] = ToBcd(t.date().day());
-        r[6] = ToBcd(t.date().month());
-        r[7] = ToBcd(t.date().year() % 100);
+        putBcdStamp(&r[2], e.calendar);
     } else {
         // Two big-endian words, the low word first.
         const uint32_t s = e.runningSeconds;
@@ -39,13 +44,7 @@ std::array<uint8_t, 72> encodeSCodeRecord(const SCodeRecord& rec, int total) {
     std::array<uint8_t, 72> r{};
     r[0] = uint8_t(total);
     r[1] = uint8_t(rec.unit & 0x0F);
-    const QDateTime t = rec.time;
-    r[2] = ToBcd(t.time().second());
-    r[3] = ToBcd(t.time().minute());
-    r[4] = ToBcd(t.time().hour());
-    r[5] = ToBcd(t.date().day());
-    r[6] = ToBcd(t.date().month());
-    r[7] = ToBcd(t.date().year() % 100);
+    putBcdStamp(&r[2], rec.time);
     for (int i = 0; i < 32; ++i) {
         r[size_t(8 + 2 * i)] = uint8_t(rec.words[size_t(i)] >> 8);
         r[size_t(9 + 2 * i)] = uint8_t(rec.words[size_t(i)]);

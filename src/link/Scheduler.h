@@ -102,7 +102,6 @@ class Scheduler : public QObject, private LinkIo {
 
   private:
     friend class LivePoll;
-    friend class SettingsDownload;
 
     // LinkIo
     void send(const QByteArray& frame) override;
