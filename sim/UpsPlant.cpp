@@ -42,6 +42,9 @@ UpsPlant::UpsPlant(const UpsProfile& profile, const SettingsBank& settings, Plan
     }
     lastSource_ = supplySource();
     lastBattery_ = batteryMode();
+    gain_.fill(1.0);
+    for (int reg = kFirstCalibration; reg <= kLastCalibration; ++reg)
+        seenCalibration_[size_t(reg - kFirstCalibration)] = settings_.value(reg);
 }
 
 // ---- time ----
@@ -55,6 +58,7 @@ void UpsPlant::advanceTo(qint64 ms) {
 }
 
 void UpsPlant::step(qint64 dtMs) {
+    takeCalibrations();
     const double s = double(dtMs) / 1000.0;
     if (switchOffAtMs_ >= 0 && nowMs_ >= switchOffAtMs_) {
         switchOffAtMs_ = -1;
@@ -466,10 +470,61 @@ ModbusError UpsPlant::moduleCommand(int module, int action) {
             u.capacitorSeconds = 0;
             break;
         default:
-            break; // waveform and calibration clears leave nothing visible
+            break; // the latched fault waveform is not simulated
         }
     }
+    // One set of calibrated channels stands for the modules: a calibration clear drops it.
+    if (action == 7) resetCalibrations(345, 349); // rectifier side: input and battery
+    if (action == 8) resetCalibrations(336, 344); // inverter side: inverter and bypass
     return ModbusError::None;
+}
+
+// ---- calibration ----
+
+namespace {
+// The measurement register a calibration register corrects; 0 for the inverter DC offsets, which
+// no register shows.
+int calibratedRegister(int reg) {
+    if (reg >= 336 && reg <= 341) return 72 + (reg - 336); // module inverter and bypass voltages
+    if (reg >= 345 && reg <= 347) return 13 + (reg - 345); // input voltages
+    if (reg == 348 || reg == 349) return 50 + (reg - 348); // battery strings
+    if (reg >= 401 && reg <= 403) return 25 + (reg - 401); // cabinet output voltages
+    if (reg >= 404 && reg <= 406) return 1 + (reg - 404);  // cabinet bypass voltages
+    return 0;
+}
+} // namespace
+
+double UpsPlant::calibrationGain(int reg) const {
+    if (reg < kFirstCalibration || reg > kLastCalibration) return 1.0;
+    return gain_[size_t(reg - kFirstCalibration)];
+}
+
+uint16_t UpsPlant::calibrated(int reg, double volts) const {
+    return word(volts * calibrationGain(reg) * 10);
+}
+
+double UpsPlant::measuredPhysical(int reg) const {
+    const int shown = calibratedRegister(reg);
+    if (shown == 0) return 0;
+    return measurements()[shown] / 10.0 / calibrationGain(reg);
+}
+
+void UpsPlant::takeCalibrations() {
+    // The settings bank stores a written true value; the UPS then sets the channel's gain so that
+    // it reads that value from now on. A channel that measures nothing cannot be corrected.
+    for (int reg = kFirstCalibration; reg <= kLastCalibration; ++reg) {
+        uint16_t& seen = seenCalibration_[size_t(reg - kFirstCalibration)];
+        const uint16_t written = settings_.value(reg);
+        if (written == seen) continue;
+        seen = written;
+        const double physical = measuredPhysical(reg);
+        if (physical > 1.0) gain_[size_t(reg - kFirstCalibration)] = written / 10.0 / physical;
+    }
+}
+
+void UpsPlant::resetCalibrations(int first, int last) {
+    for (int reg = first; reg <= last; ++reg)
+        gain_[size_t(reg - kFirstCalibration)] = 1.0;
 }
 
 // ---- registers ----
@@ -493,7 +548,7 @@ RegisterStore UpsPlant::measurements() const {
     for (int ph = 0; ph < outPh; ++ph) {
         const double s = source == 0 ? 0.0 : phaseVa * kPhaseShare[ph];
         const double current = outV[ph] > 1 ? s / outV[ph] : 0.0;
-        r.set(25 + ph, word(outV[ph] * 10));
+        r.set(25 + ph, calibrated(401 + ph, outV[ph]));
         r.set(28 + ph, word(current * 10));
         r.set(31 + ph, word(outF * 100));
         r.set(34 + ph, word(source == 0 ? 0 : pf * 100));
@@ -501,7 +556,7 @@ RegisterStore UpsPlant::measurements() const {
         r.set(40 + ph, word(s * pf / 1000.0 * profile_.powerDivisor));
         r.set(43 + ph, word(s * std::sqrt(1 - pf * pf) / 1000.0 * profile_.powerDivisor));
         r.set(46 + ph, word(s / (double(profile_.ratedVa) / outPh) * 1000));
-        r.set(1 + ph, word(bypassV[ph] * 10));
+        r.set(1 + ph, calibrated(404 + ph, bypassV[ph]));
         r.set(4 + ph, word(source == 2 ? current * 10 : 0));
         r.set(7 + ph, word(bypassF * 100));
         r.set(10 + ph, word(source == 2 ? pf * 100 : 0));
@@ -513,7 +568,7 @@ RegisterStore UpsPlant::measurements() const {
     const double inputW = rect ? (inverterOnMains ? outputActiveW() / kEfficiency : 0.0) + battW : 0.0;
     for (int ph = 0; ph < inPh; ++ph) {
         const double v = utilityOk_ ? kNominalV - 0.8 * ph + wobble(43 + ph, 1.8, ph + 9) : 0.0;
-        r.set(13 + ph, word(v * 10));
+        r.set(13 + ph, calibrated(345 + ph, v));
         r.set(16 + ph, word(rect ? inputW / inPh / (v * kInputPf) * 10 : 0));
         r.set(19 + ph, word(utilityOk_ ? (50.0 + wobble(47, 0.02, 2)) * 100 : 0));
         r.set(22 + ph, word(rect ? kInputPf * 100 : 0));
@@ -521,10 +576,10 @@ RegisterStore UpsPlant::measurements() const {
     r.set(49, word((25.0 + wobble(300, 0.6, 11)) * 10));
     const double stringV = batteryStringVolts();
     const double current = batteryCurrentA();
-    r.set(50, word(stringV * 10));
+    r.set(50, calibrated(348, stringV));
     r.set(52, signedWord(current * 10));
     if (profile_.batteryStrings == 2) {
-        r.set(51, word((stringV - 0.4) * 10));
+        r.set(51, calibrated(349, stringV - 0.4));
         r.set(53, signedWord(current * 10 * 0.98));
     }
     r.set(54, word((25.5 + wobble(600, 0.4, 12) + (batteryMode() == BatteryMode::Boost ? 1.5 : 0)) * 10));
@@ -535,10 +590,15 @@ RegisterStore UpsPlant::measurements() const {
     r.set(70, 12);
     for (int u = 1; u <= kMaxUnits; ++u) {
         if (!units_[size_t(u - 1)].present) continue;
-        r.set(71, uint16_t(u)); // the module whose voltages the calibration page shows
+        // Models 0 and 3 say which rows may be calibrated now (bit 0 inverter, 1 bypass, 2 input,
+        // 3 battery); the others give the unit whose voltages the calibration page shows.
+        const int rows = (source == 1 ? 1 : 0) | (bypassOk_ ? 2 : 0) | (utilityOk_ ? 4 : 0) |
+                         (batteryConnected_ ? 8 : 0);
+        const bool rowFlags = profile_.upsModel == 0 || profile_.upsModel == 3;
+        r.set(71, uint16_t(rowFlags ? rows : u));
         for (int ph = 0; ph < outPh; ++ph) {
-            r.set(72 + ph, word((source == 1 ? settings_.value(304) : 0) * 10));
-            r.set(75 + ph, word(bypassV[ph] * 10));
+            r.set(72 + ph, calibrated(336 + ph, source == 1 ? settings_.value(304) : 0));
+            r.set(75 + ph, calibrated(339 + ph, bypassV[ph]));
         }
         break;
     }

@@ -88,6 +88,8 @@ class UpsPlant {
     uint32_t moduleMask() const;
     int unitsPresent() const;
     uint32_t runningSeconds() const { return runningBaseSeconds_ + uint32_t(nowMs_ / 1000); }
+    // Gain the UPS applies to a calibrated channel (1 until a true value was written to it).
+    double calibrationGain(int calibrationRegister) const;
 
   private:
     void step(qint64 dtMs);
@@ -107,6 +109,10 @@ class UpsPlant {
     ModbusError moduleCommand(int module, int action);
     ModbusError batteryCommand(uint16_t value);
     void log(int code, int action, int unit = 0) { listener_.historyEvent(code, action, unit); }
+    void takeCalibrations();                                  // true values written since the last step
+    double measuredPhysical(int calibrationRegister) const; // what the channel measures before its gain
+    uint16_t calibrated(int calibrationRegister, double volts) const; // tenths of a volt, gain applied
+    void resetCalibrations(int first, int last);
 
     const UpsProfile& profile_;
     const SettingsBank& settings_;
@@ -129,6 +135,12 @@ class UpsPlant {
     qint64 switchOffAtMs_ = -1;
     double loadPercent_ = 45.0;
     double capacity_ = 100.0;
+    // Calibration: a true value written to register 336..349 or 401..406 sets that channel's gain so
+    // that the channel reads the true value from then on. Index: register - kFirstCalibration.
+    static constexpr int kFirstCalibration = 336;
+    static constexpr int kLastCalibration = 406;
+    std::array<double, kLastCalibration - kFirstCalibration + 1> gain_{};
+    std::array<uint16_t, kLastCalibration - kFirstCalibration + 1> seenCalibration_{};
     TestStatus selfTest_ = TestStatus::None;
     TestStatus maintenance_ = TestStatus::None;
     qint64 testEndMs_ = 0;

@@ -170,11 +170,13 @@ void Scheduler::dispatch() {
             if (control_.serve(*this)) {
                 activity_ = ActIdle;
                 emit buttonsRefreshDue();
+                emit controlCommandEnded(control_.lastResult());
             }
             return;
         }
         if (write_.state() != JobIdle) {
             if (write_.serve(*this, settings_)) {
+                emit writeSequenceEnded(write_.results());
                 download_.start(); // read back what the UPS now holds
                 activity_ = ActSettingsDownload;
             }

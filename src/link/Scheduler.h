@@ -59,6 +59,8 @@ class Scheduler : public QObject, private LinkIo {
     // Record downloads plug in at priority 1 (history) and 2 (S-code).
     void setRecordJob(int priority, RecordJob* job);
     void setActivity(int activity) override { activity_ = activity; }
+    // A bypass command was clicked: the caption is corrected only after a full caption period.
+    void restartBypassCaptionCount() { bypassCaptionTicks_ = 1; }
 
     // State the pages read.
     int activity() const { return activity_; }
@@ -96,6 +98,8 @@ class Scheduler : public QObject, private LinkIo {
     void linkStateChanged();           // end of every tick: StsBarDeal, StsConnectDeal, UpdateButtonStates
     void buttonsRefreshDue();          // a job ended or started mid-tick: UpdateButtonStates
     void bypassCaptionDue(bool cancelBypass);
+    void controlCommandEnded(const zav::WriteResult& result);          // how the UPS answered it
+    void writeSequenceEnded(const QVector<zav::WriteResult>& results); // one result per entry
     void linkReset();    // ResetLinkState ran
     void portLost();     // the device went away while connected
     void portRestored(); // ... and was reopened

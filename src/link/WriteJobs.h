@@ -3,6 +3,7 @@
 // write sequence (0x10, one register per transaction, skipping registers that already hold the value).
 
 #include "link/LinkTypes.h"
+#include "link/ModbusCodec.h"
 #include "settings/SettingStores.h"
 
 #include <QVector>
@@ -18,6 +19,27 @@ struct WriteEntry {
     bool operator==(const WriteEntry&) const = default;
 };
 
+// What the UPS made of a command or a write. The jobs keep their wire behaviour (a command is sent
+// once, a write entry twice at most); this only tells the page what happened, so a refused or
+// unanswered change is never mistaken for a done one.
+enum class WriteOutcome {
+    Accepted,  // the UPS answered with the echo of the request
+    Refused,   // exception reply; `exceptionCode` says why
+    NoAnswer,  // nothing (or only part of a reply) arrived within the reply wait
+    Damaged,   // a complete reply with a wrong check or for another address or function
+    Unchanged, // write sequence only: the UPS already held the value, nothing was sent
+};
+
+struct WriteResult {
+    uint16_t reg = 0;
+    uint16_t value = 0;
+    WriteOutcome outcome = WriteOutcome::NoAnswer;
+    uint8_t exceptionCode = 0;
+};
+
+// Classifies what was read after a one-register request of `function` (0x68 or 0x10).
+WriteResult judgeWriteReply(Protocol mode, const QByteArray& raw, uint8_t address, uint8_t function);
+
 class ControlCommandJob {
   public:
     JobState state() const { return state_; }
@@ -32,8 +54,11 @@ class ControlCommandJob {
     void reset() { state_ = JobIdle; }
     // Returns true when the command has ended (Activity back to 0).
     bool serve(LinkIo& io);
+    // How the UPS answered the command that ended last.
+    const WriteResult& lastResult() const { return result_; }
 
   private:
+    WriteResult result_;
     JobState state_ = JobIdle;
     uint16_t reg_ = 0;
     uint16_t value_ = 0;
@@ -46,6 +71,8 @@ class WriteSequenceJob {
     int lastPosition() const { return int(entries_.size()); }
     int failures() const { return failures_; }
     const QVector<WriteEntry>& entries() const { return entries_; }
+    // One result per entry of the sequence that ran last (or runs now), in the order handled.
+    const QVector<WriteResult>& results() const { return results_; }
 
     // Fills WriteList and SettingNew; the first entry is due on the next free tick.
     void start(const QVector<WriteEntry>& entries, SettingStores& stores);
@@ -59,6 +86,7 @@ class WriteSequenceJob {
 
     JobState state_ = JobIdle;
     QVector<WriteEntry> entries_;
+    QVector<WriteResult> results_;
     int position_ = 0;
     int failures_ = 0;
 };

@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/widgets/InfoPages.h"
 #include "monitor/widgets/MonitorPages.h"
+#include "service/widgets/ServicePages.h"
 #include "settings/widgets/SettingsPages.h"
 
 #include <QLabel>
@@ -35,6 +36,7 @@ void PlaceholderPage::applyLanguage(int language) {
 ZavPage* createPage(int index, AppContext& context, QWidget* parent) {
     if (ZavPage* page = createMonitorPage(index, context, parent)) return page;
     if (ZavPage* page = createSettingsPage(index, context, parent)) return page;
+    if (ZavPage* page = createServicePage(index, context, parent)) return page;
     switch (index) {
     case 14: return new HelpPage(context, parent);
     case 15: return new AboutPage(context, parent);

@@ -1,0 +1,56 @@
+#pragma once
+// Page 11, calibration: three tabs (module, cabinet, transformer) of rows built from
+// service/Calibration's table. Each row shows what the UPS measures, takes the true value and
+// writes it with the settings write sequence; a line under the tabs says how the UPS answered.
+
+#include "app/widgets/ZavPage.h"
+#include "link/WriteJobs.h"
+#include "service/Calibration.h"
+
+#include <QHash>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace zav {
+
+class CalibrationPage : public ZavPage {
+    Q_OBJECT
+  public:
+    explicit CalibrationPage(AppContext& context, QWidget* parent = nullptr);
+
+    void applyLanguage(int language) override;
+    void refresh() override;
+
+    void modVoltAdjDisplay(); // ModVoltAdjDisplay
+    void cabVoltAdjDisplay(); // CabVoltAdjDisplay, with the hidden transformer boxes
+    // ButtonModVoltAdjClick, ButtonCabVoltAdjClick, ButtonOutTranfAuxV1Click: one handler, the row
+    // of the pressed button.
+    void calibrateClick(const CalibrationRow& row);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override; // entry keys and hints
+
+  private:
+    void apply(const CalDisplay& display);
+    void onWriteEnded(const QVector<WriteResult>& results);
+
+    int language_ = 1;
+    QTabWidget* tabs_ = nullptr;
+    QWidget* tabPages_[3] = {};
+    QHash<QString, QLineEdit*> edits_;
+    QHash<QLineEdit*, const CalibrationRow*> entryRows_;
+    QHash<QString, QLabel*> captions_;
+    QList<QPushButton*> buttons_;
+    QList<QLabel*> heads_;
+    QLabel* label47_ = nullptr;
+    QLabel* label63_ = nullptr;
+    QLabel* hint_ = nullptr;
+    QLabel* result_ = nullptr;
+    const CalibrationRow* waiting_ = nullptr; // the row whose write this page started
+    uint16_t heldWord_ = 0;                     // its SettingData word while the write runs
+};
+
+} // namespace zav

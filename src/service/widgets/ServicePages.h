@@ -1,0 +1,18 @@
+#pragma once
+// The maintenance pages of the page tree: 11 calibration ("DetectAdjust") and 12 remote control
+// ("ControlCmd"). Both lie under their password panels, which the window puts over them.
+
+#include "app/widgets/ZavPage.h"
+
+class QWidget;
+
+namespace zav {
+
+// The page of tree index `index`, or nullptr for an index that is not a maintenance page.
+ZavPage* createServicePage(int index, AppContext& context, QWidget* parent);
+
+// Shows `text` in a message box that does not block the window (the link keeps running while it
+// is open). The box is named `name` so that tests can find it.
+void showServiceMessage(QWidget* parent, const QString& text, const char* name);
+
+} // namespace zav
