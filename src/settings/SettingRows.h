@@ -2,7 +2,8 @@
 // The settings rows: one row per setting of the rated and user-service pages. A row names its
 // widgets, says where its value sits in the settings registers, how the value is shown, which
 // drop-down list it uses and which models have it. The pages create, place and fill their widgets
-// from these rows; the Set buttons will build their write lists from the same rows.
+// from these rows; the Set buttons build their write lists from the same rows, and scripts name the
+// settings by each row's key.
 
 #include "link/RegisterStore.h"
 #include "settings/SettingItemLists.h"
@@ -73,6 +74,17 @@ enum class CaptionRule : uint8_t {
     DryContact,
 };
 
+// Range checks a Set makes before anything is queued. Fixed rows carry their limits; the others
+// depend on other settings or on the model.
+enum class RangeRule : uint8_t {
+    None,
+    Fixed,         // min..max
+    OutputVoltage, // 304: register 327 as read +-10
+    UnitId,        // 303: at most the unit count (302) - 1
+    DeepDischarge, // 381: 10..60 on model 8, 1..300 on models 5-7, free on the others
+    TempComp,      // 307: at most 50 (5.0 mV/degC) except on model 8
+};
+
 // Models 0..8 from a picture such as "xxx-----x" (column k is UpsModel k, x = the row exists).
 constexpr uint16_t modelMask(const char (&picture)[10]) {
     uint16_t mask = 0;
@@ -100,12 +112,22 @@ struct SettingRow {
     CaptionRule captionRule = CaptionRule::Fixed;
     int8_t preset = -1;       // dry contacts: item selected after a rebuild on models 0-3
     int8_t presetModel6 = -1; // ... and on model 6
+    // Write side
+    const char* key = nullptr; // stable ASCII name for scripts ("output.voltage")
+    const char* unit = "";     // unit of the shown value, for scripts
+    uint8_t setOrder = 0;      // position of the row's entry in its page's write list
+    RangeRule range = RangeRule::None;
+    uint8_t checkRank = 0; // the page's checks run in this order; the first failure is reported
+    int32_t min = 0, max = 0;
+    int8_t hint = -1; // row of the common message table shown while the New field has the focus
 };
 
 // Every row, in each group's display order.
 const QVector<SettingRow>& settingRows();
 QVector<const SettingRow*> rowsOf(SettingGroup group);
 const SettingRow* rowByOldName(const QString& oldName);
+const SettingRow* rowByNewName(const QString& newName);
+const SettingRow* rowByKey(const QString& key);
 
 inline bool rowExists(const SettingRow& row, int model) {
     return model >= 0 && model <= 8 && ((row.models >> model) & 1u);

@@ -36,6 +36,14 @@ const PageText kTexts[] = {
     {"ButtonCfgCodeSet", {"设置", "Set", "設置"}},
     {"ButtonDryContactSet", {"设置", "Set", "設置"}},
     {"SpeedButtonTime", {"获取当前时间", "Get the current time", "獲取當前時間"}},
+    // alarm settings
+    {"GroupBoxUpsEvent", {"UPS 事件", "UPS Events", "UPS 事件"}},
+    {"ButtonSelAll", {"全选", "Select All", "全選"}},
+    {"ButtonClrAll", {"全部清除", "Clear All", "全部清除"}},
+    {"ButtonOK", {"确定", "OK", "確定"}},
+    {"LabelBeeper", {"声音", "Sound", "聲音"}},
+    {"ComboBoxBeeperOnOff", {"关|开", "Off|On", "關|開"}}, // the items, split at '|'
+
 };
 
 } // namespace

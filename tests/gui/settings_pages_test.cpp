@@ -111,7 +111,7 @@ TEST_F(SettingsPagesTest, OnlyTreeIndexes9And10AreSettingsPages) {
         }
     for (const char* name : {"ButtonRateSettingSend", "ButtonSeverSend", "ButtonBattSetSend",
                              "ButtonCfgCodeSet", "ButtonDryContactSet"})
-        EXPECT_FALSE(widget<QPushButton>(name)->isEnabled()) << name; // the write side is not wired yet
+        EXPECT_FALSE(widget<QPushButton>(name)->isEnabled()) << name; // until the window finds the link free
 }
 
 TEST_F(SettingsPagesTest, ShowsTheValuesTheUpsHoldsAfterTheDownload) {

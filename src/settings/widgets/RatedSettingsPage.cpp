@@ -32,12 +32,8 @@ RatedSettingsPage::RatedSettingsPage(AppContext& context, QWidget* parent) : Set
     buildBitBoxes(BitWord::SysCode4, sysCodeTabs_->widget(1));
     named(new QLabel(sysCodeTabs_->widget(2)), "LabelHintSysCode5")->setGeometry(10, 130, 400, 17);
 
-    // The write side of this page comes with the Set handler; until then the button stays disabled
-    // and out of sight.
-    auto* send = named(new QPushButton(this), "ButtonRateSettingSend");
-    send->setGeometry(10, 305, 90, 25);
-    send->setEnabled(false);
-    send->setVisible(false);
+    addSetButton(this, SetPage::Rated)->setGeometry(10, 305, 90, 25);
+    installHints(SettingGroup::SysInfo, "LabelHintSysCode5", QString());
 }
 
 void RatedSettingsPage::pageInit(int language, int model, RegisterStore& SettingData) {

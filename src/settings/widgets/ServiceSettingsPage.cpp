@@ -1,7 +1,13 @@
 #include "settings/widgets/ServiceSettingsPage.h"
 
+#include "app/AppTexts.h"
 #include "app/widgets/WheelStepScroll.h"
+#include "settings/AlarmEvents.h"
+#include "settings/SettingTexts.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,21 +18,8 @@
 
 namespace zav {
 
-namespace {
-
-// Set buttons are wired by the write side; until then they stay disabled and out of sight, so no
-// button offers a write that does not happen.
-QPushButton* setButton(QWidget* parent) {
-    auto* button = new QPushButton(parent);
-    button->setEnabled(false);
-    button->setVisible(false);
-    return button;
-}
-
-} // namespace
-
 QWidget* ServiceSettingsPage::scrollTab(const char* tabName, const char* scrollName, const char* groupName,
-                                        SettingGroup group, const char* hintName, const char* buttonName) {
+                                        SettingGroup group, const char* hintName, SetPage page) {
     auto* tab = new QWidget;
     tab->setObjectName(QLatin1String(tabName));
     auto* column = new QVBoxLayout(tab);
@@ -40,7 +33,7 @@ QWidget* ServiceSettingsPage::scrollTab(const char* tabName, const char* scrollN
     column->addWidget(scroll, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(named(new QLabel(tab), hintName), 1);
-    bottom->addWidget(named(setButton(tab), buttonName));
+    bottom->addWidget(addSetButton(tab, page));
     column->addLayout(bottom);
     return tab;
 }
@@ -53,15 +46,17 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
     layout->addWidget(tabs_);
 
     tabs_->addTab(scrollTab("TabSheetSysSet", "ScrollBox1", "GroupBoxSeverSet", SettingGroup::Server,
-                            "LabelHintServSet", "ButtonSeverSend"),
+                            "LabelHintServSet", SetPage::System),
                   QString());
     tabs_->addTab(scrollTab("TabSheetBattSet", "ScrollBox2", "GroupBoxBattSet", SettingGroup::Batt,
-                            "LabelHintBatt", "ButtonBattSetSend"),
+                            "LabelHintBatt", SetPage::Battery),
                   QString());
 
     // The long groups scroll 10 pixels a wheel step; a click on them makes the wheel work.
     for (const char* box : {"ScrollBox1", "ScrollBox2"})
         WheelStepScroll::install(this, QLatin1String(box));
+    installHints(SettingGroup::Server, "LabelHintServSet", QStringLiteral(" "));
+    installHints(SettingGroup::Batt, "LabelHintBatt", QStringLiteral(" "));
 
     auto* config = new QWidget;
     config->setObjectName(QStringLiteral("TabSheetCfgCode"));
@@ -75,13 +70,17 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
     cfgCode2_->move(400, 10);
     buildRows(SettingGroup::CfgCode2, cfgCode2_);
     named(new QLabel(config), "LabelcfgCode")->setGeometry(400, 180, 340, 17);
-    named(setButton(config), "ButtonCfgCodeSet")->setGeometry(400, 210, 90, 25);
+    addSetButton(config, SetPage::CfgCode)->setGeometry(400, 210, 90, 25);
+    // ComboBoxRotationPrtChange: the test-mode note under the group.
+    for (const char* name : {"ComboBoxRotationPrt", "ComboBoxAmbOvTmpShutdown", "ComboBoxGenInChgCurrLevel"})
+        connect(static_cast<QComboBox*>(widget(name)), &QComboBox::currentIndexChanged, this, [this] {
+            const auto* rotation = static_cast<QComboBox*>(widget("ComboBoxRotationPrt"));
+            static_cast<QLabel*>(widget("LabelcfgCode"))
+                ->setText(rotationHint(rotation->currentIndex(), language()));
+        });
     tabs_->addTab(config, QString());
 
-    // Alarm events and the PC shutdown settings have pages of their own that fill these tabs.
-    auto* alarm = new QWidget;
-    alarm->setObjectName(QStringLiteral("TabSheetUpsEvent"));
-    tabs_->addTab(alarm, QString());
+    tabs_->addTab(alarmTab(), QString());
 
     auto* dry = new QWidget;
     dry->setObjectName(QStringLiteral("TabSheetDryContact"));
@@ -93,7 +92,7 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
     output->setObjectName(QStringLiteral("GroupBoxOPDryContact"));
     output->move(380, 10);
     buildRows(SettingGroup::OPDry, output);
-    named(setButton(dry), "ButtonDryContactSet")->setGeometry(10, 180, 90, 25);
+    addSetButton(dry, SetPage::DryContacts)->setGeometry(10, 180, 90, 25);
     tabs_->addTab(dry, QString());
 
     auto* shutdown = new QWidget;
@@ -101,8 +100,90 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
     tabs_->addTab(shutdown, QString());
 }
 
+QWidget* ServiceSettingsPage::alarmTab() {
+    auto* tab = new QWidget;
+    tab->setObjectName(QStringLiteral("TabSheetUpsEvent"));
+    auto* group = new QGroupBox(tab);
+    group->setObjectName(QStringLiteral("GroupBoxUpsEvent"));
+    group->setGeometry(10, 10, 690, 400);
+    auto* grid = new QGridLayout(group);
+    const QVector<AlarmEvent>& events = alarmEvents();
+    constexpr int kRowsPerColumn = 11;
+    for (int i = 0; i < events.size(); ++i) {
+        auto* box = new QCheckBox(group);
+        box->setObjectName(QLatin1String(events[i].name));
+        grid->addWidget(box, i % kRowsPerColumn, i / kRowsPerColumn);
+        eventBoxes_ << box;
+    }
+    named(new QLabel(tab), "LabelBeeper")->setGeometry(10, 420, 60, 21);
+    beeper_ = static_cast<QComboBox*>(named(new QComboBox(tab), "ComboBoxBeeperOnOff"));
+    beeper_->setGeometry(75, 420, 80, 21);
+    // ComboBoxBeeperOnOffClick: the switch is kept at once.
+    connect(beeper_, &QComboBox::activated, this, [this](int item) {
+        if (context_.profile && !saveBeeperSwitch(*context_.profile, item))
+            showMessage(profileWriteFailedText(language()));
+    });
+    const struct {
+        const char* name;
+        int left;
+        void (ServiceSettingsPage::*click)();
+    } buttons[] = {{"ButtonSelAll", 200, &ServiceSettingsPage::selectAllEvents},
+                   {"ButtonClrAll", 300, &ServiceSettingsPage::clearAllEvents},
+                   {"ButtonOK", 400, &ServiceSettingsPage::saveEvents}};
+    for (const auto& b : buttons) {
+        auto* button = static_cast<QPushButton*>(named(new QPushButton(tab), b.name));
+        button->setGeometry(b.left, 418, 90, 25);
+        connect(button, &QPushButton::clicked, this, b.click);
+    }
+    return tab;
+}
+
+void ServiceSettingsPage::selectAllEvents() {
+    for (QCheckBox* box : eventBoxes_)
+        box->setChecked(true);
+}
+
+void ServiceSettingsPage::clearAllEvents() {
+    for (QCheckBox* box : eventBoxes_)
+        box->setChecked(false);
+}
+
+void ServiceSettingsPage::saveEvents() {
+    if (!context_.profile) return;
+    QHash<QString, bool> ticks;
+    for (const QCheckBox* box : eventBoxes_)
+        ticks.insert(box->objectName(), box->isChecked());
+    if (!saveAlarmEvents(*context_.profile, ticks)) showMessage(profileWriteFailedText(language()));
+}
+
+void ServiceSettingsPage::loadEvents() {
+    if (!context_.profile) return;
+    const QHash<QString, bool> ticks = loadAlarmEvents(*context_.profile);
+    for (QCheckBox* box : eventBoxes_)
+        box->setChecked(ticks.value(box->objectName(), true));
+}
+
+void ServiceSettingsPage::applyAlarmTexts(int language) {
+    const QVector<AlarmEvent>& events = alarmEvents();
+    for (int i = 0; i < events.size() && i < eventBoxes_.size(); ++i)
+        eventBoxes_[i]->setText(alarmEventCaption(events[i], language));
+    static_cast<QLabel*>(widget("LabelBeeper"))
+        ->setText(settingsPageText(QStringLiteral("LabelBeeper"), language));
+    const QSignalBlocker block(beeper_);
+    beeper_->clear();
+    beeper_->addItems(
+        settingsPageText(QStringLiteral("ComboBoxBeeperOnOff"), language).split(QLatin1Char('|')));
+    beeper_->setCurrentIndex(context_.profile ? loadBeeperSwitch(*context_.profile) : 1);
+}
+
+void ServiceSettingsPage::pageShown() {
+    loadEvents(); // opening the page discards ticks that were not confirmed
+}
+
 void ServiceSettingsPage::pageInit(int language, int model, RegisterStore& SettingData) {
     SettingsPage::pageInit(language, model, SettingData);
+    applyAlarmTexts(language);
+    loadEvents();
     tabs_->setCurrentIndex(TabSystem);
 }
 

@@ -1,10 +1,11 @@
 #pragma once
-// Page 10, user-service settings: PageControl3 with the system, battery, configuration-code and
-// dry-contact tabs. The alarm-settings and shutdown tabs are placeholders here (their own pages
-// fill them).
+// Page 10, user-service settings: PageControl3 with the system, battery, configuration-code,
+// alarm-settings and dry-contact tabs. The shutdown tab is filled by the PC protection.
 
 #include "settings/widgets/SettingsPage.h"
 
+class QCheckBox;
+class QComboBox;
 class QTabWidget;
 
 namespace zav {
@@ -15,6 +16,7 @@ class ServiceSettingsPage : public SettingsPage {
     ServiceSettingsPage(AppContext& context, QWidget* parent = nullptr);
     // ServicePageInit: also shows the first tab.
     void pageInit(int language, int model, RegisterStore& SettingData) override;
+    void pageShown() override;
 
     enum Tab {
         TabSystem = 0,
@@ -30,9 +32,18 @@ class ServiceSettingsPage : public SettingsPage {
 
   private:
     QWidget* scrollTab(const char* tabName, const char* scrollName, const char* groupName, SettingGroup group,
-                       const char* hintName, const char* buttonName);
+                       const char* hintName, SetPage page);
+    // Alarm settings: the events warned about on the PC and the beeper switch (ZAV.ini).
+    QWidget* alarmTab();
+    void applyAlarmTexts(int language);
+    void loadEvents();
+    void selectAllEvents(); // ButtonSelAllClick
+    void clearAllEvents();  // ButtonClrAllClick
+    void saveEvents();      // ButtonOKClick
     QTabWidget* tabs_ = nullptr;
     QWidget* cfgCode2_ = nullptr;
+    QVector<QCheckBox*> eventBoxes_;
+    QComboBox* beeper_ = nullptr;
 };
 
 } // namespace zav

@@ -1,5 +1,6 @@
 #include "settings/widgets/SettingsPage.h"
 
+#include "app/AppTexts.h"
 #include "settings/SettingFormats.h"
 #include "settings/SettingLayout.h"
 #include "settings/SettingTexts.h"
@@ -7,10 +8,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
@@ -80,9 +83,14 @@ void SettingsPage::buildRows(SettingGroup group, QWidget* container) {
             addValidator(edit, row->filter);
             break;
         }
-        case NewKind::Combo:
-            named(new QComboBox(container), row->newName)->resize(g.newWidth, kControlHeight);
+        case NewKind::Combo: {
+            auto* combo = static_cast<QComboBox*>(named(new QComboBox(container), row->newName));
+            combo->resize(g.newWidth, kControlHeight);
+            // ComboBoxBattTypeChange: the battery lists follow the type the user picks.
+            if (row->list == ItemList::BattType)
+                connect(combo, &QComboBox::currentIndexChanged, this, &SettingsPage::onBatteryTypeChanged);
             break;
+        }
         case NewKind::Clock: {
             datePicker_ = static_cast<QDateEdit*>(named(new QDateEdit(container), row->newName));
             datePicker_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
@@ -262,6 +270,130 @@ void SettingsPage::settingDisplay(RegisterStore& SettingData, int model, int lan
     applyView(view);
     // The per-model layout again, then the rules that refine it (backup time by battery type).
     applyModelLayout(model);
+    applyRuleStates(view);
+}
+
+QPushButton* SettingsPage::addSetButton(QWidget* parent, SetPage page) {
+    auto* button = static_cast<QPushButton*>(named(new QPushButton(parent), setButtonName(page)));
+    button->setEnabled(false); // the window enables it while the link is free
+    connect(button, &QPushButton::clicked, this, [this, page] { runSet(page); });
+    return button;
+}
+
+void SettingsPage::installHints(SettingGroup group, const char* labelName, const QString& cleared) {
+    for (const SettingRow* row : rowsOf(group)) {
+        if (row->newKind != NewKind::Edit) continue;
+        if (row->hint < 0 && row->range != RangeRule::OutputVoltage) continue;
+        QWidget* edit = widgets_.value(QLatin1String(row->newName));
+        if (!edit) continue;
+        hints_.insert(edit, Hint{row, QLatin1String(labelName), cleared});
+        edit->installEventFilter(this);
+    }
+}
+
+bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
+    const bool in = event->type() == QEvent::FocusIn;
+    if (in || event->type() == QEvent::FocusOut) {
+        const auto it = hints_.constFind(watched);
+        if (it != hints_.constEnd()) {
+            auto* label = qobject_cast<QLabel*>(widgets_.value(it->label));
+            if (!in && it->row->range == RangeRule::OutputVoltage) {
+                // EditOutVExit: the typed voltage is brought into the allowed band.
+                if (auto* edit = qobject_cast<QLineEdit*>(watched))
+                    edit->setText(clampOutputVoltage(edit->text(), settingData()));
+            }
+            if (label)
+                label->setText(in ? fieldHint(*it->row, model_, language(), settingData()) : it->cleared);
+        }
+    }
+    return ZavPage::eventFilter(watched, event);
+}
+
+QMessageBox* SettingsPage::messageBox() {
+    if (!message_) {
+        message_ = new QMessageBox(this);
+        message_->setObjectName(QStringLiteral("SettingsMessage"));
+        message_->setIcon(QMessageBox::Warning);
+        message_->setWindowTitle(QLatin1String(kTrayTip));
+    }
+    return message_;
+}
+
+void SettingsPage::showMessage(const QString& text) {
+    QMessageBox* box = messageBox();
+    box->setText(text);
+    box->open(); // never a nested event loop
+}
+
+FormState SettingsPage::formState() const {
+    FormState form;
+    const auto note = [&](const QWidget* w, const QString& name) {
+        if (w->testAttribute(Qt::WA_Disabled)) form.disabled.insert(name);
+    };
+    for (const SettingRow& row : settingRows()) {
+        if (!row.newName) continue;
+        const QString name = QLatin1String(row.newName);
+        QWidget* w = widgets_.value(name);
+        if (!w) continue;
+        note(w, name);
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            form.texts.insert(name, edit->text());
+        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            form.indexes.insert(name, combo->currentIndex());
+            form.texts.insert(name, combo->currentIndex() >= 0 ? combo->currentText() : QString());
+        }
+    }
+    if (datePicker_ && timePicker_) {
+        form.clock = QDateTime(datePicker_->date(), timePicker_->time());
+        note(timePicker_, timePicker_->objectName());
+    }
+    for (const BitWord word : {BitWord::SysCode1, BitWord::SysCode4, BitWord::CfgCode1})
+        for (int bit = 0; bit < 16; ++bit)
+            if (auto* box = qobject_cast<QCheckBox*>(widgets_.value(bitBoxName(word, bit))))
+                form.checks.insert(box->objectName(), box->isChecked());
+    return form;
+}
+
+void SettingsPage::runSet(SetPage page) {
+    // The dry contacts are not even converted while the port is closed.
+    if (page == SetPage::DryContacts && !portOpen()) return;
+    const FormState form = formState();
+    const SetResult result = buildSet(page, form, model_, settingData());
+    if (result.storeNew())
+        if (RegisterStore* store = settingNew())
+            for (const WriteEntry& e : result.entries)
+                store->set(e.reg, e.value);
+    if (!result.ok()) {
+        showMessage(setFailureText(result, model_, language(), settingData(), form));
+        return;
+    }
+    if (startWriteSequence(result.entries)) {
+        pendingWrite_ = result.entries;
+        writePending_ = true;
+    }
+}
+
+void SettingsPage::reportUnwritten() {
+    if (!writePending_) return;
+    writePending_ = false;
+    const QVector<WriteEntry> missing =
+        entriesNotHeld(unconfirmedEntries(pendingWrite_, writeResults()), settingData());
+    if (!missing.isEmpty()) showMessage(notWrittenText(missing, model_, language(), settingData()));
+}
+
+void SettingsPage::onBatteryTypeChanged(int type) {
+    // Only the battery lists and the backup-time rule follow the type; the rest keeps its state.
+    const SettingsView full = pageInitView(model_, language(), type, settingData(), clock_());
+    SettingsView view;
+    for (const SettingRow* row : rowsOf(SettingGroup::Batt)) {
+        if (!isBatteryList(row->list) || row->list == ItemList::BattType) continue;
+        const QString name = QLatin1String(row->newName);
+        if (full.items.contains(name)) view.items.insert(name, full.items.value(name));
+        if (full.indexes.contains(name)) view.indexes.insert(name, full.indexes.value(name));
+    }
+    view.enabled = full.enabled;
+    view.greyed = full.greyed;
+    applyView(view);
     applyRuleStates(view);
 }
 

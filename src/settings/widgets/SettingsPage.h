@@ -7,6 +7,7 @@
 #include "link/RegisterStore.h"
 #include "settings/SettingDisplay.h"
 #include "settings/SettingRows.h"
+#include "settings/SettingWrites.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -16,6 +17,8 @@ class QComboBox;
 class QLineEdit;
 class QDateEdit;
 class QTimeEdit;
+class QMessageBox;
+class QPushButton;
 
 namespace zav {
 
@@ -37,6 +40,17 @@ class SettingsPage : public ZavPage {
     // The PC clock the pickers fall back to (tests pass a fixed one).
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
+    // What the New controls hold, as a Set reads them.
+    FormState formState() const;
+    // A Set button: convert and check the page's rows, store SettingNew and start the write
+    // sequence. A failed check shows its message and sends nothing.
+    void runSet(SetPage page);
+    // The page's message box (checks, settings not written); shown without blocking.
+    QMessageBox* messageBox();
+    // After the read-back of this page's Set (or a link reset during it): names the settings the
+    // UPS did not take.
+    void reportUnwritten();
+
   protected:
     // Creation from the rows. The container takes the rows of `group` (and the group's size).
     void buildRows(SettingGroup group, QWidget* container);
@@ -48,8 +62,22 @@ class SettingsPage : public ZavPage {
     void applyGroupLayout(SettingGroup group, int model);
     void applyBitBoxLayout(BitWord word, int model);
     void applyStaticTexts(int language);
+    QPushButton* addSetButton(QWidget* parent, SetPage page);
+    // Shows the hints of the group's entry fields in `label` while a field has the focus.
+    void installHints(SettingGroup group, const char* labelName, const QString& cleared);
+    void showMessage(const QString& text);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    int language() const { return context_.language; }
+    QWidget* widget(const char* name) const { return widgets_.value(QLatin1String(name)); }
 
   private:
+    // The scheduler's side of a Set (SettingsPages.cpp): the stores, the port and the sequence.
+    RegisterStore& settingData();
+    RegisterStore* settingNew();
+    bool portOpen() const;
+    bool startWriteSequence(const QVector<WriteEntry>& entries);
+    QVector<WriteResult> writeResults() const;
+    void onBatteryTypeChanged(int); // ComboBoxBattTypeChange
     void applyView(const SettingsView& view);
     void applyRuleStates(const SettingsView& view);
     void setPickers(const QDateTime& when);
@@ -65,6 +93,16 @@ class SettingsPage : public ZavPage {
     int model_ = 1;
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTime(); };
     RegisterStore idleStore_{301, 480}; // used when no scheduler is attached
+    RegisterStore idleNew_{301, 480};
+    struct Hint {
+        const SettingRow* row;
+        QString label;
+        QString cleared;
+    };
+    QHash<QObject*, Hint> hints_;
+    QMessageBox* message_ = nullptr;
+    QVector<WriteEntry> pendingWrite_; // this page's Set, until its read-back ends
+    bool writePending_ = false;
 };
 
 } // namespace zav

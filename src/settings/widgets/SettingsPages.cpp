@@ -19,6 +19,27 @@ void SettingsPage::refresh() {
     Scheduler* s = context_.scheduler;
     if (!s) return;
     settingDisplay(s->settings().SettingData, s->upsModel(), context_.language, clock_());
+    reportUnwritten(); // the read-back of this page's Set has ended
+}
+
+RegisterStore& SettingsPage::settingData() {
+    return context_.scheduler ? context_.scheduler->settings().SettingData : idleStore_;
+}
+
+RegisterStore* SettingsPage::settingNew() {
+    return context_.scheduler ? &context_.scheduler->settings().SettingNew : &idleNew_;
+}
+
+bool SettingsPage::portOpen() const {
+    return context_.scheduler && context_.scheduler->portOpen();
+}
+
+bool SettingsPage::startWriteSequence(const QVector<WriteEntry>& entries) {
+    return context_.scheduler && context_.scheduler->startWriteSequence(entries);
+}
+
+QVector<WriteResult> SettingsPage::writeResults() const {
+    return context_.scheduler ? context_.scheduler->writeJob().results() : QVector<WriteResult>{};
 }
 
 ZavPage* createSettingsPage(int index, AppContext& context, QWidget* parent) {
@@ -29,8 +50,11 @@ ZavPage* createSettingsPage(int index, AppContext& context, QWidget* parent) {
         page = new ServiceSettingsPage(context, parent);
     if (!page) return nullptr;
     page->applyLanguage(context.language);
-    if (context.scheduler)
+    if (context.scheduler) {
         QObject::connect(context.scheduler, &Scheduler::settingsDownloaded, page, &SettingsPage::refresh);
+        // A link reset cuts a running sequence short: say what was not confirmed.
+        QObject::connect(context.scheduler, &Scheduler::linkReset, page, &SettingsPage::reportUnwritten);
+    }
     return page;
 }
 

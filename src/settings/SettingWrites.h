@@ -1,0 +1,109 @@
+#pragma once
+// The Set buttons of the settings pages as plain functions: from what the New controls hold to the
+// (register, value) entries of the write sequence, with the conversions and range checks of each
+// row. The pages read their widgets into a FormState; zavctl builds the same FormState from the
+// settings read and the values typed on the command line, so both write exactly alike.
+
+#include "link/RegisterStore.h"
+#include "link/WriteJobs.h"
+#include "settings/SettingRows.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+
+namespace zav {
+
+// The New controls of the settings pages as a Set sees them, by widget name.
+struct FormState {
+    QHash<QString, QString> texts; // edits: their text; lists: the text of the selected item
+    QHash<QString, int> indexes;   // lists: the selected item, -1 = nothing selected
+    QHash<QString, bool> checks;   // bit boxes
+    QSet<QString> disabled;        // New controls that are disabled (hidden rows, rules)
+    QDateTime clock;               // date and time pickers
+
+    bool enabled(const char* name) const { return name && !disabled.contains(QLatin1String(name)); }
+    QString text(const char* name) const { return texts.value(QLatin1String(name)); }
+    int index(const char* name) const { return indexes.value(QLatin1String(name), -1); }
+};
+
+// The Set buttons.
+enum class SetPage : uint8_t {
+    Rated,       // ButtonRateSettingSend: GroupBoxRateSet, system codes, UPS information
+    CfgCode,     // ButtonCfgCodeSet: registers 369 and 370
+    System,      // ButtonSeverSend: GroupBoxSeverSet
+    Battery,     // ButtonBattSetSend: GroupBoxBattSet
+    DryContacts, // ButtonDryContactSet: registers 377..380
+};
+SetPage setPageOf(SettingGroup group);
+const char* setButtonName(SetPage page);
+
+enum class SetFailure : uint8_t {
+    None,
+    NoData,       // an entry field holds no number: "No data or wrong data!"
+    NotAnInteger, // a rated-page number is not a number: the conversion message
+    OutOfRange,   // a range check failed: "Check the value, please!"
+    BadValue,     // a value the row cannot take at all (scripts only: text, bit of another model)
+};
+
+struct SetResult {
+    QVector<WriteEntry> entries;
+    SetFailure failure = SetFailure::None;
+    const SettingRow* row = nullptr; // the row that failed
+    QString text;                    // its text
+    // A failed range check still leaves the page's values in SettingNew (nothing is sent).
+    bool storeNew() const { return failure == SetFailure::None || failure == SetFailure::OutOfRange; }
+    bool ok() const { return failure == SetFailure::None; }
+};
+
+// One Set. `only` (scripts) limits the entries and the checks to the registers of those rows; the
+// checks that tie two rows together (unit ID and unit count) still see both.
+SetResult buildSet(SetPage page, const FormState& form, int model, const RegisterStore& SettingData,
+                   const QSet<const SettingRow*>& only = {});
+
+// The allowed values of a row with a range check, for messages ("1 ~ 50"); empty when free.
+struct Limits {
+    bool bounded = false;
+    int min = 0, max = 0; // in the field's units (tenths for 305, 306, 307)
+};
+Limits rowLimits(const SettingRow& row, int model, const RegisterStore& SettingData, const FormState& form);
+// A limit as the user types it ("0.5" for 5 tenths).
+QString limitText(const SettingRow& row, int value);
+
+// The message of a failed Set: the common message row and, on a second line, the setting and
+// what it accepts.
+QString setFailureText(const SetResult& result, int model, int language, const RegisterStore& SettingData,
+                       const FormState& form);
+
+// Entries of a Set that the write sequence did not confirm (given up after their attempts, or never
+// handled because the link was reset), and of those the ones whose register does not hold the
+// value after the read-back.
+QVector<WriteEntry> unconfirmedEntries(const QVector<WriteEntry>& queued,
+                                       const QVector<WriteResult>& results);
+QVector<WriteEntry> entriesNotHeld(const QVector<WriteEntry>& entries, const RegisterStore& SettingData);
+// The rows behind entries (for packed words only the fields that differ from the UPS's word).
+QVector<const SettingRow*> rowsOfEntries(const QVector<WriteEntry>& entries, int model,
+                                         const RegisterStore& SettingData);
+// The message naming the settings that were not written, by their captions.
+QString notWrittenText(const QVector<WriteEntry>& entries, int model, int language,
+                       const RegisterStore& SettingData);
+
+// EditOutVClick / EditOutVExit: the hint with the allowed output voltage, and the typed value
+// clamped into it (a text that is not a number becomes register 304 as read).
+QString outputVoltageHint(int language, const RegisterStore& SettingData);
+QString clampOutputVoltage(const QString& text, const RegisterStore& SettingData);
+// The hint of a New field while it has the focus (empty for fields without one).
+QString fieldHint(const SettingRow& row, int model, int language, const RegisterStore& SettingData);
+// LabelcfgCode: the test-mode note while ComboBoxRotationPrt shows "test mode".
+QString rotationHint(int rotationIndex, int language);
+
+// Text packing of registers 427.. and 432..: blanks, then the text, two characters a register, high
+// byte first.
+QVector<uint16_t> packText(const QString& text, int registers);
+
+// The settings pages as the display fills them, as a FormState: what a page holds right after a
+// download. Scripts change a few controls in it and run buildSet like a Set button.
+FormState formFromDisplay(const RegisterStore& SettingData, int model, int language, const QDateTime& pcNow);
+
+} // namespace zav
