@@ -1,0 +1,84 @@
+#include "protect/widgets/FormCountDown.h"
+
+#include "protect/ProtectTexts.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zav {
+
+FormCountDown::FormCountDown(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FormCountDown"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowStaysOnTopHint);
+    auto* column = new QVBoxLayout(this);
+    auto* row = new QHBoxLayout;
+    lead_ = new QLabel(this);
+    lead_->setObjectName(QStringLiteral("Label1"));
+    count_ = new QLabel(this);
+    count_->setObjectName(QStringLiteral("LabelCount"));
+    QFont big = count_->font();
+    big.setPointSize(big.pointSize() * 2);
+    big.setBold(true);
+    count_->setFont(big);
+    count_->setMinimumWidth(80);
+    count_->setAlignment(Qt::AlignCenter);
+    unit_ = new QLabel(this);
+    unit_->setObjectName(QStringLiteral("Label2"));
+    row->addWidget(lead_);
+    row->addWidget(count_);
+    row->addWidget(unit_);
+    column->addLayout(row);
+    auto* buttons = new QHBoxLayout;
+    cancel_ = new QPushButton(this);
+    cancel_->setObjectName(QStringLiteral("ButtonCancel"));
+    shut_ = new QPushButton(this);
+    shut_->setObjectName(QStringLiteral("ButtonShut"));
+    buttons->addWidget(cancel_);
+    buttons->addWidget(shut_);
+    column->addLayout(buttons);
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        emit cancelRequested();
+        closeByPolicy();
+    });
+    connect(shut_, &QPushButton::clicked, this, &FormCountDown::shutNowRequested);
+    applyLanguage(1);
+}
+
+void FormCountDown::applyLanguage(int language) {
+    setWindowTitle(protectText(ProtectText::CountDownCaption, language));
+    lead_->setText(protectText(ProtectText::CountDownLead, language));
+    unit_->setText(protectText(ProtectText::Seconds, language));
+    cancel_->setText(protectText(ProtectText::CancelShutdown, language));
+    shut_->setText(protectText(ProtectText::ShutNow, language));
+}
+
+void FormCountDown::setSeconds(int seconds) { count_->setText(QString::number(seconds)); }
+
+QString FormCountDown::secondsText() const { return count_->text(); }
+
+void FormCountDown::closeByPolicy() {
+    closing_ = true;
+    close();
+    closing_ = false;
+}
+
+void FormCountDown::closeEvent(QCloseEvent* event) {
+    // Only the buttons and the policy close it; the window system's close (Alt+F4) would otherwise
+    // hide a running countdown without cancelling it.
+    if (closing_)
+        QDialog::closeEvent(event);
+    else
+        event->ignore();
+}
+
+void FormCountDown::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) return; // Escape would reject (hide) the dialog
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace zav

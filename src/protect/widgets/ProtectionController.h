@@ -1,0 +1,82 @@
+#pragma once
+// The PC protection in the window: TimerShutdown (1000 ms) steps the shutdown policy with the live
+// status words and LinkOk, shows or closes FormCountDown, queues the UPS switch-off through the
+// scheduler, runs the shutdown sequence, and shows the close list fmCloseFile when the main window
+// becomes active. It puts the shutdown tab's controls into page 10 and keeps them loaded from
+// ZAV.ini at start-up and on every language or model change.
+
+#include "protect/PowerOff.h"
+#include "protect/ProcessRunner.h"
+#include "protect/ShutdownPolicy.h"
+#include "protect/ShutdownSequence.h"
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+class QMessageBox;
+class QTimer;
+
+namespace zav {
+
+struct AppContext;
+class FmCloseFile;
+class FormCountDown;
+class ShutdownTab;
+
+struct ProtectionOptions {
+    PowerOff* powerOff = nullptr;     // the system's power-off; nullptr: the dry run
+    ProcessRunner* runner = nullptr;  // nullptr: QProcess
+    QString companionProgram;         // zav-closeapp beside zav
+    QString closeRecordPath;          // CLOSEAPP.INI beside ZAV.ini
+    int companionWaitSeconds = 60;    // the longest wait for the companion
+};
+
+class ProtectionController : public QObject {
+    Q_OBJECT
+  public:
+    // `window` is the main window: the tab goes into its TabSheetShutdown, the two windows belong to it.
+    ProtectionController(AppContext& context, QWidget* window, ProtectionOptions options);
+    ~ProtectionController() override;
+
+    FormCountDown* formCountDown() const { return formCountDown_; }
+    FmCloseFile* fmCloseFile() const { return fmCloseFile_; }
+    ShutdownTab* tab() const { return tab_; }
+    QTimer* timerShutdown() const { return timer_; }
+    const ShutdownPolicy& policy() const { return policy_; }
+    const ShutdownSequence& sequence() const { return *sequence_; }
+    DryRunPowerOff* dryRun() const { return dryRun_.get(); } // nullptr with the system's power-off
+    const QStringList& log() const { return log_; }
+    QString lastMessage() const { return lastMessage_; }
+
+    void timerShutdownTimer();
+    void buttonShutSetClick();
+    void reload();       // start-up, language and model change
+    void formActivate(); // the main window became active
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void startSequence();
+    void note(const QString& line, bool loud = false);
+    void tellUser(const QString& text);
+
+    AppContext& context_;
+    QWidget* window_;
+    ProtectionOptions options_;
+    std::unique_ptr<DryRunPowerOff> dryRun_;
+    std::unique_ptr<QtProcessRunner> ownRunner_;
+    ShutdownPolicy policy_;
+    ShutdownConfig loaded_;
+    std::unique_ptr<ShutdownSequence> sequence_;
+    ShutdownTab* tab_ = nullptr;
+    FormCountDown* formCountDown_ = nullptr;
+    FmCloseFile* fmCloseFile_ = nullptr;
+    QTimer* timer_ = nullptr;
+    QPointer<QMessageBox> messageBox_;
+    QStringList log_;
+    QString lastMessage_;
+};
+
+} // namespace zav
