@@ -14,6 +14,9 @@ struct Options {
                                            "device path into the port box.")};
     QCommandLineOption connect{QStringLiteral("connect"),
                                QStringLiteral("Press Connect once the window is up.")};
+    QCommandLineOption dryRunPowerOff{QStringLiteral("dry-run-poweroff"),
+                                      QStringLiteral("Never power the PC off: the shutdown sequence only "
+                                                     "says what it would do (always so with --demo).")};
     QCommandLineOption page{QStringLiteral("page"),
                             QStringLiteral("Show page <n> of the page tree at start (0-15)."),
                             QStringLiteral("n")};
@@ -25,7 +28,7 @@ struct Options {
     void addTo(QCommandLineParser& parser) const {
         parser.setApplicationDescription(
             QStringLiteral("ZAV: monitoring and service tool for uninterruptible power supplies."));
-        parser.addOptions({demo, connect, page, config, help});
+        parser.addOptions({demo, connect, dryRunPowerOff, page, config, help});
     }
 };
 
@@ -47,6 +50,7 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
     result.help = parser.isSet(options.help);
     result.demo = parser.isSet(options.demo);
     result.connect = parser.isSet(options.connect);
+    result.dryRunPowerOff = parser.isSet(options.dryRunPowerOff) || result.demo;
     result.configPath = parser.value(options.config);
     if (parser.isSet(options.config) && result.configPath.isEmpty())
         result.error = QStringLiteral("--config needs a file path");

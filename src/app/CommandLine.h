@@ -9,6 +9,7 @@ namespace zav {
 struct CommandLineOptions {
     bool demo = false;    // start the virtual UPS on a pseudo-terminal and offer its path
     bool connect = false; // press Connect once the window is up
+    bool dryRunPowerOff = false; // the shutdown sequence only records the power-off (always with --demo)
     int page = -1;        // tree node to show at start, -1: the home page
     QString configPath;   // the ZAV.ini to use
     bool help = false;

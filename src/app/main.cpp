@@ -6,6 +6,7 @@
 #include "app/widgets/AppShell.h"
 #include "app/widgets/UserDialogs.h"
 #include "link/QtSerialChannel.h"
+#include "protect/platform/SystemPowerOff.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
@@ -38,6 +39,9 @@ int main(int argc, char** argv) {
     shell.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     shell.listPorts = &QtSerialChannel::availablePorts;
     shell.dialogs = &dialogs;
+    // The PC is powered off for real only when neither --demo nor --dry-run-poweroff is given.
+    SystemPowerOff systemPowerOff;
+    if (!options.dryRunPowerOff) shell.powerOff = &systemPowerOff;
     // With a tray icon the program lives on when its window is hidden.
     QApplication::setQuitOnLastWindowClosed(!shell.trayAvailable);
 

@@ -49,11 +49,10 @@ void ShutdownPolicy::stepEvent(Event e, uint16_t word, PolicyActions& out) {
 
 PolicyActions ShutdownPolicy::secondTick(const PolicyInputs& in) {
     PolicyActions out;
-    if (!in.linkOk || !in.enabled) {
+    if (!in.enabled) return out; // the protection is off: nothing is watched
+    if (!in.linkOk) {
         // Without the UPS's word nothing is known: a pulled cable must never shut the PC down.
-        if (!frozen_)
-            out.reasons << (in.enabled ? QStringLiteral("link lost: countdowns frozen, nothing is started")
-                                       : QStringLiteral("protection switched off: nothing is watched"));
+        if (!frozen_) out.reasons << QStringLiteral("link lost: countdowns frozen, nothing is started");
         frozen_ = true;
         return out;
     }

@@ -81,7 +81,7 @@ class ShutdownPolicy {
     bool cancelled_ = false;
     bool shutNow_ = false;
     bool started_ = false;
-    bool frozen_ = false; // the last tick did nothing (link lost or protection off): logged once
+    bool frozen_ = false; // the link was lost at the last tick: said once, not every second
 };
 
 } // namespace zav

@@ -1,8 +1,13 @@
 #include "app/widgets/AppShell.h"
 
 #include "app/widgets/FormPassword.h"
+#include "protect/CloseList.h"
+#include "protect/widgets/FormCountDown.h"
+#include "protect/widgets/FmCloseFile.h"
+#include "protect/widgets/ProtectionController.h"
 
 #include <QDialog>
+#include <QFileInfo>
 
 namespace zav {
 
@@ -20,14 +25,20 @@ QDialog* emptyWindow(const char* name, QWidget* owner) {
 
 AppShell::AppShell(SerialChannel& channel, ShellOptions options) {
     UserDialogs* dialogs = options.dialogs;
+    // The companion beside the program, its record beside ZAV.ini.
+    ProtectionOptions protect;
+    protect.powerOff = options.powerOff;
+    protect.companionProgram = QFileInfo(options.satelliteBase).absolutePath() + QStringLiteral("/zav-closeapp");
+    protect.closeRecordPath = QFileInfo(options.profilePath).absolutePath() + u'/' + QLatin1String(kCloseAppFileName);
     form1_ = std::make_unique<MainWindow>(channel, std::move(options));
     MainWindow* main = form1_.get();
     formSCode_ = emptyWindow("FormSCode", main);
     formPassword_ = new FormPassword(main->passwords(), main->profile(), *dialogs,
                                      [main] { return main->language(); }, main);
     main->setFormPassword(formPassword_);
-    formCountDown_ = emptyWindow("FormCountDown", main);
-    fmCloseFile_ = emptyWindow("fmCloseFile", main);
+    protection_ = new ProtectionController(main->context(), main, std::move(protect));
+    formCountDown_ = protection_->formCountDown();
+    fmCloseFile_ = protection_->fmCloseFile();
 }
 
 AppShell::~AppShell() = default;

@@ -10,6 +10,8 @@ class QDialog;
 
 namespace zav {
 
+class ProtectionController;
+
 class AppShell {
 public:
     AppShell(SerialChannel& channel, ShellOptions options);
@@ -20,6 +22,7 @@ public:
     QDialog* formSCode() const { return formSCode_; }
     QDialog* formCountDown() const { return formCountDown_; }
     QDialog* fmCloseFile() const { return fmCloseFile_; }
+    ProtectionController& protection() { return *protection_; }
 
 private:
     std::unique_ptr<MainWindow> form1_;
@@ -27,6 +30,7 @@ private:
     FormPassword* formPassword_ = nullptr;
     QDialog* formCountDown_ = nullptr;
     QDialog* fmCloseFile_ = nullptr;
+    ProtectionController* protection_ = nullptr; // TimerShutdown, FormCountDown, fmCloseFile
 };
 
 } // namespace zav

@@ -36,6 +36,7 @@ class LockPanel;
 class Scheduler;
 class SerialChannel;
 class UserDialogs;
+class PowerOff;
 
 using PageFactoryFn = std::function<ZavPage*(int index, AppContext& context, QWidget* parent)>;
 
@@ -46,6 +47,7 @@ struct ShellOptions {
     bool trayAvailable = false;              // a notification area exists
     std::function<QStringList()> listPorts;  // EnumComPorts: device names, sorted
     UserDialogs* dialogs = nullptr;          // message boxes (required)
+    PowerOff* powerOff = nullptr;            // the PC's power-off; nullptr: a dry run that only records
     PageFactoryFn pageFactory;               // default: createPage
 };
 
