@@ -24,7 +24,7 @@ constexpr Range kRanges[] = {
     {312, 312, 1, 30000},                      // battery Ah
     {313, 316, 100, 300},                      // cell voltages, 0.01 V
     {318, 318, 1, 48},                         // boost time limit, h
-    {319, 319, 720, 30000},                    // auto boost period, h
+    {319, 320, 720, 30000},                    // auto boost and auto discharge periods, h
     {336, 341, 1000, 3000},                    // calibration voltages, 0.1 V
     {342, 344, -300, 300},                     // calibration offsets, 0.01 V (signed)
     {345, 349, 1000, 3000},  {374, 374, 0, 9}, // redundant modules
@@ -45,7 +45,6 @@ bool oneOf(uint16_t v, std::initializer_list<int> allowed) {
 } // namespace
 
 SettingsBank::SettingsBank(const UpsProfile& p, UpsClock& clock) : profile_(p), clock_(clock) {
-    const bool threeIn = p.inputPhases == 3;
     const int moduleVa = p.defaultModules > 0 ? p.ratedVa / p.defaultModules : p.ratedVa;
     const int capacityScale = p.capacitiesInVa ? 1 : 1000; // VA or kVA
     const struct {
@@ -70,12 +69,12 @@ SettingsBank::SettingsBank(const UpsProfile& p, UpsClock& clock) : profile_(p), 
         {317, p.capacitiesInVa ? 1000 : 10}, // hundredths of a percent on the small towers
         {318, 12},
         {319, 4320},
-        {320, 600},
+        {320, 2160},
         {321, p.ratedVa / capacityScale},
         {322, p.ratedVa / capacityScale},
         {323, moduleVa / capacityScale},
         {324, moduleVa / capacityScale},
-        {325, threeIn ? 380 : 220},
+        {325, 220}, // the phase voltage, also on three-phase input
         {326, 50},
         {327, 220},
         {328, 50},
@@ -95,10 +94,10 @@ SettingsBank::SettingsBank(const UpsProfile& p, UpsClock& clock) : profile_(p), 
         {378, 0x0403},
         {379, 0x0201},
         {380, 0x0403},
-        {381, 0},
+        {381, 30},
         {382, 24},
         {383, 5},
-        {384, 4320},
+        {384, 180}, // days
         {385, 45 << 8 | 40}, // ambient 45 degC : battery 40 degC
         {386, 20 << 3},      // lead-acid, charge limit 0.20 C
         {387, 30},
@@ -172,6 +171,11 @@ ModbusError SettingsBank::check(int reg, uint16_t v) const {
 ModbusError SettingsBank::write(int reg, uint16_t v) {
     if (reg >= 424 && reg <= 426) {
         return clock_.writeRegister(reg, v) ? ModbusError::None : ModbusError::IllegalValue;
+    }
+    if (profile_.capacitiesInVa && reg >= 321 && reg <= 324) {
+        // These models report the capacities in VA but take a written capacity in kVA.
+        if (uint32_t(v) * 1000u > 0xFFFFu) return ModbusError::IllegalValue;
+        v = uint16_t(v * 1000u);
     }
     const ModbusError e = check(reg, v);
     if (e == ModbusError::None) words_.set(reg, v);

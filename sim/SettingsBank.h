@@ -29,7 +29,8 @@ class SettingsBank {
 
     uint16_t value(int reg) const;
     // Stores one register as function 0x10 does. Registers outside the settings, the control
-    // command registers and values the UPS cannot take are refused and nothing changes.
+    // command registers and values the UPS cannot take are refused and nothing changes. Models
+    // that report the capacities 321-324 in VA take them written in kVA.
     ModbusError write(int reg, uint16_t value);
     // Sets a register without any check (start-up values, tests).
     void set(int reg, uint16_t value) { words_.set(reg, value); }
