@@ -215,8 +215,12 @@ void ProtectionController::startSequence() {
 
 void ProtectionController::formActivate() {
     if (options_.closeRecordPath.isEmpty()) return;
+    // The confirmed choice in ZAV.ini counts: at start-up the tab is not loaded yet (the model is
+    // known only once connected), and the record is meant for exactly that moment.
+    const bool wanted = tab_->showSavedFilesTicked() ||
+                        (context_.profile && loadShutdownConfig(*context_.profile).showSavedFiles);
     ProfileFile record(options_.closeRecordPath);
-    if (!takeCloseRecordNotice(record, tab_->showSavedFilesTicked())) return;
+    if (!takeCloseRecordNotice(record, wanted)) return;
     fmCloseFile_->fill(options_.closeRecordPath);
     fmCloseFile_->setWindowModality(Qt::ApplicationModal);
     fmCloseFile_->open();
