@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev qt6-l10n-tools qt6-tools-dev-tools
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-multimedia-dev qt6-l10n-tools qt6-tools-dev-tools
   libgl-dev libgtest-dev libgmock-dev
   fonts-wqy-microhei xvfb xauth socat
 )
@@ -31,4 +31,5 @@ esac
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$dir" -G Ninja "${opts[@]}" "${launcher[@]}" >/dev/null
+scripts/check-packages.sh "$dir" "${PACKAGES[@]}"
 cmake --build "$dir" -j "$(nproc)"

@@ -33,7 +33,7 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
                                   "rate", "9600");
     const QCommandLineOption link("link", "Also reach the device through this symbolic link.", "path");
     const QCommandLineOption scenario("scenario", "Timed events, one a line: 'at 10s utility-fail'.", "file");
-    const QCommandLineOption event("event", "One timed event, e.g. '10s utility-fail' (repeatable).", "spec");
+    const QCommandLineOption event("event", "One timed event, e.g. '10s utility-fail' (repeatable).", "event");
     const QCommandLineOption fault("fault",
                                    "checksum, byte-count, truncate, exception or garbage, on every reply or "
                                    "on every n-th with KIND:n (repeatable).",
@@ -107,14 +107,14 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
         if (!c.clockStart.isValid() || c.clockStart.date().year() < 2000 || c.clockStart.date().year() > 2099)
             return bad("--clock must be a time such as 2024-06-01T08:00:00 in 2000-2099");
     }
-    for (const QString& spec : p.values(fault)) {
-        const QStringList parts = spec.split(':');
+    for (const QString& rule : p.values(fault)) {
+        const QStringList parts = rule.split(':');
         const auto kind = faultKindFromName(parts[0]);
         FaultOption f{kind.value_or(FaultKind::Checksum), 1};
         if (!kind || parts.size() > 2 || (parts.size() == 2 && !intIn(parts[1], 1, 1'000'000, &f.every)))
             return bad(QString("--fault '%1': expected checksum, byte-count, truncate, exception or garbage, "
                                "optionally :n")
-                           .arg(spec));
+                           .arg(rule));
         o.faults.append(f);
     }
     if (p.isSet(delay) && !intIn(p.value(delay), 0, 60'000, &o.delayMs))

@@ -77,11 +77,22 @@ bool UpsClock::writeRegister(int reg, uint16_t value) {
         if (h > 23 || l < 1 || l > 31) return false;
         f.hour = h;
         f.day = l;
+        // The day is written before its month: 31 is taken while the clock still shows June, and
+        // judged with the month that follows. Until then the clock runs on with the day it had.
+        pendingDay_ = 0;
+        if (!toDateTime(f).isValid()) {
+            pendingDay_ = l;
+            f.day = fields().day;
+        }
         break;
     case 426:
         if (h < 1 || h > 12) return false;
         f.month = h;
         f.year = l;
+        if (pendingDay_ > 0) f.day = pendingDay_;
+        pendingDay_ = 0;
+        // A date that does not exist (31 June, 29 February 2025) is refused: the clock keeps its date.
+        if (!toDateTime(f).isValid()) return false;
         break;
     default:
         return false;

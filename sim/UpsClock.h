@@ -1,7 +1,7 @@
 #pragma once
 // The UPS's own calendar clock (settings registers 424-426, BCD). It runs on simulator time; a write
-// replaces one register's two fields. Field values that make no date (30 February) stop the clock
-// and are read back as written, as a real clock chip would keep them.
+// replaces one register's two fields. A date that does not exist (30 February) is refused with an
+// exception reply, as a real clock chip would not take it, and the clock runs on.
 
 #include <QDateTime>
 #include <cstdint>
@@ -24,8 +24,8 @@ class UpsClock {
 
     // Register words: 424 = seconds:minutes, 425 = hours:day, 426 = month:year (high:low, BCD).
     uint16_t registerWord(int reg) const;
-    // Replaces the two fields of one register. False (and nothing changed) when a byte is not BCD
-    // or a field is out of its range.
+    // Replaces the two fields of one register. False (and nothing changed) when a byte is not BCD,
+    // a field is out of its range, or the month and year (426, written last) make no date with the day.
     bool writeRegister(int reg, uint16_t value);
 
   private:
@@ -34,6 +34,7 @@ class UpsClock {
     ClockFields base_; // fields at baseMs_
     qint64 baseMs_ = 0;
     qint64 nowMs_ = 0;
+    int pendingDay_ = 0; // a day written for a month still to come (0: none)
 };
 
 bool isBcdByte(uint8_t b);

@@ -19,6 +19,7 @@ struct ButtonInputs {
     uint16_t calibrationFlags = 0; // LiveData 71: bits 0..3 say which module rows may be calibrated
     uint16_t cabinetStatus = 0;    // LiveStatus 81: cabinet calibration possible when not 0
     uint16_t systemCode1 = 0;      // SettingData 329: bit 1 is S1
+    bool operator==(const ButtonInputs&) const = default;
 };
 
 struct ButtonState {

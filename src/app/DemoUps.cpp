@@ -6,6 +6,10 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 namespace zav {
 
 DemoUps::~DemoUps() { stop(); }
@@ -29,6 +33,13 @@ bool DemoUps::start(const QString& program, const QStringList& arguments, QStrin
         return false;
     }
     process_.setProcessChannelMode(QProcess::SeparateChannels);
+    // The virtual UPS ends with this program whatever ends it (a signal, a crash): the kernel sends
+    // it SIGTERM when its parent goes. A parent that is already gone is caught by getppid().
+    const pid_t parent = ::getpid();
+    process_.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent) ::_exit(1);
+    });
     process_.start(program, arguments);
     if (!process_.waitForStarted(timeoutMs)) {
         *error = QStringLiteral("The virtual UPS could not be started: ") + process_.errorString();

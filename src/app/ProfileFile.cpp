@@ -4,10 +4,33 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+
+#include <iconv.h>
 
 namespace zav {
 
 namespace {
+
+// A profile carried over from a Chinese Windows machine holds GBK text; ours are UTF-8. Lines are
+// only decoded for reading: what is on disk is never rewritten from the decoded text.
+QString decodeLine(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) return text;
+    iconv_t cd = iconv_open("UTF-8", "GB18030");
+    if (cd != iconv_t(-1)) {
+        QByteArray in = bytes;
+        QByteArray out(in.size() * 4 + 4, '\0');
+        char* inPtr = in.data();
+        char* outPtr = out.data();
+        size_t inLeft = size_t(in.size()), outLeft = size_t(out.size());
+        const size_t done = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        iconv_close(cd);
+        if (done != size_t(-1)) return QString::fromUtf8(out.constData(), out.size() - qsizetype(outLeft));
+    }
+    return QString::fromLatin1(bytes);
+}
 
 bool isComment(const QString& trimmed) {
     return trimmed.startsWith(u';') || trimmed.startsWith(u'#');
@@ -43,41 +66,53 @@ ProfileFile::ProfileFile(QString path) : path_(std::move(path)) {}
 
 bool ProfileFile::exists() const { return QFileInfo::exists(path_); }
 
-ProfileFile::Lines ProfileFile::load() const {
-    Lines result;
+ProfileFile::Content ProfileFile::load() const {
+    Content result;
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly)) return result;
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    if (bytes.contains("\r\n")) result.eol = QStringLiteral("\r\n");
-    QString text = QString::fromUtf8(bytes);
-    text.remove(u'\r');
-    result.lines = text.split(u'\n');
-    if (!result.lines.isEmpty() && result.lines.last().isEmpty()) result.lines.removeLast();
+    const QByteArray bytes = file.readAll();
+    qsizetype pos = 0;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        result.bom = bytes.left(3);
+        pos = 3;
+    }
+    // Lines end at LF, CR LF or a lone CR; each keeps its own ending.
+    while (pos < bytes.size()) {
+        qsizetype end = pos;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+        Line line{bytes.mid(pos, end - pos), {}};
+        if (end < bytes.size()) {
+            const bool crLf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
+            line.eol = bytes.mid(end, crLf ? 2 : 1);
+        }
+        pos = end + line.eol.size();
+        result.lines.append(line);
+    }
     return result;
 }
 
-bool ProfileFile::save(const Lines& content) const {
+bool ProfileFile::save(const Content& content) const {
     const QFileInfo info(path_);
     QDir().mkpath(info.absolutePath());
     QSaveFile file(path_); // writes a temporary file beside the target and renames it on commit
     if (!file.open(QIODevice::WriteOnly)) return false;
-    QString text;
-    for (const QString& line : content.lines) text += line + content.eol;
-    if (file.write(text.toUtf8()) < 0) {
+    QByteArray bytes = content.bom;
+    for (const Line& line : content.lines) bytes += line.text + line.eol;
+    if (file.write(bytes) < 0) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
 }
 
-int ProfileFile::findKey(const QStringList& lines, const QString& section, const QString& key) {
+int ProfileFile::findKey(const QList<Line>& lines, const QString& section, const QString& key) {
     bool inSection = false;
     for (int i = 0; i < lines.size(); ++i) {
+        const QString text = decodeLine(lines[i].text);
         QString name, k;
-        if (sectionOf(lines[i], &name)) {
+        if (sectionOf(text, &name)) {
             inSection = sameName(name, section);
-        } else if (inSection && keyOf(lines[i], &k, nullptr) && sameName(k, key)) {
+        } else if (inSection && keyOf(text, &k, nullptr) && sameName(k, key)) {
             return i;
         }
     }
@@ -85,10 +120,10 @@ int ProfileFile::findKey(const QStringList& lines, const QString& section, const
 }
 
 bool ProfileFile::sectionExists(const QString& section) const {
-    const Lines content = load();
+    const Content content = load();
     QString name;
-    for (const QString& line : content.lines)
-        if (sectionOf(line, &name) && sameName(name, section)) return true;
+    for (const Line& line : content.lines)
+        if (sectionOf(decodeLine(line.text), &name) && sameName(name, section)) return true;
     return false;
 }
 
@@ -98,11 +133,11 @@ bool ProfileFile::valueExists(const QString& section, const QString& key) const 
 
 QString ProfileFile::readString(const QString& section, const QString& key,
                                 const QString& fallback) const {
-    const Lines content = load();
+    const Content content = load();
     const int i = findKey(content.lines, section, key);
     if (i < 0) return fallback;
     QString k, value;
-    keyOf(content.lines[i], &k, &value);
+    keyOf(decodeLine(content.lines[i].text), &k, &value);
     return value;
 }
 
@@ -122,31 +157,48 @@ bool ProfileFile::readBool(const QString& section, const QString& key, bool fall
 }
 
 bool ProfileFile::writeString(const QString& section, const QString& key, const QString& value) {
-    Lines content = load();
-    QStringList& lines = content.lines;
+    Content content = load();
+    QList<Line>& lines = content.lines;
     const int at = findKey(lines, section, key);
     if (at >= 0) {
-        QString oldKey;
-        keyOf(lines[at], &oldKey, nullptr);
-        lines[at] = oldKey + u'=' + value;
+        // The key keeps its spelling and bytes; only what follows the '=' is new.
+        const QByteArray& old = lines[at].text;
+        lines[at].text = old.left(old.indexOf('=')).trimmed() + '=' + value.toUtf8();
         return save(content);
     }
+    // The line end new lines take: that of the line they follow, else the file's first, else LF.
+    QByteArray fileEol = "\n";
+    for (const Line& line : lines)
+        if (!line.eol.isEmpty()) {
+            fileEol = line.eol;
+            break;
+        }
+    auto insertAfter = [&](int index, const QByteArray& text) {
+        QByteArray eol = fileEol;
+        if (index >= 0) {
+            if (lines[index].eol.isEmpty()) lines[index].eol = fileEol; // a last line without an end
+            eol = lines[index].eol;
+        }
+        lines.insert(index + 1, Line{text, eol});
+    };
     // Key missing: add it after the last non-blank line of the section, or add the section.
     int sectionLine = -1, lastLine = -1;
     for (int i = 0; i < lines.size(); ++i) {
+        const QString text = decodeLine(lines[i].text);
         QString name;
-        if (sectionOf(lines[i], &name)) {
+        if (sectionOf(text, &name)) {
             if (sectionLine >= 0) break;
             if (sameName(name, section)) sectionLine = lastLine = i;
-        } else if (sectionLine >= 0 && !lines[i].trimmed().isEmpty()) {
+        } else if (sectionLine >= 0 && !text.trimmed().isEmpty()) {
             lastLine = i;
         }
     }
+    const QByteArray keyLine = key.toUtf8() + '=' + value.toUtf8();
     if (sectionLine >= 0) {
-        lines.insert(lastLine + 1, key + u'=' + value);
+        insertAfter(lastLine, keyLine);
     } else {
-        lines.append(u'[' + section + u']');
-        lines.append(key + u'=' + value);
+        insertAfter(int(lines.size()) - 1, '[' + section.toUtf8() + ']');
+        insertAfter(int(lines.size()) - 1, keyLine);
     }
     return save(content);
 }

@@ -4,7 +4,9 @@
 // their blanks ("Program Config"). Every read looks at the file as it is on disk now; every write
 // rewrites the whole file through a temporary file and a rename, so a crash or power cut leaves
 // either the old or the new file, never half of one. Lines this program does not know (comments,
-// other keys, other sections) are kept as they are.
+// other keys, other sections) are kept byte for byte: the file is handled as bytes, so a GBK
+// comment, a byte-order mark, lone CRs or mixed line ends survive a write; only the lines this
+// program writes are encoded (UTF-8) and they take the line end of their neighbours.
 
 #include <QString>
 #include <QStringList>
@@ -33,14 +35,18 @@ public:
     bool writeBool(const QString& section, const QString& key, bool value); // 1 or 0
 
 private:
-    struct Lines {
-        QStringList lines;
-        QString eol = QStringLiteral("\n");
+    struct Line {
+        QByteArray text; // without its line end
+        QByteArray eol;  // "\r\n", "\n", "\r", or empty on a last line without one
     };
-    Lines load() const;
-    bool save(const Lines& lines) const;
+    struct Content {
+        QByteArray bom; // a UTF-8 byte-order mark at the start, kept as it was
+        QList<Line> lines;
+    };
+    Content load() const;
+    bool save(const Content& content) const;
     // Index of the value line of key in section, or -1.
-    static int findKey(const QStringList& lines, const QString& section, const QString& key);
+    static int findKey(const QList<Line>& lines, const QString& section, const QString& key);
 
     QString path_;
 };

@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/ConfigLocation.h"
 #include "app/DemoUps.h"
+#include "app/QuitSignals.h"
 #include "app/widgets/AppShell.h"
 #include "app/widgets/UserDialogs.h"
 #include "link/QtSerialChannel.h"
@@ -48,6 +49,13 @@ int main(int argc, char** argv) {
     AppShell windows(channel, shell);
     MainWindow& form1 = windows.mainWindow();
     QObject::connect(&form1, &MainWindow::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    // A logout, `kill` or Ctrl+C ends the program as its Exit would.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitAsked, &form1, [&form1](int number) {
+        std::fprintf(stderr, "zav: ending on signal %d\n", number);
+        form1.exitApplication();
+    });
 
     DemoUps demo;
     if (options.demo) {

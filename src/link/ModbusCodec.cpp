@@ -175,4 +175,19 @@ bool writeReplyAccepted(Protocol mode, const QByteArray& raw, uint8_t address) {
     return raw.size() == 17 && raw[0] == ':' && raw[15] == '\r' && raw[16] == '\n';
 }
 
+
+bool looksLikeWholeFrame(Protocol mode, const QByteArray& raw) {
+    if (mode == Protocol::Rtu) {
+        const int n = int(raw.size()) - 2;
+        if (n < 2) return false;
+        const auto* b = reinterpret_cast<const uint8_t*>(raw.constData());
+        return CrcMatches(b, n, uint16_t(b[n] | (b[n + 1] << 8)));
+    }
+    if (raw.size() % 2 == 0) return false; // ':' + pairs of hex digits + CR LF is odd
+    const QByteArray decoded = asciiPayload(raw);
+    if (decoded.size() < 2) return false;
+    const int n = int(decoded.size()) - 1;
+    return LrcMatches(reinterpret_cast<const uint8_t*>(decoded.constData()), n, uint8_t(decoded[n]));
+}
+
 } // namespace zav

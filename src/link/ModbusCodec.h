@@ -63,4 +63,9 @@ bool writeReplyAccepted(Protocol mode, const QByteArray& raw, uint8_t address);
 // framing characters are wrong. Non-hex characters decode as 0, as on the UPS.
 QByteArray asciiPayload(const QByteArray& raw);
 
+// True when `raw` is exactly one frame with a correct check (CRC for RTU; ':' ... LRC CR LF for
+// ASCII), whatever it answers. The scheduler uses it to tell a finished transaction from one whose
+// reply may still be on its way.
+bool looksLikeWholeFrame(Protocol mode, const QByteArray& raw);
+
 } // namespace zav

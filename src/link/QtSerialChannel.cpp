@@ -108,7 +108,11 @@ void QtSerialChannel::onError(QSerialPort::SerialPortError error) {
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
         if (port_.isOpen()) {
-            const QString reason = port_.errorString();
+            // errorString() holds whatever errno the last call left ("Inappropriate ioctl for
+            // device" on a vanished pty): say what happened instead.
+            const QString reason = error == QSerialPort::WriteError  ? QStringLiteral("the device no longer takes data")
+                                   : error == QSerialPort::ReadError ? QStringLiteral("the device no longer delivers data")
+                                                                     : QStringLiteral("the device was removed");
             port_.clearError();
             port_.close();
             seen_ = 0;

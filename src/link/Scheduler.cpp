@@ -69,6 +69,8 @@ void Scheduler::resetLinkState() {
     activity_ = ActIdle;
     bypassCaptionTicks_ = 0;
     justConnected_ = true;
+    awaitingReply_ = false;
+    settleTicks_ = 0;
     clearLiveStores();
     livePoll_.startLiveCycle(live_.modules);
     // The battery command buttons and the beeper read 83 as "nothing known yet".
@@ -84,6 +86,8 @@ void Scheduler::clearLiveStores() {
 void Scheduler::onRxChar(int waiting) {
     Q_UNUSED(waiting);
     rxWatchdog_ = kWatchdogTicks;
+    // Bytes while no request is outstanding belong to an earlier request: the line is not quiet yet.
+    if (!awaitingReply_ && baudFixed_) startSettling();
     // RTU has no end marker: the reply is complete after a tick of silence.
     if (protocol_ == Protocol::Rtu) replyWait_ = rtuChunkWaitTicks(baudValue_);
 }
@@ -117,7 +121,14 @@ void Scheduler::tick() {
         emit bypassCaptionDue(live_.LiveStatus[81] == 2);
     }
 
-    if (channel_.isOpen() && !busy) dispatch();
+    if (channel_.isOpen() && !busy) {
+        if (settleTicks_ > 0) {
+            --settleTicks_;
+            channel_.purge();
+        } else {
+            dispatch();
+        }
+    }
 
     if (!autoModelPending_) {
         if (!channel_.isOpen()) linkOk_ = false;
@@ -205,6 +216,8 @@ void Scheduler::endLiveCycle() {
             emit modelDetected(model.comboItem);
             return; // this cycle's values were cleared for the new model: the next cycle draws
         } else {
+            // Nothing is pending any more: the end-of-tick refresh must go on (clock, icon, buttons).
+            autoModelPending_ = false;
             channel_.close();
             connected_ = false;
             clearLiveStores();
@@ -293,6 +306,8 @@ void Scheduler::setRecordJob(int priority, RecordJob* job) {
 
 void Scheduler::send(const QByteArray& frame) {
     channel_.purge();
+    awaitingReply_ = true;
+    settleBudget_ = kSettleBudgetWaits;
     channel_.write(frame);
     replyWait_ = replyTimeout_;
 }
@@ -300,7 +315,19 @@ void Scheduler::send(const QByteArray& frame) {
 QByteArray Scheduler::receive(int maxBytes) {
     const QByteArray bytes = channel_.readAvailable(maxBytes);
     channel_.purge();
+    awaitingReply_ = false;
+    // Replies carry no transaction number. When a request got no whole frame back, its reply may
+    // still be on the way and would be taken for the answer to the next request: the next request
+    // waits until the line has been quiet for one reply wait.
+    if (baudFixed_ && !looksLikeWholeFrame(protocol_, bytes)) startSettling();
     return bytes;
+}
+
+void Scheduler::startSettling() {
+    // Bounded, so that a line full of noise still gets requests (and reports its failures).
+    if (settleBudget_ <= 0) return;
+    --settleBudget_;
+    settleTicks_ = replyTimeout_;
 }
 
 void Scheduler::setLinkOk(bool ok) {

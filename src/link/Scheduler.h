@@ -71,6 +71,7 @@ class Scheduler : public QObject, private LinkIo {
     int baudValue() const { return baudValue_; }
     int replyTimeout() const { return replyTimeout_; }
     int replyWait() const { return replyWait_; }
+    int settleTicks() const { return settleTicks_; } // ticks the line must stay quiet before the next request
     bool justConnected() const { return justConnected_; }
     Protocol protocol() const override { return protocol_; }
     uint8_t address() const override { return uint8_t(upsAddress_); }
@@ -119,6 +120,7 @@ class Scheduler : public QObject, private LinkIo {
     void endBaudSearch();
     void clearLiveStores();
     void checkPortPresence();
+    void startSettling();
 
     SerialChannel& channel_;
     LiveStores live_;
@@ -147,6 +149,11 @@ class Scheduler : public QObject, private LinkIo {
     int cycleTicks_ = 0;
     int bypassCaptionTicks_ = 0;
     int activity_ = ActIdle;
+    // Line settling after a request without a whole reply (see receive()).
+    static constexpr int kSettleBudgetWaits = 3; // at most this many quiet waits between two requests
+    bool awaitingReply_ = false;
+    int settleTicks_ = 0;
+    int settleBudget_ = kSettleBudgetWaits;
 };
 
 } // namespace zav

@@ -113,7 +113,11 @@ TEST(SerialChannelPty, DeviceThatGoesAwayClosesThePortOnce) {
     channel.setPortName(pty.path);
     ASSERT_TRUE(channel.open());
     int lost = 0;
-    QObject::connect(&channel, &QtSerialChannel::deviceLost, [&] { ++lost; });
+    QString reason;
+    QObject::connect(&channel, &QtSerialChannel::deviceLost, [&](const QString& why) {
+        ++lost;
+        reason = why;
+    });
     ::close(pty.slave); // only the channel holds the slave now
     pty.slave = -1;
     pty.closeMaster(); // the far end hangs up
@@ -121,6 +125,9 @@ TEST(SerialChannelPty, DeviceThatGoesAwayClosesThePortOnce) {
     for (int i = 0; i < 2000; ++i)
         QCoreApplication::processEvents(); // no storm of errors, no crash
     EXPECT_EQ(lost, 1);
+    // What happened, in words a user understands, not the errno a later call left behind.
+    EXPECT_TRUE(reason.startsWith("the device")) << reason.toStdString();
+    EXPECT_FALSE(reason.contains("ioctl")) << reason.toStdString();
     EXPECT_FALSE(channel.write("x"));
     EXPECT_TRUE(channel.readAvailable(10).isEmpty());
 }

@@ -143,7 +143,7 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     connect(scheduler_, &Scheduler::linkStateChanged, this, [this] {
         stsBarDeal();
         stsConnectDeal();
-        updateButtonStates();
+        updateButtonStatesIfChanged();
     });
     connect(scheduler_, &Scheduler::buttonsRefreshDue, this, &MainWindow::updateButtonStates);
     connect(scheduler_, &Scheduler::baudFound, this, [this](int item) { comboBox1_->setCurrentIndex(item); });
@@ -503,8 +503,13 @@ void MainWindow::timerGetComPortTimer() {
 
 void MainWindow::stsBarDeal() {
     const bool ok = scheduler_->linkOk() && scheduler_->portOpen();
-    statusLink_->setText(linkStatusText(ok, language_));
+    const QString linkText = linkStatusText(ok, language_);
+    if (statusLink_->text() != linkText) statusLink_->setText(linkText);
+    // The clock shows seconds: format it once a second, not on every 50 ms tick.
     const QDateTime now = QDateTime::currentDateTime();
+    const qint64 second = now.toSecsSinceEpoch();
+    if (second == shownStampSecond_) return;
+    shownStampSecond_ = second;
     const QLocale locale = QLocale::system();
     const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + u' ' +
                           locale.toString(now.time(), QStringLiteral("HH:mm:ss"));
@@ -513,8 +518,8 @@ void MainWindow::stsBarDeal() {
 
 void MainWindow::stsConnectDeal() {
     const bool ok = scheduler_->linkOk() && scheduler_->portOpen();
-    imageConned_->setVisible(ok);
-    imageDisConn_->setVisible(!ok);
+    if (imageConned_->isHidden() == ok) imageConned_->setVisible(ok);
+    if (imageDisConn_->isHidden() != ok) imageDisConn_->setVisible(!ok);
 }
 
 QWidget* MainWindow::findButton(const char* name) {
@@ -526,7 +531,20 @@ QWidget* MainWindow::findButton(const char* name) {
     return w;
 }
 
+void MainWindow::updateButtonStatesIfChanged() {
+    if (shownButtonInputs_ != buttonInputs()) updateButtonStates();
+}
+
 void MainWindow::updateButtonStates() {
+    const ButtonInputs in = buttonInputs();
+    shownButtonInputs_ = in;
+    for (const ButtonState& b : zav::updateButtonStates(in)) {
+        if (b.enable == ButtonEnable::Keep) continue;
+        if (QWidget* w = findButton(b.name)) w->setEnabled(b.enable == ButtonEnable::Enabled);
+    }
+}
+
+ButtonInputs MainWindow::buttonInputs() const {
     const LiveStores& live = scheduler_->live();
     ButtonInputs in;
     in.activity = scheduler_->activity();
@@ -537,10 +555,7 @@ void MainWindow::updateButtonStates() {
     in.calibrationFlags = live.LiveData[71];
     in.cabinetStatus = live.LiveStatus[81];
     in.systemCode1 = scheduler_->settings().SettingData[329];
-    for (const ButtonState& b : zav::updateButtonStates(in)) {
-        if (b.enable == ButtonEnable::Keep) continue;
-        if (QWidget* w = findButton(b.name)) w->setEnabled(b.enable == ButtonEnable::Enabled);
-    }
+    return in;
 }
 
 // ---- languages ----

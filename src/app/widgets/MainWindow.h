@@ -5,6 +5,7 @@
 // enabling of every action button.
 
 #include "app/AppTexts.h"
+#include "app/ButtonStates.h"
 #include "app/Passwords.h"
 #include "app/ProfileFile.h"
 #include "app/SatelliteLoader.h"
@@ -17,6 +18,7 @@
 #include <QSystemTrayIcon>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -88,6 +90,7 @@ public:
 
     void formStrInit(int language);
     void updateButtonStates();
+    void updateButtonStatesIfChanged(); // the tick's refresh: only when an input of the rules changed
     void stsBarDeal();
     void stsConnectDeal();
 
@@ -100,6 +103,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    ButtonInputs buttonInputs() const;
     QWidget* buildHeader(QWidget* parent);
     QWidget* buildConnectionBar(QWidget* parent);
     void buildPages();
@@ -160,6 +164,9 @@ private:
     // Status bar
     QLabel* statusLink_ = nullptr;
     QLabel* statusTime_ = nullptr;
+    // What the status bar, the link icon and the buttons show now: each tick redraws only what changed.
+    std::optional<ButtonInputs> shownButtonInputs_;
+    qint64 shownStampSecond_ = -1;
     // Timers
     QTimer* timer1_ = nullptr;
     QTimer* timerGetComPort_ = nullptr;

@@ -84,6 +84,28 @@ TEST_F(ProfileFileTest, UnknownLinesSectionsAndCrLfAreKept) {
                          "[Custom]\r\nx=1\r\ny=2\r\n[mm]\r\nm=0a1b\r\n");
 }
 
+// A profile from another machine: BOM, a GBK comment and value, a lone CR, mixed line ends and
+// no line end on the last line. Every line the writer does not change keeps its bytes.
+TEST_F(ProfileFileTest, LinesNotWrittenKeepTheirBytes) {
+    const QByteArray gbkComment = "; \xD6\xD0\xCE\xC4\xD7\xA2\xCA\xCD"; // "中文注释" in GBK
+    const QByteArray gbkValue = "Site=\xB1\xB1\xBE\xA9";                 // "北京"
+    writeRaw("\xEF\xBB\xBF" + gbkComment + "\r\n[LanguageSet]\r\nLanguage=CN\r\n" + gbkValue +
+             "\r[Other]\nKeep=1\n\n[Window]\r\nExitToPallet=0");
+    ProfileFile ini(path());
+    EXPECT_EQ(ini.readString("LanguageSet", "Site", ""), QString::fromUtf8("北京"));
+    EXPECT_EQ(ini.readString("Other", "Keep", ""), "1"); // a lone CR ends a line too
+    ASSERT_TRUE(ini.writeString("LanguageSet", "Language", "EN"));
+    EXPECT_EQ(readRaw(), "\xEF\xBB\xBF" + gbkComment + "\r\n[LanguageSet]\r\nLanguage=EN\r\n" + gbkValue +
+                             "\r[Other]\nKeep=1\n\n[Window]\r\nExitToPallet=0");
+    // A new key after a last line without an end: that line gets the file's line end, nothing else moves.
+    ASSERT_TRUE(ini.writeBool("Window", "Extra", true));
+    ASSERT_TRUE(ini.writeString("New Section", "k", QString::fromUtf8("值")));
+    EXPECT_EQ(readRaw(), "\xEF\xBB\xBF" + gbkComment + "\r\n[LanguageSet]\r\nLanguage=EN\r\n" + gbkValue +
+                             "\r[Other]\nKeep=1\n\n[Window]\r\nExitToPallet=0\r\nExtra=1\r\n[New Section]\r\nk=" +
+                             QString::fromUtf8("值").toUtf8() + "\r\n");
+    EXPECT_EQ(ini.readString("New Section", "k", ""), QString::fromUtf8("值"));
+}
+
 TEST_F(ProfileFileTest, NewKeyGoesIntoItsSectionBeforeTheBlankLines) {
     writeRaw("[Window]\nExitToPallet=1\n\n[Beeper]\nBeepOnOff=0\n");
     ProfileFile ini(path());

@@ -126,8 +126,59 @@ TEST_F(SchedulerTest, SilentUpsIsExaminedAfterTheFullWait) {
         ups.step();
         ++ticks;
     }
-    // 12 ticks of wait, the examination on the 13th, the retry sent on the 14th.
-    EXPECT_EQ(ticks, 14);
+    // 12 ticks of wait, the examination on the 13th, then 12 ticks of quiet line (an answer to the
+    // first request may still be on its way), the retry sent on the 26th.
+    EXPECT_EQ(ticks, 26);
+}
+
+// A UPS that answers every request after the reply wait: each answer arrives while the tool waits
+// for the answer to a later request. Replies carry no transaction number, so the scheduler must not
+// take them: nothing is accepted, and no block ever holds another block's registers.
+TEST_F(SchedulerTest, LateRepliesAreNotCreditedToTheNextRequest) {
+    for (int r = 81; r <= 160; ++r)
+        ups.registers[r] = uint16_t(r); // block 161-240 holds zeros
+    ASSERT_EQ(connect(3, Protocol::Ascii), ConnectResult::Connected); // 9600: 12 ticks of reply wait
+    struct InFlight {
+        int due;
+        QByteArray bytes;
+    };
+    QVector<InFlight> line;
+    int handled = 0, statusRequests = 0;
+    bool everLinked = false;
+    for (int tick = 0; tick < 1500; ++tick) {
+        for (int i = 0; i < line.size();)
+            if (line[i].due == tick) {
+                channel.deliver(line[i].bytes);
+                line.removeAt(i);
+            } else {
+                ++i;
+            }
+        scheduler.tick();
+        everLinked = everLinked || scheduler.linkOk();
+        for (int r = 161; r <= 240; ++r)
+            ASSERT_EQ(scheduler.live().LiveStatus[r], 0) << "register " << r << " at tick " << tick;
+        while (handled < channel.written.size()) {
+            Request r;
+            if (!parseRequest(Protocol::Ascii, channel.written[handled++], r)) continue;
+            line.append({tick + 15, ups.defaultAnswer(r)}); // 750 ms: after the 600 ms wait
+            statusRequests += r.function == fn::ReadInput;
+        }
+    }
+    EXPECT_FALSE(everLinked);
+    EXPECT_GE(statusRequests, 2) << "the line settles, then polling goes on";
+}
+
+// Noise on the line (bytes with no request outstanding) delays the next request only so long:
+// the UPS is still asked, and its silence is still reported.
+TEST_F(SchedulerTest, NoiseDelaysRequestsButDoesNotStopThem) {
+    ups.silent = true;
+    ASSERT_EQ(connect(3, Protocol::Ascii), ConnectResult::Connected);
+    for (int tick = 0; tick < 400; ++tick) {
+        channel.deliver(QByteArray("\x00\x7F", 2));
+        scheduler.tick();
+    }
+    EXPECT_GE(channel.written.size(), 4);
+    EXPECT_FALSE(scheduler.linkOk());
 }
 
 TEST_F(SchedulerTest, AsciiReplyIsExaminedOnTheTickAfterItsLf) {
@@ -236,8 +287,13 @@ TEST_F(SchedulerTest, UnknownModelCodeDropsTheConnection) {
     EXPECT_FALSE(scheduler.connected());
     EXPECT_EQ(scheduler.live().LiveData[1], 0);
     const int sent = int(channel.written.size());
+    // The status bar, the link icon and the buttons keep following the closed port on every tick.
+    QSignalSpy refreshed(&scheduler, &Scheduler::linkStateChanged);
     ups.steps(100);
     EXPECT_EQ(channel.written.size(), sent);
+    EXPECT_EQ(refreshed.count(), 100);
+    EXPECT_FALSE(scheduler.autoModelPending());
+    EXPECT_FALSE(scheduler.linkOk());
 }
 
 TEST_F(SchedulerTest, WatchdogDropsTheLinkAfter60SilentTicksAndPollingRecovers) {

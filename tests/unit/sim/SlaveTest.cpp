@@ -197,4 +197,25 @@ TEST(SimSlave, ClockRegistersRunAndTakeAWrite) {
     EXPECT_EQ(writeSetting(ups, 424, 0x5A00).toHex(), "019003") << "not BCD";
 }
 
+TEST(SimSlave, ClockRefusesADateThatDoesNotExistAndRunsOn) {
+    SimConfig c = configFor(Protocol::Rtu);
+    c.clockStart = QDateTime(QDate(2024, 6, 15), QTime(8, 0, 0));
+    VirtualUps ups(c);
+    // 31 July from a June date: the day comes before its month and must not be refused.
+    EXPECT_EQ(writeSetting(ups, 425, 0x0931).size(), 6);
+    EXPECT_EQ(writeSetting(ups, 426, 0x0724).size(), 6);
+    EXPECT_EQ(readBlock(ups, fn::ReadSettings, 425, 2), (QVector<uint16_t>{0x0931, 0x0724}));
+    // 31 June does not exist: the month is refused and the clock keeps 31 July, running.
+    EXPECT_EQ(writeSetting(ups, 425, 0x1031).size(), 6);
+    EXPECT_EQ(writeSetting(ups, 426, 0x0624).toHex(), "019003");
+    ups.advanceTo(3'600'000); // an hour later: 11 o'clock
+    EXPECT_EQ(readBlock(ups, fn::ReadSettings, 425, 2), (QVector<uint16_t>{0x1131, 0x0724}));
+    // 29 February only in a leap year.
+    EXPECT_EQ(writeSetting(ups, 425, 0x1029).size(), 6);
+    EXPECT_EQ(writeSetting(ups, 426, 0x0225).toHex(), "019003");
+    EXPECT_EQ(writeSetting(ups, 425, 0x1029).size(), 6);
+    EXPECT_EQ(writeSetting(ups, 426, 0x0228).size(), 6);
+    EXPECT_EQ(readBlock(ups, fn::ReadSettings, 425, 2), (QVector<uint16_t>{0x1029, 0x0228}));
+}
+
 } // namespace

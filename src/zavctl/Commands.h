@@ -1,0 +1,20 @@
+#pragma once
+// The zavctl subcommands. Each takes the arguments with the program name first and the subcommand
+// removed ("zavctl", "--port", ...), and returns the process exit status (CtlCommon.h).
+
+#include <QCoreApplication>
+#include <QStringList>
+
+namespace zavctl {
+
+using CommandRunner = int (*)(QCoreApplication& app, const QStringList& args);
+
+struct Command {
+    const char* name;
+    const char* summary; // one line for `zavctl --help`
+    CommandRunner run;
+};
+
+int runPoll(QCoreApplication& app, const QStringList& args);
+
+} // namespace zavctl

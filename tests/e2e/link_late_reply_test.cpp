@@ -1,0 +1,47 @@
+// A UPS that answers after the reply wait, over a real pseudo-terminal: every answer arrives while
+// the tool waits for the answer to a later request. Replies carry no transaction number, so none of
+// them may be taken, and no store may hold another block's registers.
+
+#include "SimHarness.h"
+#include "link/LinkTypes.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace zav;
+using namespace zav::sim;
+using namespace zav::sim::test;
+
+namespace {
+
+TEST(SimLateReplies, AnswersAfterTheWaitAreNotTakenForTheNextRequest) {
+    SimConfig c;
+    c.protocol = Protocol::Ascii;
+    c.baud = 9600; // 12 ticks (600 ms) of reply wait
+    SimHarness h(c);
+    QString why;
+    if (!h.startSimulator(&why)) GTEST_SKIP() << "no pseudo-terminal here: " << why.toStdString();
+    h.simulator().withUps([](VirtualUps& u) { u.faults().setDelay(720); });
+    ASSERT_EQ(h.connect(2, 3, Protocol::Ascii), ConnectResult::Connected);
+
+    const LiveStores& live = h.scheduler().live();
+    bool linked = false, misplaced = false;
+    // Long enough for the settings download and several status requests to go out unanswered.
+    QTest::qWaitFor(
+        [&] {
+            linked = linked || h.scheduler().linkOk();
+            for (int r = 161; r <= 240; ++r)
+                misplaced = misplaced || live.LiveStatus[r] != 0;
+            return linked || misplaced || h.ticks() >= 200;
+        },
+        60'000);
+    EXPECT_FALSE(linked) << "a late answer was accepted";
+    EXPECT_FALSE(misplaced) << "block 161-240 holds registers of another block";
+    EXPECT_GE(h.ticks(), 200);
+
+    // The same UPS answering in time is heard at once: the quiet line costs no more than a wait.
+    h.simulator().withUps([](VirtualUps& u) { u.faults().setDelay(0); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.scheduler().linkOk() && live.LiveStatus[81] == 1; }, 30'000));
+}
+
+} // namespace

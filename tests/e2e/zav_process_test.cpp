@@ -1,0 +1,162 @@
+// The zav and zavctl programs as a user starts them: how they end and what their exit status says.
+
+#include "SimulatorThread.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/types.h>
+
+using namespace zav;
+using namespace zav::sim;
+
+namespace {
+
+const QString kZav = QStringLiteral(ZAV_BINARY_DIR "/zav");
+const QString kZavctl = QStringLiteral(ZAV_BINARY_DIR "/zavctl");
+
+// The pid of the child of `parent` whose command name is `name`, or 0.
+pid_t childNamed(qint64 parent, const QByteArray& name) {
+    const QStringList entries = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool isPid = false;
+        const pid_t pid = entry.toInt(&isPid);
+        if (!isPid) continue;
+        QFile stat("/proc/" + entry + "/stat");
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray line = stat.readAll();
+        // "pid (comm) state ppid ..."
+        const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+        if (open < 0 || close < 0) continue;
+        const QList<QByteArray> rest = line.mid(close + 2).split(' ');
+        if (line.mid(open + 1, close - open - 1) == name.left(15) && rest.size() > 1 && rest[1].toLongLong() == parent)
+            return pid;
+    }
+    return 0;
+}
+
+// True while the process exists and has not ended (a zombie has ended).
+bool alive(pid_t pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    return close > 0 && line.mid(close + 2, 1) != "Z";
+}
+
+class ZavDemoProcess : public ::testing::TestWithParam<int> {};
+
+INSTANTIATE_TEST_SUITE_P(Signals, ZavDemoProcess, ::testing::Values(SIGTERM, SIGINT, SIGHUP, SIGKILL),
+                         [](const auto& info) {
+                             switch (info.param) {
+                             case SIGTERM: return "Term";
+                             case SIGINT: return "Int";
+                             case SIGHUP: return "Hup";
+                             default: return "Kill";
+                             }
+                         });
+
+// zav --demo ends on a signal as its Exit would, and never leaves its virtual UPS behind, not even
+// when it is killed outright.
+TEST_P(ZavDemoProcess, SignalEndsTheProgramAndItsVirtualUps) {
+    if (!QFileInfo(kZav).isExecutable()) GTEST_SKIP() << "zav is not built";
+    QTemporaryDir dir;
+    QProcess zav;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    zav.setProcessEnvironment(env);
+    zav.start(kZav, {"--demo", "--config", dir.filePath("ZAV.ini")});
+    ASSERT_TRUE(zav.waitForStarted(20'000));
+    pid_t sim = 0;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (sim = childNamed(zav.processId(), "zav-ups-sim")) != 0; }, 60'000));
+    // The signal handlers are in place before the virtual UPS is started.
+
+    ::kill(pid_t(zav.processId()), GetParam());
+    ASSERT_TRUE(zav.waitForFinished(30'000));
+    if (GetParam() != SIGKILL) {
+        EXPECT_EQ(zav.exitStatus(), QProcess::NormalExit) << zav.readAllStandardError().toStdString();
+        EXPECT_EQ(zav.exitCode(), 0);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !alive(sim); }, 20'000)) << "zav-ups-sim " << sim << " outlived zav";
+    if (alive(sim)) ::kill(sim, SIGKILL);
+}
+
+struct CtlRun {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+CtlRun runZavctl(const QStringList& args, int waitMs = 60'000) {
+    QProcess p;
+    p.start(kZavctl, args);
+    CtlRun run;
+    if (!p.waitForFinished(waitMs)) {
+        p.kill();
+        p.waitForFinished();
+        return run;
+    }
+    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.out = p.readAllStandardOutput();
+    run.err = p.readAllStandardError();
+    return run;
+}
+
+TEST(ZavctlProgram, UsageErrorsHelpAndBoundedTimeout) {
+    if (!QFileInfo(kZavctl).isExecutable()) GTEST_SKIP() << "zavctl is not built";
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* inErr;
+    };
+    const Case cases[] = {
+        {{"poll", "--port", ""}, 1, "--port is empty"},
+        {{"poll"}, 1, "--port is required"},
+        {{"poll", "--port", "/dev/null", "--timeout", "3000000"}, 1, "bad --timeout"},
+        {{"poll", "--port", "/dev/null", "--timeout", "0"}, 1, "bad --timeout"},
+        {{"poll", "--port", "/dev/null", "--addr", "255"}, 1, "bad --addr"},
+        {{"poll", "--port", "/dev/null", "--cycles", "x"}, 1, "bad --cycles"},
+        {{"frobnicate"}, 1, "unknown command"},
+        {{"poll", "--port", "/nonexistent/ttyUSB9", "--baud", "9600"}, 2, "no such serial port"},
+    };
+    for (const Case& c : cases) {
+        const CtlRun run = runZavctl(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(c.inErr)) << c.args.join(' ').toStdString() << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << c.args.join(' ').toStdString();
+    }
+    for (const QStringList& help : {QStringList{"poll", "--help"}, QStringList{"--help"}}) {
+        const CtlRun run = runZavctl(help);
+        EXPECT_EQ(run.exitCode, 0) << help.join(' ').toStdString();
+        EXPECT_TRUE(run.out.contains("usage: zavctl")) << run.out.toStdString();
+    }
+}
+
+// A UPS that never answers (here: another address) is a failure, said on stderr with what was
+// tried, even though the live cycle itself ends and its line is printed.
+TEST(ZavctlProgram, NoAcceptedReplyIsAFailure) {
+    if (!QFileInfo(kZavctl).isExecutable()) GTEST_SKIP() << "zavctl is not built";
+    SimConfig c;
+    c.address = 7;
+    c.baud = 38400;
+    SimulatorThread sim(c);
+    QString why;
+    if (!sim.start(&why)) GTEST_SKIP() << "no pseudo-terminal here: " << why.toStdString();
+    const QStringList base{"poll", "--port", sim.devicePath(), "--baud", "38400", "--model", "1", "--cycles", "1"};
+
+    const CtlRun wrong = runZavctl(base + QStringList{"--addr", "1"});
+    EXPECT_EQ(wrong.exitCode, 3) << wrong.err.toStdString();
+    EXPECT_TRUE(wrong.err.contains("no reply from the UPS was accepted")) << wrong.err.toStdString();
+    EXPECT_TRUE(wrong.err.contains("address 1")) << wrong.err.toStdString();
+
+    const CtlRun right = runZavctl(base + QStringList{"--addr", "7"});
+    EXPECT_EQ(right.exitCode, 0) << right.err.toStdString();
+    EXPECT_TRUE(right.out.contains("\"LinkOk\":true")) << right.out.toStdString();
+}
+
+} // namespace
