@@ -545,6 +545,7 @@ FormState formFromDisplay(const RegisterStore& SettingData, int model, int langu
             const QStringList items =
                 view.items.contains(name) ? view.items.value(name) : itemTexts(row.list, c);
             const int index = view.indexes.value(name, -1);
+            form.items.insert(name, items);
             form.indexes.insert(name, index);
             form.texts.insert(name, index >= 0 && index < items.size() ? items[index] : QString());
         }

@@ -17,11 +17,12 @@ namespace zav {
 
 // The New controls of the settings pages as a Set sees them, by widget name.
 struct FormState {
-    QHash<QString, QString> texts; // edits: their text; lists: the text of the selected item
-    QHash<QString, int> indexes;   // lists: the selected item, -1 = nothing selected
-    QHash<QString, bool> checks;   // bit boxes
-    QSet<QString> disabled;        // New controls that are disabled (hidden rows, rules)
-    QDateTime clock;               // date and time pickers
+    QHash<QString, QString> texts;     // edits: their text; lists: the text of the selected item
+    QHash<QString, int> indexes;       // lists: the selected item, -1 = nothing selected
+    QHash<QString, bool> checks;       // bit boxes
+    QHash<QString, QStringList> items; // lists: their items (filled by formFromDisplay)
+    QSet<QString> disabled;            // New controls that are disabled (hidden rows, rules)
+    QDateTime clock;                   // date and time pickers
 
     bool enabled(const char* name) const { return name && !disabled.contains(QLatin1String(name)); }
     QString text(const char* name) const { return texts.value(QLatin1String(name)); }

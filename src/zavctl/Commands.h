@@ -16,5 +16,7 @@ struct Command {
 };
 
 int runPoll(QCoreApplication& app, const QStringList& args);
+int runGet(QCoreApplication& app, const QStringList& args); // SettingsCommand.cpp
+int runSet(QCoreApplication& app, const QStringList& args);
 
 } // namespace zavctl
