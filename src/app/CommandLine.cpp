@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 
 #include <QCommandLineParser>
+#include <QProcess>
 
 namespace zav {
 
@@ -17,6 +18,10 @@ struct Options {
     QCommandLineOption dryRunPowerOff{QStringLiteral("dry-run-poweroff"),
                                       QStringLiteral("Never power the PC off: the shutdown sequence only "
                                                      "says what it would do (always so with --demo).")};
+    QCommandLineOption simArgs{QStringLiteral("sim-args"),
+                               QStringLiteral("Options for the virtual UPS of --demo, for example "
+                                              "\"--model 7 --event '20s utility-fail'\"."),
+                               QStringLiteral("options")};
     QCommandLineOption page{QStringLiteral("page"),
                             QStringLiteral("Show page <n> of the page tree at start (0-15)."),
                             QStringLiteral("n")};
@@ -28,7 +33,7 @@ struct Options {
     void addTo(QCommandLineParser& parser) const {
         parser.setApplicationDescription(
             QStringLiteral("ZAV: monitoring and service tool for uninterruptible power supplies."));
-        parser.addOptions({demo, connect, dryRunPowerOff, page, config, help});
+        parser.addOptions({demo, connect, dryRunPowerOff, simArgs, page, config, help});
     }
 };
 
@@ -51,6 +56,8 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
     result.demo = parser.isSet(options.demo);
     result.connect = parser.isSet(options.connect);
     result.dryRunPowerOff = parser.isSet(options.dryRunPowerOff) || result.demo;
+    result.simArguments = QProcess::splitCommand(parser.value(options.simArgs));
+    if (!result.simArguments.isEmpty() && !result.demo) result.error = QStringLiteral("--sim-args needs --demo");
     result.configPath = parser.value(options.config);
     if (parser.isSet(options.config) && result.configPath.isEmpty())
         result.error = QStringLiteral("--config needs a file path");

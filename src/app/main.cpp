@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     DemoUps demo;
     if (options.demo) {
         QString error;
-        if (demo.start(DemoUps::simulatorProgram(QApplication::applicationDirPath()), {}, &error))
+        if (demo.start(DemoUps::simulatorProgram(QApplication::applicationDirPath()), options.simArguments, &error))
             form1.setPortText(demo.devicePath());
         else
             dialogs.inform(&form1, error);

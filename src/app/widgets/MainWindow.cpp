@@ -177,6 +177,10 @@ MainWindow::~MainWindow() {
     // FormDestroy: the port is released and the icon leaves the notification area.
     if (scheduler_->portOpen()) scheduler_->disconnectLink();
     if (tray_) tray_->hide();
+    // Children go in the order they were added, and pages unhook their jobs from the scheduler
+    // when they go: move the scheduler to the end so it outlives every page and helper.
+    scheduler_->setParent(nullptr);
+    scheduler_->setParent(this);
 }
 
 QWidget* MainWindow::buildHeader(QWidget* parent) {
