@@ -9,6 +9,7 @@
 #include "app/widgets/UserDialogs.h"
 #include "link/LinkTypes.h"
 #include "link/Scheduler.h"
+#include "monitor/widgets/AlarmBeeper.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -155,6 +156,9 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     timer1_->setInterval(kTickMs);
     connect(timer1_, &QTimer::timeout, scheduler_, &Scheduler::tick);
     timer1_->start();
+
+    // TimerBeeper and btBeeper: the alarm events, their warning boxes and their sound.
+    new AlarmBeeper(context_, this, defaultToneGenerator());
 
     // The end of the desktop session: say so, then let it end.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {

@@ -1,5 +1,7 @@
 #include "monitor/widgets/HomePage.h"
 
+#include "monitor/widgets/EnergyFlowWidget.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -40,6 +42,8 @@ HomePage::HomePage(AppContext& context, QWidget* parent) : MonitorPage(context, 
     flowArea_->setMinimumSize(640, 300);
     new QVBoxLayout(flowArea_);
     flowArea_->layout()->setContentsMargins(0, 0, 0, 0);
+    flowWidget_ = new EnergyFlowWidget(context, flowArea_);
+    setEnergyFlowWidget(flowWidget_);
 
     bypassBox_ = valueBox("GroupBox6", labels_ + 0, 3, this);
     mainBox_ = valueBox("GroupBox5", labels_ + 3, 3, this);
@@ -70,6 +74,7 @@ void HomePage::applyLanguage(int language) {
     bypassBox_->setTitle(homeBypassCaption(language));
     outputBox_->setTitle(homeOutputCaption(language));
     batteryBox_->setTitle(homeBatteryCaption(language));
+    flowWidget_->applyLanguage(language); // SetHomeLayout
     refresh();
 }
 

@@ -9,6 +9,8 @@ class QLabel;
 
 namespace zav {
 
+class EnergyFlowWidget;
+
 class HomePage : public MonitorPage {
     Q_OBJECT
   public:
@@ -26,6 +28,7 @@ class HomePage : public MonitorPage {
     void applyModelVariant(); // single input box on the small towers
 
     QWidget* flowArea_ = nullptr;
+    EnergyFlowWidget* flowWidget_ = nullptr;
     QGroupBox* bypassBox_ = nullptr;
     QGroupBox* mainBox_ = nullptr;
     QGroupBox* outputBox_ = nullptr;

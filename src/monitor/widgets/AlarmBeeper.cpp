@@ -1,0 +1,107 @@
+#include "monitor/widgets/AlarmBeeper.h"
+
+#include "app/ProfileFile.h"
+#include "link/Scheduler.h"
+#include "monitor/WavToneSink.h"
+#include "monitor/widgets/AudioToneOutput.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace zav {
+
+namespace {
+constexpr int kTimerBeeperMs = 1000;
+int boxKey(int event, int unit) { return event * 100 + unit; }
+} // namespace
+
+void AlarmBoxes::show(const AlarmWarning& warning) {
+    QPointer<QMessageBox>& slot = boxes_[boxKey(warning.event, warning.unit)];
+    if (slot) {
+        slot->setText(warning.text);
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), warning.text,
+                                QMessageBox::Yes, parent_);
+    box->setObjectName(QStringLiteral("AlarmWarningBox"));
+    box->setProperty("alarmEvent", warning.event);
+    box->setProperty("alarmUnit", warning.unit);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    slot = box;
+    box->open(); // window-modal, without a nested event loop
+}
+
+int AlarmBoxes::openCount() const {
+    int n = 0;
+    for (const QPointer<QMessageBox>& b : boxes_)
+        if (b && b->isVisible()) ++n;
+    return n;
+}
+
+QMessageBox* AlarmBoxes::box(int event, int unit) const { return boxes_.value(boxKey(event, unit)); }
+
+std::unique_ptr<ToneGenerator> defaultToneGenerator() {
+    const QString wav = qEnvironmentVariable("ZAV_TONE_WAV");
+    if (!wav.isEmpty()) return std::make_unique<WavToneSink>(wav);
+    return std::make_unique<AudioToneOutput>();
+}
+
+AlarmChoices readAlarmChoices(const ProfileFile& profile) {
+    AlarmChoices c;
+    const QString events = QStringLiteral("UPSEvents");
+    for (const BeeperEvent& e : beeperEvents())
+        c.ticked[size_t(e.number)] = profile.readBool(events, QString::fromLatin1(e.checkBox), true);
+    c.beeperOn = profile.readInteger(QStringLiteral("Beeper"), QStringLiteral("BeepOnOff"), 1) == 1;
+    return c;
+}
+
+AlarmBeeper::AlarmBeeper(AppContext& context, QWidget* window, std::unique_ptr<ToneGenerator> generator)
+    : QObject(window), context_(context), boxes_(window),
+      beeper_(std::make_unique<Beeper>(std::move(generator))) {
+    setObjectName(QStringLiteral("btBeeper"));
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("TimerBeeper"));
+    timer_->setInterval(kTimerBeeperMs);
+    connect(timer_, &QTimer::timeout, this, &AlarmBeeper::timerBeeperTimer);
+    timer_->start();
+    if (Scheduler* s = context_.scheduler) {
+        connect(s, &Scheduler::liveStoresCleared, this, [this] { statusKnown_ = false; });
+        connect(s, &Scheduler::linkReset, this, [this] { statusKnown_ = false; });
+        connect(s, &Scheduler::liveCycleEnded, this, [this] { statusKnown_ = true; });
+    }
+}
+
+void AlarmBeeper::setToneGenerator(std::unique_ptr<ToneGenerator> generator) {
+    beeper_.reset(); // the old sound thread ends before its generator goes
+    beeper_ = std::make_unique<Beeper>(std::move(generator));
+}
+
+AlarmChoices AlarmBeeper::choices() {
+    if (!context_.profile) return AlarmChoices{};
+    // ZAV.ini is replaced as a whole on every write, so its time stamp and size tell a change.
+    std::error_code ec;
+    const std::filesystem::path path = context_.profile->path().toStdString();
+    const auto stamp = std::filesystem::last_write_time(path, ec);
+    const auto size = ec ? 0 : std::filesystem::file_size(path, ec);
+    if (!choicesRead_ || ec || stamp != choicesStamp_ || size != choicesSize_) {
+        choices_ = readAlarmChoices(*context_.profile);
+        choicesRead_ = !ec;
+        choicesStamp_ = stamp;
+        choicesSize_ = size;
+    }
+    return choices_;
+}
+
+void AlarmBeeper::timerBeeperTimer() {
+    Scheduler* s = context_.scheduler;
+    if (!s) return;
+    const bool linkOk = s->linkOk() && statusKnown_;
+    const AlarmTick tick = evaluateAlarms(s->live(), linkOk, choices(), s->upsModel(), context_.language,
+                                          beeper_->beatMs());
+    for (const AlarmWarning& w : tick.warnings)
+        boxes_.show(w);
+    if (tick.sound) beeper_->play(*tick.sound);
+}
+
+} // namespace zav
