@@ -20,7 +20,7 @@ struct Options {
                                                      "says what it would do (always so with --demo).")};
     QCommandLineOption simArgs{QStringLiteral("sim-args"),
                                QStringLiteral("Options for the virtual UPS of --demo, for example "
-                                              "\"--model 7 --event '20s utility-fail'\"."),
+                                              "'--model 7 --event \"20s utility-fail\"'."),
                                QStringLiteral("options")};
     QCommandLineOption page{QStringLiteral("page"),
                             QStringLiteral("Show page <n> of the page tree at start (0-15)."),
