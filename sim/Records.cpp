@@ -2,6 +2,8 @@
 
 #include "link/ModbusCodec.h"
 
+#include <algorithm>
+
 namespace zav::sim {
 
 // Seconds, minutes, hours, day, month, year within the century: six BCD bytes, as the UPS stamps
@@ -60,6 +62,44 @@ void setSCodeDigit(std::array<uint16_t, 32>& words, int group, int digit, int va
 
 int scodeDigit(const std::array<uint16_t, 32>& words, int group, int digit) {
     return (words[size_t(group * 4 + digit / 4)] >> (12 - 4 * (digit % 4))) & 0xF;
+}
+
+QVector<HistoryEvent> historyCatalogue(const UpsProfile& profile, int count, const QDateTime& end,
+                                       uint32_t runningAtEnd) {
+    constexpr int kCodes = 200;
+    constexpr int kStepSeconds = 17 * 60;
+    const int units = profile.wideEventCode ? 32 : 16;
+    QVector<HistoryEvent> log;
+    for (int k = 0; k < count; ++k) {
+        const int before = count - 1 - k; // events after this one
+        HistoryEvent e;
+        e.code = k % kCodes;
+        e.action = (k / kCodes) % 2 == 0 ? ActionSet : ActionClear;
+        e.unit = (k * 7) % units;
+        e.calendar = end.addSecs(-qint64(before) * kStepSeconds);
+        e.runningSeconds = uint32_t(std::max<qint64>(0, qint64(runningAtEnd) - qint64(before) * kStepSeconds));
+        log.append(e);
+    }
+    return log;
+}
+
+QVector<SCodeRecord> scodeCatalogue(int count, const QDateTime& end) {
+    static const int kStatusValues[] = {0, 1, 2, 4, 8};
+    static const int kAlarmValues[] = {0, 1, 2};
+    QVector<SCodeRecord> log;
+    for (int k = 0; k < count; ++k) {
+        SCodeRecord r;
+        r.unit = k % 16;
+        r.time = end.addSecs(-qint64(count - 1 - k) * 6 * 3600);
+        for (int g = 0; g < 8; ++g) {
+            for (int d = 0; d < 16; ++d) {
+                const int v = g < 2 ? kStatusValues[(k + d + g) % 5] : kAlarmValues[(k + d + g) % 3];
+                setSCodeDigit(r.words, g, d, v);
+            }
+        }
+        log.append(r);
+    }
+    return log;
 }
 
 } // namespace zav::sim

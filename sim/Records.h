@@ -71,12 +71,21 @@ template <class T> class RecordLog {
 using HistoryLog = RecordLog<HistoryEvent>;
 using SCodeLog = RecordLog<SCodeRecord>;
 
-constexpr int kHistoryCapacity = 800;
+constexpr int kHistoryCapacity = 1000;
 constexpr int kSCodeCapacity = 200; // the count travels in one byte
 
 // The state digits of an S-code snapshot, group by group (0 S0, 1 S1, 2..7 A0..A5), digit 0..15.
 // Digit j of a group is the j-th hex digit in reading order of its four words.
 void setSCodeDigit(std::array<uint16_t, 32>& words, int group, int digit, int value);
 int scodeDigit(const std::array<uint16_t, 32>& words, int group, int digit);
+
+// A log for trying the downloads out: `count` events that go through every event code 0..199,
+// first set, then cleared on the next pass, with unit numbers spread over the model's range, one
+// event every 17 minutes, the last one at `end` (running time `runningAtEnd`).
+QVector<HistoryEvent> historyCatalogue(const UpsProfile& profile, int count, const QDateTime& end,
+                                       uint32_t runningAtEnd);
+// `count` snapshots whose digits, record after record, take every value their items know (0, 1,
+// 2, 4, 8 in the status groups; 0, 1, 2 in the alarm groups), six hours apart up to `end`.
+QVector<SCodeRecord> scodeCatalogue(int count, const QDateTime& end);
 
 } // namespace zav::sim

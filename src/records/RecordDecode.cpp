@@ -18,8 +18,8 @@ QString two(int v) {
 // BCD seconds, minutes, hours, day, month, year within the century; no range check, as the UPS
 // writes them.
 QString calendarText(const std::array<uint8_t, 6>& at) {
-    return QString::number(2000 + FromBcd(at[5])) + '-' + two(FromBcd(at[4])) + '-' + two(FromBcd(at[3])) + ' ' +
-           two(FromBcd(at[2])) + ':' + two(FromBcd(at[1])) + ':' + two(FromBcd(at[0]));
+    return QString::number(2000 + FromBcd(at[5])) + '-' + two(FromBcd(at[4])) + '-' + two(FromBcd(at[3])) +
+           ' ' + two(FromBcd(at[2])) + ':' + two(FromBcd(at[1])) + ':' + two(FromBcd(at[0]));
 }
 
 } // namespace

@@ -37,6 +37,7 @@ QStringList historyRowCells(int row, const HistoryBytes& r, int upsModel, int la
 QStringList scodeRowTexts(int number, const SCodeBytes& r);
 
 inline constexpr int kSCodeRowsPerRecord = 9;
-inline constexpr std::array<const char*, 8> kSCodeGroupKeys = {"S0", "S1", "A0", "A1", "A2", "A3", "A4", "A5"};
+inline constexpr std::array<const char*, 8> kSCodeGroupKeys = {"S0", "S1", "A0", "A1",
+                                                               "A2", "A3", "A4", "A5"};
 
 } // namespace zav

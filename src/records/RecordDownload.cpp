@@ -66,7 +66,8 @@ void RecordDownload::serveRequest(LinkIo& io) {
 
 void RecordDownload::serveReply(LinkIo& io) {
     const QByteArray raw = io.receive(recordReplyLength(io.protocol(), kind_.dataBytes));
-    const RecordReply reply = examineRecordReply(io.protocol(), raw, io.address(), kind_.function, kind_.dataBytes);
+    const RecordReply reply =
+        examineRecordReply(io.protocol(), raw, io.address(), kind_.function, kind_.dataBytes);
     state_ = JobRequestDue;
     switch (reply.outcome) {
     case RecordOutcome::Accepted:
@@ -117,7 +118,8 @@ int HistoryDownload::totalFrom(const QByteArray& data) const {
 void HistoryDownload::decode(int number, const QByteArray& data, int upsModel) {
     if (number >= grid_.rows()) return; // read, but the grid has no row for it
     const bool unitAfterName = settingData_ && (settingData_->value(329) & 0x10);
-    const QStringList cells = historyRowCells(number, recordBytes<8>(data), upsModel, language(), unitAfterName);
+    const QStringList cells =
+        historyRowCells(number, recordBytes<8>(data), upsModel, language(), unitAfterName);
     for (int c = 0; c < cells.size(); ++c)
         grid_.set(c, number, cells[c]);
     emit rowsChanged(number, 1);

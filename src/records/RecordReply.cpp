@@ -20,7 +20,8 @@ RecordOutcome exceptionOutcome(Protocol mode, const QByteArray& raw) {
         return busy ? RecordOutcome::Busy : RecordOutcome::EndOfLog;
     }
     const QByteArray pdu = asciiPayload(raw);
-    const bool busy = pdu.size() == 4 && uint8_t(pdu[2]) == kBusy && LrcMatches(bytesOf(pdu), 3, uint8_t(pdu[3]));
+    const bool busy =
+        pdu.size() == 4 && uint8_t(pdu[2]) == kBusy && LrcMatches(bytesOf(pdu), 3, uint8_t(pdu[3]));
     return busy ? RecordOutcome::Busy : RecordOutcome::EndOfLog;
 }
 
@@ -40,7 +41,8 @@ RecordReply examineRecordReply(Protocol mode, const QByteArray& raw, uint8_t add
             reply.outcome = exceptionOutcome(mode, raw);
             return reply;
         }
-        if (raw.size() != n + 2 || b[0] != address || b[1] != function || b[2] != uint8_t(dataBytes)) return reply;
+        if (raw.size() != n + 2 || b[0] != address || b[1] != function || b[2] != uint8_t(dataBytes))
+            return reply;
         if (!CrcMatches(b, n, uint16_t(b[n + 1] << 8 | b[n]))) {
             reply.outcome = RecordOutcome::Ignored;
             return reply;

@@ -8,11 +8,11 @@
 namespace zav {
 
 enum class RecordOutcome {
-    Accepted,  // a good record: `data` holds its bytes
-    Ignored,   // the frame came whole but its CRC/LRC, address or function is wrong: asked again, not counted
-    Unusable,  // missing, cut short, wrong length or count: asked again and counted
-    Busy,      // the UPS answers "busy" (exception 6): counted like an unusable reply, asked again
-    EndOfLog,  // any other exception reply: the UPS has no such record
+    Accepted, // a good record: `data` holds its bytes
+    Ignored,  // the frame came whole but its CRC/LRC, address or function is wrong: asked again, not counted
+    Unusable, // missing, cut short, wrong length or count: asked again and counted
+    Busy,     // the UPS answers "busy" (exception 6): counted like an unusable reply, asked again
+    EndOfLog, // any other exception reply: the UPS has no such record
 };
 
 struct RecordReply {

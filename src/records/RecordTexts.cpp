@@ -169,11 +169,13 @@ QString historyHeaderText(int column, int language) {
 }
 
 QString downloadCaption(bool running, int language) {
-    return running ? pick({"取消", "Cancel", "取消"}, language) : pick({"下载", "Download", "下載"}, language);
+    return running ? pick({"取消", "Cancel", "取消"}, language)
+                   : pick({"下载", "Download", "下載"}, language);
 }
 
 QString scodeDownloadCaption(bool running, int language) {
-    return running ? pick({"取消", "Cancel", "取消"}, language) : pick({"下载", "Download", "下载"}, language);
+    return running ? pick({"取消", "Cancel", "取消"}, language)
+                   : pick({"下载", "Download", "下载"}, language);
 }
 
 QString historyHintText(bool finished, int language) {
@@ -181,11 +183,12 @@ QString historyHintText(bool finished, int language) {
         return pick({"从UPS下载历史记录已完成!", "Download history from the UPS has been completed!",
                      "從UPS下載歷史記錄已完成!"},
                     language);
-    return pick({"从UPS下载历史记录时，数据将停止更新，可能需耗时几分钟，请耐心等待...",
-                 "Downloading history from the UPS, the UPS data will not update, and may take a few minutes, "
-                 "please be patient...",
-                 "從UPS下載歷史記錄時，資料將停止更新，可能需耗時幾分鐘，請耐心等待..."},
-                language);
+    return pick(
+        {"从UPS下载历史记录时，数据将停止更新，可能需耗时几分钟，请耐心等待...",
+         "Downloading history from the UPS, the UPS data will not update, and may take a few minutes, "
+         "please be patient...",
+         "從UPS下載歷史記錄時，資料將停止更新，可能需耗時幾分鐘，請耐心等待..."},
+        language);
 }
 
 QString scodeHintText(bool finished, int language) {
@@ -204,7 +207,8 @@ QString saveCaption(int language) {
     return pick({"保存", "Save", "保存"}, language);
 }
 QString historySaveHint(int language) {
-    return pick({"保存历史记录到本地", "Save the history log to a local file", "保存歷史記錄到本地"}, language);
+    return pick({"保存历史记录到本地", "Save the history log to a local file", "保存歷史記錄到本地"},
+                language);
 }
 QString scodeSaveHint(int language) {
     return pick({"保存维护码到本地文件夹", "Save the S-codes to a local folder", "保存維護碼到本地資料夾"},

@@ -11,7 +11,7 @@ inline constexpr int kHistoryEventCount = 200; // event codes 0..199 have a text
 inline constexpr int kHistoryColumns = 5;
 inline constexpr int kRecordGridRows = 1000; // both record grids
 
-QString historyEventText(int code, int language); // empty for codes without a text
+QString historyEventText(int code, int language);    // empty for codes without a text
 QString historyActionText(int action, int language); // empty for actions 2 and 3
 QString historyHeaderText(int column, int language);
 
@@ -22,14 +22,14 @@ QString scodeDownloadCaption(bool running, int language);
 QString historyHintText(bool finished, int language);
 QString scodeHintText(bool finished, int language);
 
-QString saveCaption(int language);           // ButtonSave, ButtonSCodeSave
-QString historySaveHint(int language);       // tool tip of ButtonSave
-QString scodeSaveHint(int language);         // tool tip of ButtonSCodeSave
-QString saveDialogTitle(int language);       // "Save as"
-QString analyzeCaption(int language);        // ButtonSCodeAnalyze
-QString analyzeHint(int language);           // Label90
-QString scodeTabCaption(int language);       // the download tab
-QString triggerTabCaption(int language);     // the trigger-control tab
-QString formSCodeCaption();                  // the analysis window
+QString saveCaption(int language);       // ButtonSave, ButtonSCodeSave
+QString historySaveHint(int language);   // tool tip of ButtonSave
+QString scodeSaveHint(int language);     // tool tip of ButtonSCodeSave
+QString saveDialogTitle(int language);   // "Save as"
+QString analyzeCaption(int language);    // ButtonSCodeAnalyze
+QString analyzeHint(int language);       // Label90
+QString scodeTabCaption(int language);   // the download tab
+QString triggerTabCaption(int language); // the trigger-control tab
+QString formSCodeCaption();              // the analysis window
 
 } // namespace zav

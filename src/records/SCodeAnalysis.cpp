@@ -33,22 +33,43 @@ constexpr Texts3 kUndef = {"未定义", "Undefined", "未定義"};
 constexpr Texts3 kReserved = {"保留", "Reserved", "保留"};
 
 // ---- status states ----
-const StateSet kSource = {5, {{{"均不供电", "None", "均不供電"}, {"UPS供电", "UPS", "UPS供電"},
-                               {"旁路供电", "Bypass", "旁路供電"}, {"其它单元供电", "Other Unit", "其它單元供電"},
-                               kUndef}}};
-const StateSet kRun = {5, {{{"关闭", "OFF", "關閉"}, {"软启动", "Soft Start", "軟啟動"},
-                            {"正常工作", "Normal Work", "正常工作"}, kUndef, kUndef}}};
-const StateSet kBypass = {5, {{{"异常", "Abnormal", "異常"}, {"正常", "Normal", "正常"}, kUndef, kUndef, kUndef}}};
-const StateSet kBattery = {5, {{{"未接入", "Disconnect", "未接入"}, {"均充", "Boost Charging", "均充"},
-                                {"浮充", "Float Charging", "浮充"}, {"放电", "Discharging", "放電"},
-                                {"不工作", "Not Working", "不工作"}}}};
-const StateSet kBreaker = {5, {{{"断开", "Open", "斷開"}, {"闭合", "Close", "閉合"}, kUndef, kUndef, kUndef}}};
-const StateSet kConnect = {5, {{{"未接入", "Disconnect", "未接入"}, {"接入", "Connect", "接入"}, kUndef, kUndef, kUndef}}};
+const StateSet kSource = {5,
+                          {{{"均不供电", "None", "均不供電"},
+                            {"UPS供电", "UPS", "UPS供電"},
+                            {"旁路供电", "Bypass", "旁路供電"},
+                            {"其它单元供电", "Other Unit", "其它單元供電"},
+                            kUndef}}};
+const StateSet kRun = {5,
+                       {{{"关闭", "OFF", "關閉"},
+                         {"软启动", "Soft Start", "軟啟動"},
+                         {"正常工作", "Normal Work", "正常工作"},
+                         kUndef,
+                         kUndef}}};
+const StateSet kBypass = {
+    5, {{{"异常", "Abnormal", "異常"}, {"正常", "Normal", "正常"}, kUndef, kUndef, kUndef}}};
+const StateSet kBattery = {5,
+                           {{{"未接入", "Disconnect", "未接入"},
+                             {"均充", "Boost Charging", "均充"},
+                             {"浮充", "Float Charging", "浮充"},
+                             {"放电", "Discharging", "放電"},
+                             {"不工作", "Not Working", "不工作"}}}};
+const StateSet kBreaker = {5,
+                           {{{"断开", "Open", "斷開"}, {"闭合", "Close", "閉合"}, kUndef, kUndef, kUndef}}};
+const StateSet kConnect = {
+    5, {{{"未接入", "Disconnect", "未接入"}, {"接入", "Connect", "接入"}, kUndef, kUndef, kUndef}}};
 // The Chinese texts name the state the other way round and leave the unused values empty.
-const StateSet kInvAllow = {5, {{{"禁止开机", "Enable", "禁止開機"}, {"开机允许", "Disable", "開機允許"},
-                                 {"", "Undefined", ""}, {"", "Undefined", ""}, {"", "Undefined", ""}}}};
-const StateSet kInvWork = {5, {{{"未就绪", "Not Ready", "未就緒"}, {"就绪", "Ready", "就緒"},
-                                {"供电", "Supplying", "供電"}, kUndef, kUndef}}};
+const StateSet kInvAllow = {5,
+                            {{{"禁止开机", "Enable", "禁止開機"},
+                              {"开机允许", "Disable", "開機允許"},
+                              {"", "Undefined", ""},
+                              {"", "Undefined", ""},
+                              {"", "Undefined", ""}}}};
+const StateSet kInvWork = {5,
+                           {{{"未就绪", "Not Ready", "未就緒"},
+                             {"就绪", "Ready", "就緒"},
+                             {"供电", "Supplying", "供電"},
+                             kUndef,
+                             kUndef}}};
 constexpr StateSet pair(Texts3 off, Texts3 on) {
     return {5, {{off, on, kUndef, kUndef, kUndef}}};
 }
@@ -67,7 +88,8 @@ const StateSet F = {3, {{{"正常", "Normal", "正常"}, {"故障", "Fault", "�
 const StateSet V = {3, {{{"正常", "Normal", "正常"}, {"低压", "Low", "低壓"}, {"过压", "High", "過壓"}}}};
 const StateSet T = {3, {{kUndef, {"测试通过", "Pass", "測試通過"}, {"测试失败", "Fail", "測試失敗"}}}};
 const StateSet R = {3, {{kReserved, kReserved, kReserved}}};
-const StateSet kSync = {3, {{{"同步", "Synchronized", "同步"}, {"不同步", "Asynchronize", "不同步"}, kUndef}}};
+const StateSet kSync = {3,
+                        {{{"同步", "Synchronized", "同步"}, {"不同步", "Asynchronize", "不同步"}, kUndef}}};
 
 // clang-format off
 const Item kItems[kSCodeItemRows] = {
@@ -281,9 +303,10 @@ QString scodeAnalysisMessage(const SCodeAnalysis& analysis, int language) {
     case SCodeAnalysis::Result::Ok:
         return {};
     case SCodeAnalysis::Result::FormatError:
-        return analysis.badKey + pick({"输入格式不正确或存在多个", "input format not correct or exist too many",
-                                       "输入格式不正确或存在多个"},
-                                      language);
+        return analysis.badKey +
+               pick({"输入格式不正确或存在多个", "input format not correct or exist too many",
+                     "输入格式不正确或存在多个"},
+                    language);
     case SCodeAnalysis::Result::NothingFound:
         return pick({"没有查询到可解析的SCode", "Not found SCode", "没有查询到可解析的SCode"}, language);
     }
@@ -323,8 +346,8 @@ QString scodeStateText(const SCodeAnalysis& analysis, int row, int upsModel, int
 }
 
 SCodeCellColour scodeCellColour(const QString& text) {
-    static const QStringList alarm = {"X",  "故障", "Fault", "低压", "低壓",  "Low",
-                                      "过压", "過壓", "High", "不同步", "Asynchronize"};
+    static const QStringList alarm = {"X",    "故障", "Fault", "低压",   "低壓",        "Low",
+                                      "过压", "過壓", "High",  "不同步", "Asynchronize"};
     static const QStringList undefined = {"未定义", "未定義", "Undefined"};
     static const QStringList reserved = {"保留", "Reserved"};
     if (text == QLatin1String("?")) return SCodeCellColour::Unknown;

@@ -38,7 +38,7 @@ QString scodeMessageCaption(int language); // "Alarm"
 
 // The fixed columns of the analysis table.
 QString scodeItemName(int row, int upsModel, int language);
-QString scodeGroupKey(int row);  // "S0" for rows 0..15, ...
+QString scodeGroupKey(int row);   // "S0" for rows 0..15, ...
 QString scodeWordNumber(int row); // "1" to "4": the four-digit word the item sits in
 // The state column: the text of the digit's value, "X" for a value without a text, "?" for every
 // row of a group that was not read (or was malformed).

@@ -3,6 +3,7 @@
 #include "app/AppTexts.h"
 #include "app/widgets/InfoPages.h"
 #include "monitor/widgets/MonitorPages.h"
+#include "records/widgets/RecordPages.h"
 #include "service/widgets/ServicePages.h"
 #include "settings/widgets/SettingsPages.h"
 
@@ -35,6 +36,7 @@ void PlaceholderPage::applyLanguage(int language) {
 
 ZavPage* createPage(int index, AppContext& context, QWidget* parent) {
     if (ZavPage* page = createMonitorPage(index, context, parent)) return page;
+    if (ZavPage* page = createRecordsPage(index, context, parent)) return page;
     if (ZavPage* page = createSettingsPage(index, context, parent)) return page;
     if (ZavPage* page = createServicePage(index, context, parent)) return page;
     switch (index) {

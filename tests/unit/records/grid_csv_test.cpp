@@ -76,9 +76,10 @@ TEST(GridCsv, ChineseTextsAreWrittenInGbk) {
         grid.set(c, 0, historyHeaderText(c, 0));
     grid.set(2, 1, "UPS供电");
     grid.set(3, 1, "發生"); // Traditional characters are in GBK too
-    EXPECT_EQ(gridCsvBytes(grid).toHex(' '), QByteArray("d0 f2 ba c5 2c b1 e0 ba c5 2c ca c2 bc fe 2c b6 af d7 "
-                                                        "f7 2c ca b1 bc e4 0d 0a 2c 2c 55 50 53 b9 a9 b5 e7 2c "
-                                                        "b0 6c c9 fa 2c 0d 0a"));
+    EXPECT_EQ(gridCsvBytes(grid).toHex(' '),
+              QByteArray("d0 f2 ba c5 2c b1 e0 ba c5 2c ca c2 bc fe 2c b6 af d7 "
+                         "f7 2c ca b1 bc e4 0d 0a 2c 2c 55 50 53 b9 a9 b5 e7 2c "
+                         "b0 6c c9 fa 2c 0d 0a"));
     // A character GBK does not have becomes one '?' and the text goes on.
     EXPECT_EQ(toGbk(QString::fromUtf8("a\U0001F600b电")), QByteArray("a?b\xb5\xe7"));
 }
@@ -127,13 +128,15 @@ TEST(GridCsv, AFileThatCannotBeCreatedLeavesNothing) {
     const QString path = dir.filePath("missing/log.csv");
     const QString message = saveGridCsv(path, TextGrid(1, kRecordGridRows));
     EXPECT_TRUE(message.startsWith("Cannot create file \"" + path + "\". ")) << qPrintable(message);
-    EXPECT_GT(message.size(), QString("Cannot create file \"" + path + "\". ").size()) << "the reason follows";
+    EXPECT_GT(message.size(), QString("Cannot create file \"" + path + "\". ").size())
+        << "the reason follows";
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 
     // A folder where the file should be: nothing is written beside it either.
     ASSERT_TRUE(QDir(dir.path()).mkdir("taken.csv"));
     EXPECT_FALSE(saveGridCsv(dir.filePath("taken.csv"), TextGrid(1, 3)).isEmpty());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList({"taken.csv"}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList({"taken.csv"}));
 }
 
 } // namespace

@@ -113,7 +113,8 @@ TEST_P(RecordDownloadTest, ReadsTheWholeLogThenHandsTheLinkBack) {
     startHistory();
     ASSERT_TRUE(runToEnd(history));
 
-    EXPECT_EQ(requested(fn::ReadHistory), numbers(1, 5)) << "the count in the replies ends it, no extra request";
+    EXPECT_EQ(requested(fn::ReadHistory), numbers(1, 5))
+        << "the count in the replies ends it, no extra request";
     EXPECT_EQ(finished.count(), 1);
     EXPECT_EQ(scheduler.activity(), ActIdle);
     EXPECT_TRUE(scheduler.linkOk());
@@ -129,7 +130,8 @@ TEST_P(RecordDownloadTest, ReadsTheWholeLogThenHandsTheLinkBack) {
     QList<int> values;
     for (const auto& args : progress)
         values << args[0].toInt();
-    EXPECT_EQ(values, QList<int>({0, 0, 40, 60, 80, 100})) << "record 1 is asked while the total is still 900";
+    EXPECT_EQ(values, QList<int>({0, 0, 40, 60, 80, 100}))
+        << "record 1 is asked while the total is still 900";
 
     // The live poll was held back and starts again afterwards.
     const int before = int(ups.requests.size());
@@ -142,11 +144,11 @@ TEST_P(RecordDownloadTest, ReadsTheWholeLogThenHandsTheLinkBack) {
 
 struct EndCase {
     const char* what;
-    int holds;       // records the UPS has
-    int reported;    // count in its replies (-1: what it holds)
-    int lastAsked;   // last record number requested
-    int lastFilled;  // last grid row with a record
-    int totalAfter;  // HislogTotal at the end
+    int holds;      // records the UPS has
+    int reported;   // count in its replies (-1: what it holds)
+    int lastAsked;  // last record number requested
+    int lastFilled; // last grid row with a record
+    int totalAfter; // HislogTotal at the end
 };
 
 TEST_P(RecordDownloadTest, HistoryEndRules) {

@@ -67,7 +67,8 @@ void expectStates(const SCodeAnalysis& a, int model, int language, std::initiali
 
 TEST(SCodeAnalysis, OnlyS0Given) {
     const SCodeAnalysis a = analyzeSCode("S0: 1000-0000-0000-0000");
-    expectStates(a, 1, EN, {{row(0, 0), "UPS"}, {row(0, 1), "OFF"}, {row(0, 4), "Disconnect"}, {row(0, 13), "Enable"}});
+    expectStates(a, 1, EN,
+                 {{row(0, 0), "UPS"}, {row(0, 1), "OFF"}, {row(0, 4), "Disconnect"}, {row(0, 13), "Enable"}});
     for (int r = kSCodeDigits; r < kSCodeItemRows; ++r)
         EXPECT_EQ(scodeStateText(a, r, 1, EN), "?") << r;
     EXPECT_EQ(scodeCellColour("?"), SCodeCellColour::Unknown);
@@ -100,7 +101,9 @@ TEST(SCodeAnalysis, StatesByValue) {
                   {row(7, 3), "Fail"},
                   {row(7, 4), "X"}, // 3 on an alarm item
                   {row(4, 0), "?"}});
-    expectStates(a, 1, CN, {{row(0, 0), "未定义"}, {row(2, 1), "故障"}, {row(7, 3), "测试失败"}, {row(0, 13), "禁止开机"}});
+    expectStates(
+        a, 1, CN,
+        {{row(0, 0), "未定义"}, {row(2, 1), "故障"}, {row(7, 3), "测试失败"}, {row(0, 13), "禁止开机"}});
 }
 
 TEST(SCodeAnalysis, ItemNamesAndModelVariant) {
@@ -134,15 +137,15 @@ TEST(SCodeAnalysis, ColoursByText) {
         SCodeCellColour colour;
     };
     const Case cases[] = {
-        {"?", SCodeCellColour::Unknown},       {"X", SCodeCellColour::Alarm},
-        {"Fault", SCodeCellColour::Alarm},     {"故障", SCodeCellColour::Alarm},
-        {"Low", SCodeCellColour::Alarm},       {"低压", SCodeCellColour::Alarm},
-        {"High", SCodeCellColour::Alarm},      {"过压", SCodeCellColour::Alarm},
-        {"Asynchronize", SCodeCellColour::Alarm}, {"不同步", SCodeCellColour::Alarm},
+        {"?", SCodeCellColour::Unknown},           {"X", SCodeCellColour::Alarm},
+        {"Fault", SCodeCellColour::Alarm},         {"故障", SCodeCellColour::Alarm},
+        {"Low", SCodeCellColour::Alarm},           {"低压", SCodeCellColour::Alarm},
+        {"High", SCodeCellColour::Alarm},          {"过压", SCodeCellColour::Alarm},
+        {"Asynchronize", SCodeCellColour::Alarm},  {"不同步", SCodeCellColour::Alarm},
         {"Undefined", SCodeCellColour::Undefined}, {"未定义", SCodeCellColour::Undefined},
-        {"Reserved", SCodeCellColour::Reserved}, {"保留", SCodeCellColour::Reserved},
-        {"Normal", SCodeCellColour::Normal},   {"UPS", SCodeCellColour::Normal},
-        {"S0", SCodeCellColour::Normal},       {"Fault Clear", SCodeCellColour::Normal},
+        {"Reserved", SCodeCellColour::Reserved},   {"保留", SCodeCellColour::Reserved},
+        {"Normal", SCodeCellColour::Normal},       {"UPS", SCodeCellColour::Normal},
+        {"S0", SCodeCellColour::Normal},           {"Fault Clear", SCodeCellColour::Normal},
     };
     for (const Case& c : cases)
         EXPECT_EQ(scodeCellColour(QString::fromUtf8(c.text)), c.colour) << c.text;

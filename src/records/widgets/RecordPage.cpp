@@ -1,0 +1,147 @@
+#include "records/widgets/RecordPage.h"
+
+#include "link/Scheduler.h"
+#include "monitor/widgets/GridTable.h"
+#include "records/GridCsv.h"
+#include "records/RecordTexts.h"
+#include "records/widgets/RecordDialogs.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace zav {
+
+namespace {
+constexpr int kWheelRows = 3; // rows the selection moves per wheel step
+}
+
+RecordPage::RecordPage(const RecordPageKind& kind, RecordDownload* job, AppContext& context, QWidget* parent)
+    : ZavPage(context, parent), kind_(kind), job_(job), dialogs_(&standardRecordDialogs()) {
+    setObjectName(QString::fromLatin1(kind.page));
+    job_->setParent(this);
+
+    panel_ = new QWidget(this);
+    download_ = new QPushButton(panel_);
+    download_->setObjectName(QString::fromLatin1(kind.download));
+    save_ = new QPushButton(panel_);
+    save_->setObjectName(QString::fromLatin1(kind.save));
+    progress_ = new QProgressBar(panel_);
+    progress_->setObjectName(QString::fromLatin1(kind.progress));
+    progress_->setRange(0, 100);
+    hint_ = new QLabel(panel_);
+    hint_->setObjectName(QString::fromLatin1(kind.hint));
+    hint_->setWordWrap(true);
+    grid_ =
+        makeStringGrid(QString::fromLatin1(kind.grid), job_->grid().columns(), job_->grid().rows(), panel_);
+    grid_->viewport()->installEventFilter(this);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(download_);
+    buttons->addWidget(save_);
+    buttons->addWidget(progress_, 1);
+    auto* box = new QVBoxLayout(panel_);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addLayout(buttons);
+    box->addWidget(hint_);
+    box->addWidget(grid_, 1);
+
+    connect(download_, &QPushButton::clicked, this, &RecordPage::downloadClick);
+    connect(save_, &QPushButton::clicked, this, &RecordPage::saveClick);
+    connect(job_, &RecordDownload::rowsChanged, this, &RecordPage::copyRows);
+    connect(job_, &RecordDownload::progressChanged, progress_, &QProgressBar::setValue);
+    connect(job_, &RecordDownload::finished, this, &RecordPage::downloadFinished);
+    if (Scheduler* s = context_.scheduler) {
+        s->setRecordJob(kind_.priority, job_);
+        // ResetLinkState stopped the job; a closed port stops the stepping.
+        connect(s, &Scheduler::linkReset, this, &RecordPage::showIdle);
+        connect(s, &Scheduler::liveStoresCleared, this, &RecordPage::refresh);
+        connect(s, &Scheduler::portLost, this, &RecordPage::refresh);
+    }
+    showIdle();
+    applyLanguage(context.language);
+}
+
+RecordPage::~RecordPage() {
+    if (context_.scheduler) context_.scheduler->setRecordJob(kind_.priority, nullptr);
+}
+
+void RecordPage::applyLanguage(int language) {
+    language_ = language;
+    download_->setText(kind_.caption(job_->running(), language));
+    save_->setText(saveCaption(language));
+    save_->setToolTip(kind_.saveHint(language));
+    hint_->setText(kind_.hintText(false, language));
+}
+
+void RecordPage::refresh() {
+    if (!context_.scheduler || !context_.scheduler->portOpen()) showIdle();
+}
+
+void RecordPage::showIdle() {
+    download_->setText(kind_.caption(false, language_));
+    progress_->setValue(0);
+    progress_->hide();
+}
+
+void RecordPage::downloadClick() {
+    Scheduler* s = context_.scheduler;
+    if (!s || !s->portOpen()) return;
+    if (job_->running()) {
+        job_->cancel(); // the rows read so far stay
+        s->setActivity(ActIdle);
+        showIdle();
+    } else {
+        job_->setLanguage(language_);
+        job_->start();
+        s->setActivity(job_->activity());
+        download_->setText(kind_.caption(true, language_));
+        progress_->setValue(0);
+        progress_->show();
+    }
+    hint_->setText(kind_.hintText(false, language_));
+    emit s->buttonsRefreshDue();
+}
+
+void RecordPage::downloadFinished() {
+    showIdle();
+    hint_->setText(kind_.hintText(true, language_));
+}
+
+void RecordPage::copyRows(int first, int count) {
+    const TextGrid& rows = job_->grid();
+    for (int r = first; r < first + count; ++r)
+        for (int c = 0; c < rows.columns(); ++c)
+            setGridCell(grid_, c, r, rows.at(c, r));
+}
+
+void RecordPage::saveClick() {
+    const QString chosen =
+        dialogs_->askSaveFile(this, saveDialogTitle(language_), QCoreApplication::applicationDirPath(),
+                              defaultRecordFileName(QString::fromLatin1(kind_.filePrefix), clock_()));
+    if (!chosen.isEmpty()) {
+        const QString error = saveGridCsv(csvFileName(chosen), job_->grid());
+        if (!error.isEmpty()) dialogs_->error(this, error);
+        afterSave();
+    }
+    if (context_.scheduler) emit context_.scheduler->buttonsRefreshDue();
+}
+
+bool RecordPage::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel moves the selected row three rows at a time instead of scrolling the view.
+    if (watched == grid_->viewport() && event->type() == QEvent::Wheel) {
+        const int step = static_cast<QWheelEvent*>(event)->angleDelta().y() < 0 ? kWheelRows : -kWheelRows;
+        const int row = grid_->currentRow() + step;
+        if ((step > 0 && row < grid_->rowCount()) || (step < 0 && row > 0))
+            grid_->setCurrentCell(row, std::max(0, grid_->currentColumn()));
+        return true;
+    }
+    return ZavPage::eventFilter(watched, event);
+}
+
+} // namespace zav

@@ -1,0 +1,340 @@
+// The record pages (history log and S-codes) and the S-code analysis window, offscreen, over a
+// scheduler that talks to a scripted UPS on a fake channel. Widgets are found by their names.
+
+#include "FakeUps.h"
+#include "records/GridCsv.h"
+#include "records/widgets/FormSCode.h"
+#include "records/widgets/RecordDialogs.h"
+#include "records/widgets/RecordPages.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+using namespace zav;
+using namespace zav::test;
+
+namespace {
+
+struct ScriptedDialogs : RecordDialogs {
+    QString answer; // the file name the user picks; empty = cancel
+    QStringList asked, warnings, errors;
+    QString askSaveFile(QWidget*, const QString& title, const QString&, const QString& fileName) override {
+        asked << title + "|" + fileName;
+        return answer;
+    }
+    void warn(QWidget*, const QString& caption, const QString& text) override {
+        warnings << caption + "|" + text;
+    }
+    void error(QWidget*, const QString& text) override { errors << text; }
+};
+
+class RecordsPagesTest : public ::testing::Test {
+  protected:
+    FakeSerialChannel channel;
+    Scheduler scheduler{channel};
+    FakeUps ups{channel, scheduler};
+    AppContext context{&scheduler, 1};
+    QWidget window;
+    ScriptedDialogs dialogs;
+    RecordPage* history = nullptr;
+    RecordPage* scode = nullptr;
+    int historyCount = 12;
+    int scodeCount = 2;
+
+    void SetUp() override {
+        history = qobject_cast<RecordPage*>(createRecordsPage(7, context, &window));
+        scode = qobject_cast<RecordPage*>(createRecordsPage(8, context, &window));
+        ASSERT_TRUE(history && scode);
+        EXPECT_EQ(createRecordsPage(6, context, &window), nullptr);
+        for (RecordPage* p : {history, scode}) {
+            p->setDialogs(&dialogs);
+            p->setClock([] { return QDateTime(QDate(2026, 12, 10), QTime(13, 5, 9)); });
+        }
+        ups.mode = Protocol::Rtu;
+        ups.answer = [this](const Request& r) { return answer(r); };
+    }
+
+    QByteArray answer(const Request& r) {
+        const bool isHistory = r.function == fn::ReadHistory;
+        if (!isHistory && r.function != fn::ReadSCode) return ups.defaultAnswer(r);
+        QByteArray pdu;
+        pdu.append(char(1));
+        if (r.start > (isHistory ? historyCount : scodeCount)) {
+            pdu.append(char(r.function | 0x80));
+            pdu.append(char(2));
+            return frame(ups.mode, pdu);
+        }
+        pdu.append(char(r.function));
+        if (isHistory) {
+            // Model 1: code 46 "Module Exit" of unit 5, set (r0 0x0B, r1 0x95); 2013-07-05 08:03:<n>.
+            pdu.append(char(10));
+            pdu.append(QByteArray::fromHex("0b95"));
+            pdu.append(char(ToBcd(r.start % 60)));
+            pdu.append(QByteArray::fromHex("0308050713"));
+            pdu.append(char(0)).append(char(historyCount));
+        } else {
+            pdu.append(char(72));
+            QByteArray data(72, '\0');
+            data[0] = char(scodeCount);
+            data[1] = char(r.start);
+            const char stamp[6] = {0x00, 0x05, 0x17, 0x09, 0x06, 0x14};
+            data.replace(2, 6, QByteArray(stamp, 6));
+            data[8] = char(0x10);  // S0: 1000-...: the UPS supplies the load
+            data[27] = char(0x01); // A0 digit 7: positive battery string temperature fault
+            pdu.append(data);
+        }
+        return frame(ups.mode, pdu);
+    }
+
+    void connectModel1() {
+        ConnectRequest request;
+        request.modelItem = 2;
+        request.baudItem = 3;
+        request.protocol = Protocol::Rtu;
+        ASSERT_EQ(scheduler.connectLink(request), ConnectResult::Connected);
+    }
+
+    template <class T> T* find(const char* name) {
+        T* w = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void click(const char* button) { find<QPushButton>(button)->click(); }
+    QString cell(const char* grid, int row, int column = 0) {
+        QTableWidgetItem* item = find<QTableWidget>(grid)->item(row, column);
+        return item ? item->text() : QString();
+    }
+};
+
+TEST_F(RecordsPagesTest, HistoryDownloadFromStartToEnd) {
+    auto* button = find<QPushButton>("ButtonDownload");
+    auto* progress = find<QProgressBar>("ProgressBarDownload");
+    auto* hint = find<QLabel>("Label2");
+    EXPECT_EQ(button->text(), "Download");
+    EXPECT_EQ(find<QTableWidget>("StringGridHislog")->rowCount(), 1000);
+    EXPECT_EQ(find<QTableWidget>("StringGridHislog")->columnCount(), 5);
+
+    click("ButtonDownload"); // the port is closed: nothing happens
+    EXPECT_EQ(button->text(), "Download");
+    EXPECT_EQ(scheduler.activity(), ActIdle);
+
+    connectModel1();
+    click("ButtonDownload");
+    EXPECT_EQ(button->text(), "Cancel");
+    EXPECT_EQ(scheduler.activity(), ActHistory);
+    EXPECT_FALSE(progress->isHidden());
+    EXPECT_EQ(hint->text(),
+              "Downloading history from the UPS, the UPS data will not update, and may take a few "
+              "minutes, please be patient...");
+    EXPECT_EQ(cell("StringGridHislog", 0, 2), "EventLog");
+
+    ASSERT_TRUE(ups.stepUntil([&] { return !history->job().running(); }));
+    EXPECT_EQ(button->text(), "Download");
+    EXPECT_TRUE(progress->isHidden());
+    EXPECT_EQ(hint->text(), "Download history from the UPS has been completed!");
+    EXPECT_EQ(scheduler.activity(), ActIdle);
+    for (int n = 1; n <= historyCount; ++n) {
+        EXPECT_EQ(cell("StringGridHislog", n, 0), QString::number(n));
+        EXPECT_EQ(cell("StringGridHislog", n, 2), "05#Module Exit");
+        EXPECT_EQ(cell("StringGridHislog", n, 3), "Set");
+        EXPECT_EQ(cell("StringGridHislog", n, 4), QString("2013-07-05 08:03:%1").arg(n, 2, 10, QChar('0')));
+    }
+    EXPECT_EQ(cell("StringGridHislog", historyCount + 1, 0), "");
+}
+
+TEST_F(RecordsPagesTest, CancelKeepsRowsAndDisconnectShowsTheIdleCaption) {
+    historyCount = 40;
+    connectModel1();
+    click("ButtonDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return history->job().recordsRead() == 5; }));
+    click("ButtonDownload");
+    EXPECT_EQ(find<QPushButton>("ButtonDownload")->text(), "Download");
+    EXPECT_TRUE(find<QProgressBar>("ProgressBarDownload")->isHidden());
+    EXPECT_EQ(scheduler.activity(), ActIdle);
+    ups.steps(20);
+    EXPECT_EQ(cell("StringGridHislog", 5, 0), "5");
+    EXPECT_EQ(cell("StringGridHislog", 6, 0), "");
+
+    click("ButtonDownload");
+    EXPECT_EQ(cell("StringGridHislog", 5, 0), "") << "a new download starts on a clear grid";
+    ups.steps(10);
+    scheduler.disconnectLink();
+    EXPECT_EQ(find<QPushButton>("ButtonDownload")->text(), "Download");
+}
+
+TEST_F(RecordsPagesTest, SaveWritesTheGridAndReportsAFailure) {
+    QTemporaryDir dir;
+    connectModel1();
+    click("ButtonDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !history->job().running(); }));
+
+    dialogs.answer = dir.filePath("log.CSV");
+    click("ButtonSave");
+    ASSERT_EQ(dialogs.asked, QStringList({"Save as|HisLog2026-12-10_13-05-09.csv"}));
+    QFile saved(dir.filePath("log.csv"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    EXPECT_EQ(bytes, gridCsvBytes(history->job().grid()));
+    EXPECT_TRUE(bytes.startsWith("Num.,ID,EventLog,Action,DateAndTime\r\n1,46,\"05#Module Exit\",Set,"
+                                 "\"2013-07-05 08:03:01\"\r\n"));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+
+    dialogs.answer.clear(); // cancelled: nothing written, no message
+    click("ButtonSave");
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+
+    dialogs.answer = dir.filePath("no/such/folder/log");
+    click("ButtonSave");
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith("Cannot create file \"" +
+                                             dir.filePath("no/such/folder/log.csv") + "\". "));
+}
+
+TEST_F(RecordsPagesTest, SCodeDownloadDoubleClickAndAnalysis) {
+    auto* tabs = find<QTabWidget>("PageControlSCode");
+    EXPECT_TRUE(tabs->isTabVisible(0));
+    EXPECT_FALSE(tabs->isTabVisible(1)) << "the trigger tab stays hidden in this branding";
+
+    connectModel1();
+    click("ButtonSCodeDownload");
+    EXPECT_EQ(scheduler.activity(), ActSCode);
+    ASSERT_TRUE(ups.stepUntil([&] { return !scode->job().running(); }));
+    EXPECT_EQ(find<QLabel>("LabelSCodeWait")->text(), "Download SCode from the UPS has been completed!");
+    EXPECT_EQ(cell("StringGridSCode", 9), "02 SCode 02# 2014-06-09 17:05:00");
+    EXPECT_EQ(cell("StringGridSCode", 12), "A0: 0000-0001-0000-0000");
+
+    auto* memo = find<QPlainTextEdit>("MemoSCodeAnalyze");
+    auto* grid = find<QTableWidget>("StringGridSCode");
+    memo->setPlainText("typed");
+    emit grid->cellDoubleClicked(10, 0); // "S0: ..." is not a title row
+    EXPECT_EQ(memo->toPlainText(), "typed");
+    emit grid->cellDoubleClicked(9, 0);
+    EXPECT_EQ(memo->toPlainText().split('\n').size(), 9);
+    EXPECT_TRUE(memo->toPlainText().startsWith("02 SCode 02#"));
+
+    click("ButtonSCodeAnalyze");
+    EXPECT_TRUE(dialogs.warnings.isEmpty());
+    auto* form = window.findChild<QDialog*>("FormSCode");
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("SCode解析"));
+    auto* table = form->findChild<QTableWidget*>();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rowCount(), 128);
+    auto text = [&](int row, int col) { return table->item(row, col)->text(); };
+    auto fill = [&](int row, int col) { return table->item(row, col)->background().color(); };
+    EXPECT_EQ(text(0, 0), "1");
+    EXPECT_EQ(text(0, 1), "S0");
+    EXPECT_EQ(table->rowSpan(0, 1), 16);
+    EXPECT_EQ(table->rowSpan(4, 2), 4);
+    EXPECT_EQ(text(4, 2), "2");
+    EXPECT_EQ(text(0, 3), "Output Power Source");
+    EXPECT_EQ(text(0, 4), "UPS");
+    EXPECT_EQ(table->item(0, 4)->background().style(), Qt::NoBrush);
+    EXPECT_EQ(text(39, 3), "Postive Battery String Temperature");
+    EXPECT_EQ(text(39, 4), "Fault");
+    EXPECT_EQ(fill(39, 4), QColor(Qt::red));
+    EXPECT_EQ(text(24, 3), "Reserved");
+    EXPECT_EQ(fill(24, 3), QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+    EXPECT_EQ(text(16 + 1, 4), "Enough");
+    EXPECT_EQ(text(5 * 16, 4), "Normal");
+    EXPECT_EQ(table->item(0, 0)->textAlignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+}
+
+TEST_F(RecordsPagesTest, AnalysisOfTypedLines) {
+    auto* memo = find<QPlainTextEdit>("MemoSCodeAnalyze");
+    struct Case {
+        const char* memo;
+        const char* warning; // empty: the window opens
+    };
+    const Case cases[] = {
+        {"nothing here", "Alarm|Not found SCode"},
+        {"S0: 1000-0000-0000-00A0", "Alarm|S0input format not correct or exist too many"},
+        {"A1:0A05-0000-0000-0000", "Alarm|A0input format not correct or exist too many"},
+        {"A2: 0000-0000-0000-0000\nA2: 0000-0000-0000-0000",
+         "Alarm|A2input format not correct or exist too many"},
+        {"S0: 3000-0000-0000-0000", ""},
+    };
+    for (const Case& c : cases) {
+        dialogs.warnings.clear();
+        memo->setPlainText(c.memo);
+        click("ButtonSCodeAnalyze");
+        if (*c.warning) {
+            EXPECT_EQ(dialogs.warnings, QStringList({c.warning})) << c.memo;
+        } else {
+            EXPECT_TRUE(dialogs.warnings.isEmpty()) << c.memo;
+        }
+    }
+    auto* table = window.findChild<QDialog*>("FormSCode")->findChild<QTableWidget*>();
+    EXPECT_EQ(table->item(0, 4)->text(), "X");
+    EXPECT_EQ(table->item(0, 4)->background().color(), QColor(Qt::red));
+    EXPECT_EQ(table->item(16, 4)->text(), "?");
+    EXPECT_EQ(table->item(16, 4)->background().color(), QColor(128, 128, 128));
+}
+
+TEST_F(RecordsPagesTest, SavingSCodesResetsTheCaptionWhileTheDownloadGoesOn) {
+    QTemporaryDir dir;
+    scodeCount = 30;
+    connectModel1();
+    click("ButtonSCodeDownload");
+    ups.steps(10);
+    dialogs.answer = dir.filePath("codes");
+    click("ButtonSCodeSave");
+    EXPECT_TRUE(QFile::exists(dir.filePath("codes.csv")));
+    EXPECT_EQ(find<QPushButton>("ButtonSCodeDownload")->text(), "Download");
+    EXPECT_TRUE(find<QProgressBar>("ProgressBarSCode")->isHidden());
+    EXPECT_TRUE(scode->job().running());
+    click("ButtonSCodeDownload"); // the next press cancels
+    EXPECT_FALSE(scode->job().running());
+}
+
+TEST_F(RecordsPagesTest, WheelMovesTheSelectionThreeRows) {
+    auto* grid = find<QTableWidget>("StringGridHislog");
+    window.resize(800, 600);
+    window.show();
+    grid->setCurrentCell(1, 0);
+    auto wheel = [&](int dy) {
+        const QPointF at(10, 10);
+        QWheelEvent e(at, grid->viewport()->mapToGlobal(at), QPoint(), QPoint(0, dy), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid->viewport(), &e);
+    };
+    wheel(-120);
+    EXPECT_EQ(grid->currentRow(), 4);
+    wheel(-120);
+    EXPECT_EQ(grid->currentRow(), 7);
+    wheel(120);
+    wheel(120);
+    EXPECT_EQ(grid->currentRow(), 1);
+    wheel(120);
+    EXPECT_EQ(grid->currentRow(), 1) << "row -2 is not above 0";
+    grid->setCurrentCell(997, 0);
+    wheel(-120);
+    EXPECT_EQ(grid->currentRow(), 997) << "row 1000 is past the end";
+}
+
+TEST_F(RecordsPagesTest, ChineseCaptions) {
+    history->applyLanguage(0);
+    scode->applyLanguage(0);
+    EXPECT_EQ(find<QPushButton>("ButtonDownload")->text(), QString::fromUtf8("下载"));
+    EXPECT_EQ(find<QPushButton>("ButtonSave")->text(), QString::fromUtf8("保存"));
+    EXPECT_EQ(find<QPushButton>("ButtonSave")->toolTip(), QString::fromUtf8("保存历史记录到本地"));
+    EXPECT_EQ(find<QPushButton>("ButtonSCodeSave")->toolTip(), QString::fromUtf8("保存维护码到本地文件夹"));
+    EXPECT_EQ(find<QPushButton>("ButtonSCodeAnalyze")->text(), QString::fromUtf8("解析"));
+    EXPECT_EQ(find<QLabel>("Label90")->text(),
+              QString::fromUtf8("如果想要解析S-code，请在上面的输入框中输入S-code并点击 \"解析\" 按钮"));
+    EXPECT_EQ(find<QTabWidget>("PageControlSCode")->tabText(0), QString::fromUtf8("维护码下载"));
+}
+
+} // namespace
