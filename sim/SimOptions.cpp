@@ -49,6 +49,7 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
     const QCommandLineOption verbose({"v", "verbose"}, "Log every request, reply and event to stderr.");
     p.addOptions({help, model, modelCode, address, proto, baud, link, scenario, event, fault, delay, load,
                   modules, mismatch, history, scodes, clock, verbose});
+    addFirmwareOptions(p);
     result.helpText = p.helpText();
 
     auto bad = [&result](const QString& text) {
@@ -127,12 +128,13 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
         if (!parsed.ok()) return bad(QString("%1: %2").arg(file.fileName(), parsed.error));
         o.scenario = parsed.scenario;
     }
-    for (const QString& spec : p.values(event)) {
+    for (const QString& timedEvent : p.values(event)) {
         ScenarioEvent e;
         QString error;
-        if (!parseEvent(spec, &e, &error)) return bad(QString("--event '%1': %2").arg(spec, error));
+        if (!parseEvent(timedEvent, &e, &error)) return bad(QString("--event '%1': %2").arg(timedEvent, error));
         o.scenario.events.append(e);
     }
+    if (const QString e = readFirmwareOptions(p, o.firmware); !e.isEmpty()) return bad(e);
     std::stable_sort(o.scenario.events.begin(), o.scenario.events.end(),
                      [](const ScenarioEvent& a, const ScenarioEvent& b) { return a.atMs < b.atMs; });
     return result;
@@ -143,6 +145,7 @@ void applyOptions(const SimOptions& options, VirtualUps& ups) {
         ups.faults().add(f.kind, f.every);
     if (options.delayMs > 0) ups.faults().setDelay(options.delayMs);
     ups.schedule(options.scenario, 0);
+    applyFirmwareOptions(options.firmware, ups, nullptr);
 }
 
 } // namespace zav::sim

@@ -2,6 +2,7 @@
 // Command line of zav-ups-sim.
 
 #include "Faults.h"
+#include "FirmwareOptions.h"
 #include "Scenario.h"
 #include "VirtualUps.h"
 
@@ -23,6 +24,7 @@ struct SimOptions {
     QVector<FaultOption> faults;
     int delayMs = 0;
     bool verbose = false;
+    FirmwareOptions firmware; // bootloader pty and logo receiver
     bool help = false;
 };
 

@@ -181,6 +181,12 @@ QList<Outgoing> VirtualUps::receive(const QByteArray& bytes, int lineBaud) {
             out.append({noise(int(std::max<qsizetype>(1, bytes.size() / 2)), noiseSeed_++), 0});
         return out;
     }
+    if (logo_.takes(bytes, nowMs_)) {
+        const QByteArray reply = logo_.receive(bytes, nowMs_);
+        if (!reply.isEmpty()) out.append({reply, 0});
+        log("logo frame bytes " + QString::number(bytes.size()) + " -> " + hex(reply));
+        return out;
+    }
     if (config_.protocol == Protocol::Rtu && lastRxMs_ >= 0 && nowMs_ - lastRxMs_ > kRtuGapMs)
         framer_.reset();
     lastRxMs_ = nowMs_;
@@ -323,6 +329,10 @@ QByteArray VirtualUps::controlCommand(const QByteArray& pdu) {
         return exceptionPdu(address, function, ModbusError::IllegalValue);
     const ModbusError e = plant_->command(get16(pdu, 2), get16(pdu, 7));
     if (e != ModbusError::None) return exceptionPdu(address, function, e);
+    if (get16(pdu, 2) == 357 && get16(pdu, 7) == 1) {
+        logo_.activate(nowMs_); // the next bytes are logo frames
+        framer_.reset();
+    }
     return pdu.left(6);
 }
 

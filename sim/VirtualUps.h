@@ -4,6 +4,7 @@
 // advanceTo() moves its time, so tests step it and the pty server feeds it the elapsed time.
 
 #include "Faults.h"
+#include "LogoReceiver.h"
 #include "Records.h"
 #include "RequestFramer.h"
 #include "Scenario.h"
@@ -86,6 +87,7 @@ class VirtualUps : private PlantListener {
     HistoryLog& history() { return history_; }
     SCodeLog& scodes() { return scodes_; }
     FaultInjector& faults() { return faults_; }
+    LogoReceiver& logo() { return logo_; } // the port after the command 357 = 1
     const SimStats& stats() const { return stats_; }
 
     // A line for each event, request and reply (the program's --verbose log).
@@ -112,6 +114,7 @@ class VirtualUps : private PlantListener {
     HistoryLog history_{kHistoryCapacity};
     SCodeLog scodes_{kSCodeCapacity};
     FaultInjector faults_;
+    LogoReceiver logo_;
     RequestFramer framer_;
     QVector<ScenarioEvent> pending_; // scheduled events, time order
     std::array<uint16_t, 32> lastSCode_{};

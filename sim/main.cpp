@@ -1,6 +1,7 @@
 // zav-ups-sim: a virtual UPS on a pseudo-terminal. Prints the device path on the first line of
 // standard output and serves until interrupted.
 
+#include "BootloaderServer.h"
 #include "PtyServer.h"
 #include "SimOptions.h"
 #include "VirtualUps.h"
@@ -45,6 +46,21 @@ int main(int argc, char** argv) {
         (!options.linkPath.isEmpty() && !server.createLink(options.linkPath, &error))) {
         std::fprintf(stderr, "zav-ups-sim: %s\n", qPrintable(error));
         return 1;
+    }
+    // The DSP bootloader of the programming page, on a pty of its own.
+    Bootloader boot;
+    applyFirmwareOptions(options.firmware, ups, &boot);
+    BootloaderServer bootServer(boot);
+    if (!options.firmware.bootloaderLink.isEmpty()) {
+        if (!bootServer.open(&error) || !bootServer.createLink(options.firmware.bootloaderLink, &error)) {
+            std::fprintf(stderr, "zav-ups-sim: %s\n", qPrintable(error));
+            return 1;
+        }
+        QObject::connect(&bootServer, &BootloaderServer::logLine,
+                         [](const QString& line) { std::fprintf(stderr, "%s\n", qPrintable(line)); });
+        std::fprintf(stderr, "zav-ups-sim: DSP bootloader on %s -> %s\n", qPrintable(bootServer.devicePath()),
+                     qPrintable(options.firmware.bootloaderLink));
+        bootServer.start();
     }
     if (options.verbose)
         QObject::connect(&server, &PtyServer::logLine,
