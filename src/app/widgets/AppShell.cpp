@@ -13,8 +13,7 @@ namespace zav {
 
 namespace {
 
-// S-code analysis, shutdown countdown and close list bring their own content; until they are
-// installed the windows exist (hidden) under their names.
+// A window whose content is still to come exists (hidden) under its name.
 QDialog* emptyWindow(const char* name, QWidget* owner) {
     auto* dialog = new QDialog(owner);
     dialog->setObjectName(QString::fromLatin1(name));
