@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTimer>
-#include <QVBoxLayout>
 
 // Resources of a static library are registered by hand.
 static void initFlowResources() { Q_INIT_RESOURCE(energyflow); }
@@ -55,6 +54,18 @@ class Wire : public QWidget {
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), kWire); }
 };
 
+// A panel: its pictures lie on top of each other, one shown at a time, each filling the panel.
+class Panel : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void resizeEvent(QResizeEvent*) override {
+        for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            child->setGeometry(rect());
+    }
+};
+
 // A picture drawn from its SVG at the widget's size, with an optional caption over it.
 class SvgImage : public QWidget {
   public:
@@ -71,9 +82,13 @@ class SvgImage : public QWidget {
         p.setRenderHint(QPainter::Antialiasing);
         renderer_.render(&p, QRectF(rect()));
         if (caption_.isEmpty()) return;
+        // The caption fits the picture's width: the font shrinks for longer texts.
         QFont font = p.font();
         font.setBold(true);
-        font.setPixelSize(std::max(8, height() / 7));
+        int pixels = std::max(8, height() / 7);
+        font.setPixelSize(pixels);
+        while (pixels > 6 && QFontMetrics(font).horizontalAdvance(caption_) > width() - 8)
+            font.setPixelSize(--pixels);
         p.setFont(font);
         const QRect textRect = p.fontMetrics().boundingRect(caption_).adjusted(-3, -1, 3, 1);
         QRect pill(0, 0, std::min(textRect.width(), width()), textRect.height());
@@ -137,17 +152,14 @@ EnergyFlowWidget::EnergyFlowWidget(AppContext& context, QWidget* parent) : QWidg
     squares_ = new Squares(this);
     for (const FlowElement& e : flowElements()) {
         if (qstrncmp(e.name, "Shape", 5) == 0) continue;
-        auto* panel = new QWidget(this);
+        auto* panel = new Panel(this);
         panel->setObjectName(QString::fromLatin1(e.name));
-        auto* layout = new QVBoxLayout(panel);
-        layout->setContentsMargins(0, 0, 0, 0);
         elements_.insert(panel->objectName(), panel);
     }
     for (const PictureRow& row : kPictures) {
         QWidget* panel = elements_.value(QString::fromLatin1(row.panel));
         auto* image = new SvgImage(row.svg, panel);
         image->setObjectName(QString::fromLatin1(row.image));
-        panel->layout()->addWidget(image);
         images_.insert(image->objectName(), image);
     }
     static_cast<SvgImage*>(images_.value("ImageRec"))->setCaption(QStringLiteral("REC"));
