@@ -16,6 +16,7 @@ struct Command {
 };
 
 int runPoll(QCoreApplication& app, const QStringList& args);
+int runCommand(QCoreApplication& app, const QStringList& args);
 int runShutdownPolicy(QCoreApplication& app, const QStringList& args); // ProtectCommand.cpp
 int runGet(QCoreApplication& app, const QStringList& args); // SettingsCommand.cpp
 int runSet(QCoreApplication& app, const QStringList& args);
