@@ -1,6 +1,8 @@
 // The zav and zavctl programs as a user starts them: how they end and what their exit status says.
 
 #include "SimulatorThread.h"
+#include "VirtualUps.h"
+#include "Scenario.h"
 
 #include <QDir>
 #include <QFile>
@@ -157,6 +159,30 @@ TEST(ZavctlProgram, NoAcceptedReplyIsAFailure) {
     const CtlRun right = runZavctl(base + QStringList{"--addr", "7"});
     EXPECT_EQ(right.exitCode, 0) << right.err.toStdString();
     EXPECT_TRUE(right.out.contains("\"LinkOk\":true")) << right.out.toStdString();
+}
+
+// A UPS that answered and then fell silent is a failure too, and the message says it was lost.
+TEST(ZavctlProgram, LinkLostDuringTheRunIsAFailure) {
+    if (!QFileInfo(kZavctl).isExecutable()) GTEST_SKIP() << "zavctl is not built";
+    SimConfig c;
+    c.baud = 38400;
+    SimulatorThread sim(c);
+    QString why;
+    if (!sim.start(&why)) GTEST_SKIP() << "no pseudo-terminal here: " << why.toStdString();
+    QProcess p;
+    p.start(kZavctl, {"poll", "--port", sim.devicePath(), "--baud", "38400", "--model", "1", "--cycles", "12"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.canReadLine(); }, 60'000));
+    EXPECT_TRUE(p.readLine().contains("\"LinkOk\":true"));
+    sim.withUps([](VirtualUps& u) {
+        ScenarioEvent e;
+        QString error;
+        ASSERT_TRUE(parseEvent("0s silent 600s", &e, &error));
+        u.apply(e);
+    });
+    ASSERT_TRUE(p.waitForFinished(120'000));
+    const QByteArray err = p.readAllStandardError();
+    EXPECT_EQ(p.exitCode(), 3) << err.toStdString();
+    EXPECT_TRUE(err.contains("then stopped answering")) << err.toStdString();
 }
 
 } // namespace
