@@ -21,4 +21,8 @@ int runShutdownPolicy(QCoreApplication& app, const QStringList& args); // Protec
 int runGet(QCoreApplication& app, const QStringList& args); // SettingsCommand.cpp
 int runSet(QCoreApplication& app, const QStringList& args);
 
+int runHistory(QCoreApplication& app, const QStringList& args); // RecordsCommand.cpp
+int runSCodes(QCoreApplication& app, const QStringList& args);
+int runAnalyze(QCoreApplication& app, const QStringList& args);
+
 } // namespace zavctl

@@ -19,6 +19,9 @@ const Command kCommands[] = {
     {"shutdown-policy", "print the PC-shutdown policy loaded from ZAV.ini (--check)", runShutdownPolicy},
     {"get", "print the settings by name (JSON or CSV)", runGet},
     {"set", "write settings NAME=VALUE with the pages' checks, then read them back", runSet},
+    {"history", "download the history log: the CSV file of the page's Save (or --json)", runHistory},
+    {"scodes", "download the S-codes: the CSV file of the page's Save (or --json)", runSCodes},
+    {"analyze", "analyse S-code lines: the 128 items with state and severity", runAnalyze},
 };
 
 void printUsage(FILE* to) {
