@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-multimedia-dev qt6-l10n-tools qt6-tools-dev-tools
   libgl-dev libgtest-dev libgmock-dev libxcb1-dev
   fonts-wqy-microhei xvfb xauth socat
+  libxlsxwriter-dev libfreexl-dev libquazip1-qt6-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
