@@ -1,0 +1,281 @@
+#include "zavd/NutProtocol.h"
+
+namespace zav {
+
+namespace {
+
+using Reply = NutSession::Reply;
+
+Reply one(const QByteArray& line, bool close = false) {
+    return {{line}, close};
+}
+Reply err(const char* name) {
+    return one(QByteArray("ERR ") + name);
+}
+
+const char* const kHelp = "Commands: HELP VER GET LIST SET INSTCMD LOGIN LOGOUT USERNAME PASSWORD STARTTLS";
+
+} // namespace
+
+bool NutUser::mayRun(const QString& command) const {
+    for (const QString& c : commands)
+        if (c.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0 || c == command) return true;
+    return false;
+}
+
+NutUps::NutUps(NutDevice& device, QString name, QString description, QVector<NutUser> users)
+    : device_(device), name_(std::move(name)), description_(std::move(description)), users_(std::move(users)) {}
+
+const NutUser* NutUps::user(const QString& name) const {
+    for (const NutUser& u : users_)
+        if (u.name == name) return &u;
+    return nullptr;
+}
+
+NutSession::NutSession(NutUps& ups, QString peer) : ups_(ups), peer_(std::move(peer)) {}
+
+NutSession::~NutSession() {
+    if (loggedIn_) --ups_.logins_;
+}
+
+std::optional<QStringList> NutSession::split(const QByteArray& line) {
+    QStringList words;
+    QByteArray word;
+    bool inWord = false, quoted = false;
+    for (int i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '\\' && i + 1 < line.size()) {
+            word += line[++i];
+            inWord = true;
+        } else if (c == '"') {
+            if (quoted) {
+                words << QString::fromUtf8(word);
+                word.clear();
+                inWord = false;
+            } else if (inWord) {
+                words << QString::fromUtf8(word);
+                word.clear();
+            }
+            quoted = !quoted;
+        } else if (!quoted && (c == ' ' || c == '\t')) {
+            if (inWord) words << QString::fromUtf8(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (quoted) return std::nullopt;
+    if (inWord) words << QString::fromUtf8(word);
+    return words;
+}
+
+QByteArray NutSession::quote(const QString& value) {
+    QByteArray out = "\"";
+    for (const char c : value.toUtf8()) {
+        if (c == '"' || c == '\\') out += '\\';
+        // A line end inside a value would end the reply line: never sent.
+        out += (c == '\n' || c == '\r') ? ' ' : c;
+    }
+    return out + '"';
+}
+
+void NutSession::note(const QString& line) const {
+    if (ups_.log) ups_.log(QStringLiteral("%1: %2").arg(peer_, line));
+}
+
+const NutUser* NutSession::authenticated() const {
+    const NutUser* u = ups_.user(username_);
+    return u && passwordSet_ && u->password == password_ ? u : nullptr;
+}
+
+std::optional<NutVar> NutSession::variable(const QString& name) const {
+    for (const NutVar& v : ups_.device().variables())
+        if (v.name == name) return v;
+    return std::nullopt;
+}
+
+Reply NutSession::handle(const QByteArray& raw) {
+    const std::optional<QStringList> parsed = split(raw);
+    if (!parsed) return err("INVALID-ARGUMENT");
+    const QStringList& w = *parsed;
+    if (w.isEmpty()) return {};
+    if (w.size() > kMaxWords) return err("INVALID-ARGUMENT");
+    const QString cmd = w[0].toUpper();
+    if (cmd == "VER" && w.size() == 1) return one("Network UPS Tools upsd 2.8.0 - zavd " ZAVD_VERSION);
+    if (cmd == "NETVER" && w.size() == 1) return one("1.3");
+    if (cmd == "HELP" && w.size() == 1) return one(kHelp);
+    if (cmd == "STARTTLS") return err("FEATURE-NOT-CONFIGURED");
+    if (cmd == "LIST") return list(w);
+    if (cmd == "GET") return get(w);
+    if (cmd == "SET") return set(w);
+    if (cmd == "INSTCMD") return instcmd(w);
+    if (cmd == "LOGIN") return login(w);
+    if (cmd == "PRIMARY" || cmd == "MASTER") return primary(w, cmd == "MASTER");
+    if (cmd == "FSD") return fsd(w);
+    if (cmd == "LOGOUT") return one("OK Goodbye", true);
+    if (cmd == "USERNAME" || cmd == "PASSWORD") {
+        if (w.size() != 2) return err("INVALID-ARGUMENT");
+        if (cmd == "USERNAME") {
+            if (!username_.isEmpty()) return err("ALREADY-SET-USERNAME");
+            username_ = w[1];
+        } else {
+            if (passwordSet_) return err("ALREADY-SET-PASSWORD");
+            password_ = w[1];
+            passwordSet_ = true;
+        }
+        return one("OK");
+    }
+    if (cmd == "VER" || cmd == "NETVER" || cmd == "HELP") return err("INVALID-ARGUMENT");
+    return err("UNKNOWN-COMMAND");
+}
+
+Reply NutSession::list(const QStringList& w) {
+    if (w.size() < 2) return err("INVALID-ARGUMENT");
+    const QString what = w[1].toUpper();
+    if (what == "UPS" && w.size() == 2)
+        return {{"BEGIN LIST UPS", "UPS " + ups_.name().toUtf8() + ' ' + quote(ups_.description()), "END LIST UPS"}};
+    const bool perVar = what == "ENUM" || what == "RANGE";
+    if (w.size() != (perVar ? 4 : 3) || !(what == "VAR" || what == "RW" || what == "CMD" || perVar))
+        return err("INVALID-ARGUMENT");
+    if (!knownUps(w[2])) return err("UNKNOWN-UPS");
+    const QByteArray tail = ' ' + w.mid(2).join(' ').toUtf8();
+    const QByteArray ups = ups_.name().toUtf8();
+    Reply r;
+    if (what == "CMD") {
+        r.lines << "BEGIN LIST CMD" + tail;
+        for (const NutDevice::Command& c : ups_.device().commands()) r.lines << "CMD " + ups + ' ' + c.name.toUtf8();
+        r.lines << "END LIST CMD" + tail;
+        return r;
+    }
+    if (!ups_.device().online()) return err("DATA-STALE");
+    if (perVar) {
+        const std::optional<NutVar> v = variable(w[3]);
+        if (!v) return err("VAR-NOT-SUPPORTED");
+        r.lines << "BEGIN LIST " + what.toUtf8() + tail;
+        if (what == "ENUM")
+            for (const QString& e : v->enums)
+                r.lines << "ENUM " + ups + ' ' + v->name.toUtf8() + ' ' + quote(e);
+        r.lines << "END LIST " + what.toUtf8() + tail;
+        return r;
+    }
+    r.lines << "BEGIN LIST " + what.toUtf8() + tail;
+    for (const NutVar& v : ups_.device().variables())
+        if (what == "VAR" || v.writable)
+            r.lines << (what == "VAR" ? "VAR " : "RW ") + ups + ' ' + v.name.toUtf8() + ' ' + quote(v.value);
+    r.lines << "END LIST " + what.toUtf8() + tail;
+    return r;
+}
+
+Reply NutSession::get(const QStringList& w) {
+    if (w.size() < 3) return err("INVALID-ARGUMENT");
+    const QString what = w[1].toUpper();
+    const QByteArray ups = ups_.name().toUtf8();
+    if (what == "UPSDESC" || what == "NUMLOGINS") {
+        if (w.size() != 3) return err("INVALID-ARGUMENT");
+        if (!knownUps(w[2])) return err("UNKNOWN-UPS");
+        if (what == "UPSDESC") return one("UPSDESC " + ups + ' ' + quote(ups_.description()));
+        return one("NUMLOGINS " + ups + ' ' + QByteArray::number(ups_.logins()));
+    }
+    if (w.size() != 4) return err("INVALID-ARGUMENT");
+    if (what != "VAR" && what != "TYPE" && what != "DESC" && what != "CMDDESC") return err("INVALID-ARGUMENT");
+    if (!knownUps(w[2])) return err("UNKNOWN-UPS");
+    const QByteArray name = w[3].toUtf8();
+    if (what == "CMDDESC") {
+        for (const NutDevice::Command& c : ups_.device().commands())
+            if (c.name == w[3]) return one("CMDDESC " + ups + ' ' + name + ' ' + quote(c.description));
+        return err("CMD-NOT-SUPPORTED");
+    }
+    if (!ups_.device().online()) return err("DATA-STALE");
+    const std::optional<NutVar> v = variable(w[3]);
+    if (!v) return err("VAR-NOT-SUPPORTED");
+    if (what == "VAR") return one("VAR " + ups + ' ' + name + ' ' + quote(v->value));
+    if (what == "TYPE") return one("TYPE " + ups + ' ' + name + ' ' + v->type.toUtf8());
+    return one("DESC " + ups + ' ' + name + ' ' +
+               quote(v->description.isEmpty() ? QStringLiteral("Description unavailable") : v->description));
+}
+
+Reply NutSession::set(const QStringList& w) {
+    if (w.size() != 5 || w[1].toUpper() != "VAR") return err("INVALID-ARGUMENT");
+    if (!knownUps(w[2])) return err("UNKNOWN-UPS");
+    if (username_.isEmpty()) return err("USERNAME-REQUIRED");
+    if (!passwordSet_) return err("PASSWORD-REQUIRED");
+    const NutUser* u = authenticated();
+    if (!u || !u->maySet) {
+        note(QStringLiteral("SET VAR %1 refused to user '%2'").arg(w[3], username_));
+        return err("ACCESS-DENIED");
+    }
+    if (!ups_.device().online()) return err("DATA-STALE");
+    const std::optional<NutVar> v = variable(w[3]);
+    if (!v) return err("VAR-NOT-SUPPORTED");
+    if (!v->writable) return err("READONLY");
+    if (!v->enums.isEmpty() && !v->enums.contains(w[4])) return err("INVALID-VALUE");
+    const QString result = ups_.device().setVariable(w[3], w[4]);
+    note(QStringLiteral("user '%1': SET VAR %2 \"%3\": %4")
+             .arg(username_, w[3], w[4], result.isEmpty() ? QStringLiteral("handed to the UPS") : result));
+    if (!result.isEmpty()) return one("ERR " + result.section(':', 0, 0).toUtf8());
+    return one("OK");
+}
+
+Reply NutSession::instcmd(const QStringList& w) {
+    if (w.size() != 3 && w.size() != 4) return err("INVALID-ARGUMENT");
+    if (!knownUps(w[1])) return err("UNKNOWN-UPS");
+    if (username_.isEmpty()) return err("USERNAME-REQUIRED");
+    if (!passwordSet_) return err("PASSWORD-REQUIRED");
+    const NutUser* u = authenticated();
+    if (!u || !u->mayRun(w[2])) {
+        note(QStringLiteral("INSTCMD %1 refused to user '%2'").arg(w[2], username_));
+        return err("ACCESS-DENIED");
+    }
+    bool known = false;
+    for (const NutDevice::Command& c : ups_.device().commands()) known = known || c.name == w[2];
+    if (!known) return err("CMD-NOT-SUPPORTED");
+    const QString parameter = w.size() == 4 ? w[3] : QString();
+    const QString result = ups_.device().runCommand(w[2], parameter);
+    note(QStringLiteral("user '%1': INSTCMD %2%3: %4")
+             .arg(username_, w[2], parameter.isEmpty() ? QString() : ' ' + parameter,
+                  result.isEmpty() ? QStringLiteral("handed to the UPS") : result));
+    if (!result.isEmpty()) return one("ERR " + result.section(':', 0, 0).toUtf8());
+    return one("OK");
+}
+
+Reply NutSession::login(const QStringList& w) {
+    if (w.size() != 2) return err("INVALID-ARGUMENT");
+    if (loggedIn_) return err("ALREADY-LOGGED-IN");
+    if (username_.isEmpty()) return err("USERNAME-REQUIRED");
+    if (!passwordSet_) return err("PASSWORD-REQUIRED");
+    if (!knownUps(w[1])) return err("UNKNOWN-UPS");
+    if (!authenticated()) {
+        note(QStringLiteral("login of user '%1' refused: wrong user name or password").arg(username_));
+        return err("ACCESS-DENIED");
+    }
+    loggedIn_ = true;
+    ++ups_.logins_;
+    note(QStringLiteral("user '%1' logged in").arg(username_));
+    return one("OK");
+}
+
+Reply NutSession::primary(const QStringList& w, bool oldName) {
+    if (w.size() != 2) return err("INVALID-ARGUMENT");
+    if (!knownUps(w[1])) return err("UNKNOWN-UPS");
+    const NutUser* u = authenticated();
+    if (!u || u->upsmon.compare(QLatin1String("primary"), Qt::CaseInsensitive) != 0) return err("ACCESS-DENIED");
+    return one(oldName ? "OK MASTER-GRANTED" : "OK PRIMARY-GRANTED");
+}
+
+Reply NutSession::fsd(const QStringList& w) {
+    if (w.size() != 2) return err("INVALID-ARGUMENT");
+    if (!knownUps(w[1])) return err("UNKNOWN-UPS");
+    const NutUser* u = authenticated();
+    const bool primaryUser = u && u->upsmon.compare(QLatin1String("primary"), Qt::CaseInsensitive) == 0;
+    if (!u || !(primaryUser || u->mayForceShutdown)) {
+        note(QStringLiteral("FSD refused to user '%1'").arg(username_));
+        return err("ACCESS-DENIED");
+    }
+    ups_.setForcedShutdown();
+    note(QStringLiteral("user '%1' set forced shutdown (FSD)").arg(username_));
+    return one("OK FSD-SET");
+}
+
+} // namespace zav

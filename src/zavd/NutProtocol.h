@@ -1,0 +1,119 @@
+#pragma once
+// The NUT network protocol (the language of upsd on TCP port 3493) as plain classes: a request line
+// goes in, reply lines come out. No socket and no clock: the TCP server feeds lines and writes
+// replies, the tests feed a table of lines.
+//
+// NutUps holds what all clients share: the device behind (variables, commands, writes), the users,
+// the number of logins and the forced-shutdown flag. NutSession is one client's state (user name,
+// password, login).
+
+#include "zavd/NutVariables.h"
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+#include <optional>
+
+namespace zav {
+
+// What zavd's device offers; ZavdDevice implements it on the scheduler, tests on a table.
+class NutDevice {
+  public:
+    virtual ~NutDevice() = default;
+    // False while the UPS does not answer: reads then say DATA-STALE.
+    virtual bool online() const = 0;
+    virtual QVector<NutVar> variables() const = 0; // read-only and writable ones
+    struct Command {
+        QString name;
+        QString description;
+    };
+    virtual QVector<Command> commands() const = 0;
+    // Empty when the command was handed to the UPS, else the NUT error name (INVALID-ARGUMENT,
+    // CMD-NOT-SUPPORTED, INSTCMD-FAILED, ...) with an optional reason for the log after a colon.
+    virtual QString runCommand(const QString& name, const QString& parameter) = 0;
+    virtual QString setVariable(const QString& name, const QString& value) = 0;
+};
+
+struct NutUser {
+    QString name;
+    QString password;
+    bool mayForceShutdown = false; // actions = FSD
+    bool maySet = false;           // actions = SET
+    QStringList commands;          // instcmds; "all" allows every command
+    QString upsmon;                // "primary", "secondary" or empty
+    bool mayRun(const QString& command) const;
+};
+
+class NutUps {
+  public:
+    NutUps(NutDevice& device, QString name, QString description, QVector<NutUser> users);
+
+    NutDevice& device() { return device_; }
+    const QString& name() const { return name_; }
+    const QString& description() const { return description_; }
+    const NutUser* user(const QString& name) const;
+    int logins() const { return logins_; }
+    bool forcedShutdown() const { return fsd_; }
+    void setForcedShutdown() { fsd_ = true; }
+
+    std::function<void(const QString&)> log; // who did what, for the journal
+
+  private:
+    friend class NutSession;
+    NutDevice& device_;
+    QString name_;
+    QString description_;
+    QVector<NutUser> users_;
+    int logins_ = 0;
+    bool fsd_ = false;
+};
+
+class NutSession {
+  public:
+    static constexpr int kMaxLineBytes = 512; // longer request lines are refused
+    static constexpr int kMaxWords = 16;
+
+    NutSession(NutUps& ups, QString peer);
+    ~NutSession(); // a logged-in client that goes counts no longer
+    NutSession(const NutSession&) = delete;
+    NutSession& operator=(const NutSession&) = delete;
+
+    struct Reply {
+        QByteArrayList lines; // without line ends
+        bool close = false;   // the server closes the connection after sending them
+    };
+    Reply handle(const QByteArray& line);
+
+    bool loggedIn() const { return loggedIn_; }
+    const QString& peer() const { return peer_; }
+
+    // Splits a request line into words: blanks separate, "double quotes" group, a backslash
+    // escapes the next character. Nothing for an unterminated quote.
+    static std::optional<QStringList> split(const QByteArray& line);
+    static QByteArray quote(const QString& value);
+
+  private:
+    Reply list(const QStringList& w);
+    Reply get(const QStringList& w);
+    Reply set(const QStringList& w);
+    Reply instcmd(const QStringList& w);
+    Reply login(const QStringList& w);
+    Reply primary(const QStringList& w, bool oldName);
+    Reply fsd(const QStringList& w);
+    const NutUser* authenticated() const; // the user when name and password match, else nullptr
+    bool knownUps(const QString& name) const { return name == ups_.name(); }
+    std::optional<NutVar> variable(const QString& name) const;
+    void note(const QString& line) const;
+
+    NutUps& ups_;
+    QString peer_;
+    QString username_;
+    QString password_;
+    bool passwordSet_ = false;
+    bool loggedIn_ = false;
+};
+
+} // namespace zav

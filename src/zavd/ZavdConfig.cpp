@@ -1,0 +1,120 @@
+#include "zavd/ZavdConfig.h"
+
+#include "app/ProfileFile.h"
+
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QRegularExpression>
+
+namespace zav {
+
+namespace {
+
+class Reader {
+  public:
+    explicit Reader(const QString& path) : profile_(path), path_(path) {}
+    const ProfileFile& profile() const { return profile_; }
+
+    bool has(const QString& section, const QString& key) const { return profile_.valueExists(section, key); }
+    QString text(const QString& section, const QString& key, const QString& fallback) const {
+        return profile_.readString(section, key, fallback).trimmed();
+    }
+    // A whole number in [min, max]; anything else is an error naming the key.
+    int number(const QString& section, const QString& key, int fallback, int min, int max) {
+        if (!has(section, key)) return fallback;
+        const QString t = text(section, key, QString());
+        bool ok = false;
+        const int v = t.toInt(&ok, 10);
+        if (!ok || v < min || v > max) fail(section, key, QStringLiteral("'%1' is not a number in %2..%3").arg(t).arg(min).arg(max));
+        return ok ? v : fallback;
+    }
+    void fail(const QString& section, const QString& key, const QString& why) {
+        if (error_.isEmpty()) error_ = QStringLiteral("%1: [%2] %3: %4").arg(path_, section, key, why);
+    }
+    const QString& error() const { return error_; }
+
+  private:
+    ProfileFile profile_;
+    QString path_;
+    QString error_;
+};
+
+void readLink(Reader& r, ConnectRequest& link, bool portGiven) {
+    const QString s = QStringLiteral("Link");
+    link.portName = r.text(s, "Port", QString());
+    if (link.portName.isEmpty() && !portGiven) r.fail(s, "Port", "missing: give the serial port's path (e.g. /dev/ttyUSB0)");
+    const QString proto = r.text(s, "Protocol", "ascii").toLower();
+    if (proto != "ascii" && proto != "rtu") r.fail(s, "Protocol", QStringLiteral("'%1': use ascii or rtu").arg(proto));
+    link.protocol = proto == "rtu" ? Protocol::Rtu : Protocol::Ascii;
+    const QString baud = r.text(s, "Baud", "auto").toLower();
+    if (baud == "auto") {
+        link.baudItem = kBaudAutoItem;
+    } else {
+        const auto it = std::find(kBaudItems.begin(), kBaudItems.end(), baud.toInt());
+        if (it == kBaudItems.end()) r.fail(s, "Baud", QStringLiteral("'%1': use auto, 1200, 2400, 4800, 9600, 14400, 19200 or 38400").arg(baud));
+        else link.baudItem = int(it - kBaudItems.begin());
+    }
+    link.addressText = QString::number(r.number(s, "Address", 1, 1, 254));
+    const QString model = r.text(s, "Model", "auto").toLower();
+    bool ok = false;
+    const int m = model.toInt(&ok);
+    if (model == "auto") link.modelItem = 0;
+    else if (ok && m >= 0 && m <= 8) link.modelItem = m + 1;
+    else r.fail(s, "Model", QStringLiteral("'%1': use auto or 0..8").arg(model));
+}
+
+void readUsers(Reader& r, const QString& list, QVector<NutUser>& users) {
+    static const QRegularExpression sep(QStringLiteral("[ ,]+"));
+    for (const QString& name : list.split(sep, Qt::SkipEmptyParts)) {
+        const QString s = QStringLiteral("User ") + name;
+        NutUser u;
+        u.name = name;
+        u.password = r.text(s, "Password", QString());
+        if (u.password.isEmpty()) r.fail(s, "Password", "missing: every user needs a password");
+        for (const QString& a : r.text(s, "Actions", QString()).split(sep, Qt::SkipEmptyParts)) {
+            if (a.compare("SET", Qt::CaseInsensitive) == 0) u.maySet = true;
+            else if (a.compare("FSD", Qt::CaseInsensitive) == 0) u.mayForceShutdown = true;
+            else r.fail(s, "Actions", QStringLiteral("'%1': use SET and FSD").arg(a));
+        }
+        u.commands = r.text(s, "InstCmds", QString()).split(sep, Qt::SkipEmptyParts);
+        u.upsmon = r.text(s, "Upsmon", QString()).toLower();
+        if (!u.upsmon.isEmpty() && u.upsmon != "primary" && u.upsmon != "secondary")
+            r.fail(s, "Upsmon", QStringLiteral("'%1': use primary or secondary").arg(u.upsmon));
+        users << u;
+    }
+}
+
+} // namespace
+
+QString loadZavdConfig(const QString& path, ZavdConfig& out, bool portGiven) {
+    if (!QFileInfo(path).isFile()) return QStringLiteral("%1: no such file (give --config PATH)").arg(path);
+    if (!QFileInfo(path).isReadable()) return QStringLiteral("%1: cannot be read").arg(path);
+    Reader r(path);
+    readLink(r, out.link, portGiven);
+
+    const QString s = QStringLiteral("Server");
+    out.listenAddress = r.text(s, "Listen", out.listenAddress);
+    if (QHostAddress(out.listenAddress).isNull())
+        r.fail(s, "Listen", QStringLiteral("'%1' is not an IP address").arg(out.listenAddress));
+    out.listenPort = r.number(s, "ListenPort", out.listenPort, 1, 65535);
+    out.maxConnections = r.number(s, "MaxConnections", out.maxConnections, 1, 1024);
+    out.upsName = r.text(s, "UpsName", out.upsName);
+    static const QRegularExpression upsName(QStringLiteral("^[A-Za-z0-9_.-]{1,32}$"));
+    if (!upsName.match(out.upsName).hasMatch())
+        r.fail(s, "UpsName", QStringLiteral("'%1': letters, digits, '_', '.', '-' only").arg(out.upsName));
+    out.description = r.text(s, "Description", out.description);
+    readUsers(r, r.text(s, "Users", QString()), out.users);
+
+    const QString power = r.text("Power", "PowerOff", "dry-run").toLower();
+    if (power != "dry-run" && power != "system") r.fail("Power", "PowerOff", QStringLiteral("'%1': use dry-run or system").arg(power));
+    out.dryRun = power != "system";
+
+    // The protection keys: the same reader as the window's, then the checks it leaves out (the
+    // window's controls cannot hold a bad number; a hand-written file can).
+    out.shutdown = loadShutdownConfig(r.profile());
+    for (const ShutdownRange& range : kShutdownRanges)
+        r.number(kShutEventsSection, range.name, 0, range.min, range.max);
+    return r.error();
+}
+
+} // namespace zav

@@ -1,0 +1,39 @@
+#pragma once
+// zavd.conf: one INI file read with the project's profile-file class.
+//
+//   [Link]       Port, Protocol (ascii|rtu), Baud (auto|1200..38400), Address (1..254), Model (auto|0..8)
+//   [Server]     Listen (address), ListenPort, MaxConnections, UpsName, Description, Users (names)
+//   [Power]      PowerOff (dry-run|system)
+//   [ShutEvents] the keys of the PC protection, as in ZAV.ini (CheckBoxShutdownEnable, ...)
+//   [User NAME]  Password, Actions (SET, FSD), InstCmds (names or ALL), Upsmon (primary|secondary)
+//
+// A bad or missing value stops the start: the error names the key and the file.
+
+#include "link/Scheduler.h"
+#include "protect/ShutdownConfig.h"
+#include "zavd/NutProtocol.h"
+
+#include <QString>
+#include <QVector>
+
+namespace zav {
+
+struct ZavdConfig {
+    ConnectRequest link;
+    QString listenAddress = QStringLiteral("127.0.0.1");
+    int listenPort = 3493;
+    int maxConnections = 64;
+    QString upsName = QStringLiteral("zav");
+    QString description = QStringLiteral("ZAV UPS");
+    bool dryRun = true; // the power-off only says what it would do until PowerOff=system
+    ShutdownConfig shutdown;
+    QVector<NutUser> users;
+};
+
+inline constexpr const char* kDefaultZavdConfig = "/etc/zav/zavd.conf";
+
+// Reads `path` into `out`; returns the error text ("zavd.conf: [Link] Port: ...") or empty.
+// `portGiven`: the command line names the port, so the file need not.
+QString loadZavdConfig(const QString& path, ZavdConfig& out, bool portGiven = false);
+
+} // namespace zav

@@ -1,0 +1,222 @@
+#include "zavd/ZavdService.h"
+
+#include "zavd/NutCommands.h"
+#include "zavd/NutSettings.h"
+#include "zavd/ZavdLog.h"
+
+#include <QDateTime>
+
+namespace zav {
+
+namespace {
+
+constexpr int kStatusInputFail = 88;
+constexpr int kStatusBatteryLow = 107;
+constexpr int kReconnectMs = 5000;
+
+const char* outcomeText(WriteOutcome o) {
+    switch (o) {
+    case WriteOutcome::Accepted: return "accepted";
+    case WriteOutcome::Refused: return "refused";
+    case WriteOutcome::NoAnswer: return "no answer";
+    case WriteOutcome::Damaged: return "damaged reply";
+    case WriteOutcome::Unchanged: return "unchanged";
+    }
+    return "";
+}
+
+} // namespace
+
+ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* parent)
+    : QObject(parent), config_(config), scheduler_(channel_), ups_(*this, config.upsName, config.description, config.users) {
+    ups_.log = [](const QString& line) { zavdLog(LogLevel::Notice, QStringLiteral("nut"), line); };
+    tick_.setInterval(kTickMs);
+    connect(&tick_, &QTimer::timeout, &scheduler_, &Scheduler::tick);
+    second_.setInterval(1000);
+    connect(&second_, &QTimer::timeout, this, &ZavdService::secondTick);
+    reconnect_.setInterval(kReconnectMs);
+    reconnect_.setSingleShot(true);
+    connect(&reconnect_, &QTimer::timeout, this, &ZavdService::tryConnect);
+
+    connect(&scheduler_, &Scheduler::linkStateChanged, this, &ZavdService::onLinkState);
+    connect(&channel_, &QtSerialChannel::deviceLost, this, [this](const QString& reason) {
+        zavdLog(LogLevel::Warning, "link", QStringLiteral("port %1 lost (%2); waiting for it to come back")
+                                               .arg(config_.link.portName, reason));
+    });
+    connect(&scheduler_, &Scheduler::portRestored, this, [this] {
+        zavdLog(LogLevel::Notice, "link", QStringLiteral("port %1 is back").arg(config_.link.portName));
+    });
+    connect(&scheduler_, &Scheduler::modelDetected, this, [this] {
+        zavdLog(LogLevel::Info, "link", QStringLiteral("UPS model %1 detected").arg(scheduler_.upsModel()));
+        protectionSaid_ = false;
+    });
+    connect(&scheduler_, &Scheduler::settingsDownloaded, this, [this] {
+        if (!scheduler_.autoModelPending()) settingsRead_ = true;
+    });
+    connect(&scheduler_, &Scheduler::linkReset, this, [this] { settingsRead_ = false; });
+    connect(&scheduler_, &Scheduler::liveStoresCleared, this, [this] { settingsRead_ = false; });
+    connect(&scheduler_, &Scheduler::modelRejected, this, [this] {
+        zavdLog(LogLevel::Error, "link", QStringLiteral("model code %1 not recognised; set Model in [Link]; retrying")
+                                             .arg(scheduler_.live().LiveData[78]));
+        reconnect_.start();
+    });
+    connect(&scheduler_, &Scheduler::controlCommandEnded, this, [](const WriteResult& r) {
+        zavdLog(r.outcome == WriteOutcome::Accepted ? LogLevel::Info : LogLevel::Warning, "command",
+                QStringLiteral("register %1 = %2: %3%4")
+                    .arg(r.reg)
+                    .arg(r.value)
+                    .arg(QLatin1String(outcomeText(r.outcome)))
+                    .arg(r.exceptionCode ? QStringLiteral(" (exception %1)").arg(r.exceptionCode) : QString()));
+    });
+    connect(&scheduler_, &Scheduler::writeSequenceEnded, this, [](const QVector<WriteResult>& results) {
+        for (const WriteResult& r : results)
+            zavdLog(r.outcome == WriteOutcome::Accepted ? LogLevel::Info : LogLevel::Warning, "settings",
+                    QStringLiteral("register %1 = %2: %3").arg(r.reg).arg(r.value).arg(QLatin1String(outcomeText(r.outcome))));
+    });
+
+    sequence_ = std::make_unique<ShutdownSequence>(runner_, powerOff);
+    runner_.finished = [this](int run, int code, bool normal) { sequence_->processEnded(run, code, normal); };
+    runner_.output = [](int, const QString& line) { zavdLog(LogLevel::Info, "protect", QStringLiteral("  | ") + line); };
+    sequence_->log = [](const QString& line) {
+        zavdLog(line.startsWith(QLatin1String("POWER-OFF")) ? LogLevel::Error : LogLevel::Notice, "protect", line);
+    };
+    sequence_->tellUser = [](ShutdownSequence::Notice, const QString& detail) {
+        if (!detail.isEmpty()) zavdLog(LogLevel::Warning, "protect", detail);
+    };
+    policy_.load(config_.shutdown);
+}
+
+ZavdService::~ZavdService() {
+    runner_.finished = nullptr;
+    runner_.output = nullptr;
+    stop();
+}
+
+void ZavdService::start() {
+    tryConnect();
+    second_.start();
+}
+
+void ZavdService::stop() {
+    tick_.stop();
+    second_.stop();
+    reconnect_.stop();
+    if (scheduler_.connected()) scheduler_.disconnectLink();
+}
+
+void ZavdService::tryConnect() {
+    if (scheduler_.connected()) scheduler_.disconnectLink();
+    switch (scheduler_.connectLink(config_.link)) {
+    case ConnectResult::Connected:
+        zavdLog(LogLevel::Info, "link", QStringLiteral("port %1 open, waiting for the UPS").arg(config_.link.portName));
+        portMissingSaid_ = false;
+        tick_.start();
+        return;
+    case ConnectResult::WrongAddress:
+        zavdLog(LogLevel::Error, "link", QStringLiteral("address %1 refused").arg(config_.link.addressText));
+        return;
+    case ConnectResult::PortOpenFailed:
+        if (!portMissingSaid_)
+            zavdLog(LogLevel::Warning, "link", QStringLiteral("port %1 cannot be opened (%2); trying every %3 s")
+                                                   .arg(config_.link.portName, channel_.errorText())
+                                                   .arg(kReconnectMs / 1000));
+        portMissingSaid_ = true;
+        reconnect_.start();
+        return;
+    }
+}
+
+void ZavdService::onLinkState() {
+    const bool ok = scheduler_.linkOk();
+    if (ok == lastLinkOk_) return;
+    lastLinkOk_ = ok;
+    if (ok)
+        zavdLog(LogLevel::Notice, "link", QStringLiteral("UPS answers (model %1, %2 baud)")
+                                              .arg(scheduler_.upsModel())
+                                              .arg(scheduler_.baudValue()));
+    else
+        zavdLog(LogLevel::Warning, "link", QStringLiteral("UPS does not answer"));
+}
+
+void ZavdService::logAlarms() {
+    QSet<QString> now;
+    if (scheduler_.linkOk())
+        for (const QString& a : nutAlarms(scheduler_.live(), scheduler_.upsModel())) now.insert(a);
+    for (const QString& a : now)
+        if (!alarms_.contains(a)) zavdLog(LogLevel::Warning, "event", QStringLiteral("alarm: ") + a);
+    for (const QString& a : alarms_)
+        if (!now.contains(a)) zavdLog(LogLevel::Notice, "event", QStringLiteral("alarm gone: ") + a);
+    alarms_ = now;
+}
+
+void ZavdService::secondTick() {
+    logAlarms();
+    const int model = scheduler_.upsModel();
+    const bool available = protectionModel(model);
+    if (config_.shutdown.enabled && scheduler_.linkOk() && !available && !protectionSaid_) {
+        zavdLog(LogLevel::Warning, "protect", QStringLiteral("the shutdown policy does not run for UPS model %1").arg(model));
+        protectionSaid_ = true;
+    }
+    PolicyInputs in;
+    in.linkOk = scheduler_.linkOk();
+    in.enabled = config_.shutdown.enabled && available;
+    in.utilityUpsOff = config_.shutdown.utilityUpsOff;
+    in.batteryUpsOff = config_.shutdown.batteryUpsOff;
+    in.inputFail = scheduler_.live().LiveStatus[kStatusInputFail];
+    in.batteryLow = scheduler_.live().LiveStatus[kStatusBatteryLow];
+    in.windowVisible = policy_.windowWanted(); // no window: the countdown is only logged
+    const PolicyActions a = policy_.secondTick(in);
+    for (const QString& reason : a.reasons) zavdLog(LogLevel::Notice, "protect", reason);
+    for (uint16_t delay : a.upsOffDelays)
+        if (!scheduler_.startControlCommand(ShutdownPolicy::kUpsOffRegister, delay))
+            zavdLog(LogLevel::Error, "protect", QStringLiteral("port closed: the UPS switch-off was not sent"));
+    if (a.startSequence) {
+        // The NUT clients of this UPS shut down with it.
+        ups_.setForcedShutdown();
+        SequenceSetup setup;
+        setup.runProgram = config_.shutdown.runProgram;
+        setup.programLine = config_.shutdown.programLine;
+        setup.programWaitSeconds = config_.shutdown.maxRunMinutes * 60;
+        setup.closeApps = false; // a server has no desktop applications to close
+        sequence_->start(setup);
+    }
+    sequence_->secondTick();
+}
+
+bool ZavdService::online() const {
+    return scheduler_.linkOk() && !scheduler_.autoModelPending();
+}
+
+QVector<NutVar> ZavdService::variables() const {
+    NutStatusInputs in{&scheduler_.live(), scheduler_.upsModel(), ups_.forcedShutdown()};
+    QVector<NutVar> v = nutLiveVariables(in, QStringLiteral(ZAVD_VERSION));
+    if (settingsRead_)
+        v += nutSettingVariables(scheduler_.settings().SettingData, scheduler_.upsModel(), QDateTime::currentDateTime());
+    return v;
+}
+
+QVector<NutDevice::Command> ZavdService::commands() const {
+    return nutCommands(scheduler_.upsModel());
+}
+
+QString ZavdService::runCommand(const QString& name, const QString& parameter) {
+    if (!online()) return QStringLiteral("DRIVER-NOT-CONNECTED");
+    const NutCommandPlan p = planNutCommand(name, parameter, scheduler_.upsModel(), scheduler_.live());
+    if (!p.error.isEmpty()) return p.error;
+    if (scheduler_.controlJob().state() != JobIdle) return QStringLiteral("INSTCMD-FAILED: another command is running");
+    if (!scheduler_.startControlCommand(p.reg, p.value)) return QStringLiteral("DRIVER-NOT-CONNECTED");
+    return {};
+}
+
+QString ZavdService::setVariable(const QString& name, const QString& value) {
+    if (!online()) return QStringLiteral("DRIVER-NOT-CONNECTED");
+    if (scheduler_.writeJob().state() != JobIdle) return QStringLiteral("SET-FAILED: another write is running");
+    const NutWrite w = nutSettingWrite(name, value, scheduler_.settings().SettingData, scheduler_.upsModel(),
+                                       QDateTime::currentDateTime());
+    if (!w.error.isEmpty()) return w.error;
+    if (w.entries.isEmpty()) return {}; // the UPS holds the value already
+    if (!scheduler_.startWriteSequence(w.entries)) return QStringLiteral("DRIVER-NOT-CONNECTED");
+    return {};
+}
+
+} // namespace zav

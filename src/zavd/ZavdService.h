@@ -1,0 +1,65 @@
+#pragma once
+// zavd's running UPS: the serial link on the real scheduler (50 ms tick), reconnection when the
+// port is missing at start or the model is not recognised, the PC-protection policy stepped once a
+// second with its shutdown sequence, and the log of link changes, alarm events and decisions. It is
+// the NUT device behind the protocol: variables from the live and settings stores, commands and
+// writes through the scheduler's jobs.
+
+#include "link/QtSerialChannel.h"
+#include "link/Scheduler.h"
+#include "protect/PowerOff.h"
+#include "protect/ProcessRunner.h"
+#include "protect/ShutdownPolicy.h"
+#include "protect/ShutdownSequence.h"
+#include "zavd/NutProtocol.h"
+#include "zavd/ZavdConfig.h"
+
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+#include <memory>
+
+namespace zav {
+
+class ZavdService : public QObject, public NutDevice {
+    Q_OBJECT
+  public:
+    ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* parent = nullptr);
+    ~ZavdService() override;
+
+    void start();
+    void stop();
+    NutUps& ups() { return ups_; }
+    Scheduler& scheduler() { return scheduler_; }
+
+    // NutDevice
+    bool online() const override;
+    QVector<NutVar> variables() const override;
+    QVector<Command> commands() const override;
+    QString runCommand(const QString& name, const QString& parameter) override;
+    QString setVariable(const QString& name, const QString& value) override;
+
+  private:
+    void tryConnect();
+    void secondTick();
+    void logAlarms();
+    void onLinkState();
+
+    ZavdConfig config_;
+    QtSerialChannel channel_;
+    Scheduler scheduler_;
+    NutUps ups_;
+    QTimer tick_;
+    QTimer second_;
+    QTimer reconnect_;
+    bool lastLinkOk_ = false;
+    bool portMissingSaid_ = false;
+    QSet<QString> alarms_;
+    ShutdownPolicy policy_;
+    QtProcessRunner runner_;
+    std::unique_ptr<ShutdownSequence> sequence_;
+    bool protectionSaid_ = false;
+    bool settingsRead_ = false; // the settings of the final model were downloaded
+};
+
+} // namespace zav
