@@ -20,7 +20,11 @@ const std::array<BeeperEvent, kAlarmEventCount> kEvents{{
     {8, "CheckBoxBypOvLoad", M, 92, {"旁路过载", "Byp Ov Load", "旁路超載"}},
     {9, "CheckBoxBypOvLoadTout", S, 93, {"旁路过载延时到", "Byp Over Load Tout", "旁路超載超時"}},
     {10, "CheckBoxBypFreqOvTrack", M, 94, {"旁路频率超跟踪 ", "Byp Freq Ov Track", "旁路頻率非同步 "}},
-    {11, "CheckBoxExceedTxTimeLmt", M, 95, {"本小时切换次数限制", "Exceed Tx Time Lmt", "本小時切換次數限制"}},
+    {11,
+     "CheckBoxExceedTxTimeLmt",
+     M,
+     95,
+     {"本小时切换次数限制", "Exceed Tx Time Lmt", "本小時切換次數限制"}},
     {12, "CheckBoxOpShorted", S, 96, {"输出短路", "Output Shorted", "輸出短路"}},
     {13, "CheckBoxBattEOD", S, 97, {"电池EOD", "Batt EOD", "電池EOD"}},
     {14, "CheckBoxOnUpsInhibited", S, 105, {"逆变供电禁止", "On Ups Inhibited", "變流供電禁止"}},
@@ -50,19 +54,24 @@ void evaluateOne(LiveStores& live, int event, int unit, int upsModel, int langua
     if (v == live.PreviousStatus[reg]) return;
     // The remembered word changes before the box is shown, so an open box is never opened twice.
     live.PreviousStatus.set(reg, v);
-    if (alarmPresent(event, v)) out.warnings.append({event, unit, alarmWarningText(event, unit, upsModel, language)});
+    if (alarmPresent(event, v))
+        out.warnings.append({event, unit, alarmWarningText(event, unit, upsModel, language)});
 }
 
 } // namespace
 
-const std::array<BeeperEvent, kAlarmEventCount>& beeperEvents() { return kEvents; }
+const std::array<BeeperEvent, kAlarmEventCount>& beeperEvents() {
+    return kEvents;
+}
 
 int alarmRegister(int event, int unit) {
     const int base = kEvents[size_t(event)].reg;
     return event >= kFirstUnitEvent ? base + kPowerUnitStride * (unit - 1) : base;
 }
 
-bool alarmPresent(int event, uint16_t value) { return event == 0 ? value == 0 : value == 1; }
+bool alarmPresent(int event, uint16_t value) {
+    return event == 0 ? value == 0 : value == 1;
+}
 
 QString alarmWarningText(int event, int unit, int upsModel, int language) {
     const QString text = pickText(kEvents[size_t(event)].texts, language);
@@ -72,8 +81,8 @@ QString alarmWarningText(int event, int unit, int upsModel, int language) {
     return text;
 }
 
-AlarmTick evaluateAlarms(LiveStores& live, bool linkOk, const AlarmChoices& choices, int upsModel, int language,
-                         int beatMs) {
+AlarmTick evaluateAlarms(LiveStores& live, bool linkOk, const AlarmChoices& choices, int upsModel,
+                         int language, int beatMs) {
     AlarmTick out;
     if (!linkOk) return out; // nothing evaluated, nothing queued
     for (int e = 0; e < kFirstUnitEvent; ++e)

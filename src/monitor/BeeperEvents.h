@@ -19,11 +19,11 @@ struct BeeperEvent {
     int number;
     const char* checkBox; // also its key in ZAV.ini, section "UPSEvents"
     int alarmClass;
-    int reg;              // for events 22 to 30: the register of power unit 1
-    Texts3 texts;         // of the warning box
+    int reg;      // for events 22 to 30: the register of power unit 1
+    Texts3 texts; // of the warning box
 };
 constexpr int kAlarmEventCount = 31;
-constexpr int kFirstUnitEvent = 22;  // events 22 to 30 exist once per power unit
+constexpr int kFirstUnitEvent = 22; // events 22 to 30 exist once per power unit
 constexpr int kPowerUnitCount = 10;
 constexpr int kPowerUnitStride = 12; // registers from one unit to the next
 const std::array<BeeperEvent, kAlarmEventCount>& beeperEvents();
@@ -51,13 +51,13 @@ struct AlarmWarning {
 };
 
 struct AlarmTick {
-    int flags = 0; // AlarmClass bits of the events present
-    QVector<AlarmWarning> warnings;  // events that have just started, in table order
+    int flags = 0;                    // AlarmClass bits of the events present
+    QVector<AlarmWarning> warnings;   // events that have just started, in table order
     std::optional<ToneCommand> sound; // what to queue on the beeper; none while the link is down
 };
 
 // One tick of TimerBeeper. Updates the remembered words (live.PreviousStatus) of the ticked events.
-AlarmTick evaluateAlarms(LiveStores& live, bool linkOk, const AlarmChoices& choices, int upsModel, int language,
-                         int beatMs = kDefaultBeatMs);
+AlarmTick evaluateAlarms(LiveStores& live, bool linkOk, const AlarmChoices& choices, int upsModel,
+                         int language, int beatMs = kDefaultBeatMs);
 
 } // namespace zav

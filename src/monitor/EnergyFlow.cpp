@@ -6,8 +6,8 @@ namespace zav {
 
 namespace {
 
-constexpr int kSquare = 6;    // side of a square
-constexpr int kSpacing = 12;  // from one square to the next
+constexpr int kSquare = 6;       // side of a square
+constexpr int kSpacing = 12;     // from one square to the next
 constexpr int kBypassLive = 200; // register 1 above 20.0 V: the bypass carries energy
 constexpr int kOutputLive = 400; // register 25 above 40.0 V
 constexpr int kSelfAging = 16;   // setting 301
@@ -64,7 +64,7 @@ constexpr auto G = FlowColour::Green;
 
 // Variant of UpsModel 0 to 4.
 const RunRule kTowerMaintPath[] = {
-    {"Shape4", false, 106, 90, 68, true, R},  {"Shape5", true, 153, 85, 22, false, R},
+    {"Shape4", false, 106, 90, 68, true, R},   {"Shape5", true, 153, 85, 22, false, R},
     {"Shape11", false, 74, 153, 383, true, R}, {"Shape9", true, 530, 75, 111, true, R},
     {"Shape2", false, 186, 530, 70, true, R},
 };
@@ -85,7 +85,7 @@ const RunRule kTowerDischarge[] = {{"Shape25", true, 348, 252, 33, false, G}};
 
 // Variant of UpsModel 5 to 8. The first run of the bypass path starts at 90 + a (97 + a on model 8).
 const RunRule kSmallBypassPath[] = {
-    {"Shape2", false, 186, 90, 87, true, R},     {"ShapeByp1", true, 177, 120, 73, false, R},
+    {"Shape2", false, 186, 90, 87, true, R},      {"ShapeByp1", true, 177, 120, 73, false, R},
     {"ShapeByp2", false, 106, 177, 311, true, R}, {"Shape3", true, 482, 106, 80, true, R},
     {"Shape2", false, 186, 482, 120, true, R},
 };
@@ -135,9 +135,13 @@ void smallFrame(const FlowInputs& in, int a, FlowFrame& f) {
 
 } // namespace
 
-FlowVariant flowVariant(int upsModel) { return upsModel >= 5 ? FlowVariant::Small : FlowVariant::Tower; }
+FlowVariant flowVariant(int upsModel) {
+    return upsModel >= 5 ? FlowVariant::Small : FlowVariant::Tower;
+}
 
-const std::array<FlowElement, 18>& flowElements() { return kElements; }
+const std::array<FlowElement, 18>& flowElements() {
+    return kElements;
+}
 
 const FlowElement* findFlowElement(const char* name) {
     for (const FlowElement& e : kElements)

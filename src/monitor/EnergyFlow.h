@@ -64,10 +64,10 @@ struct FlowRun {
 };
 
 struct FlowPictures {
-    bool maintCbClosed = false;    // Panel4
+    bool maintCbClosed = false;      // Panel4
     bool bypassSwitchClosed = false; // Panel2
-    bool battDisconnected = false; // PanelBatt
-    bool bypassFailed = false;     // PanelBypass
+    bool battDisconnected = false;   // PanelBatt
+    bool bypassFailed = false;       // PanelBypass
     bool operator==(const FlowPictures&) const = default;
 };
 

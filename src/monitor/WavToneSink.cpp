@@ -12,8 +12,12 @@ namespace {
 constexpr int kHeaderBytes = 44;
 constexpr double kAmplitude = 0.5 * 32767;
 
-void put32(char* p, quint32 v) { qToLittleEndian(v, p); }
-void put16(char* p, quint16 v) { qToLittleEndian(v, p); }
+void put32(char* p, quint32 v) {
+    qToLittleEndian(v, p);
+}
+void put16(char* p, quint16 v) {
+    qToLittleEndian(v, p);
+}
 } // namespace
 
 WavToneSink::WavToneSink(const QString& path, int sampleRate) : file_(path), sampleRate_(sampleRate) {
@@ -23,9 +27,13 @@ WavToneSink::WavToneSink(const QString& path, int sampleRate) : file_(path), sam
     }
 }
 
-void WavToneSink::tone(int frequencyHz, int durationMs) { writeSamples(frequencyHz, durationMs); }
+void WavToneSink::tone(int frequencyHz, int durationMs) {
+    writeSamples(frequencyHz, durationMs);
+}
 
-void WavToneSink::rest(int durationMs) { writeSamples(0, durationMs); }
+void WavToneSink::rest(int durationMs) {
+    writeSamples(0, durationMs);
+}
 
 void WavToneSink::writeSamples(int frequencyHz, int durationMs) {
     if (!file_.isOpen() || durationMs <= 0) return;
@@ -50,13 +58,13 @@ void WavToneSink::writeHeader() {
     memcpy(h, "RIFF", 4);
     put32(h + 4, 36 + dataBytes);
     memcpy(h + 8, "WAVEfmt ", 8);
-    put32(h + 16, 16);                      // format chunk size
-    put16(h + 20, 1);                       // PCM
-    put16(h + 22, 1);                       // mono
+    put32(h + 16, 16); // format chunk size
+    put16(h + 20, 1);  // PCM
+    put16(h + 22, 1);  // mono
     put32(h + 24, quint32(sampleRate_));
     put32(h + 28, quint32(sampleRate_ * 2)); // bytes per second
-    put16(h + 32, 2);                       // bytes per frame
-    put16(h + 34, 16);                      // bits per sample
+    put16(h + 32, 2);                        // bytes per frame
+    put16(h + 34, 16);                       // bits per sample
     memcpy(h + 36, "data", 4);
     put32(h + 40, dataBytes);
     file_.seek(0);

@@ -37,7 +37,7 @@ class AlarmBoxesTest : public ::testing::Test {
         window.show();
         alarms = std::make_unique<AlarmBeeper>(context, &window, std::make_unique<WavToneSink>(wavPath()));
         alarms->timer()->stop(); // the tests tick it themselves unless they run the event loop
-        ups.registers[83] = 1; // battery connected
+        ups.registers[83] = 1;   // battery connected
     }
     void TearDown() override { alarms.reset(); }
     QString wavPath() const { return dir.filePath("beeper.wav"); }
@@ -65,7 +65,7 @@ class AlarmBoxesTest : public ::testing::Test {
 TEST_F(AlarmBoxesTest, ManyEventsOpenOneBoxEachAndNeverStopThePoll) {
     for (int reg = 84; reg <= 240; ++reg)
         ups.registers[reg] = 1;
-    connectAs(1); // UpsModel 0: ten power units
+    connectAs(1);               // UpsModel 0: ten power units
     alarms->timerBeeperTimer(); // returns at once: no box runs its own loop
     const int boxes = int(visibleBoxes().size());
     EXPECT_EQ(boxes, 21 + 9 * 10); // every event but the battery's (83 is 1)

@@ -87,8 +87,8 @@ TEST_F(EnergyFlowHomeTest, TowerOnStaticBypassDrawsRedSquaresAlongTheBypassWire)
     for (const char* name : {"Shape2", "Shape3", "Shape4", "Shape5", "Shape11", "Shape9", "Shape25", "Panel2",
                              "Panel4", "Panel8", "ImageBypScrClose", "ImageMaintCbOpen"})
         EXPECT_TRUE(shown(name)) << name;
-    for (const char* name : {"ShapeByp1", "ShapeByp2", "Shape1", "PanelRec", "PanelInv", "PanelBypass", "PanelBatt",
-                             "ImageBypScrOpen", "ImageMaintCbClose"})
+    for (const char* name : {"ShapeByp1", "ShapeByp2", "Shape1", "PanelRec", "PanelInv", "PanelBypass",
+                             "PanelBatt", "ImageBypScrOpen", "ImageMaintCbClose"})
         EXPECT_FALSE(shown(name)) << name;
     EXPECT_FALSE(window.findChild<QWidget*>("GroupBox6")->isHidden());
     ASSERT_TRUE(flow->timer()->isActive());
@@ -112,10 +112,10 @@ TEST_F(EnergyFlowHomeTest, TowerOnStaticBypassDrawsRedSquaresAlongTheBypassWire)
 
 TEST_F(EnergyFlowHomeTest, SmallTowerOnBatteryShowsItsOwnElements) {
     ups.registers[81] = 1;
-    ups.registers[82] = 3;   // discharging: utility failure
-    ups.registers[107] = 1;  // battery voltage low
-    ups.registers[91] = 1;   // bypass failed
-    connectAs(7); // UpsModel 6
+    ups.registers[82] = 3;  // discharging: utility failure
+    ups.registers[107] = 1; // battery voltage low
+    ups.registers[91] = 1;  // bypass failed
+    connectAs(7);           // UpsModel 6
     for (const char* name : {"Shape2", "Shape3", "ShapeByp1", "ShapeByp2", "Shape1", "PanelRec", "PanelInv",
                              "PanelBypass", "PanelBatt", "ImageBypFail", "ImageBattDisConn"})
         EXPECT_TRUE(shown(name)) << name;
@@ -155,9 +155,10 @@ TEST_F(EnergyFlowHomeTest, TickRepaintsOnlyTheSquaresStrips) {
     QCoreApplication::processEvents();
     ASSERT_FALSE(spy.regions.isEmpty());
     for (const QRegion& r : spy.regions)
-        EXPECT_TRUE((r - runs).isEmpty()) << "painted outside the strips: " << (r - runs).boundingRect().x() << ","
-                                          << (r - runs).boundingRect().y() << " " << (r - runs).boundingRect().width()
-                                          << "x" << (r - runs).boundingRect().height();
+        EXPECT_TRUE((r - runs).isEmpty())
+            << "painted outside the strips: " << (r - runs).boundingRect().x() << ","
+            << (r - runs).boundingRect().y() << " " << (r - runs).boundingRect().width() << "x"
+            << (r - runs).boundingRect().height();
     EXPECT_LT(runs.boundingRect().height(), layer->height() / 2);
 }
 

@@ -13,7 +13,9 @@ namespace zav {
 
 namespace {
 constexpr int kTimerBeeperMs = 1000;
-int boxKey(int event, int unit) { return event * 100 + unit; }
+int boxKey(int event, int unit) {
+    return event * 100 + unit;
+}
 } // namespace
 
 void AlarmBoxes::show(const AlarmWarning& warning) {
@@ -39,7 +41,9 @@ int AlarmBoxes::openCount() const {
     return n;
 }
 
-QMessageBox* AlarmBoxes::box(int event, int unit) const { return boxes_.value(boxKey(event, unit)); }
+QMessageBox* AlarmBoxes::box(int event, int unit) const {
+    return boxes_.value(boxKey(event, unit));
+}
 
 std::unique_ptr<ToneGenerator> defaultToneGenerator() {
     const QString wav = qEnvironmentVariable("ZAV_TONE_WAV");
@@ -97,8 +101,8 @@ void AlarmBeeper::timerBeeperTimer() {
     Scheduler* s = context_.scheduler;
     if (!s) return;
     const bool linkOk = s->linkOk() && statusKnown_;
-    const AlarmTick tick = evaluateAlarms(s->live(), linkOk, choices(), s->upsModel(), context_.language,
-                                          beeper_->beatMs());
+    const AlarmTick tick =
+        evaluateAlarms(s->live(), linkOk, choices(), s->upsModel(), context_.language, beeper_->beatMs());
     for (const AlarmWarning& w : tick.warnings)
         boxes_.show(w);
     if (tick.sound) beeper_->play(*tick.sound);

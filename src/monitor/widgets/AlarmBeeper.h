@@ -8,8 +8,8 @@
 // while its box is still open updates that box.
 
 #include "app/widgets/ZavPage.h"
-#include "monitor/BeeperEvents.h"
 #include "monitor/Beeper.h"
+#include "monitor/BeeperEvents.h"
 
 #include <QHash>
 #include <QObject>

@@ -52,7 +52,9 @@ bool AudioToneOutput::hasDevice() {
     return !device_.isNull();
 }
 
-void AudioToneOutput::rest(int durationMs) { QThread::msleep(ulong(std::max(durationMs, 0))); }
+void AudioToneOutput::rest(int durationMs) {
+    QThread::msleep(ulong(std::max(durationMs, 0)));
+}
 
 void AudioToneOutput::tone(int frequencyHz, int durationMs) {
     if (failed_ || !hasDevice()) return rest(durationMs);

@@ -9,7 +9,9 @@
 #include <QTimer>
 
 // Resources of a static library are registered by hand.
-static void initFlowResources() { Q_INIT_RESOURCE(energyflow); }
+static void initFlowResources() {
+    Q_INIT_RESOURCE(energyflow);
+}
 
 namespace zav {
 
@@ -132,7 +134,8 @@ class EnergyFlowWidget::Squares : public QWidget {
     EnergyFlowWidget* flow_;
 };
 
-EnergyFlowWidget::EnergyFlowWidget(AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+EnergyFlowWidget::EnergyFlowWidget(AppContext& context, QWidget* parent)
+    : QWidget(parent), context_(context) {
     initFlowResources();
     setObjectName(QStringLiteral("EnergyFlow"));
     setAutoFillBackground(true);
@@ -268,7 +271,8 @@ void EnergyFlowWidget::placeElements() {
     const qreal dy = (height() - kDiagramBounds.height() * scale) / 2 - kDiagramBounds.top() * scale;
     transform_ = QTransform(scale, 0, 0, scale, dx, dy);
     for (const FlowElement& e : flowElements())
-        elements_.value(QString::fromLatin1(e.name))->setGeometry(transform_.mapRect(QRectF(e.rect)).toAlignedRect());
+        elements_.value(QString::fromLatin1(e.name))
+            ->setGeometry(transform_.mapRect(QRectF(e.rect)).toAlignedRect());
     squares_->setGeometry(rect());
     squares_->update();
 }

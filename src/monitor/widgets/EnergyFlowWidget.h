@@ -40,8 +40,8 @@ class EnergyFlowWidget : public QWidget {
 
   private:
     class Squares;
-    void rebuildFrame();  // from the stores, at the current phase; repaints what changed
-    void updateTimer();   // runs only while visible and the link is up
+    void rebuildFrame(); // from the stores, at the current phase; repaints what changed
+    void updateTimer();  // runs only while visible and the link is up
     void applyPictures();
     void placeElements();
 
@@ -52,8 +52,8 @@ class EnergyFlowWidget : public QWidget {
     FlowVariant variant_ = FlowVariant::Tower;
     QTransform transform_;
     Squares* squares_ = nullptr;
-    QHash<QString, QWidget*> elements_;   // by element name
-    QHash<QString, QWidget*> images_;     // state pictures by name
+    QHash<QString, QWidget*> elements_; // by element name
+    QHash<QString, QWidget*> images_;   // state pictures by name
     QWidget* moduleCaption_ = nullptr;
 };
 

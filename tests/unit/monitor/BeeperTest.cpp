@@ -1,15 +1,15 @@
 // The alarm evaluation of TimerBeeper, the beeper's queue and sound thread, and the WAV sink that
 // stands in for a sound device.
 
-#include "monitor/BeeperEvents.h"
 #include "monitor/Beeper.h"
+#include "monitor/BeeperEvents.h"
 #include "monitor/WavToneSink.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <optional>
 
@@ -140,9 +140,9 @@ TEST_F(AlarmFixture, UnitLabelOrderPerModel) {
         int model, language;
         const char* text;
     } rows[] = {
-        {0, 0, "3#整流器故障"}, {1, 0, "3#整流器故障"}, {2, 0, "整流器故障3#"},  {3, 0, "整流器故障"},
-        {6, 0, "整流器故障"},   {0, 1, "3#REC Fail"},   {2, 1, "REC Fail3#"},   {8, 1, "REC Fail"},
-        {2, 2, "整流器故障3#"},
+        {0, 0, "3#整流器故障"}, {1, 0, "3#整流器故障"}, {2, 0, "整流器故障3#"},
+        {3, 0, "整流器故障"},   {6, 0, "整流器故障"},   {0, 1, "3#REC Fail"},
+        {2, 1, "REC Fail3#"},   {8, 1, "REC Fail"},     {2, 2, "整流器故障3#"},
     };
     for (const auto& row : rows) {
         live.PreviousStatus.clear();
@@ -183,7 +183,8 @@ TEST(AlarmTexts, ExactTexts) {
     EXPECT_EQ(alarmWarningText(11, 0, 1, 2), QStringLiteral("本小時切換次數限制"));
     EXPECT_EQ(alarmWarningText(7, 0, 0, 1), QStringLiteral("Byp Module Fail"));
     EXPECT_EQ(alarmWarningText(27, 10, 0, 1), QStringLiteral("10#INV Ov LoadTout"));
-    EXPECT_EQ(alarmWarningText(0, 0, 1, 7), QStringLiteral("Batt Not Connected")); // unknown language: English
+    EXPECT_EQ(alarmWarningText(0, 0, 1, 7),
+              QStringLiteral("Batt Not Connected")); // unknown language: English
     int serious = 0;
     for (const BeeperEvent& e : beeperEvents())
         serious += e.alarmClass == AlarmSerious;
@@ -247,13 +248,15 @@ std::optional<Wav> readWav(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
     const QByteArray b = f.readAll();
-    if (b.size() < 44 || !b.startsWith("RIFF") || b.mid(8, 8) != "WAVEfmt " || b.mid(36, 4) != "data") return std::nullopt;
+    if (b.size() < 44 || !b.startsWith("RIFF") || b.mid(8, 8) != "WAVEfmt " || b.mid(36, 4) != "data")
+        return std::nullopt;
     Wav w;
     w.channels = qFromLittleEndian<quint16>(b.constData() + 22);
     w.sampleRate = int(qFromLittleEndian<quint32>(b.constData() + 24));
     w.bits = qFromLittleEndian<quint16>(b.constData() + 34);
     const quint32 bytes = qFromLittleEndian<quint32>(b.constData() + 40);
-    if (qFromLittleEndian<quint32>(b.constData() + 4) != 36 + bytes || b.size() != 44 + qsizetype(bytes)) return std::nullopt;
+    if (qFromLittleEndian<quint32>(b.constData() + 4) != 36 + bytes || b.size() != 44 + qsizetype(bytes))
+        return std::nullopt;
     for (quint32 i = 0; i < bytes / 2; ++i)
         w.samples.push_back(qFromLittleEndian<qint16>(b.constData() + 44 + 2 * i));
     return w;

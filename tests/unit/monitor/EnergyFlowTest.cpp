@@ -3,8 +3,8 @@
 
 #include "monitor/EnergyFlow.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,10 +15,14 @@ namespace {
 
 const char* dirName(FlowDirection d) {
     switch (d) {
-    case FlowDirection::Right: return "right";
-    case FlowDirection::Left: return "left";
-    case FlowDirection::Down: return "down";
-    case FlowDirection::Up: return "up";
+    case FlowDirection::Right:
+        return "right";
+    case FlowDirection::Left:
+        return "left";
+    case FlowDirection::Down:
+        return "down";
+    case FlowDirection::Up:
+        return "up";
     }
     return "?";
 }
@@ -27,7 +31,8 @@ const char* dirName(FlowDirection d) {
 std::vector<std::string> moving(const FlowFrame& f) {
     std::vector<std::string> out;
     for (const FlowRun& r : f.runs)
-        out.push_back(std::string(r.wire) + " " + dirName(r.direction) + (r.colour == FlowColour::Red ? " red" : " green"));
+        out.push_back(std::string(r.wire) + " " + dirName(r.direction) +
+                      (r.colour == FlowColour::Red ? " red" : " green"));
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -68,42 +73,84 @@ const std::vector<FlowCase>& cases() {
     static const std::vector<FlowCase> table = {
         // Towers, UpsModel 0 to 4.
         {"cleared stores", 0, {}, {}, pics(false, false)},
-        {"static bypass, 20.1 V", 2, {{81, 2}, {1, 201}},
-         {"Shape4 right red", "Shape3 down red", "Shape2 right red"}, pics(false, true)},
+        {"static bypass, 20.1 V",
+         2,
+         {{81, 2}, {1, 201}},
+         {"Shape4 right red", "Shape3 down red", "Shape2 right red"},
+         pics(false, true)},
         {"static bypass, 20.0 V: picture only", 2, {{81, 2}, {1, 200}}, {}, pics(false, true)},
-        {"self-aging", 0, {{301, 16}, {81, 1}},
-         {"Shape4 left green", "Shape3 up green", "Shape2 right green", "Shape2 right green"}, pics(false, true)},
-        {"self-aging setting while on bypass", 0, {{301, 16}, {81, 2}, {1, 2300}},
-         {"Shape4 right red", "Shape3 down red", "Shape2 right red"}, pics(false, true)},
-        {"maintenance breaker with live bypass", 1, {{84, 1}, {1, 2300}},
+        {"self-aging",
+         0,
+         {{301, 16}, {81, 1}},
+         {"Shape4 left green", "Shape3 up green", "Shape2 right green", "Shape2 right green"},
+         pics(false, true)},
+        {"self-aging setting while on bypass",
+         0,
+         {{301, 16}, {81, 2}, {1, 2300}},
+         {"Shape4 right red", "Shape3 down red", "Shape2 right red"},
+         pics(false, true)},
+        {"maintenance breaker with live bypass",
+         1,
+         {{84, 1}, {1, 2300}},
          {"Shape4 right red", "Shape5 up red", "Shape11 right red", "Shape9 down red", "Shape2 right red"},
          pics(true, false)},
         {"maintenance breaker, dead bypass", 1, {{84, 1}, {1, 150}}, {}, pics(true, false)},
-        {"normal: rectifier, inverter, float charge", 3, {{81, 1}, {109, 1}, {82, 1}, {1, 2300}},
-         {"Shape2 right green", "Shape2 right green", "Shape25 down green"}, pics(false, false)},
-        {"boost charge", 4, {{81, 1}, {109, 1}, {82, 2}},
-         {"Shape2 right green", "Shape2 right green", "Shape25 down green"}, pics(false, false)},
-        {"utility failure: from the battery", 3, {{81, 1}, {82, 3}},
-         {"Shape2 right green", "Shape25 up green"}, pics(false, false)},
+        {"normal: rectifier, inverter, float charge",
+         3,
+         {{81, 1}, {109, 1}, {82, 1}, {1, 2300}},
+         {"Shape2 right green", "Shape2 right green", "Shape25 down green"},
+         pics(false, false)},
+        {"boost charge",
+         4,
+         {{81, 1}, {109, 1}, {82, 2}},
+         {"Shape2 right green", "Shape2 right green", "Shape25 down green"},
+         pics(false, false)},
+        {"utility failure: from the battery",
+         3,
+         {{81, 1}, {82, 3}},
+         {"Shape2 right green", "Shape25 up green"},
+         pics(false, false)},
         {"battery state 4 draws nothing", 4, {{82, 4}}, {}, pics(false, false)},
         {"bypass fail pictures are not on towers", 2, {{91, 1}, {107, 1}}, {}, pics(false, false)},
         // Small towers, UpsModel 5 to 8.
         {"small: on bypass, output 35.0 V", 6, {{81, 2}, {1, 2300}, {25, 350}}, {}, pics(false, false)},
-        {"small: on bypass, model 8 ignores the output", 8, {{81, 2}, {1, 2300}, {25, 350}},
-         {"Shape2 right red", "ShapeByp1 up red", "ShapeByp2 right red", "Shape3 down red", "Shape2 right red"},
+        {"small: on bypass, model 8 ignores the output",
+         8,
+         {{81, 2}, {1, 2300}, {25, 350}},
+         {"Shape2 right red", "ShapeByp1 up red", "ShapeByp2 right red", "Shape3 down red",
+          "Shape2 right red"},
          pics(false, false)},
-        {"small: on bypass with output", 5, {{81, 2}, {1, 2300}, {25, 2300}},
-         {"Shape2 right red", "ShapeByp1 up red", "ShapeByp2 right red", "Shape3 down red", "Shape2 right red"},
+        {"small: on bypass with output",
+         5,
+         {{81, 2}, {1, 2300}, {25, 2300}},
+         {"Shape2 right red", "ShapeByp1 up red", "ShapeByp2 right red", "Shape3 down red",
+          "Shape2 right red"},
          pics(false, false)},
-        {"small: self-aging", 7, {{301, 16}, {81, 1}},
-         {"ShapeByp1 down red", "ShapeByp2 left red", "Shape3 up red", "Shape2 right green"}, pics(false, false)},
-        {"small: model 8 has no self-aging path", 8, {{301, 16}, {81, 1}}, {"Shape2 right green"},
+        {"small: self-aging",
+         7,
+         {{301, 16}, {81, 1}},
+         {"ShapeByp1 down red", "ShapeByp2 left red", "Shape3 up red", "Shape2 right green"},
          pics(false, false)},
-        {"small: utility failure", 6, {{81, 1}, {82, 3}, {107, 1}}, {"Shape2 right green", "Shape1 up green"},
+        {"small: model 8 has no self-aging path",
+         8,
+         {{301, 16}, {81, 1}},
+         {"Shape2 right green"},
+         pics(false, false)},
+        {"small: utility failure",
+         6,
+         {{81, 1}, {82, 3}, {107, 1}},
+         {"Shape2 right green", "Shape1 up green"},
          pics(false, false, true)},
-        {"small: charging, bypass overloaded", 5, {{81, 1}, {109, 1}, {82, 1}, {92, 1}},
-         {"Shape2 right green", "Shape2 right green", "Shape1 down green"}, pics(false, false, false, true)},
-        {"small: battery reversed, bypass failed", 8, {{108, 1}, {91, 1}}, {}, pics(false, false, true, true)},
+        {"small: charging, bypass overloaded",
+         5,
+         {{81, 1}, {109, 1}, {82, 1}, {92, 1}},
+         {"Shape2 right green", "Shape2 right green", "Shape1 down green"},
+         pics(false, false, false, true)},
+        {"small: battery reversed, bypass failed",
+         8,
+         {{108, 1}, {91, 1}},
+         {},
+         pics(false, false, true, true)},
         {"small: breaker and static switch are not drawn", 6, {{84, 1}, {1, 2300}}, {}, pics(false, false)},
     };
     return table;
@@ -137,10 +184,18 @@ TEST(EnergyFlow, SquaresMoveThreePixelsATickTheWayTheyFlow) {
                 const int shift = (tick % 4) * 3;
                 const int dx = r.x - r0.x, dy = r.y - r0.y;
                 switch (r.direction) {
-                case FlowDirection::Right: EXPECT_EQ(dx, shift); break;
-                case FlowDirection::Left: EXPECT_EQ(dx, -shift); break;
-                case FlowDirection::Down: EXPECT_EQ(dy, shift); break;
-                case FlowDirection::Up: EXPECT_EQ(dy, -shift); break;
+                case FlowDirection::Right:
+                    EXPECT_EQ(dx, shift);
+                    break;
+                case FlowDirection::Left:
+                    EXPECT_EQ(dx, -shift);
+                    break;
+                case FlowDirection::Down:
+                    EXPECT_EQ(dy, shift);
+                    break;
+                case FlowDirection::Up:
+                    EXPECT_EQ(dy, -shift);
+                    break;
                 }
                 EXPECT_EQ(r.vertical, r.direction == FlowDirection::Down || r.direction == FlowDirection::Up);
             }
@@ -198,11 +253,11 @@ TEST(EnergyFlow, ElementsOfEachVariant) {
         const char* name;
         bool tower, small;
     } rows[] = {
-        {"Shape2", true, true},      {"Shape3", true, true},       {"Shape4", true, false},
-        {"Shape5", true, false},     {"Shape11", true, false},     {"Shape9", true, false},
-        {"Shape25", true, false},    {"Panel2", true, false},      {"Panel4", true, false},
-        {"Panel8", true, false},     {"ShapeByp2", false, true},   {"ShapeByp1", false, true},
-        {"Shape1", false, true},     {"PanelRec", false, true},    {"PanelInv", false, true},
+        {"Shape2", true, true},       {"Shape3", true, true},     {"Shape4", true, false},
+        {"Shape5", true, false},      {"Shape11", true, false},   {"Shape9", true, false},
+        {"Shape25", true, false},     {"Panel2", true, false},    {"Panel4", true, false},
+        {"Panel8", true, false},      {"ShapeByp2", false, true}, {"ShapeByp1", false, true},
+        {"Shape1", false, true},      {"PanelRec", false, true},  {"PanelInv", false, true},
         {"PanelBypass", false, true}, {"PanelBatt", false, true},
     };
     for (const auto& row : rows) {
@@ -221,7 +276,8 @@ TEST(EnergyFlow, SquaresRunOnShownWires) {
             for (const FlowRun& r : f.runs) {
                 ASSERT_TRUE(flowElementShown(r.wire, f.variant)) << c.name << " " << r.wire;
                 const QRect wire = findFlowElement(r.wire)->rect;
-                const QRect axis = r.vertical ? QRect(wire.x(), 0, wire.width(), 1000) : QRect(0, wire.y(), 1000, wire.height());
+                const QRect axis = r.vertical ? QRect(wire.x(), 0, wire.width(), 1000)
+                                              : QRect(0, wire.y(), 1000, wire.height());
                 for (const QRect& sq : r.squares())
                     EXPECT_TRUE(axis.contains(sq)) << c.name << " " << r.wire;
             }
