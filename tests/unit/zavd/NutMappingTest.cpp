@@ -1,0 +1,260 @@
+// The variable mapping per model from the virtual UPS's own registers, the status flags from the
+// status words, and the commands and settings writes as the pages would send them.
+
+#include "VirtualUps.h"
+#include "Scenario.h"
+#include "settings/SettingRows.h"
+#include "SettingsBank.h"
+#include "settings/SettingStores.h"
+#include "zavd/NutCommands.h"
+#include "zavd/NutSettings.h"
+#include "zavd/NutVariables.h"
+
+#include <gtest/gtest.h>
+
+using namespace zav;
+using namespace zav::sim;
+
+namespace {
+
+// Reads a block straight from the virtual UPS (function 0x03, 0x04 or 0x65) into a store.
+void readInto(VirtualUps& ups, uint8_t function, int start, int count, RegisterStore& store) {
+    QByteArray pdu;
+    pdu.append(char(1)).append(char(function));
+    pdu.append(char(start >> 8)).append(char(start & 0xFF)).append(char(count >> 8)).append(char(count & 0xFF));
+    const QByteArray reply = ups.answer(pdu);
+    ASSERT_EQ(reply.size(), 3 + 2 * count) << "function " << int(function) << " start " << start;
+    for (int i = 0; i < count; ++i)
+        store.set(start + i, uint16_t((uint8_t(reply[3 + 2 * i]) << 8) | uint8_t(reply[4 + 2 * i])));
+}
+
+LiveStores liveOf(VirtualUps& ups) {
+    LiveStores live;
+    readInto(ups, 0x03, 1, 80, live.LiveData);
+    readInto(ups, 0x04, 81, 80, live.LiveStatus);
+    readInto(ups, 0x04, 161, 80, live.LiveStatus);
+    live.updateModulePresence();
+    return live;
+}
+
+QHash<QString, QString> varsOf(const LiveStores& live, int model, bool fsd = false) {
+    QHash<QString, QString> out;
+    for (const NutVar& v : nutLiveVariables({&live, model, fsd}, "1.0")) {
+        EXPECT_FALSE(out.contains(v.name)) << "twice: " << qPrintable(v.name);
+        out[v.name] = v.value;
+    }
+    return out;
+}
+
+void advance(VirtualUps& ups, const char* event, qint64 ms) {
+    ScenarioEvent e;
+    QString error;
+    ASSERT_TRUE(parseEvent(QString::fromLatin1(event), &e, &error)) << qPrintable(error);
+    ups.apply(e);
+    ups.advanceTo(ms);
+}
+
+double number(const QHash<QString, QString>& v, const char* name) {
+    bool ok = false;
+    const double d = v.value(name).toDouble(&ok);
+    EXPECT_TRUE(ok) << name << " = '" << qPrintable(v.value(name)) << "'";
+    return d;
+}
+
+} // namespace
+
+TEST(NutMapping, EveryModelGivesPlausibleStandardVariables) {
+    for (int model = 0; model <= 8; ++model) {
+        SimConfig config;
+        config.upsModel = model;
+        VirtualUps ups(config);
+        ups.advanceTo(5000);
+        const LiveStores live = liveOf(ups);
+        const QHash<QString, QString> v = varsOf(live, model);
+        SCOPED_TRACE(model);
+        EXPECT_EQ(v.value("ups.status"), "OL");
+        EXPECT_EQ(v.value("device.mfr"), "ZAV");
+        EXPECT_FALSE(v.value("device.model").isEmpty());
+        EXPECT_NEAR(number(v, "output.frequency"), 50, 5);
+        EXPECT_GT(number(v, "input.voltage"), 100);
+        EXPECT_GT(number(v, "output.voltage"), 100);
+        EXPECT_NEAR(number(v, "ups.load"), 45, 10);
+        EXPECT_GT(number(v, "battery.voltage"), 10);
+        EXPECT_GT(number(v, "battery.charge"), 50);
+        EXPECT_LE(number(v, "battery.charge"), 100);
+        EXPECT_GT(number(v, "ups.power"), 0);
+        // A three-phase model says so and names each phase.
+        if (v.value("output.phases") == "3") {
+            EXPECT_TRUE(v.contains("output.L3-N.voltage"));
+        } else {
+            EXPECT_FALSE(v.contains("output.L1-N.voltage"));
+        }
+        for (const QString& value : v) EXPECT_FALSE(value.contains('\n'));
+    }
+}
+
+TEST(NutMapping, StatusFollowsUtilityFailureAndLowBattery) {
+    SimConfig config;
+    config.upsModel = 7;
+    VirtualUps ups(config);
+    ups.advanceTo(2000);
+    EXPECT_EQ(varsOf(liveOf(ups), 7).value("ups.status"), "OL");
+
+    advance(ups, "0s utility-fail", 4000);
+    QHash<QString, QString> v = varsOf(liveOf(ups), 7);
+    EXPECT_TRUE(v.value("ups.status").startsWith("OB DISCHRG")) << qPrintable(v.value("ups.status"));
+    EXPECT_TRUE(v.value("ups.status").contains("ALARM"));
+    EXPECT_FALSE(v.value("ups.status").contains("LB"));
+    EXPECT_FALSE(v.value("ups.alarm").isEmpty());
+
+    advance(ups, "0s battery-low", 6000);
+    v = varsOf(liveOf(ups), 7, true);
+    EXPECT_TRUE(v.value("ups.status").contains("OB"));
+    EXPECT_TRUE(v.value("ups.status").contains("LB"));
+    EXPECT_TRUE(v.value("ups.status").endsWith("FSD"));
+
+    advance(ups, "0s utility-restore", 60000);
+    v = varsOf(liveOf(ups), 7);
+    EXPECT_TRUE(v.value("ups.status").startsWith("OL")) << qPrintable(v.value("ups.status"));
+    EXPECT_FALSE(v.value("ups.status").contains("OB"));
+}
+
+TEST(NutMapping, StatusFlagsFromTheStatusWords) {
+    struct Case {
+        uint16_t source, battery, inputFail, low;
+        const char* status;
+    };
+    const Case cases[] = {
+        {1, 1, 0, 0, "OL"},
+        {1, 2, 0, 0, "OL CHRG"},
+        {2, 0, 0, 0, "OL BYPASS"},
+        {1, 3, 1, 0, "OB DISCHRG"},
+        {1, 3, 1, 1, "OB LB DISCHRG"},
+        {0, 0, 0, 0, "OFF"},
+    };
+    for (const Case& c : cases) {
+        LiveStores live;
+        live.LiveStatus.set(83, 1); // battery connected: no "battery not connected" alarm
+        live.LiveStatus.set(81, c.source);
+        live.LiveStatus.set(82, c.battery);
+        live.LiveStatus.set(107, c.low);
+        QString status = nutStatus({&live, 7, false});
+        status.remove(QLatin1String(" ALARM"));
+        if (c.inputFail == 0) {
+            EXPECT_EQ(status, c.status);
+        }
+        live.LiveStatus.set(88, c.inputFail);
+        status = nutStatus({&live, 7, false});
+        status.remove(QLatin1String(" ALARM"));
+        EXPECT_EQ(status, c.status);
+    }
+}
+
+TEST(NutMapping, PowerInVoltAmperesAndRuntimeInSeconds) {
+    LiveStores live;
+    live.LiveData.set(37, 46);   // 4.6 kVA
+    live.LiveData.set(40, 41);   // 4.1 kW
+    live.LiveData.set(55, 865);  // 86.5 minutes
+    live.LiveData.set(52, 0xFF85); // -12.3 A
+    live.LiveStatus.set(83, 1);
+    QHash<QString, QString> v = varsOf(live, 7);
+    EXPECT_EQ(v.value("ups.power"), "4600");
+    EXPECT_EQ(v.value("ups.realpower"), "4100");
+    EXPECT_EQ(v.value("battery.runtime"), "5190");
+    EXPECT_EQ(v.value("battery.current"), "-12.3");
+    v = varsOf(live, 8); // model 8 counts in thousandths of a kVA
+    EXPECT_EQ(v.value("ups.power"), "46");
+    live.LiveStatus.set(83, 0);
+    live.LiveStatus.set(116, 3); // no temperature sensors
+    v = varsOf(live, 7);
+    EXPECT_FALSE(v.contains("battery.runtime"));
+    EXPECT_FALSE(v.contains("battery.temperature"));
+    EXPECT_FALSE(v.contains("ambient.temperature"));
+}
+
+TEST(NutCommands, StandardNamesGoToTheRemoteControlRegisters) {
+    SimConfig config;
+    config.upsModel = 7;
+    VirtualUps ups(config);
+    ups.advanceTo(2000);
+    const LiveStores live = liveOf(ups);
+    QStringList names;
+    for (const NutDevice::Command& c : nutCommands(7)) names << c.name;
+    for (const char* n : {"beeper.mute", "bypass.start", "test.battery.start", "test.battery.stop", "load.off.delay",
+                          "zav.fault-clear"})
+        EXPECT_TRUE(names.contains(n)) << n;
+    EXPECT_FALSE(names.contains("zav.module.inverter-off")); // no modules on a tower
+
+    const NutCommandPlan mute = planNutCommand("beeper.mute", "", 7, live);
+    EXPECT_TRUE(mute.error.isEmpty());
+    EXPECT_EQ(mute.reg, 353);
+    EXPECT_EQ(mute.value, 0x00FF);
+    const NutCommandPlan off = planNutCommand("load.off.delay", "120", 7, live);
+    EXPECT_EQ(off.reg, 358);
+    EXPECT_EQ(off.value, 120);
+    EXPECT_TRUE(planNutCommand("load.off.delay", "0", 7, live).error.startsWith("INVALID-ARGUMENT"));
+    EXPECT_TRUE(planNutCommand("load.off.delay", "x", 7, live).error.startsWith("INVALID-ARGUMENT"));
+    EXPECT_TRUE(planNutCommand("beeper.mute", "5", 7, live).error.startsWith("INVALID-ARGUMENT"));
+    EXPECT_TRUE(planNutCommand("load.off.delay", "60", 1, live).error.startsWith("CMD-NOT-SUPPORTED"));
+
+}
+
+TEST(NutCommands, BatteryTestNeedsAnIdleBattery) {
+    LiveStores live;
+    live.LiveStatus.set(83, 0); // no battery
+    EXPECT_TRUE(planNutCommand("test.battery.start", "", 7, live).error.startsWith("INSTCMD-FAILED"));
+    live.LiveStatus.set(83, 1);
+    EXPECT_TRUE(planNutCommand("test.battery.start", "", 7, live).error.isEmpty());
+}
+
+TEST(NutCommands, ModuleCommandsTakeAPresentModule) {
+    SimConfig config;
+    config.upsModel = 0;
+    config.modules = 2;
+    VirtualUps ups(config);
+    ups.advanceTo(2000);
+    const LiveStores live = liveOf(ups);
+    ASSERT_GT(live.modules.count, 0);
+    const QString present = QString::number(live.modules.list.first());
+    EXPECT_TRUE(planNutCommand("zav.module.inverter-off", present, 0, live).error.isEmpty());
+    EXPECT_EQ(planNutCommand("zav.module.inverter-off", present, 0, live).reg, 356);
+    EXPECT_TRUE(planNutCommand("zav.module.inverter-off", "29", 0, live).error.startsWith("INVALID-ARGUMENT"));
+    EXPECT_TRUE(planNutCommand("zav.module.inverter-off", "all", 0, live).error.startsWith("INVALID-ARGUMENT"));
+    EXPECT_TRUE(planNutCommand("zav.module.inverter-off", "", 0, live).error.startsWith("INVALID-ARGUMENT"));
+}
+
+TEST(NutSettings, WritesCarryThePagesChecksAndEntries) {
+    SimConfig config;
+    config.upsModel = 7;
+    VirtualUps ups(config);
+    RegisterStore data = SettingStores{}.SettingData;
+    for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
+    const QDateTime now(QDate(2026, 1, 2), QTime(3, 4, 5));
+
+    QHash<QString, NutVar> vars;
+    for (const NutVar& v : nutSettingVariables(data, 7, now)) vars[v.name] = v;
+    ASSERT_TRUE(vars.contains("output.voltage.nominal"));
+    ASSERT_TRUE(vars.contains("zav.battery.count"));
+    EXPECT_TRUE(vars["zav.battery.count"].writable);
+    EXPECT_EQ(vars["zav.battery.count"].type, "RW ENUM");
+    EXPECT_FALSE(vars["zav.battery.count"].enums.isEmpty());
+    EXPECT_FALSE(vars.contains("zav.battery.type")); // the type rebuilds the battery lists: zavctl only
+
+    const QString other = vars["zav.battery.count"].enums.last();
+    NutWrite w = nutSettingWrite("zav.battery.count", other, data, 7, now);
+    ASSERT_TRUE(w.error.isEmpty()) << qPrintable(w.error);
+    ASSERT_EQ(w.entries.size(), 1);
+    EXPECT_EQ(w.entries[0].value, other.toInt());
+
+    w = nutSettingWrite("zav.battery.count", "7", data, 7, now);
+    EXPECT_TRUE(w.error.startsWith("INVALID-VALUE")) << qPrintable(w.error);
+    EXPECT_TRUE(w.entries.isEmpty());
+    w = nutSettingWrite("nothing.here", "1", data, 7, now);
+    EXPECT_EQ(w.error, "VAR-NOT-SUPPORTED");
+    w = nutSettingWrite("zav.system.time", "2030-05-06 07:08:09", data, 7, now);
+    if (vars.contains("zav.system.time")) {
+        EXPECT_TRUE(w.error.isEmpty()) << qPrintable(w.error);
+        EXPECT_FALSE(w.entries.isEmpty());
+        EXPECT_TRUE(nutSettingWrite("zav.system.time", "yesterday", data, 7, now).error.startsWith("INVALID-VALUE"));
+    }
+}

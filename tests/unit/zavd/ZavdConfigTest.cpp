@@ -1,0 +1,125 @@
+// zavd.conf: good files give the link, server, users and policy; every bad or missing value stops
+// the start with a message naming the file, the section and the key.
+
+#include "zavd/ZavdConfig.h"
+#include "zavd/ZavdLog.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace zav;
+
+namespace {
+
+const char* kGood = "[Link]\nPort=/dev/ttyUSB3\nProtocol=rtu\nBaud=19200\nAddress=7\nModel=5\n"
+                    "[Server]\nListen=0.0.0.0\nListenPort=3500\nMaxConnections=10\nUpsName=rack1\nUsers=admin, mon\n"
+                    "[Power]\nPowerOff=system\n"
+                    "[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=3\nSEBattVoltLowShutDelay=0\n"
+                    "[User admin]\nPassword=a b\nActions=SET FSD\nInstCmds=beeper.mute test.battery.start\n"
+                    "[User mon]\nPassword=pw\nUpsmon=primary\n";
+
+struct Loaded {
+    QString error;
+    ZavdConfig config;
+};
+
+Loaded load(const QByteArray& text, bool portGiven = false) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("zavd.conf");
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+    f.close();
+    Loaded l;
+    l.error = loadZavdConfig(path, l.config, portGiven);
+    if (!l.error.isEmpty()) {
+        EXPECT_TRUE(l.error.startsWith(path)) << qPrintable(l.error); // names the file
+        l.error = l.error.mid(path.size() + 2);
+    }
+    return l;
+}
+
+} // namespace
+
+TEST(ZavdConfig, AGoodFileGivesEveryPart) {
+    const Loaded l = load(kGood);
+    ASSERT_TRUE(l.error.isEmpty()) << qPrintable(l.error);
+    const ZavdConfig& c = l.config;
+    EXPECT_EQ(c.link.portName, "/dev/ttyUSB3");
+    EXPECT_EQ(c.link.protocol, Protocol::Rtu);
+    EXPECT_EQ(kBaudItems[size_t(c.link.baudItem)], 19200);
+    EXPECT_EQ(c.link.addressText, "7");
+    EXPECT_EQ(c.link.modelItem, 6);
+    EXPECT_EQ(c.listenAddress, "0.0.0.0");
+    EXPECT_EQ(c.listenPort, 3500);
+    EXPECT_EQ(c.maxConnections, 10);
+    EXPECT_EQ(c.upsName, "rack1");
+    EXPECT_FALSE(c.dryRun);
+    EXPECT_TRUE(c.shutdown.enabled);
+    EXPECT_EQ(c.shutdown.utilityMinutes, 3);
+    EXPECT_EQ(c.shutdown.batteryMinutes, 0);
+    ASSERT_EQ(c.users.size(), 2);
+    EXPECT_EQ(c.users[0].password, "a b");
+    EXPECT_TRUE(c.users[0].maySet);
+    EXPECT_TRUE(c.users[0].mayForceShutdown);
+    EXPECT_TRUE(c.users[0].mayRun("beeper.mute"));
+    EXPECT_FALSE(c.users[0].mayRun("bypass.start"));
+    EXPECT_EQ(c.users[1].upsmon, "primary");
+    EXPECT_FALSE(c.users[1].maySet);
+}
+
+TEST(ZavdConfig, DefaultsAreLocalAndDryRun) {
+    const Loaded l = load("[Link]\nPort=/dev/ttyS0\n");
+    ASSERT_TRUE(l.error.isEmpty()) << qPrintable(l.error);
+    EXPECT_EQ(l.config.listenAddress, "127.0.0.1");
+    EXPECT_EQ(l.config.listenPort, 3493);
+    EXPECT_TRUE(l.config.dryRun);
+    EXPECT_EQ(l.config.link.baudItem, kBaudAutoItem);
+    EXPECT_EQ(l.config.link.modelItem, 0);
+    EXPECT_TRUE(l.config.users.isEmpty());
+}
+
+TEST(ZavdConfig, BadValuesNameTheirKey) {
+    struct Case {
+        const char* text;
+        const char* starts;
+    };
+    const Case cases[] = {
+        {"[Link]\n", "[Link] Port: missing"},
+        {"[Link]\nPort=/dev/x\nProtocol=tcp\n", "[Link] Protocol: 'tcp'"},
+        {"[Link]\nPort=/dev/x\nBaud=115200\n", "[Link] Baud: '115200'"},
+        {"[Link]\nPort=/dev/x\nAddress=0\n", "[Link] Address: '0'"},
+        {"[Link]\nPort=/dev/x\nAddress=abc\n", "[Link] Address: 'abc'"},
+        {"[Link]\nPort=/dev/x\nModel=9\n", "[Link] Model: '9'"},
+        {"[Link]\nPort=/dev/x\n[Server]\nListen=localhost\n", "[Server] Listen: 'localhost'"},
+        {"[Link]\nPort=/dev/x\n[Server]\nListenPort=70000\n", "[Server] ListenPort: '70000'"},
+        {"[Link]\nPort=/dev/x\n[Server]\nMaxConnections=0\n", "[Server] MaxConnections: '0'"},
+        {"[Link]\nPort=/dev/x\n[Server]\nUpsName=my ups\n", "[Server] UpsName: 'my ups'"},
+        {"[Link]\nPort=/dev/x\n[Server]\nUsers=bob\n", "[User bob] Password: missing"},
+        {"[Link]\nPort=/dev/x\n[Server]\nUsers=bob\n[User bob]\nPassword=x\nActions=ALL\n", "[User bob] Actions: 'ALL'"},
+        {"[Link]\nPort=/dev/x\n[Server]\nUsers=bob\n[User bob]\nPassword=x\nUpsmon=master\n",
+         "[User bob] Upsmon: 'master'"},
+        {"[Link]\nPort=/dev/x\n[Power]\nPowerOff=maybe\n", "[Power] PowerOff: 'maybe'"},
+        {"[Link]\nPort=/dev/x\n[ShutEvents]\nSEBattVoltLowShutDelay=11\n", "[ShutEvents] SEBattVoltLowShutDelay: '11'"},
+        {"[Link]\nPort=/dev/x\n[ShutEvents]\nSEUtilityFailShutDelay=ten\n", "[ShutEvents] SEUtilityFailShutDelay: 'ten'"},
+    };
+    for (const Case& c : cases) {
+        const Loaded l = load(c.text);
+        EXPECT_TRUE(l.error.startsWith(c.starts)) << c.text << "\n -> " << qPrintable(l.error);
+    }
+    EXPECT_TRUE(load("[Link]\n", true).error.isEmpty()); // the command line names the port
+}
+
+TEST(ZavdConfig, MissingFileIsNamed) {
+    ZavdConfig c;
+    const QString error = loadZavdConfig("/nonexistent/zavd.conf", c);
+    EXPECT_TRUE(error.startsWith("/nonexistent/zavd.conf: no such file")) << qPrintable(error);
+}
+
+TEST(ZavdLog, JournalLinesCarryTheirPriority) {
+    EXPECT_EQ(zavdLogLine(LogLevel::Warning, "link", "port lost\nagain", true), "<4>link: port lost again\n");
+    EXPECT_EQ(zavdLogLine(LogLevel::Info, "nut", "listening", true), "<6>nut: listening\n");
+    EXPECT_EQ(zavdLogLine(LogLevel::Error, "protect", "x", false), "error: protect: x\n");
+    EXPECT_EQ(zavdLogLine(LogLevel::Notice, "protect", "x", false), "protect: x\n");
+}
