@@ -110,9 +110,14 @@ CalibrationEntry checkCalibrationEntry(const CalibrationRow& row, const QString&
         e.error = CalibrationEntry::CheckValue;
         return e;
     }
-    e.value = uint16_t(int16_t(v));
-    if (row.kind != K::Dc) e.value = uint16_t(v);
+    e.value = uint16_t(int16_t(v)); // DC offsets go as signed words; the others are positive anyway
     return e;
+}
+
+uint16_t markCalibrationUnread(RegisterStore& SettingData, const CalibrationRow& row, uint16_t value) {
+    const uint16_t held = SettingData[row.reg];
+    SettingData.set(row.reg, uint16_t(~value));
+    return held;
 }
 
 bool calibrationKeyAccepted(CalKind kind, QChar key, const QString& current) {

@@ -44,6 +44,12 @@ struct CalibrationEntry {
 // row: 1000..3000 (AC), -300..300 signed (DC), at most 4000 (transformer).
 CalibrationEntry checkCalibrationEntry(const CalibrationRow& row, const QString& text);
 
+// No settings block holds a calibration register, so SettingData has no reading for it and the
+// write sequence's skip rule ("the UPS already holds this value") must not drop the write: a true
+// value of 0 V (a DC offset, a transformer row) would never be sent. This marks the register as
+// differing and returns the word to put back when the write has ended.
+uint16_t markCalibrationUnread(RegisterStore& SettingData, const CalibrationRow& row, uint16_t value);
+
 // Keys the entry boxes take: digits, "+", one "." or ",", and "-" on the DC rows.
 bool calibrationKeyAccepted(CalKind kind, QChar key, const QString& current);
 QString calibrationHint(CalKind kind, int language);

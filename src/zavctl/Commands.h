@@ -16,7 +16,8 @@ struct Command {
 };
 
 int runPoll(QCoreApplication& app, const QStringList& args);
-int runCommand(QCoreApplication& app, const QStringList& args);
+int runCommand(QCoreApplication& app, const QStringList& args); // CommandCommand.cpp
+int runCalibrate(QCoreApplication& app, const QStringList& args); // CalibrateCommand.cpp
 int runShutdownPolicy(QCoreApplication& app, const QStringList& args); // ProtectCommand.cpp
 int runGet(QCoreApplication& app, const QStringList& args); // SettingsCommand.cpp
 int runSet(QCoreApplication& app, const QStringList& args);

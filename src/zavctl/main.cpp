@@ -16,6 +16,7 @@ namespace {
 const Command kCommands[] = {
     {"poll", "connect and print the live data, one JSON line per cycle", runPoll},
     {"command", "send a remote-control command (--list names them) and report the UPS's answer", runCommand},
+    {"calibrate", "write a measured true value to a calibration register and show the new reading", runCalibrate},
     {"shutdown-policy", "print the PC-shutdown policy loaded from ZAV.ini (--check)", runShutdownPolicy},
     {"get", "print the settings by name (JSON or CSV)", runGet},
     {"set", "write settings NAME=VALUE with the pages' checks, then read them back", runSet},

@@ -167,13 +167,8 @@ void CalibrationPage::calibrateClick(const CalibrationRow& row) {
                            "MessageBoxAdjCheck");
         return;
     }
-    // No settings block holds a calibration register, so SettingData has no reading for it and the
-    // skip rule ("the UPS already holds this value") must not drop the write: a true value of 0 V
-    // (a DC offset, a transformer row) would never be sent. The register is marked as differing
-    // while its write runs and gets its old word back when the sequence ends.
     RegisterStore& read = s->settings().SettingData;
-    heldWord_ = read[row.reg];
-    read.set(row.reg, uint16_t(~e.value));
+    heldWord_ = markCalibrationUnread(read, row, e.value);
     if (!s->startWriteSequence({WriteEntry{row.reg, e.value}})) {
         read.set(row.reg, heldWord_);
         return;
