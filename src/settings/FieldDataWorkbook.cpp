@@ -316,6 +316,7 @@ QString FieldDataWorkbook::save(const QString& path, const FieldSnapshot& s, int
     QTemporaryFile temp(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
     if (!temp.open()) return failText;
     temp.close(); // libxlsxwriter writes the name itself; the object removes it unless renamed
+    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
 
     lxw_workbook* wb = workbook_new(QFile::encodeName(temp.fileName()).constData());
     if (!wb) return failText;

@@ -25,5 +25,6 @@ int runSet(QCoreApplication& app, const QStringList& args);
 int runHistory(QCoreApplication& app, const QStringList& args); // RecordsCommand.cpp
 int runSCodes(QCoreApplication& app, const QStringList& args);
 int runAnalyze(QCoreApplication& app, const QStringList& args);
+int runSnapshot(QCoreApplication& app, const QStringList& args); int runRestoreSettings(QCoreApplication& app, const QStringList& args); // FieldDataCommand.cpp
 
 } // namespace zavctl

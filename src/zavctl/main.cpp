@@ -23,6 +23,7 @@ const Command kCommands[] = {
     {"history", "download the history log: the CSV file of the page's Save (or --json)", runHistory},
     {"scodes", "download the S-codes: the CSV file of the page's Save (or --json)", runSCodes},
     {"analyze", "analyse S-code lines: the 128 items with state and severity", runAnalyze},
+    {"snapshot", "save the field-data workbook or text file (--out)", runSnapshot}, {"restore-settings", "copy a workbook's settings onto the UPS, with the pages' checks", runRestoreSettings},
 };
 
 void printUsage(FILE* to) {
