@@ -126,6 +126,18 @@ TEST_F(SettingsWriteTest, SetWritesOnlyChangedRegistersAndShowsTheReadBack) {
     EXPECT_TRUE(!message() || !message()->isVisible());
 }
 
+TEST_F(SettingsWriteTest, NothingChangedSendsNoWriteButReadsBack) {
+    for (int reg = 427; reg <= 439; ++reg)
+        ups.registers[reg] = 0x2020; // blank texts, as the Set pads them
+    connectAs(8);
+    const qsizetype before = ups.requests.size();
+    press("ButtonRateSettingSend");
+    ASSERT_TRUE(downloaded());
+    EXPECT_TRUE(writes().isEmpty());
+    EXPECT_GT(ups.requests.size(), before); // the settings blocks were read again
+    EXPECT_TRUE(!message() || !message()->isVisible());
+}
+
 TEST_F(SettingsWriteTest, AWriteGivenUpIsNamedToTheUser) {
     connectAs(0);
     unanswered = {312};
