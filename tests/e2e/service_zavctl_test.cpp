@@ -29,9 +29,10 @@ class ZavctlCommand : public ::testing::Test {
         QString error;
         ASSERT_TRUE(ups.start(&error)) << error.toStdString();
     }
-    int run(const QStringList& args, QByteArray* out = nullptr, QByteArray* err = nullptr) {
+    int run(const QStringList& args, QByteArray* out = nullptr, QByteArray* err = nullptr,
+            const QString& subcommand = "command") {
         QProcess p;
-        p.start(kZavctl, QStringList{"command"} + args +
+        p.start(kZavctl, QStringList{subcommand} + args +
                              QStringList{"--port", ups.devicePath(), "--baud", "9600", "--proto", "rtu",
                                          "--model", "1", "--timeout", "10"});
         EXPECT_TRUE(p.waitForFinished(kWaitMs));
@@ -69,6 +70,19 @@ TEST_F(ZavctlCommand, NoAnswerIsNotSuccess) {
     ups.withUps([&](VirtualUps& u) { u.apply(silent); });
     QByteArray err;
     EXPECT_EQ(run({"mute"}, nullptr, &err), 3) << err.toStdString();
+}
+
+TEST_F(ZavctlCommand, CalibrateMovesTheReadingAndRefusesRowsTheModelLacks) {
+    QByteArray out, err;
+    EXPECT_EQ(run({"404", "231.5"}, &out, &err, "calibrate"), 0) << err.toStdString();
+    const int after = out.indexOf("\"after\":");
+    ASSERT_GE(after, 0) << out.toStdString();
+    EXPECT_NEAR(out.mid(after + 8).chopped(2).toDouble(), 231.5, 2.5) << out.toStdString();
+    // Model 1 has no input-voltage row, and 99 V is out of range: nothing is written.
+    EXPECT_EQ(run({"345", "230"}, &out, &err, "calibrate"), 5);
+    EXPECT_TRUE(err.contains("cannot be calibrated")) << err.toStdString();
+    EXPECT_EQ(run({"404", "99"}, &out, &err, "calibrate"), 1);
+    EXPECT_TRUE(err.contains("Check the value, please!")) << err.toStdString();
 }
 
 } // namespace
