@@ -13,6 +13,7 @@ const QVector<Block>& SettingsDownload::blocks() {
 void SettingsDownload::start() {
     list_.load(blocks());
     state_ = JobRequestDue;
+    givenUp_ = 0;
 }
 
 bool SettingsDownload::end() {
@@ -43,7 +44,9 @@ void SettingsDownload::settingRx(LinkIo& io, SettingStores& stores) {
     const QByteArray raw = io.receive(blockReplyLength(io.protocol(), b.count));
     const BlockReply reply = examineBlockReply(io.protocol(), raw, io.address(), fn::ReadSettings, b.count);
     if (reply.outcome != ReplyOutcome::Accepted) {
+        const int block = list_.index();
         list_.failed(); // missing and damaged alike
+        if (list_.index() != block) ++givenUp_;
         return;
     }
     for (int i = 0; i < b.count; ++i)

@@ -22,6 +22,9 @@ class SettingsDownload {
     }
     // One dispatch; returns true when the download has ended (the pages then show SettingData).
     bool serve(LinkIo& io, SettingStores& stores);
+    // Blocks of the last download given up after their two attempts: SettingData then still holds
+    // older values for them, so nothing may be computed from it as if it were the UPS's.
+    int blocksGivenUp() const { return givenUp_; }
 
   private:
     void settingRx(LinkIo& io, SettingStores& stores);
@@ -29,6 +32,7 @@ class SettingsDownload {
 
     JobState state_ = JobIdle;
     BlockList list_;
+    int givenUp_ = 0;
 };
 
 // Models 5 to 8 report the capacities 321-324 in VA; everything after the download works in kVA.

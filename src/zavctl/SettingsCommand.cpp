@@ -269,7 +269,15 @@ void whenSettingsRead(CtlLink& link, QCoreApplication& app, const std::function<
     auto read = std::make_shared<bool>(false);
     auto done = std::make_shared<bool>(false);
     QObject::connect(&s, &Scheduler::settingsDownloaded, &app, [&s, read] {
-        if (!s.autoModelPending()) *read = true; // read again once the model is known
+        if (s.autoModelPending()) return; // read again once the model is known
+        // A block the UPS did not deliver leaves older values behind: print nothing and compute no
+        // write from them; read again until every block arrives (or the time-out says so).
+        if (s.settingsDownload().blocksGivenUp() > 0) {
+            note(QStringLiteral("%1 settings block(s) not delivered; reading again").arg(s.settingsDownload().blocksGivenUp()));
+            s.requestSettingsRefresh();
+            return;
+        }
+        *read = true;
     });
     QObject::connect(&s, &Scheduler::liveCycleEnded, &app, [&link, &s, onSettings, read, done] {
         if (*done || !*read) return;

@@ -82,6 +82,24 @@ TEST_F(SchedulerTest, SettingsDownloadComesFirstThenTheLiveCycle) {
     EXPECT_EQ(scheduler.activity(), ActIdle);
 }
 
+// A settings block given up after its two attempts is counted, so that nothing is computed from
+// the older values it leaves behind; the next complete download counts none.
+TEST_F(SchedulerTest, SettingsDownloadCountsTheBlocksGivenUp) {
+    bool skip361 = true;
+    ups.answer = [&](const Request& r) {
+        if (r.function == fn::ReadSettings && r.start == 361 && skip361) return QByteArray();
+        return ups.defaultAnswer(r);
+    };
+    QSignalSpy downloaded(&scheduler, &Scheduler::settingsDownloaded);
+    ASSERT_EQ(connect(6), ConnectResult::Connected);
+    ASSERT_TRUE(ups.stepUntil([&] { return downloaded.count() == 1; }));
+    EXPECT_EQ(scheduler.settingsDownload().blocksGivenUp(), 1);
+    skip361 = false;
+    scheduler.requestSettingsRefresh();
+    ASSERT_TRUE(ups.stepUntil([&] { return downloaded.count() == 2; }));
+    EXPECT_EQ(scheduler.settingsDownload().blocksGivenUp(), 0);
+}
+
 TEST_F(SchedulerTest, CapacitiesOfLargeModelsArriveInKva) {
     ups.registers[321] = 60000;
     ups.registers[322] = 999;
