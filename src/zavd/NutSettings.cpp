@@ -19,6 +19,11 @@ const char* const kNominalNames[][2] = {
     {"output.frequency", "output.frequency.nominal"},
 };
 
+// NUT clients take ASCII only (upsc drops other bytes): "±5" goes out as "+/-5".
+QString nutText(QString text) {
+    return text.replace(QChar(0xB1), QLatin1String("+/-"));
+}
+
 bool offered(const SettingRow& row) {
     if (!row.key) return false;
     if (row.list == ItemList::BattType) return false;
@@ -28,7 +33,7 @@ bool offered(const SettingRow& row) {
 // Numbers match list items by value: "2.3" is the item "2.30".
 int itemMatching(const QStringList& items, const QString& value) {
     for (int i = 0; i < items.size(); ++i)
-        if (items[i] == value) return i;
+        if (items[i] == value || nutText(items[i]) == value) return i;
     static const QRegularExpression numeric(QStringLiteral("^[+]?[0-9]+([.,][0-9]*)?$"));
     int wanted = 0;
     if (!numeric.match(value).hasMatch() || !decimalTextToScaled(value, 2, &wanted)) return -1;
@@ -99,12 +104,12 @@ QVector<NutVar> nutSettingVariables(const RegisterStore& SettingData, int model,
         if (!offered(row) || !rowExists(row, model)) continue;
         NutVar v;
         v.name = nutSettingName(row);
-        v.value = view.texts.value(QLatin1String(row.oldName));
+        v.value = nutText(view.texts.value(QLatin1String(row.oldName)));
         v.description = QString::fromUtf8(row.caption[LangEN]);
         v.writable = true;
         if (row.newKind == NewKind::Combo) {
             v.type = QStringLiteral("RW ENUM");
-            v.enums = form.items.value(QLatin1String(row.newName));
+            for (const QString& item : form.items.value(QLatin1String(row.newName))) v.enums << nutText(item);
         } else {
             v.type = QStringLiteral("RW STRING:%1").arg(row.maxLength > 0 ? row.maxLength : 32);
         }
