@@ -5,8 +5,11 @@
 #include "app/widgets/FormPassword.h"
 #include "app/widgets/LockPanel.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 using namespace zav;
@@ -94,4 +97,39 @@ TEST_F(LocksTest, ChangedPasswordTakesEffectAtOnceAndOpenedLocksStayOpen) {
     window().showPage(12);
     EXPECT_FALSE(type(kLocks[3], "73019264"));
     EXPECT_TRUE(type(kLocks[3], "2468"));
+}
+
+TEST_F(LocksTest, LockedPageIsOutOfReachOfKeyboardMouseAndAccessibility) {
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    for (const LockNames& names : kLocks) {
+        window().showPage(names.page);
+        auto* edit = find<QLineEdit>(names.edit);
+        ZavPage* content = window().page(names.page);
+        EXPECT_EQ(QApplication::focusWidget(), edit) << names.edit; // the password takes the focus
+        EXPECT_FALSE(content->isVisible()) << names.panel;           // nothing under the panel takes a click
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(content);
+        ASSERT_NE(a11y, nullptr);
+        EXPECT_TRUE(a11y->state().invisible) << names.panel;
+        // Tab around the whole window: the focus never lands on the page.
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            EXPECT_FALSE(content->isAncestorOf(QApplication::focusWidget())) << names.panel << " tab " << i;
+        }
+    }
+
+    // Tab, Right, Right on the locked user-service page, then unlock: its tabs have not moved.
+    auto* tabs = find<QTabWidget>("PageControl3");
+    const int before = tabs->currentIndex();
+    window().showPage(10);
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Right, Qt::Key_Right})
+        QTest::keyClick(QApplication::focusWidget(), key);
+    window().showPage(10);
+    ASSERT_TRUE(type(kLocks[1], "73019264"));
+    EXPECT_EQ(tabs->currentIndex(), before);
+    EXPECT_TRUE(window().page(10)->isVisible());
+
+    // Closed again (a language switch): out of reach again.
+    relockAll();
+    EXPECT_FALSE(window().page(10)->isVisible());
 }

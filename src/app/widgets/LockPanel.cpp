@@ -46,6 +46,16 @@ LockPanel::LockPanel(const LockNames& names, const PasswordBook& passwords, QWid
     host->installEventFilter(this);
     setGeometry(host->rect());
     raise();
+    showContent(false);
+}
+
+void LockPanel::showContent(bool shown) {
+    for (QWidget* child : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child != this) child->setVisible(shown);
+}
+
+void LockPanel::focusPassword() {
+    if (!unlocked_) edit_->setFocus(Qt::OtherFocusReason);
 }
 
 void LockPanel::retranslate() {
@@ -57,12 +67,14 @@ void LockPanel::tryUnlock() {
     if (!passwords_.opens(edit_->text())) return;
     unlocked_ = true;
     hide();
+    showContent(true);
     emit unlocked();
 }
 
 void LockPanel::relock() {
     unlocked_ = false;
     edit_->clear();
+    showContent(false);
     show();
     raise();
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The password panel that lies over a page which changes the UPS, until a password that opens it
-// is typed. A wrong password gives no feedback: the panel and the typed text stay.
+// is typed. A wrong password gives no feedback: the panel and the typed text stay. While the panel
+// is shown the page under it is hidden, so neither the keyboard (Tab), the mouse nor an
+// accessibility client can reach a control that writes to the UPS.
 
 #include <QFrame>
 
@@ -38,6 +40,8 @@ public:
     // Closed again with an empty edit, as after the windows were re-read from a language file.
     void relock();
     void retranslate();
+    // The page was opened: the password edit takes the focus while the lock is closed.
+    void focusPassword();
 
 signals:
     void unlocked();
@@ -47,6 +51,7 @@ protected:
 
 private:
     void tryUnlock(); // the OK handler
+    void showContent(bool shown); // the host's other children: the page
 
     const PasswordBook& passwords_;
     QLabel* label_;

@@ -416,6 +416,7 @@ void MainWindow::treeView1Change(int index) {
         updateButtonStates();
     }
     if (ZavPage* p = page(index)) p->pageShown();
+    if (LockPanel* panel = lock(index)) panel->focusPassword();
 }
 
 // ---- connection bar ----
