@@ -73,7 +73,12 @@ void MeasurePage::SetMeasureGridLabels() {
 }
 
 void MeasurePage::refresh() {
-    chart_->addPoint(now(), chartVolts(live())[size_t(kind_)]);
+    // Cleared stores (not connected, link lost, language switched) are no measurement: the line
+    // breaks instead of dropping to 0 V.
+    if (context_.scheduler && context_.scheduler->connected() && context_.scheduler->linkOk())
+        chart_->addPoint(now(), chartVolts(live())[size_t(kind_)]);
+    else
+        chart_->addGap(now());
     showValues();
 }
 
