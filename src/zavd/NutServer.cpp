@@ -51,7 +51,6 @@ void NutServer::accept() {
         const QString peer = QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
         auto* c = new Client(socket, ups_, peer);
         clients_ << c;
-        socket->setReadBufferSize(4096);
         c->idle.setSingleShot(true);
         c->idle.setInterval(kIdleMs);
         connect(&c->idle, &QTimer::timeout, this, [this, c] { drop(c, QStringLiteral("idle")); });

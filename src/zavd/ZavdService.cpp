@@ -53,8 +53,10 @@ ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* 
     connect(&scheduler_, &Scheduler::settingsDownloaded, this, [this] {
         if (!scheduler_.autoModelPending()) settingsRead_ = true;
     });
-    connect(&scheduler_, &Scheduler::linkReset, this, [this] { settingsRead_ = false; });
-    connect(&scheduler_, &Scheduler::liveStoresCleared, this, [this] { settingsRead_ = false; });
+    // Cleared stores are not data: reads wait for the next whole live cycle.
+    connect(&scheduler_, &Scheduler::liveCycleEnded, this, [this] { liveFresh_ = scheduler_.linkOk(); });
+    connect(&scheduler_, &Scheduler::linkReset, this, [this] { settingsRead_ = liveFresh_ = false; });
+    connect(&scheduler_, &Scheduler::liveStoresCleared, this, [this] { settingsRead_ = liveFresh_ = false; });
     connect(&scheduler_, &Scheduler::modelRejected, this, [this] {
         zavdLog(LogLevel::Error, "link", QStringLiteral("model code %1 not recognised; set Model in [Link]; retrying")
                                              .arg(scheduler_.live().LiveData[78]));
@@ -184,7 +186,7 @@ void ZavdService::secondTick() {
 }
 
 bool ZavdService::online() const {
-    return scheduler_.linkOk() && !scheduler_.autoModelPending();
+    return liveFresh_ && scheduler_.linkOk() && !scheduler_.autoModelPending();
 }
 
 QVector<NutVar> ZavdService::variables() const {

@@ -59,6 +59,7 @@ class ZavdService : public QObject, public NutDevice {
     QtProcessRunner runner_;
     std::unique_ptr<ShutdownSequence> sequence_;
     bool protectionSaid_ = false;
+    bool liveFresh_ = false;    // a whole live cycle since the stores were last cleared
     bool settingsRead_ = false; // the settings of the final model were downloaded
 };
 

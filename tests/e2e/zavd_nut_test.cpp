@@ -1,0 +1,318 @@
+// zavd against the virtual UPS over a pseudo-terminal, with Debian's own NUT clients: upsc reads
+// the variables, upscmd and upsrw act with a password, hostile clients leave the service polling,
+// and upsmon (primary, dry-run shutdown command) shuts down with zavd's own dry-run power-off when
+// the battery runs low.
+
+#include "SimulatorThread.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace zav;
+using namespace zav::sim;
+
+namespace {
+
+const QString kZavd = QStringLiteral(ZAV_BINARY_DIR "/zavd");
+constexpr int kWaitMs = 30'000;
+
+SimConfig model7() {
+    SimConfig c;
+    c.upsModel = 7;
+    c.baud = 9600;
+    return c;
+}
+
+bool haveTool(const QString& path) {
+    return QFileInfo(path).isExecutable();
+}
+
+// Waits for a condition with a bound, keeping the caller's thread responsive to nothing else.
+bool waitFor(const std::function<bool()>& condition, int ms = kWaitMs) {
+    QDeadlineTimer deadline(ms);
+    while (!condition()) {
+        if (deadline.hasExpired()) return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+class ZavdNut : public ::testing::Test {
+  protected:
+    SimulatorThread ups{model7()};
+    QTemporaryDir dir;
+    QProcess zavd;
+    QByteArray log;
+    int port = 0;
+
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(ups.start(&error)) << error.toStdString();
+        ASSERT_TRUE(dir.isValid());
+    }
+    void TearDown() override {
+        if (zavd.state() != QProcess::NotRunning) {
+            zavd.terminate();
+            zavd.waitForFinished(10'000);
+        }
+    }
+
+    void applyEvent(const char* text) {
+        ScenarioEvent e;
+        QString error;
+        ASSERT_TRUE(parseEvent(QString::fromLatin1(text), &e, &error)) << error.toStdString();
+        ups.withUps([&](VirtualUps& u) { u.apply(e); });
+    }
+
+    // Starts zavd on the virtual UPS with the users and the [ShutEvents] given, on a free port.
+    void startZavd(const QByteArray& extra) {
+        const QString path = dir.filePath("zavd.conf");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Link]\nPort=" + ups.devicePath().toUtf8() + "\nBaud=9600\nModel=7\n"
+                "[Server]\nMaxConnections=8\nUsers=admin mon\n"
+                "[User admin]\nPassword=secret\nActions=SET\nInstCmds=ALL\n"
+                "[User mon]\nPassword=pw\nUpsmon=primary\n" + extra);
+        f.close();
+        zavd.start(kZavd, {"--config", path, "--listen-port", "0", "--dry-run"});
+        ASSERT_TRUE(zavd.waitForStarted(kWaitMs));
+        ASSERT_TRUE(waitLog("listening on 127.0.0.1 port ")) << log.toStdString();
+        const QRegularExpressionMatch m = QRegularExpression("listening on 127.0.0.1 port (\\d+)").match(QString(log));
+        port = m.captured(1).toInt();
+        ASSERT_GT(port, 0);
+        ASSERT_TRUE(waitLog("UPS answers")) << log.toStdString();
+        // The settings of the model are read shortly after the first answer.
+        ASSERT_TRUE(waitFor([&] { return client("GET VAR zav zav.battery.count").startsWith("VAR"); }));
+    }
+
+    bool waitLog(const QByteArray& needle, int ms = kWaitMs) {
+        QDeadlineTimer deadline(ms);
+        while (!log.contains(needle)) {
+            if (deadline.hasExpired() || zavd.state() == QProcess::NotRunning) return false;
+            zavd.waitForReadyRead(100);
+            log += zavd.readAllStandardError();
+        }
+        return true;
+    }
+
+    QString target() const { return QStringLiteral("zav@127.0.0.1:%1").arg(port); }
+
+    int tool(const QString& program, const QStringList& args, QByteArray* out) {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(program, args);
+        EXPECT_TRUE(p.waitForFinished(kWaitMs)) << program.toStdString();
+        *out = p.readAll();
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+
+    // One request line on a fresh connection; the first reply line.
+    QByteArray client(const QByteArray& line) {
+        QTcpSocket s;
+        s.connectToHost("127.0.0.1", quint16(port));
+        if (!s.waitForConnected(5000)) return {};
+        s.write(line + '\n');
+        QDeadlineTimer deadline(5000);
+        while (!s.canReadLine() && !deadline.hasExpired()) s.waitForReadyRead(100);
+        return s.readLine().trimmed();
+    }
+};
+
+} // namespace
+
+TEST_F(ZavdNut, UpscReadsUpscmdAndUpsrwActWithAPassword) {
+    if (!haveTool("/usr/bin/upsc")) GTEST_SKIP() << "nut-client is not installed (scripts/setup.sh)";
+    startZavd({});
+    QByteArray out;
+    ASSERT_EQ(tool("upsc", {target()}, &out), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("\nups.status: OL\n")) << out.toStdString();
+    EXPECT_TRUE(out.contains("device.mfr: ZAV\n"));
+    EXPECT_TRUE(out.contains("\noutput.voltage: "));
+    EXPECT_TRUE(out.contains("\nbattery.charge: "));
+    EXPECT_FALSE(out.contains("addchar")) << "a value that is not ASCII: " << out.toStdString();
+    ASSERT_EQ(tool("upsc", {target(), "ups.load"}, &out), 0);
+    EXPECT_GT(out.trimmed().split('\n').last().toDouble(), 30) << out.toStdString();
+
+    ASSERT_EQ(tool("upscmd", {"-l", target()}, &out), 0);
+    EXPECT_TRUE(out.contains("bypass.start")) << out.toStdString();
+
+    // A wrong password does nothing.
+    EXPECT_NE(tool("upscmd", {"-u", "admin", "-p", "wrong", target(), "bypass.start"}, &out), 0);
+    EXPECT_TRUE(out.contains("ACCESS-DENIED")) << out.toStdString();
+    // The upsmon user has no command right.
+    EXPECT_NE(tool("upscmd", {"-u", "mon", "-p", "pw", target(), "bypass.start"}, &out), 0);
+    int source = -1;
+    ups.withUps([&](VirtualUps& u) { source = u.plant().supplySource(); });
+    EXPECT_NE(source, 2);
+
+    ASSERT_EQ(tool("upscmd", {"-u", "admin", "-p", "secret", target(), "bypass.start"}, &out), 0) << out.toStdString();
+    EXPECT_TRUE(waitFor([&] {
+        int s = -1;
+        ups.withUps([&](VirtualUps& u) { s = u.plant().supplySource(); });
+        return s == 2;
+    }));
+    EXPECT_TRUE(waitLog("register 354 = 255: accepted")) << log.toStdString();
+    EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.status").contains("BYPASS"); }));
+
+    // A setting through upsrw, with the page's range check before anything is sent.
+    EXPECT_NE(tool("upsrw", {"-s", "zav.battery.count=17", "-u", "admin", "-p", "secret", target()}, &out), 0);
+    ASSERT_EQ(tool("upsrw", {"-s", "zav.battery.count=18", "-u", "admin", "-p", "secret", target()}, &out), 0)
+        << out.toStdString();
+    EXPECT_TRUE(waitFor([&] {
+        int v = 0;
+        ups.withUps([&](VirtualUps& u) { v = u.settings().value(311); });
+        return v == 18;
+    }));
+    EXPECT_TRUE(waitFor([&] { return client("GET VAR zav zav.battery.count") == "VAR zav zav.battery.count \"18\""; }));
+}
+
+TEST_F(ZavdNut, HostileClientsLeaveTheServicePolling) {
+    startZavd({});
+    // An endless line: an error, then the connection is closed.
+    {
+        QTcpSocket s;
+        s.connectToHost("127.0.0.1", quint16(port));
+        ASSERT_TRUE(s.waitForConnected(5000));
+        s.write(QByteArray(100'000, 'A'));
+        EXPECT_TRUE(waitFor([&] {
+            s.waitForReadyRead(50);
+            return s.state() == QAbstractSocket::UnconnectedState;
+        }));
+        EXPECT_TRUE(s.readAll().startsWith("ERR INVALID-ARGUMENT\n"));
+    }
+    // Binary garbage, lines and all: each answered with an error, nothing else happens.
+    {
+        QTcpSocket s;
+        s.connectToHost("127.0.0.1", quint16(port));
+        ASSERT_TRUE(s.waitForConnected(5000));
+        QByteArray junk;
+        for (int i = 0; i < 4000; ++i) junk += char((i * 37 + 11) % 256);
+        junk.replace('\n', 'x');
+        for (int i = 100; i < junk.size(); i += 200) junk[i] = '\n';
+        junk += "\nNETVER\n";
+        s.write(junk);
+        QByteArray got;
+        EXPECT_TRUE(waitFor([&] {
+            s.waitForReadyRead(50);
+            got += s.readAll();
+            return got.contains("1.3\n");
+        })) << got.toStdString();
+        EXPECT_TRUE(got.startsWith("ERR ")) << got.toStdString();
+    }
+    // More connections than allowed: the surplus is closed, the allowed ones are served.
+    {
+        std::vector<std::unique_ptr<QTcpSocket>> many;
+        for (int i = 0; i < 40; ++i) {
+            many.push_back(std::make_unique<QTcpSocket>());
+            many.back()->connectToHost("127.0.0.1", quint16(port));
+            many.back()->waitForConnected(5000);
+        }
+        int served = 0;
+        for (auto& s : many) {
+            s->write("NETVER\n");
+            QDeadlineTimer deadline(3000);
+            while (s->state() == QAbstractSocket::ConnectedState && !s->canReadLine() && !deadline.hasExpired())
+                s->waitForReadyRead(50);
+            served += s->canReadLine() && s->readLine() == "1.3\n";
+        }
+        EXPECT_GE(served, 1);
+        EXPECT_LE(served, 8);
+    }
+    // Once they have gone, the slots are free again.
+    EXPECT_TRUE(waitFor([&] { return client("NETVER") == "1.3"; }));
+    // A client that asks and asks but never reads its replies is dropped. A plain socket: Qt's own
+    // would read the replies into its buffer.
+    {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        ASSERT_GE(fd, 0);
+        int small = 4096;
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(quint16(port));
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        ::fcntl(fd, F_SETFL, O_NONBLOCK);
+        const QByteArray request = "LIST VAR zav\n";
+        bool reset = false;
+        EXPECT_TRUE(waitFor([&] {
+            for (int i = 0; i < 100 && !reset; ++i) {
+                const ssize_t n = ::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL);
+                if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) reset = true;
+                if (n < 0 && !reset) break;
+            }
+            return reset;
+        })) << "still connected";
+        ::close(fd);
+    }
+    EXPECT_TRUE(waitLog("does not read its replies")) << log.toStdString();
+    EXPECT_TRUE(log.contains("request line longer than")) << log.toStdString();
+    // The service is unharmed and still polls: a new client reads fresh data.
+    EXPECT_EQ(zavd.state(), QProcess::Running);
+    applyEvent("0s utility-fail");
+    EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.status").contains("OB"); }));
+}
+
+TEST_F(ZavdNut, UpsmonAndZavdShutDownWhenTheBatteryRunsLow) {
+    const QString upsmon = QStringLiteral("/lib/nut/upsmon");
+    if (!haveTool(upsmon)) GTEST_SKIP() << "nut-client is not installed (scripts/setup.sh)";
+    startZavd("[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=10\nSEBattVoltLowShutDelay=0\n");
+
+    const QString flag = dir.filePath("upsmon-shutdown");
+    QFile conf(dir.filePath("upsmon.conf"));
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write(QStringLiteral("MONITOR %1 1 mon pw primary\nMINSUPPLIES 1\n"
+                              "SHUTDOWNCMD \"/usr/bin/touch %2\"\nPOLLFREQ 1\nPOLLFREQALERT 1\nHOSTSYNC 2\n"
+                              "DEADTIME 15\nFINALDELAY 0\nPOWERDOWNFLAG %3\n")
+                   .arg(target(), flag, dir.filePath("killpower"))
+                   .toUtf8());
+    conf.close();
+    conf.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    QFile nutConf(dir.filePath("nut.conf"));
+    ASSERT_TRUE(nutConf.open(QIODevice::WriteOnly));
+    nutConf.write("MODE=netclient\n");
+    nutConf.close();
+
+    QProcess monitor;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("NUT_CONFPATH", dir.path());
+    env.insert("NUT_STATEPATH", dir.path());
+    env.insert("NUT_ALTPIDPATH", dir.path());
+    monitor.setProcessEnvironment(env);
+    monitor.setProcessChannelMode(QProcess::MergedChannels);
+    monitor.start(upsmon, {"-F", "-D", "-u", qEnvironmentVariable("USER", "root")});
+    ASSERT_TRUE(monitor.waitForStarted(kWaitMs));
+    QByteArray monitorLog;
+    const auto monitorSays = [&](const char* text) {
+        return waitFor([&] {
+            monitor.waitForReadyRead(50);
+            monitorLog += monitor.readAll();
+            return monitorLog.contains(text);
+        });
+    };
+    ASSERT_TRUE(monitorSays("Logged into UPS")) << monitorLog.toStdString();
+
+    applyEvent("0s utility-fail");
+    EXPECT_TRUE(monitorSays("on battery")) << monitorLog.toStdString();
+    EXPECT_FALSE(QFile::exists(flag)); // on battery alone is no reason yet
+    applyEvent("0s battery-low");
+    EXPECT_TRUE(waitFor([&] { return QFile::exists(flag); })) << monitorLog.toStdString();
+    EXPECT_TRUE(waitLog("the PC would be powered off now")) << log.toStdString();
+    EXPECT_TRUE(client("GET VAR zav ups.status").contains("FSD"));
+    monitor.terminate();
+    monitor.waitForFinished(10'000);
+}
