@@ -141,9 +141,10 @@ void ZavdService::onLinkState() {
 }
 
 void ZavdService::logAlarms() {
+    // Without a whole live cycle the status words are not known: nothing starts or ends.
+    if (!online()) return;
     QSet<QString> now;
-    if (scheduler_.linkOk())
-        for (const QString& a : nutAlarms(scheduler_.live(), scheduler_.upsModel())) now.insert(a);
+    for (const QString& a : nutAlarms(scheduler_.live(), scheduler_.upsModel())) now.insert(a);
     for (const QString& a : now)
         if (!alarms_.contains(a)) zavdLog(LogLevel::Warning, "event", QStringLiteral("alarm: ") + a);
     for (const QString& a : alarms_)
