@@ -27,7 +27,7 @@ TEST(SimLateReplies, AnswersAfterTheWaitAreNotTakenForTheNextRequest) {
     const LiveStores& live = h.scheduler().live();
     bool linked = false, misplaced = false;
     // Long enough for the settings download and several status requests to go out unanswered.
-    QTest::qWaitFor(
+    const bool ended = QTest::qWaitFor(
         [&] {
             linked = linked || h.scheduler().linkOk();
             for (int r = 161; r <= 240; ++r)
@@ -37,6 +37,7 @@ TEST(SimLateReplies, AnswersAfterTheWaitAreNotTakenForTheNextRequest) {
         60'000);
     EXPECT_FALSE(linked) << "a late answer was accepted";
     EXPECT_FALSE(misplaced) << "block 161-240 holds registers of another block";
+    EXPECT_TRUE(ended);
     EXPECT_GE(h.ticks(), 200);
 
     // The same UPS answering in time is heard at once: the quiet line costs no more than a wait.
