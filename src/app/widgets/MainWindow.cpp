@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSessionManager>
 #include <QStackedWidget>
@@ -29,6 +30,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 // Resources of a static library are registered by hand.
 static void initShellResources() { Q_INIT_RESOURCE(zav); }
@@ -37,8 +39,12 @@ namespace zav {
 
 namespace {
 
-constexpr int kWindowWidth = 1024;
+constexpr int kWindowWidth = 1024; // the first size, as far as the screen allows
 constexpr int kWindowHeight = 740;
+// The window can shrink to small laptop screens: the pages scroll instead.
+constexpr int kMinWindowWidth = 640;
+constexpr int kMinWindowHeight = 480;
+const char* const kGeometryKeys[] = {"Left", "Top", "Width", "Height"};
 constexpr int kHotSpotSize = 25;
 const char* const kBaudBoxItems[] = {"1200", "2400", "4800", "9600", "14400", "19200", "38400", "Auto"};
 const char* const kScrollBoxesToReset[] = {"ScrollBox1", "ScrollBox2", "ScrollBox3"};
@@ -81,7 +87,7 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     // The window: header, tree and pages, connection bar, status bar.
     setWindowIcon(QIcon(QStringLiteral(":/icons/zav.svg")));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -111,7 +117,7 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
 
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setSizeGripEnabled(false);
+    bar->setSizeGripEnabled(true);
     statusLink_ = new QLabel(bar);
     statusLink_->setObjectName(QStringLiteral("StatusPanel0"));
     statusLink_->setFixedWidth(130);
@@ -120,7 +126,8 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     statusTime_->setFixedWidth(150);
     bar->addWidget(statusLink_);
     bar->addWidget(statusTime_);
-    setFixedSize(kWindowWidth, kWindowHeight);
+    setMinimumSize(kMinWindowWidth, kMinWindowHeight);
+    restoreWindowGeometry();
 
     retranslateForm();
     connect(treeView1_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
@@ -250,25 +257,32 @@ QWidget* MainWindow::buildHeader(QWidget* parent) {
 
 void MainWindow::buildPages() {
     for (int i = 0; i < kPageCount; ++i) {
-        // Each page sits in a holder that also carries what lies over it (lock panel, hot spot).
-        auto* host = new QWidget(pageControl1_);
+        // Each page sits in a holder that also carries what lies over it (lock panel, hot spot). The
+        // holder scrolls when the window is smaller than the page needs; the page keeps its layout.
+        auto* scroll = new QScrollArea(pageControl1_);
+        scroll->setObjectName(QStringLiteral("PageScroll%1").arg(i));
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        auto* host = new QWidget;
         auto* hostLayout = new QVBoxLayout(host);
         hostLayout->setContentsMargins(0, 0, 0, 0);
         ZavPage* page = options_.pageFactory(i, context_, host);
         if (!page) page = createPage(i, context_, host);
         hostLayout->addWidget(page);
         pages_.append(page);
-        pageControl1_->addWidget(host);
+        hosts_.append(host);
+        scroll->setWidget(host);
+        pageControl1_->addWidget(scroll);
     }
     for (const LockNames& names : kLocks) {
-        auto* panel = new LockPanel(names, passwords_, pageControl1_->widget(names.page));
+        auto* panel = new LockPanel(names, passwords_, hosts_[names.page]);
         locks_.insert(names.page, panel);
         connect(panel, &LockPanel::unlocked, this, [this, index = names.page] {
             if (ZavPage* p = page(index)) p->pageShown();
         });
     }
     // The hot spot near the top right of the home page.
-    QWidget* home = pageControl1_->widget(0);
+    QWidget* home = hosts_[0];
     auto* hotSpot = new ClickLabel(home);
     hotSpot->setObjectName(QStringLiteral("Label100"));
     hotSpot->setFixedSize(kHotSpotSize, kHotSpotSize);
@@ -642,6 +656,48 @@ void MainWindow::label100DblClick() {
         labelEnglishClick();
 }
 
+// ---- window size and position ----
+
+void MainWindow::restoreWindowGeometry() {
+    const QString section = QStringLiteral("Window");
+    QRect stored;
+    bool complete = true;
+    int values[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        const QString key = QString::fromLatin1(kGeometryKeys[i]);
+        complete = complete && profile_.valueExists(section, key);
+        values[i] = profile_.readInteger(section, key, 0);
+    }
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (complete) {
+        stored = QRect(values[0], values[1], values[2], values[3]);
+        // The screen it was on may be gone (a projector, a docking station): then the primary one.
+        if (QScreen* at = QGuiApplication::screenAt(stored.center())) screen = at;
+    }
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, kWindowWidth, kWindowHeight);
+    QSize size = complete ? stored.size() : QSize(kWindowWidth, kWindowHeight);
+    size = size.boundedTo(avail.size()).expandedTo(minimumSize());
+    resize(size);
+    if (complete) {
+        // Keep the whole window, title bar included, on the screen.
+        const int x = std::clamp(stored.x(), avail.left(), std::max(avail.left(), avail.right() + 1 - size.width()));
+        const int y = std::clamp(stored.y(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - size.height()));
+        move(x, y);
+    }
+    restoredGeometry_ = QRect(pos(), size);
+}
+
+void MainWindow::saveWindowGeometry() {
+    // Only a size or place the user chose is written: a plain start and close leaves ZAV.ini alone.
+    if (isMinimized() || isMaximized() || isFullScreen()) return;
+    const QRect now(pos(), size());
+    if (now == restoredGeometry_) return;
+    const int values[4] = {now.x(), now.y(), now.width(), now.height()};
+    for (int i = 0; i < 4; ++i)
+        profile_.writeInteger(QStringLiteral("Window"), QString::fromLatin1(kGeometryKeys[i]), values[i]);
+    restoredGeometry_ = now;
+}
+
 // ---- tray, settings, closing ----
 
 void MainWindow::openSoftwareSettings() {
@@ -661,11 +717,13 @@ void MainWindow::trayActivated(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void MainWindow::exitApplication() {
+    saveWindowGeometry();
     exiting_ = true;
     emit quitRequested();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    saveWindowGeometry();
     if (exiting_ || !trayInUse()) {
         event->accept();
         emit quitRequested();

@@ -121,6 +121,8 @@ private:
     void onModelRejected();
     void endConnection();
     QWidget* findButton(const char* name);
+    void restoreWindowGeometry(); // ZAV.ini [Window] Left, Top, Width, Height, kept on a screen
+    void saveWindowGeometry();
 
     ShellOptions options_;
     UserDialogs& dialogs_;
@@ -145,6 +147,8 @@ private:
     QTreeWidget* treeView1_ = nullptr;
     QStackedWidget* pageControl1_ = nullptr;
     QVector<ZavPage*> pages_;
+    QVector<QWidget*> hosts_; // each page's holder inside its scroll area
+    QRect restoredGeometry_;  // as restored at start or last saved
     QHash<int, LockPanel*> locks_;
     QLabel* label100_ = nullptr;
     // Connection bar

@@ -1,0 +1,94 @@
+// The main window on small screens: it shrinks to a small minimum, every page scrolls instead of
+// being squeezed, the connection bar and the status bar stay whole, and the size and place the user
+// chose come back at the next start.
+
+#include "app_fixture.h"
+
+#include "app/widgets/LockPanel.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTest>
+
+using namespace zav;
+using namespace zav::test;
+
+namespace {
+
+class WindowSizeTest : public ShellTest {
+protected:
+    // The widget lies whole inside the window's client area.
+    void expectInside(const char* name) {
+        auto* w = find<QWidget>(name);
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(w->isVisible()) << name;
+        const QRect r(w->mapTo(&window(), QPoint(0, 0)), w->size());
+        EXPECT_TRUE(window().rect().contains(r)) << name << " at " << r.x() << "," << r.y() << " " << r.width()
+                                                 << "x" << r.height();
+    }
+    void unlockAll() {
+        for (const LockNames& names : kLocks) {
+            find<QLineEdit>(names.edit)->setText("73019264");
+            find<QPushButton>(names.button)->click();
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(WindowSizeTest, AtTenTwentyFourBySixHundredEveryPageScrollsAndTheBarsStayWhole) {
+    MainWindow& w = start(options());
+    EXPECT_LE(w.minimumSize().width(), 800);
+    EXPECT_LE(w.minimumSize().height(), 600);
+    w.resize(1024, 600);
+    w.show();
+    QApplication::processEvents();
+    ASSERT_EQ(w.size(), QSize(1024, 600));
+    unlockAll();
+    for (const char* name : {"ComboBoxUpsType", "ComboBox1", "ComboBox2", "ComboBoxProto", "EditUpsAddr",
+                             "ButtonConnect", "StatusBar1", "StatusPanel0", "StatusPanel1", "TreeView1"})
+        expectInside(name);
+    for (int i = 0; i < kPageCount; ++i) {
+        w.showPage(i);
+        QApplication::processEvents();
+        ZavPage* page = w.page(i);
+        ASSERT_TRUE(page->isVisible()) << i;
+        // The page keeps at least the size its layout needs; the scroll area around it scrolls.
+        const QSize need = page->minimumSizeHint();
+        EXPECT_GE(page->width(), need.width()) << "page " << i;
+        EXPECT_GE(page->height(), need.height()) << "page " << i;
+        QScrollArea* area = qobject_cast<QScrollArea*>(page->parentWidget()->parentWidget()->parentWidget());
+        ASSERT_NE(area, nullptr) << i;
+        EXPECT_TRUE(area->isVisible()) << i;
+    }
+}
+
+TEST_F(WindowSizeTest, SizeAndPlaceAreRememberedAndKeptOnTheScreen) {
+    MainWindow& w = start(options());
+    w.show();
+    w.close(); // nothing chosen: nothing written
+    EXPECT_TRUE(readIni().isEmpty());
+
+    MainWindow& second = start(options());
+    second.show();
+    second.resize(700, 520);
+    second.move(30, 40);
+    second.close();
+    const QByteArray ini = readIni();
+    for (const char* line : {"Left=30", "Top=40", "Width=700", "Height=520"})
+        EXPECT_TRUE(ini.contains(line)) << line << "\n" << ini.constData();
+
+    MainWindow& third = start(options());
+    EXPECT_EQ(third.size(), QSize(700, 520));
+    EXPECT_EQ(third.pos(), QPoint(30, 40));
+
+    // A place off every screen (a monitor since unplugged) and a size larger than the screen.
+    writeIni("[Window]\nLeft=5000\nTop=-3000\nWidth=4000\nHeight=3000\n");
+    MainWindow& fourth = start(options());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(QRect(fourth.pos(), fourth.size())))
+        << fourth.pos().x() << "," << fourth.pos().y() << " " << fourth.width() << "x" << fourth.height();
+}
