@@ -34,6 +34,7 @@ AppShell::AppShell(SerialChannel& channel, ShellOptions options) {
     formSCode_ = emptyWindow("FormSCode", main);
     formPassword_ = new FormPassword(main->passwords(), main->profile(), *dialogs,
                                      [main] { return main->language(); }, main);
+    formPassword_->setTrayAvailable(main->trayInUse());
     main->setFormPassword(formPassword_);
     protection_ = new ProtectionController(main->context(), main, std::move(protect));
     formCountDown_ = protection_->formCountDown();

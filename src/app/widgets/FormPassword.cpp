@@ -80,6 +80,8 @@ FormPassword::FormPassword(PasswordBook& passwords, ProfileFile& profile, UserDi
     retranslate();
 }
 
+void FormPassword::setTrayAvailable(bool available) { groupWindow_->setVisible(available); }
+
 void FormPassword::retranslate() {
     setWindowTitle(caption("设置", "title"));
     groupPassword_->setTitle(caption("密码设置"));

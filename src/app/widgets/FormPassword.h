@@ -24,6 +24,8 @@ public:
                  std::function<int()> language, QWidget* parent = nullptr);
 
     void retranslate();
+    // Without a notification area "minimize to tray" means nothing: its group is hidden.
+    void setTrayAvailable(bool available);
 
     void buttonPasswordSetClick();
     void buttonWinSetClick();

@@ -533,7 +533,10 @@ void MainWindow::stsBarDeal() {
     const qint64 second = now.toSecsSinceEpoch();
     if (second == shownStampSecond_) return;
     shownStampSecond_ = second;
-    const QLocale locale = QLocale::system();
+    // The date in the interface language, not the system's: a Chinese window shows a Chinese date.
+    const QLocale locale = language_ == LangEN  ? QLocale(QLocale::English, QLocale::UnitedStates)
+                           : language_ == LangCN ? QLocale(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China)
+                                                 : QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan);
     const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + u' ' +
                           locale.toString(now.time(), QStringLiteral("HH:mm:ss"));
     if (statusTime_->text() != stamp) statusTime_->setText(stamp);
@@ -641,6 +644,7 @@ void MainWindow::switchLanguage(int target) {
     refreshPages();
     setTreeCaptions(target);
     profile_.writeString(QStringLiteral("LanguageSet"), QStringLiteral("Language"), languageText(target));
+    shownStampSecond_ = -1; // the date is written again in the new language
     stsBarDeal();
     updateButtonStates();
 }

@@ -1,0 +1,40 @@
+// Texts of the main window that follow the interface language rather than the system's.
+
+#include "app_fixture.h"
+
+#include "app/widgets/FormPassword.h"
+
+#include <QDate>
+#include <QLabel>
+
+using namespace zav;
+using namespace zav::test;
+
+TEST_F(ShellTest, StatusBarDateIsWrittenInTheInterfaceLanguage) {
+    struct Case {
+        QLocale system;
+        QLocale expected;
+    } cases[] = {
+        {prcLocale(), prcLocale()},
+        {usLocale(), usLocale()},
+    };
+    for (const Case& c : cases) {
+        start(options(c.system));
+        const QString date = c.expected.toString(QDate::currentDate(), QLocale::ShortFormat);
+        const QString shown = find<QLabel>("StatusPanel1")->text();
+        // Around midnight the date may have turned between the two readings.
+        const QString after = c.expected.toString(QDate::currentDate(), QLocale::ShortFormat);
+        EXPECT_TRUE(shown.startsWith(date + u' ') || shown.startsWith(after + u' ')) << shown.toStdString();
+    }
+}
+
+TEST_F(ShellTest, MinimizeToTrayIsOfferedOnlyWithANotificationArea) {
+    for (bool tray : {false, true}) {
+        start(options(usLocale(), false, tray));
+        window().openSoftwareSettings();
+        auto* group = shell->formPassword().findChild<QWidget*>("GroupBoxWindow");
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(group->isVisible(), tray) << tray;
+        shell->formPassword().close();
+    }
+}
