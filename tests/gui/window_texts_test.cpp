@@ -6,6 +6,9 @@
 
 #include <QDate>
 #include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
 
 using namespace zav;
 using namespace zav::test;
@@ -37,4 +40,24 @@ TEST_F(ShellTest, MinimizeToTrayIsOfferedOnlyWithANotificationArea) {
         EXPECT_EQ(group->isVisible(), tray) << tray;
         shell->formPassword().close();
     }
+}
+
+TEST_F(ShellTest, SilentUpsAfterConnectingIsExplainedInTheStatusBar) {
+    start(options());
+    window().show();
+    find<QPushButton>("ButtonConnect")->click(); // the fake port opens; nothing ever answers
+    ASSERT_TRUE(channel.isOpen());
+    auto* timer = find<QTimer>("TimerNoAnswer");
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), MainWindow::kNoAnswerMs);
+    window().noAnswerCheck(); // what the timer runs
+    auto* bar = find<QStatusBar>("StatusBar1");
+    EXPECT_EQ(bar->currentMessage(), "No answer from the UPS (/dev/ttyS0, MODBUS_ASCII, address 1, every baud). "
+                                     "Check the cable, the port, and that the protocol, address and baud rate "
+                                     "match the UPS.");
+    find<QPushButton>("ButtonConnect")->click(); // disconnect
+    EXPECT_TRUE(bar->currentMessage().isEmpty());
+    EXPECT_FALSE(timer->isActive());
+    window().noAnswerCheck(); // a late timer while disconnected says nothing
+    EXPECT_TRUE(bar->currentMessage().isEmpty());
 }

@@ -148,7 +148,13 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     timerGetComPort_->start();
 
     // The scheduler's notifications (its own state is initialised by its constructor).
+    timerNoAnswer_ = new QTimer(this);
+    timerNoAnswer_->setObjectName(QStringLiteral("TimerNoAnswer"));
+    timerNoAnswer_->setSingleShot(true);
+    timerNoAnswer_->setInterval(kNoAnswerMs);
+    connect(timerNoAnswer_, &QTimer::timeout, this, &MainWindow::noAnswerCheck);
     connect(scheduler_, &Scheduler::linkStateChanged, this, [this] {
+        if (scheduler_->linkOk()) statusBar()->clearMessage();
         stsBarDeal();
         stsConnectDeal();
         updateButtonStatesIfChanged();
@@ -466,11 +472,14 @@ void MainWindow::buttonConnectClick() {
         setConnectionBarEnabled(false);
         formStrInit(language_);
         timerGetComPort_->stop();
+        timerNoAnswer_->start();
         return;
     }
 }
 
 void MainWindow::endConnection() {
+    timerNoAnswer_->stop();
+    statusBar()->clearMessage();
     timerGetComPort_->start();
     scheduler_->disconnectLink();
     buttonConnect_->setText(connectCaption(language_));
@@ -540,6 +549,22 @@ void MainWindow::stsBarDeal() {
     const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + u' ' +
                           locale.toString(now.time(), QStringLiteral("HH:mm:ss"));
     if (statusTime_->text() != stamp) statusTime_->setText(stamp);
+}
+
+void MainWindow::noAnswerCheck() {
+    if (!scheduler_->connected() || scheduler_->linkOk()) return;
+    static const char* const kTexts[] = {
+        "UPS无应答（%1，%2，地址 %3，波特率 %4）。请检查连接线、串口、协议、地址和波特率是否与UPS一致。",
+        "No answer from the UPS (%1, %2, address %3, %4 baud). Check the cable, the port, and that the "
+        "protocol, address and baud rate match the UPS.",
+        "UPS無應答（%1，%2，地址 %3，鮑率 %4）。請檢查連接線、串口、協議、地址和鮑率是否與UPS一致。",
+    };
+    const bool autoBaud = comboBox1_->currentIndex() == kBaudAutoItem;
+    const QString baud = autoBaud ? (language_ == LangEN ? QStringLiteral("every") : QStringLiteral("Auto"))
+                                  : comboBox1_->currentText();
+    statusBar()->showMessage(QString::fromUtf8(kTexts[clampLanguage(language_)])
+                                 .arg(comboBox2_->currentText().trimmed(), comboBoxProto_->currentText(),
+                                      editUpsAddr_->text(), baud));
 }
 
 void MainWindow::stsConnectDeal() {
@@ -637,6 +662,8 @@ void MainWindow::rereadWindows() {
 void MainWindow::switchLanguage(int target) {
     if (!satellites_.load(languageLocaleId(target))) return; // refused silently
     if (scheduler_->connected() || scheduler_->portOpen()) scheduler_->disconnectLink();
+    timerNoAnswer_->stop();
+    statusBar()->clearMessage();
     timerGetComPort_->start();
     rereadWindows();
     formStrInit(target);

@@ -93,6 +93,10 @@ public:
     void updateButtonStatesIfChanged(); // the tick's refresh: only when an input of the rules changed
     void stsBarDeal();
     void stsConnectDeal();
+    // A few seconds after connecting with no answer yet: the status bar says what was tried and
+    // what to check (the link icon alone does not tell a wrong protocol from a loose cable).
+    void noAnswerCheck();
+    static constexpr int kNoAnswerMs = 6000;
 
 signals:
     void quitRequested(); // the program is to end (tray exit, close without tray, session end)
@@ -174,6 +178,7 @@ private:
     // Timers
     QTimer* timer1_ = nullptr;
     QTimer* timerGetComPort_ = nullptr;
+    QTimer* timerNoAnswer_ = nullptr;
     // Tray
     QSystemTrayIcon* tray_ = nullptr;
     QMenu* trayMenu_ = nullptr;
