@@ -57,8 +57,20 @@ TransferPlan planSettingsTransfer(const FieldDataWorkbook::Transfer& file, uint1
     const FormState form = formFromDisplay(file.values, model, language, pcNow);
     QHash<uint16_t, uint16_t> settable; // register -> the value a Set would send
     QStringList refused;
+    // Only the rows the file changes are checked, as the pages check the controls a user changed; a
+    // value the UPS already holds is never sent, whatever a page would say about it.
+    QSet<const SettingRow*> changed;
+    for (const SettingRow& row : settingRows()) {
+        if (!rowExists(row, model) || row.newKind == NewKind::None) continue;
+        for (int r = row.reg; r < row.reg + row.regCount; ++r)
+            if (file.values[r] != settingData[r]) changed.insert(&row);
+    }
     for (SetPage page : {SetPage::Rated, SetPage::CfgCode, SetPage::System, SetPage::Battery, SetPage::DryContacts}) {
-        const SetResult set = buildSet(page, form, model, settingData);
+        QSet<const SettingRow*> mine;
+        for (const SettingRow* row : changed)
+            if (setPageOf(row->group) == page) mine.insert(row);
+        if (mine.isEmpty()) continue;
+        const SetResult set = buildSet(page, form, model, settingData, mine);
         if (!set.ok()) {
             refused << setFailureText(set, model, language, file.values, form).replace(u'\n', QStringLiteral(": "));
             continue;

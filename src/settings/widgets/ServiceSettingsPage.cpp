@@ -1,4 +1,5 @@
 #include "settings/widgets/ServiceSettingsPage.h"
+#include "settings/widgets/FieldDataPanel.h"
 
 #include "app/AppTexts.h"
 #include "app/widgets/WheelStepScroll.h"
@@ -48,6 +49,7 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
     tabs_->addTab(scrollTab("TabSheetSysSet", "ScrollBox1", "GroupBoxSeverSet", SettingGroup::Server,
                             "LabelHintServSet", SetPage::System),
                   QString());
+    tabs_->widget(TabSystem)->layout()->addWidget(new FieldDataPanel(context, tabs_->widget(TabSystem)));
     tabs_->addTab(scrollTab("TabSheetBattSet", "ScrollBox2", "GroupBoxBattSet", SettingGroup::Batt,
                             "LabelHintBatt", SetPage::Battery),
                   QString());

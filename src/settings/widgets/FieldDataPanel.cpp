@@ -1,0 +1,224 @@
+#include "settings/widgets/FieldDataPanel.h"
+
+#include "app/Branding.h"
+#include "link/Scheduler.h"
+#include "records/GridCsv.h"
+#include "settings/FieldDataText.h"
+#include "settings/SettingWrites.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace zav {
+
+namespace {
+
+const char* const kSaveCaption[3] = {"数据保存", "Save Data", "數據保存"};
+const char* const kSaveHint[3] = {"保存现场监控的所有数据", "Save all field monitoring data", "保存現場監控的所有數據"};
+const char* const kResumeCaption[3] = {"数据恢复", "Restore Data", "數據恢復"};
+const char* const kResumeHint[3] = {"恢复现场数据", "Restore field data", "恢復現場數據"};
+const char* const kSaveTitle[3] = {"保存为", "Save as", "保存為"};
+const char* const kOpenTitle[3] = {"打开", "Open", "打開"};
+const char* const kWorkbookFilter = "(*.xls) (*.xlsx) (*.xls *.xlsx)";
+const char* const kTextFilter = "UPSFieldData.csv (*.csv)";
+
+int lang(int language) { return language >= 0 && language <= 2 ? language : 1; }
+
+class StandardFieldDataDialogs : public FieldDataDialogs {
+  public:
+    QString askSave(QWidget* parent, const QString& title, const QString& folder, int& type) override {
+        // Opened by a click, never from the link, so the timer running inside cannot re-enter a tick.
+        QString filter;
+        const QString name = QFileDialog::getSaveFileName(parent, title, QDir(folder).filePath(QStringLiteral("UPSFieldData")),
+                                                          QStringLiteral("%1;;%2").arg(QLatin1String(kWorkbookFilter), QLatin1String(kTextFilter)), &filter);
+        type = filter == QLatin1String(kWorkbookFilter) ? 1 : filter == QLatin1String(kTextFilter) ? 2 : 0;
+        return name;
+    }
+    QString askOpen(QWidget* parent, const QString& title, const QString& folder) override {
+        return QFileDialog::getOpenFileName(parent, title, folder, QStringLiteral("(*.xls *.xlsx *.csv)"));
+    }
+    void message(QWidget* parent, const QString& text) override {
+        auto* box = new QMessageBox(QMessageBox::Information, QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
+        box->setObjectName(QStringLiteral("FieldDataMessage"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    }
+};
+
+QTableWidget* recordTable(const QWidget* from, const char* name) {
+    return from->window()->findChild<QTableWidget*>(QLatin1String(name));
+}
+
+void tableToGrid(const QTableWidget* table, TextGrid& grid) {
+    if (!table) return;
+    for (int r = 0; r < std::min(table->rowCount(), grid.rows()); ++r)
+        for (int c = 0; c < std::min(table->columnCount(), grid.columns()); ++c)
+            if (const QTableWidgetItem* item = table->item(r, c)) grid.set(c, r, item->text());
+}
+
+void gridToTable(const TextGrid& grid, QTableWidget* table) {
+    if (!table) return;
+    for (int r = 0; r < std::min(table->rowCount(), grid.rows()); ++r)
+        for (int c = 0; c < std::min(table->columnCount(), grid.columns()); ++c) {
+            QTableWidgetItem* item = table->item(r, c);
+            if (!item) table->setItem(r, c, item = new QTableWidgetItem);
+            item->setText(grid.at(c, r));
+        }
+}
+
+} // namespace
+
+FieldDataDialogs& standardFieldDataDialogs() {
+    static StandardFieldDataDialogs dialogs;
+    return dialogs;
+}
+
+FieldDataPanel::FieldDataPanel(AppContext& context, QWidget* parent)
+    : QWidget(parent), context_(context), dialogs_(&standardFieldDataDialogs()),
+      folder_(QCoreApplication::applicationDirPath()), clock_([] { return QDateTime::currentDateTime(); }) {
+    setObjectName(QStringLiteral("FieldDataPanel"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    save_ = new QPushButton(this);
+    save_->setObjectName(QStringLiteral("ButtonSaveCurData"));
+    resume_ = new QPushButton(this);
+    resume_->setObjectName(QStringLiteral("ButtonResumeCurData"));
+    layout->addWidget(save_);
+    layout->addWidget(resume_);
+    layout->addStretch();
+    connect(save_, &QPushButton::clicked, this, &FieldDataPanel::saveClick);
+    connect(resume_, &QPushButton::clicked, this, &FieldDataPanel::resumeClick);
+    if (context_.scheduler)
+        connect(context_.scheduler, &Scheduler::writeSequenceEnded, this, &FieldDataPanel::transferEnded);
+    applyLanguage(context_.language);
+}
+
+void FieldDataPanel::applyLanguage(int language) {
+    const int l = lang(language);
+    save_->setText(QString::fromUtf8(kSaveCaption[l]));
+    save_->setToolTip(QString::fromUtf8(kSaveHint[l]));
+    resume_->setText(QString::fromUtf8(kResumeCaption[l]));
+    resume_->setToolTip(QString::fromUtf8(kResumeHint[l]));
+}
+
+void FieldDataPanel::showEvent(QShowEvent* event) {
+    applyLanguage(context_.language);
+    QWidget::showEvent(event);
+}
+
+int FieldDataPanel::model() const {
+    const ModelChoice choice = modelFromBox(window()->findChild<QComboBox*>(QStringLiteral("ComboBoxUpsType"))
+                                                ? window()->findChild<QComboBox*>(QStringLiteral("ComboBoxUpsType"))->currentIndex()
+                                                : -1);
+    if (context_.scheduler && context_.scheduler->connected()) return context_.scheduler->upsModel();
+    return choice.ok && !choice.automatic ? choice.model : (context_.scheduler ? context_.scheduler->upsModel() : 0);
+}
+
+FieldSnapshot FieldDataPanel::currentSnapshot() const {
+    FieldSnapshot s;
+    if (context_.scheduler) {
+        s.takeLive(context_.scheduler->live());
+        s.SettingData = context_.scheduler->settings().SettingData;
+    }
+    tableToGrid(recordTable(this, "StringGridHislog"), s.history);
+    tableToGrid(recordTable(this, "StringGridSCode"), s.scodes);
+    s.version = brandingVersionLabel();
+    return s;
+}
+
+void FieldDataPanel::saveClick() {
+    int type = 0;
+    const QString chosen = dialogs_->askSave(this, QString::fromUtf8(kSaveTitle[lang(context_.language)]), folder_, type);
+    if (chosen.isEmpty()) return;
+    QString error;
+    if (type == 1) {
+        error = FieldDataWorkbook::save(FieldDataWorkbook::xlsxFileName(chosen), currentSnapshot(), context_.language, model());
+    } else if (type == 2) {
+        error = FieldDataText::save(csvFileName(chosen), currentSnapshot());
+    } else {
+        error = QLatin1String(FieldMsg::saveError);
+    }
+    if (!error.isEmpty()) dialogs_->message(this, error);
+}
+
+void FieldDataPanel::resumeClick() {
+    Scheduler* scheduler = context_.scheduler;
+    if (scheduler && scheduler->portOpen()) {
+        const QString path = dialogs_->askOpen(this, QString::fromUtf8(kOpenTitle[lang(context_.language)]), folder_);
+        if (!path.isEmpty()) transfer(path);
+        return;
+    }
+    auto* box = window()->findChild<QComboBox*>(QStringLiteral("ComboBoxUpsType"));
+    if (box && !modelFromBox(box->currentIndex()).ok) {
+        dialogs_->message(this, QLatin1String(FieldMsg::modelError));
+        return;
+    }
+    const QString path = dialogs_->askOpen(this, QString::fromUtf8(kOpenTitle[lang(context_.language)]), folder_);
+    if (!path.isEmpty()) loadOffline(path);
+}
+
+void FieldDataPanel::loadOffline(const QString& path) {
+    FieldSnapshot s = currentSnapshot();
+    const FieldImportResult r = loadFieldFile(path, s);
+    if (!r.ok()) {
+        dialogs_->message(this, r.fatal);
+        return;
+    }
+    showSnapshot(s);
+    if (!r.badRows.isEmpty()) dialogs_->message(this, namedRows(QLatin1String(FieldMsg::dataError), r.badRows));
+}
+
+void FieldDataPanel::showSnapshot(const FieldSnapshot& s) {
+    Scheduler* scheduler = context_.scheduler;
+    if (scheduler) {
+        s.giveLive(scheduler->live());
+        scheduler->settings().SettingData = s.SettingData;
+        scheduler->settings().SettingNew = s.SettingData;
+    }
+    gridToTable(s.history, recordTable(this, "StringGridHislog"));
+    gridToTable(s.scodes, recordTable(this, "StringGridSCode"));
+    if (scheduler) { // every page redraws from the stores, as after a poll cycle and a download
+        emit scheduler->moduleListChanged();
+        emit scheduler->liveCycleEnded();
+        emit scheduler->moduleStageEnded();
+        emit scheduler->settingsDownloaded();
+    }
+}
+
+void FieldDataPanel::transfer(const QString& path) {
+    if (fieldFileKind(path) != FieldFileKind::Workbook) {
+        dialogs_->message(this, QLatin1String(FieldMsg::fileTypeError));
+        return;
+    }
+    Scheduler* scheduler = context_.scheduler;
+    const FieldDataWorkbook::Transfer file =
+        FieldDataWorkbook::settingsOf(FieldDataWorkbook::read(path), scheduler->settings().SettingData);
+    const TransferPlan plan = planSettingsTransfer(file, scheduler->live().LiveData[78], scheduler->settings().SettingData,
+                                                   scheduler->upsModel(), context_.language, clock_());
+    if (!plan.badRows.isEmpty()) dialogs_->message(this, namedRows(QLatin1String(FieldMsg::dataError), plan.badRows));
+    if (!plan.ok()) {
+        dialogs_->message(this, plan.refusal);
+        return;
+    }
+    if (scheduler->startWriteSequence(plan.entries)) {
+        transferred_ = plan.entries;
+        transferRunning_ = true;
+    }
+}
+
+void FieldDataPanel::transferEnded(const QVector<WriteResult>& results) {
+    if (!transferRunning_) return; // another page's Set
+    transferRunning_ = false;
+    const QVector<WriteEntry> missed = unconfirmedEntries(transferred_, results);
+    if (!missed.isEmpty())
+        dialogs_->message(this, notWrittenText(missed, context_.scheduler->upsModel(), context_.language,
+                                               context_.scheduler->settings().SettingData));
+}
+
+} // namespace zav

@@ -1,0 +1,115 @@
+// Field data against the virtual UPS: a snapshot saved from it loads back offline, and its settings
+// copy onto a UPS of the same type through the write sequence; a UPS of another type, or a value the
+// pages would refuse, gets nothing at all.
+
+#include "SimHarness.h"
+#include "settings/FieldDataRestore.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace zav;
+using namespace zav::sim;
+using namespace zav::sim::test;
+
+namespace {
+
+constexpr int kWaitMs = 30'000;
+constexpr int kBaud9600Item = 3;
+constexpr int EN = 1;
+const QDateTime kNow(QDate(2026, 12, 10), QTime(14, 0));
+
+class FieldDataOnSim : public ::testing::Test {
+  protected:
+    std::unique_ptr<SimHarness> harness;
+    std::unique_ptr<QSignalSpy> downloads, cycles, writes;
+    QTemporaryDir dir;
+    int model = 5;
+
+    void start(int m) {
+        model = m;
+        SimConfig config;
+        config.upsModel = m;
+        harness = std::make_unique<SimHarness>(config);
+        QString why;
+        if (!harness->startSimulator(&why)) GTEST_SKIP() << why.toStdString();
+        downloads = std::make_unique<QSignalSpy>(&harness->scheduler(), &Scheduler::settingsDownloaded);
+        cycles = std::make_unique<QSignalSpy>(&harness->scheduler(), &Scheduler::liveCycleEnded);
+        writes = std::make_unique<QSignalSpy>(&harness->scheduler(), &Scheduler::writeSequenceEnded);
+        ASSERT_EQ(harness->connect(m + 1, kBaud9600Item, Protocol::Rtu), ConnectResult::Connected);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return downloads->count() >= 1 && cycles->count() >= 1; }, kWaitMs));
+    }
+    FieldSnapshot snapshot() {
+        FieldSnapshot s;
+        s.takeLive(harness->scheduler().live());
+        s.SettingData = harness->scheduler().settings().SettingData;
+        s.version = QStringLiteral("Version 1.92_EC");
+        return s;
+    }
+    QString save(const FieldSnapshot& s) {
+        const QString path = dir.filePath(QStringLiteral("UPSFieldData.xlsx"));
+        EXPECT_EQ(FieldDataWorkbook::save(path, s, EN, model), QString());
+        return path;
+    }
+    TransferPlan plan(const QString& path) {
+        const Scheduler& sch = harness->scheduler();
+        return planSettingsTransfer(FieldDataWorkbook::settingsOf(FieldDataWorkbook::read(path), sch.settings().SettingData),
+                                    sch.live().LiveData[78], sch.settings().SettingData, model, EN, kNow);
+    }
+    // Runs the write sequence and its read-back; the results of the writes.
+    QVector<WriteResult> run(const TransferPlan& p) {
+        const int before = int(downloads->count());
+        EXPECT_TRUE(harness->scheduler().startWriteSequence(p.entries));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return writes->count() >= 1 && downloads->count() > before; }, kWaitMs));
+        return writes->isEmpty() ? QVector<WriteResult>() : writes->takeFirst().at(0).value<QVector<WriteResult>>();
+    }
+    uint16_t ups(int reg) { return harness->fromUps<uint16_t>([reg](VirtualUps& u) { return u.settings().value(reg); }); }
+};
+
+} // namespace
+
+TEST_F(FieldDataOnSim, ASnapshotLoadsBackOfflineAndAnIdenticalOneSendsNothing) {
+    start(5);
+    const FieldSnapshot saved = snapshot();
+    const QString path = save(saved);
+    FieldSnapshot loaded;
+    ASSERT_TRUE(loadFieldFile(path, loaded).ok());
+    EXPECT_EQ(loaded, saved);
+
+    const TransferPlan p = plan(path);
+    ASSERT_TRUE(p.ok()) << p.refusal.toStdString();
+    EXPECT_EQ(p.entries.size(), 180);
+    EXPECT_EQ(p.changes, 0);
+    for (const WriteResult& r : run(p)) EXPECT_EQ(r.outcome, WriteOutcome::Unchanged) << r.reg;
+}
+
+TEST_F(FieldDataOnSim, AChangedSettingIsPlannedAndAValueOutOfRangeStopsEverything) {
+    start(5);
+    FieldSnapshot s = snapshot();
+    const uint16_t mode = s.SettingData[331];
+    s.SettingData.set(331, uint16_t(mode == 5 ? 6 : 5)); // UPS mode, 0..1023
+    const TransferPlan good = plan(save(s));
+    ASSERT_TRUE(good.ok()) << good.refusal.toStdString();
+    EXPECT_EQ(good.changes, 1);
+    EXPECT_TRUE(good.entries.contains(WriteEntry{331, s.SettingData[331]}));
+
+    s.SettingData.set(331, 2000); // beyond what the page takes
+    s.SettingData.set(381, uint16_t(s.SettingData[381] + 1));
+    const TransferPlan bad = plan(save(s));
+    EXPECT_FALSE(bad.ok());
+    EXPECT_TRUE(bad.entries.isEmpty());
+    EXPECT_TRUE(bad.refusal.startsWith(QLatin1String("Check the value, please!"))) << bad.refusal.toStdString();
+    EXPECT_NE(ups(331), 2000);
+}
+
+TEST_F(FieldDataOnSim, AWorkbookFromAnotherUpsTypeIsRefused) {
+    start(5);
+    FieldSnapshot s = snapshot();
+    s.LiveData.set(78, uint16_t(s.LiveData[78] + 1));
+    s.SettingData.set(331, uint16_t(s.SettingData[331] == 5 ? 6 : 5));
+    const TransferPlan p = plan(save(s));
+    EXPECT_EQ(p.refusal, QStringLiteral("ups type error"));
+    EXPECT_TRUE(p.entries.isEmpty());
+}

@@ -1,0 +1,146 @@
+// The field-data buttons in a window with the port closed: saving in both formats, loading a file
+// back into the stores and the record tables, and the messages for a missing model, an unknown
+// file type and a damaged file.
+
+#include "FakeSerialChannel.h"
+#include "link/Scheduler.h"
+#include "settings/FieldDataText.h"
+#include "settings/widgets/FieldDataPanel.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace zav;
+using zav::test::FakeSerialChannel;
+
+namespace {
+
+class AnsweringDialogs : public FieldDataDialogs {
+  public:
+    QString saveName, openName;
+    int saveType = 1;
+    QStringList messages;
+    QString askSave(QWidget*, const QString&, const QString&, int& type) override {
+        type = saveType;
+        return saveName;
+    }
+    QString askOpen(QWidget*, const QString&, const QString&) override { return openName; }
+    void message(QWidget*, const QString& text) override { messages << text; }
+};
+
+class FieldDataPanelTest : public ::testing::Test {
+  protected:
+    FakeSerialChannel channel;
+    Scheduler scheduler{channel};
+    AppContext context{&scheduler, 1, nullptr};
+    QWidget window;
+    QComboBox* models = new QComboBox(&window);
+    QTableWidget* history = new QTableWidget(1000, 5, &window);
+    QTableWidget* scodes = new QTableWidget(1000, 1, &window);
+    FieldDataPanel* panel = nullptr;
+    AnsweringDialogs dialogs;
+    QTemporaryDir dir;
+
+    void SetUp() override {
+        models->setObjectName("ComboBoxUpsType");
+        for (int i = 0; i < 10; ++i) models->addItem(QString::number(i));
+        models->setCurrentIndex(6);
+        history->setObjectName("StringGridHislog");
+        scodes->setObjectName("StringGridSCode");
+        panel = new FieldDataPanel(context, &window);
+        panel->setDialogs(&dialogs);
+        scheduler.live().LiveData.set(78, 1234);
+        scheduler.settings().SettingData.set(301, 2);
+        history->setItem(0, 0, new QTableWidgetItem("No."));
+        history->setItem(1, 0, new QTableWidgetItem("1")); // rows are saved up to the first without a number
+        history->setItem(1, 2, new QTableWidgetItem("Inverter fail, module 1"));
+        scodes->setItem(0, 0, new QTableWidgetItem("S0001"));
+    }
+    QPushButton* button(const char* name) { return window.findChild<QPushButton*>(name); }
+};
+
+} // namespace
+
+TEST_F(FieldDataPanelTest, SavedFilesLoadBackIntoTheStoresAndTables) {
+    for (int type : {1, 2}) {
+        SCOPED_TRACE(type);
+        dialogs.saveType = type;
+        dialogs.saveName = dir.filePath(type == 1 ? "snap.xls" : "snap");
+        button("ButtonSaveCurData")->click();
+        ASSERT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+        const QString written = dir.filePath(type == 1 ? "snap.xlsx" : "snap.csv");
+        ASSERT_TRUE(QFile::exists(written));
+
+        scheduler.live().LiveData.set(78, 0);
+        scheduler.settings().SettingData.set(301, 0);
+        history->item(1, 2)->setText(QString());
+        QSignalSpy redraw(&scheduler, &Scheduler::settingsDownloaded);
+        dialogs.openName = written;
+        button("ButtonResumeCurData")->click();
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+        EXPECT_EQ(scheduler.live().LiveData[78], 1234);
+        EXPECT_EQ(scheduler.settings().SettingData[301], 2);
+        EXPECT_EQ(history->item(1, 2)->text(), QStringLiteral("Inverter fail, module 1"));
+        EXPECT_EQ(redraw.count(), 1);
+    }
+}
+
+TEST_F(FieldDataPanelTest, AText305LinesLongLoadsOnlyItsFirstPart) {
+    const QString path = dir.filePath("short.csv");
+    QList<QByteArray> lines = FieldDataText::encode(panel->currentSnapshot()).split('\n');
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 305; ++i) f.write(lines[i] + '\n');
+    f.close();
+    scheduler.live().LiveData.set(78, 0);
+    scheduler.settings().SettingData.set(361, 77);
+    dialogs.openName = path;
+    button("ButtonResumeCurData")->click();
+    EXPECT_EQ(scheduler.live().LiveData[78], 1234);
+    EXPECT_EQ(scheduler.settings().SettingData[361], 77);
+}
+
+TEST_F(FieldDataPanelTest, MessagesForNoModelUnknownTypesAndDamagedFiles) {
+    const QString bad = dir.filePath("bad.csv");
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("1\r\nnot a number\r\n");
+    f.close();
+    const struct {
+        int modelItem;
+        QString file;
+        const char* message;
+    } cases[] = {
+        {-1, bad, "upsType Error!"},
+        {3, dir.filePath("x.txt"), "Cannot open the file"},
+        {3, bad, "Data formatting error"},
+        {0, dir.filePath("missing.xlsx"), "Cannot open the file"},
+    };
+    for (const auto& c : cases) {
+        dialogs.messages.clear();
+        models->setCurrentIndex(c.modelItem);
+        dialogs.openName = c.file;
+        scheduler.live().LiveData.set(1, 999);
+        button("ButtonResumeCurData")->click();
+        ASSERT_EQ(dialogs.messages.size(), 1) << c.message;
+        EXPECT_TRUE(dialogs.messages[0].startsWith(QLatin1String(c.message))) << dialogs.messages[0].toStdString();
+        EXPECT_EQ(scheduler.live().LiveData[1], 999);
+    }
+}
+
+TEST_F(FieldDataPanelTest, AnUnknownSaveTypeOrAnUnwritablePlaceSaysSo) {
+    dialogs.saveType = 0;
+    dialogs.saveName = dir.filePath("x");
+    button("ButtonSaveCurData")->click();
+    EXPECT_EQ(dialogs.messages, QStringList{"Save file error"});
+    dialogs.messages.clear();
+    dialogs.saveType = 1;
+    dialogs.saveName = dir.filePath("none/x.xlsx");
+    button("ButtonSaveCurData")->click();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(QLatin1String("Save file error")));
+}
