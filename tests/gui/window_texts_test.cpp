@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -60,4 +61,11 @@ TEST_F(ShellTest, SilentUpsAfterConnectingIsExplainedInTheStatusBar) {
     EXPECT_FALSE(timer->isActive());
     window().noAnswerCheck(); // a late timer while disconnected says nothing
     EXPECT_TRUE(bar->currentMessage().isEmpty());
+}
+
+TEST_F(ShellTest, HelpPageTellsTheFactoryPasswordAndWhereToChangeIt) {
+    start(options(usLocale(), true));
+    const QString help = find<QPlainTextEdit>("Memo1")->toPlainText();
+    EXPECT_TRUE(help.contains("The factory password is 73019264.")) << help.toStdString();
+    EXPECT_TRUE(help.contains("\"Software Settings\"")) << help.toStdString();
 }

@@ -126,6 +126,10 @@
         <source>9. "记录下载"和"维护代码"页下载并保存UPS的历史记录和维护代码；"额定设置"、"用服设置"等页须输入密码后才能查看和修改UPS的设置。</source>
         <translation>9. "HisLogDown" and "SCodeDown" download and save the history log and the maintenance codes of the UPS; "RateSetting", "ServSetting" and the other service pages ask for a password before the settings of the UPS can be viewed and changed.</translation>
     </message>
+    <message>
+        <source>10. 出厂密码为 73019264。点击窗口右上角的设置按钮（或托盘菜单的"软件设置"），输入旧密码和两次新密码即可修改密码。</source>
+        <translation>10. The factory password is 73019264. To change it, open the settings button at the top right of the window (or "Software Settings" in the tray menu) and type the old password and the new one twice.</translation>
+    </message>
 </context>
 <context>
     <name>LockPanel</name>
