@@ -4,6 +4,7 @@
 #include "app/widgets/InfoPages.h"
 #include "flash/widgets/FwProgramPage.h"
 #include "monitor/widgets/MonitorPages.h"
+#include "records/widgets/RecordPages.h"
 #include "service/widgets/ServicePages.h"
 #include "settings/widgets/SettingsPages.h"
 
@@ -36,6 +37,7 @@ void PlaceholderPage::applyLanguage(int language) {
 
 ZavPage* createPage(int index, AppContext& context, QWidget* parent) {
     if (ZavPage* page = createMonitorPage(index, context, parent)) return page;
+    if (ZavPage* page = createRecordsPage(index, context, parent)) return page;
     if (ZavPage* page = createSettingsPage(index, context, parent)) return page;
     if (ZavPage* page = createFlashPage(index, context, parent)) return page;
     if (ZavPage* page = createServicePage(index, context, parent)) return page;
