@@ -5,6 +5,7 @@
 #include "app/ProfileFile.h"
 #include "protect/CloseList.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
@@ -32,12 +33,15 @@ protected:
         if (server.isEmpty()) GTEST_SKIP() << "no Xvfb";
         for (const char* program : {"zav", "zav-closeapp"})
             if (!QFile::exists(kBin + u'/' + QLatin1String(program))) GTEST_SKIP() << program << " not built";
-        int n = 140;
+        // ctest runs tests in parallel, each in its own process: start from a display number of this
+        // process's own, so two tests never race for the same free number.
+        int n = 140 + int(QCoreApplication::applicationPid() % 2000);
         while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n))) ++n;
         display = QStringLiteral(":%1").arg(n);
         xvfb.start(server, {display, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("800x600x24")});
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)); },
                                     kWaitMs));
+        ASSERT_EQ(xvfb.state(), QProcess::Running) << "display " << n << " was taken";
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), display);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
