@@ -18,7 +18,7 @@
 #include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -41,14 +41,9 @@ bool haveTool(const QString& path) {
     return QFileInfo(path).isExecutable();
 }
 
-// Waits for a condition with a bound, keeping the caller's thread responsive to nothing else.
+// Waits for a condition with a bound; events keep flowing meanwhile (the zavd process's output).
 bool waitFor(const std::function<bool()>& condition, int ms = kWaitMs) {
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired()) return false;
-        QThread::msleep(50);
-    }
-    return true;
+    return QTest::qWaitFor(condition, ms);
 }
 
 class ZavdNut : public ::testing::Test {
