@@ -32,6 +32,7 @@ class FieldDataOnSim : public ::testing::Test {
         model = m;
         SimConfig config;
         config.upsModel = m;
+        config.protocol = Protocol::Rtu;
         harness = std::make_unique<SimHarness>(config);
         QString why;
         if (!harness->startSimulator(&why)) GTEST_SKIP() << why.toStdString();
@@ -39,7 +40,12 @@ class FieldDataOnSim : public ::testing::Test {
         cycles = std::make_unique<QSignalSpy>(&harness->scheduler(), &Scheduler::liveCycleEnded);
         writes = std::make_unique<QSignalSpy>(&harness->scheduler(), &Scheduler::writeSequenceEnded);
         ASSERT_EQ(harness->connect(m + 1, kBaud9600Item, Protocol::Rtu), ConnectResult::Connected);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return downloads->count() >= 1 && cycles->count() >= 1; }, kWaitMs));
+        // Both signals also come at the end of unanswered rounds: wait for the stores to hold the UPS's
+        // own values (the unit count is never 0, the type code neither).
+        const Scheduler& sch = harness->scheduler();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return sch.linkOk() && sch.live().LiveData[78] != 0 && sch.settings().SettingData[302] != 0; },
+            kWaitMs));
     }
     FieldSnapshot snapshot() {
         FieldSnapshot s;
@@ -85,7 +91,7 @@ TEST_F(FieldDataOnSim, ASnapshotLoadsBackOfflineAndAnIdenticalOneSendsNothing) {
     for (const WriteResult& r : run(p)) EXPECT_EQ(r.outcome, WriteOutcome::Unchanged) << r.reg;
 }
 
-TEST_F(FieldDataOnSim, AChangedSettingIsPlannedAndAValueOutOfRangeStopsEverything) {
+TEST_F(FieldDataOnSim, AChangedSettingIsWrittenAndReadBackAndAValueOutOfRangeStopsEverything) {
     start(5);
     FieldSnapshot s = snapshot();
     const uint16_t mode = s.SettingData[331];
@@ -94,6 +100,11 @@ TEST_F(FieldDataOnSim, AChangedSettingIsPlannedAndAValueOutOfRangeStopsEverythin
     ASSERT_TRUE(good.ok()) << good.refusal.toStdString();
     EXPECT_EQ(good.changes, 1);
     EXPECT_TRUE(good.entries.contains(WriteEntry{331, s.SettingData[331]}));
+    const QVector<WriteResult> results = run(good);
+    for (const WriteResult& r : results)
+        EXPECT_EQ(r.outcome, r.reg == 331 ? WriteOutcome::Accepted : WriteOutcome::Unchanged) << r.reg;
+    EXPECT_EQ(ups(331), s.SettingData[331]);
+    EXPECT_EQ(harness->scheduler().settings().SettingData[331], s.SettingData[331]);
 
     s.SettingData.set(331, 2000); // beyond what the page takes
     s.SettingData.set(381, uint16_t(s.SettingData[381] + 1));
