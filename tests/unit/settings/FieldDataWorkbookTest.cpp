@@ -207,3 +207,28 @@ TEST_F(FieldDataWorkbookTest, AFailedSaveLeavesNoFile) {
     EXPECT_FALSE(QFile::exists(bad));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
+
+// The .xls beside this test is our own workbook of fullSnapshot() (English, model 7) saved again by
+// LibreOffice Calc as "Excel 97-2003": the form an engineer's file takes after passing through an
+// office program. Read through libfreexl, it must restore exactly what was saved.
+TEST_F(FieldDataWorkbookTest, AWorkbookSavedAgainAsXlsRestoresEverything) {
+    const QString xls = QStringLiteral(QT_TESTCASE_SOURCEDIR "/tests/data/fielddata/snapshot-en-model7.xls");
+    const WorkbookCells book = FieldDataWorkbook::read(xls);
+    ASSERT_EQ(book.fatal, QString());
+    ASSERT_EQ(book.sheets.size(), 5);
+    EXPECT_EQ(book.sheets[0].name, FieldDataWorkbook::read(saved()).sheets[0].name);
+    FieldSnapshot back;
+    const FieldImportResult r = FieldDataWorkbook::apply(book, back);
+    ASSERT_TRUE(r.ok()) << r.fatal.toStdString();
+    EXPECT_TRUE(r.badRows.isEmpty()) << r.badRows.join(u',').toStdString();
+    EXPECT_EQ(back, fullSnapshot());
+
+    // Cut short, the same file is refused whole.
+    for (int keep : {512, 4096, 65536}) {
+        QFile cut(path("cut.xls"));
+        ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+        cut.write(fileBytes(xls).left(keep));
+        cut.close();
+        EXPECT_FALSE(FieldDataWorkbook::read(cut.fileName()).fatal.isEmpty()) << keep;
+    }
+}
