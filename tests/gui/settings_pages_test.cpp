@@ -339,13 +339,18 @@ TEST_F(SettingsPagesTest, LayoutOfModel0And8) {
     EXPECT_FALSE(widget<QWidget>("SpeedButtonTime")->isEnabled());
     EXPECT_TRUE(widget<QCheckBox>("CheckBoxSysCode1Bit7")->isHidden());
     EXPECT_EQ(widget<QCheckBox>("CheckBoxSysCode1Bit7")->text(), QString("LogoType(7)"));
-    EXPECT_EQ(at("CheckBoxSysCode1Bit8"), QPoint(133, 52));
+    // Bit 8 takes cell 7 (bit 7 took none): the second column, one row under bit 6.
+    EXPECT_EQ(at("CheckBoxSysCode1Bit8"), at("CheckBoxSysCode1Bit6") + QPoint(0, 32));
+    EXPECT_GT(at("CheckBoxSysCode1Bit6").x(), at("CheckBoxSysCode1Bit0").x());
 
     rated->pageInit(EN, 8, data);
     service->pageInit(EN, 8, data);
-    EXPECT_EQ(at("ComboBox19"), QPoint(168, 20));
-    EXPECT_EQ(at("ComboBox21"), QPoint(168, 52));
+    // The two output rows are the first two rows; the value columns sit where the English
+    // captions end, the New column 56 right of the Old one.
+    EXPECT_EQ(at("ComboBox19"), QPoint(at("Edit25").x() + 56, 20));
+    EXPECT_EQ(at("ComboBox21"), QPoint(at("Edit26").x() + 56, 52));
     EXPECT_EQ(at("Label33"), QPoint(12, 53));
+    EXPECT_GE(at("Edit25").x(), 112);
     EXPECT_EQ(widget<QGroupBox>("GroupBoxRateSet")->height(), 245);
     for (const char* name :
          {"ComboBox16", "EditUseCabCap", "ComboBox17", "EditUseModCap", "ComboBox18", "ComboBox20"}) {
@@ -397,7 +402,7 @@ TEST_F(SettingsPagesTest, GroupsAndTabsByModel) {
     service->pageInit(EN, 2, data);
     EXPECT_FALSE(widget<QGroupBox>("GroupBoxCfgCode2")->isHidden());
     EXPECT_FALSE(widget<QComboBox>("ComboBoxAmbOvTmpShutdown")->isHidden());
-    EXPECT_EQ(at("ComboBoxAmbOvTmpShutdown"), QPoint(216, 22));
+    EXPECT_EQ(at("ComboBoxAmbOvTmpShutdown"), QPoint(at("EditAmbOvTmpShutdown").x() + 58, 22));
     EXPECT_TRUE(widget<QComboBox>("ComboBoxRotationPrt")->isHidden());
     EXPECT_EQ(selected("ComboBoxOPDry2"), QString("Batt Volt Low")); // output list A, item 10
     EXPECT_EQ(tabs->currentIndex(), 0);

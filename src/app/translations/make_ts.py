@@ -42,6 +42,13 @@ TEXTS = {
     ("请确认新密码", None): ("Confirm new password", "請確認新密碼"),
     ("主窗口", None): ("Main window", "主視窗"),
     ("窗口关闭时最小化到托盘", None): ("Minimize to tray when the window is closed", "視窗關閉時最小化到托盤"),
+    ("语言", None): ("Language", "語言"),
+    ("切换语言会断开与UPS的连接，切换后请重新连接。", None): (
+        "Switching the language disconnects the UPS; connect again afterwards.",
+        "切換語言會中斷與UPS的連線，切換後請重新連線。"),
+    ("找不到该语言的语言文件，语言未切换。", None): (
+        "The language file was not found; the language was not switched.",
+        "找不到該語言的語言檔，語言未切換。"),
     ("1. 用485转232转换器把UPS的RS485通讯口接到电脑的串口（或USB转串口）上。", None): (
         "1. Connect the RS485 port of the UPS to a serial port of the PC (or a USB serial adapter) "
         "through a 485-to-232 converter.",

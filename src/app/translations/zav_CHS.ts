@@ -83,6 +83,18 @@
         <source>窗口关闭时最小化到托盘</source>
         <translation>窗口关闭时最小化到托盘</translation>
     </message>
+    <message>
+        <source>语言</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>切换语言会断开与UPS的连接，切换后请重新连接。</source>
+        <translation>切换语言会断开与UPS的连接，切换后请重新连接。</translation>
+    </message>
+    <message>
+        <source>找不到该语言的语言文件，语言未切换。</source>
+        <translation>找不到该语言的语言文件，语言未切换。</translation>
+    </message>
 </context>
 <context>
     <name>HelpPage</name>

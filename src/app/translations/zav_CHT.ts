@@ -83,6 +83,18 @@
         <source>窗口关闭时最小化到托盘</source>
         <translation>視窗關閉時最小化到托盤</translation>
     </message>
+    <message>
+        <source>语言</source>
+        <translation>語言</translation>
+    </message>
+    <message>
+        <source>切换语言会断开与UPS的连接，切换后请重新连接。</source>
+        <translation>切換語言會中斷與UPS的連線，切換後請重新連線。</translation>
+    </message>
+    <message>
+        <source>找不到该语言的语言文件，语言未切换。</source>
+        <translation>找不到該語言的語言檔，語言未切換。</translation>
+    </message>
 </context>
 <context>
     <name>HelpPage</name>

@@ -83,6 +83,18 @@
         <source>窗口关闭时最小化到托盘</source>
         <translation>Minimize to tray when the window is closed</translation>
     </message>
+    <message>
+        <source>语言</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>切换语言会断开与UPS的连接，切换后请重新连接。</source>
+        <translation>Switching the language disconnects the UPS; connect again afterwards.</translation>
+    </message>
+    <message>
+        <source>找不到该语言的语言文件，语言未切换。</source>
+        <translation>The language file was not found; the language was not switched.</translation>
+    </message>
 </context>
 <context>
     <name>HelpPage</name>

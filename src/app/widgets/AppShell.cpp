@@ -35,6 +35,13 @@ AppShell::AppShell(SerialChannel& channel, ShellOptions options) {
     formPassword_ = new FormPassword(main->passwords(), main->profile(), *dialogs,
                                      [main] { return main->language(); }, main);
     formPassword_->setTrayAvailable(main->trayInUse());
+    // The dialog's language choice goes through the same handlers as the home page's hot spot.
+    formPassword_->setLanguageSwitch([main](int language) {
+        static constexpr void (MainWindow::*kSwitch[])() = {&MainWindow::labelChineseClick,
+                                                            &MainWindow::labelEnglishClick,
+                                                            &MainWindow::labelCHTClick};
+        (main->*kSwitch[clampLanguage(language)])();
+    });
     main->setFormPassword(formPassword_);
     protection_ = new ProtectionController(main->context(), main, std::move(protect));
     formCountDown_ = protection_->formCountDown();

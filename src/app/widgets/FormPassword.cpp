@@ -12,7 +12,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QButtonGroup>
+#include <QEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace zav {
@@ -70,13 +73,43 @@ FormPassword::FormPassword(PasswordBook& passwords, ProfileFile& profile, UserDi
     windowRow->addStretch();
     windowRow->addWidget(buttonWinSet_);
 
+    // The language: each named in its own script, so a user lost in a foreign one finds theirs.
+    groupLanguage_ = new QGroupBox(this);
+    groupLanguage_->setObjectName(QStringLiteral("GroupBoxLanguage"));
+    const struct {
+        const char* name;
+        const char* text;
+    } languages[] = {{"RadioButtonCN", "简体中文"}, {"RadioButtonEN", "English"}, {"RadioButtonCHT", "繁體中文"}};
+    auto* languageRow = new QHBoxLayout;
+    auto* exclusive = new QButtonGroup(groupLanguage_);
+    for (int i = 0; i < 3; ++i) {
+        languageButtons_[i] = new QRadioButton(QString::fromUtf8(languages[i].text), groupLanguage_);
+        languageButtons_[i]->setObjectName(QString::fromLatin1(languages[i].name));
+        exclusive->addButton(languageButtons_[i], i);
+        languageRow->addWidget(languageButtons_[i]);
+    }
+    languageRow->addStretch();
+    buttonLanguageSet_ = new QPushButton(groupLanguage_);
+    buttonLanguageSet_->setObjectName(QStringLiteral("ButtonLanguageSet"));
+    languageRow->addWidget(buttonLanguageSet_);
+    labelLanguageNote_ = new QLabel(groupLanguage_);
+    labelLanguageNote_->setObjectName(QStringLiteral("LabelLanguageNote"));
+    labelLanguageNote_->setWordWrap(true);
+    auto* languageColumn = new QVBoxLayout(groupLanguage_);
+    languageColumn->addLayout(languageRow);
+    languageColumn->addWidget(labelLanguageNote_);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(groupPassword_);
     layout->addWidget(groupWindow_);
-    setFixedWidth(380);
+    layout->addWidget(groupLanguage_);
+    // As large as the captions of the language need, never narrower than 380.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    groupPassword_->setMinimumWidth(356);
 
     connect(buttonPasswordSet_, &QPushButton::clicked, this, &FormPassword::buttonPasswordSetClick);
     connect(buttonWinSet_, &QPushButton::clicked, this, &FormPassword::buttonWinSetClick);
+    connect(buttonLanguageSet_, &QPushButton::clicked, this, &FormPassword::buttonLanguageSetClick);
     retranslate();
 }
 
@@ -92,6 +125,19 @@ void FormPassword::retranslate() {
     groupWindow_->setTitle(caption("主窗口"));
     checkExit_->setText(caption("窗口关闭时最小化到托盘"));
     buttonWinSet_->setText(caption("设置", "button"));
+    groupLanguage_->setTitle(caption("语言"));
+    labelLanguageNote_->setText(caption("切换语言会断开与UPS的连接，切换后请重新连接。"));
+    buttonLanguageSet_->setText(caption("设置", "button"));
+    showLanguage();
+}
+
+void FormPassword::showLanguage() {
+    if (QRadioButton* current = languageButtons_[clampLanguage(language_())]) current->setChecked(true);
+}
+
+void FormPassword::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) retranslate();
+    QDialog::changeEvent(event);
 }
 
 void FormPassword::showEvent(QShowEvent* event) {
@@ -100,6 +146,7 @@ void FormPassword::showEvent(QShowEvent* event) {
     editNew_->clear();
     editAgain_->clear();
     checkExit_->setChecked(profile_.readBool(QStringLiteral("Window"), QStringLiteral("ExitToPallet"), true));
+    showLanguage();
     QDialog::showEvent(event);
 }
 
@@ -114,6 +161,21 @@ void FormPassword::buttonWinSetClick() {
                                            checkExit_->isChecked());
     dialogs_.inform(this, stored ? passwordChangeMessage(PasswordChange::Accepted, language_())
                                  : profileWriteFailedText(language_()));
+}
+
+} // namespace zav
+
+namespace zav {
+
+void FormPassword::buttonLanguageSetClick() {
+    int target = language_();
+    for (int i = 0; i < 3; ++i)
+        if (languageButtons_[i]->isChecked()) target = i;
+    if (target == language_() || !switchLanguage_) return;
+    switchLanguage_(target); // the main window's switch: the connection ends, every window re-reads
+    showLanguage();          // the windows re-read their captions before the index changed
+    // The switch needs the language's file beside the program; say so rather than nothing.
+    if (language_() != target) dialogs_.inform(this, caption("找不到该语言的语言文件，语言未切换。"));
 }
 
 } // namespace zav

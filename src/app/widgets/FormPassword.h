@@ -1,6 +1,6 @@
 #pragma once
-// Software settings dialog: change the user password and choose whether closing the main window
-// keeps the program in the tray ("Window"/"ExitToPallet" of ZAV.ini).
+// Software settings dialog: change the user password, choose whether closing the main window
+// keeps the program in the tray ("Window"/"ExitToPallet" of ZAV.ini) and choose the language.
 
 #include <QDialog>
 #include <functional>
@@ -10,6 +10,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 
 namespace zav {
 
@@ -27,17 +28,24 @@ public:
     // Without a notification area "minimize to tray" means nothing: its group is hidden.
     void setTrayAvailable(bool available);
 
+    // The language switch of the main window (the one its hot spot uses), by language index.
+    void setLanguageSwitch(std::function<void(int)> switchTo) { switchLanguage_ = std::move(switchTo); }
+
     void buttonPasswordSetClick();
     void buttonWinSetClick();
+    void buttonLanguageSetClick();
 
 protected:
     void showEvent(QShowEvent* event) override; // FormShow
+    void changeEvent(QEvent* event) override;   // a language switch re-reads the captions
 
 private:
     PasswordBook& passwords_;
     ProfileFile& profile_;
     UserDialogs& dialogs_;
     std::function<int()> language_;
+    std::function<void(int)> switchLanguage_;
+    void showLanguage();
 
     QGroupBox* groupPassword_;
     QGroupBox* groupWindow_;
@@ -50,6 +58,10 @@ private:
     QPushButton* buttonPasswordSet_;
     QCheckBox* checkExit_;
     QPushButton* buttonWinSet_;
+    QGroupBox* groupLanguage_;
+    QRadioButton* languageButtons_[3];
+    QLabel* labelLanguageNote_;
+    QPushButton* buttonLanguageSet_;
 };
 
 } // namespace zav

@@ -5,10 +5,12 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <algorithm>
+
 namespace zav {
 
 RatedSettingsPage::RatedSettingsPage(AppContext& context, QWidget* parent) : SettingsPage(context, parent) {
-    auto* rate = new QGroupBox(this);
+    auto* rate = rate_ = new QGroupBox(this);
     rate->setObjectName(QStringLiteral("GroupBoxRateSet"));
     rate->move(10, 10);
     buildRows(SettingGroup::Rate, rate);
@@ -32,7 +34,8 @@ RatedSettingsPage::RatedSettingsPage(AppContext& context, QWidget* parent) : Set
     buildBitBoxes(BitWord::SysCode4, sysCodeTabs_->widget(1));
     named(new QLabel(sysCodeTabs_->widget(2)), "LabelHintSysCode5")->setGeometry(10, 130, 400, 17);
 
-    addSetButton(this, SetPage::Rated)->setGeometry(10, 305, 90, 25);
+    setButton_ = addSetButton(this, SetPage::Rated);
+    setButton_->setGeometry(10, 305, 90, 25);
     installHints(SettingGroup::SysInfo, "LabelHintSysCode5", QString());
 }
 
@@ -49,6 +52,15 @@ void RatedSettingsPage::applyModelLayout(int model) {
         applyGroupLayout(group, model);
     applyBitBoxLayout(BitWord::SysCode1, model);
     applyBitBoxLayout(BitWord::SysCode4, model);
+
+    // The groups keep their order: the rated group, the system-code tabs beside it, the Set button
+    // under the rated group; each moves aside as far as the one before it grew.
+    for (int i = 0; i < sysCodeTabs_->count(); ++i)
+        growToFit(sysCodeTabs_->widget(i));
+    const QSize tabs = sysCodeTabs_->minimumSizeHint().expandedTo(QSize(420, 300));
+    sysCodeTabs_->setGeometry(rate_->geometry().right() + 1 + 15, 10, tabs.width(), tabs.height());
+    setButton_->move(10, std::max(305, rate_->geometry().bottom() + 1 + 14));
+    growToFit(this);
 }
 
 } // namespace zav

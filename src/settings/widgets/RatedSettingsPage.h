@@ -3,6 +3,8 @@
 
 #include "settings/widgets/SettingsPage.h"
 
+class QGroupBox;
+class QPushButton;
 class QTabWidget;
 
 namespace zav {
@@ -19,6 +21,8 @@ class RatedSettingsPage : public SettingsPage {
 
   private:
     QTabWidget* sysCodeTabs_ = nullptr;
+    QGroupBox* rate_ = nullptr;
+    QPushButton* setButton_ = nullptr;
 };
 
 } // namespace zav

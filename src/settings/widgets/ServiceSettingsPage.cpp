@@ -17,6 +17,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace zav {
 
 QWidget* ServiceSettingsPage::scrollTab(const char* tabName, const char* scrollName, const char* groupName,
@@ -62,7 +64,8 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
 
     auto* config = new QWidget;
     config->setObjectName(QStringLiteral("TabSheetCfgCode"));
-    auto* cfgCode1 = new QGroupBox(config);
+    config_ = config;
+    auto* cfgCode1 = cfgCode1_ = new QGroupBox(config);
     cfgCode1->setObjectName(QStringLiteral("GroupBoxCfgCode1"));
     cfgCode1->move(10, 10);
     buildRows(SettingGroup::CfgCode1, cfgCode1);
@@ -72,7 +75,8 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
     cfgCode2_->move(400, 10);
     buildRows(SettingGroup::CfgCode2, cfgCode2_);
     named(new QLabel(config), "LabelcfgCode")->setGeometry(400, 180, 340, 17);
-    addSetButton(config, SetPage::CfgCode)->setGeometry(400, 210, 90, 25);
+    cfgCodeSet_ = addSetButton(config, SetPage::CfgCode);
+    cfgCodeSet_->setGeometry(400, 210, 90, 25);
     // ComboBoxRotationPrtChange: the test-mode note under the group.
     for (const char* name : {"ComboBoxRotationPrt", "ComboBoxAmbOvTmpShutdown", "ComboBoxGenInChgCurrLevel"})
         connect(static_cast<QComboBox*>(widget(name)), &QComboBox::currentIndexChanged, this, [this] {
@@ -84,17 +88,18 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
 
     tabs_->addTab(alarmTab(), QString());
 
-    auto* dry = new QWidget;
+    auto* dry = dry_ = new QWidget;
     dry->setObjectName(QStringLiteral("TabSheetDryContact"));
-    auto* input = new QGroupBox(dry);
+    auto* input = input_ = new QGroupBox(dry);
     input->setObjectName(QStringLiteral("GroupBoxIPDryContact"));
     input->move(10, 10);
     buildRows(SettingGroup::IPDry, input);
-    auto* output = new QGroupBox(dry);
+    auto* output = output_ = new QGroupBox(dry);
     output->setObjectName(QStringLiteral("GroupBoxOPDryContact"));
     output->move(380, 10);
     buildRows(SettingGroup::OPDry, output);
-    addSetButton(dry, SetPage::DryContacts)->setGeometry(10, 180, 90, 25);
+    drySet_ = addSetButton(dry, SetPage::DryContacts);
+    drySet_->setGeometry(10, 180, 90, 25);
     tabs_->addTab(dry, QString());
 
     auto* shutdown = new QWidget;
@@ -103,7 +108,7 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
 }
 
 QWidget* ServiceSettingsPage::alarmTab() {
-    auto* tab = new QWidget;
+    auto* tab = alarm_ = new QWidget;
     tab->setObjectName(QStringLiteral("TabSheetUpsEvent"));
     auto* group = new QGroupBox(tab);
     group->setObjectName(QStringLiteral("GroupBoxUpsEvent"));
@@ -196,6 +201,28 @@ void ServiceSettingsPage::applyModelLayout(int model) {
     applyBitBoxLayout(BitWord::CfgCode1, model);
     cfgCode2_->setHidden(!cfgCode2GroupShown(model));
     tabs_->setTabVisible(TabDryContact, dryContactTabShown(model));
+    arrangeTabs();
+}
+
+void ServiceSettingsPage::arrangeTabs() {
+    // Configuration codes: the second group beside the first while both fit the page of a 1024
+    // wide window, else under it; its note and the Set button follow it.
+    growToFit(cfgCode1_, cfgCode1_->minimumSize());
+    const QRect first = cfgCode1_->geometry();
+    if (first.right() + 1 + 10 + cfgCode2_->width() <= kPageWidth)
+        cfgCode2_->move(first.right() + 1 + 10, 10);
+    else
+        cfgCode2_->move(10, first.bottom() + 1 + 10);
+    QWidget* note = widget("LabelcfgCode");
+    note->move(cfgCode2_->x(), cfgCode2_->geometry().bottom() + 1 + 10);
+    cfgCodeSet_->move(cfgCode2_->x(), note->geometry().bottom() + 1 + 13);
+    growToFit(config_);
+
+    // Dry contacts: the output group beside the input group, the Set button under both.
+    output_->move(input_->geometry().right() + 1 + 10, 10);
+    drySet_->move(10, std::max(input_->geometry().bottom(), output_->geometry().bottom()) + 1 + 10);
+    growToFit(dry_);
+    growToFit(alarm_);
 }
 
 } // namespace zav

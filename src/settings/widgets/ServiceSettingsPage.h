@@ -6,6 +6,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QPushButton;
 class QTabWidget;
 
 namespace zav {
@@ -36,12 +38,23 @@ class ServiceSettingsPage : public SettingsPage {
     // Alarm settings: the events warned about on the PC and the beeper switch (ZAV.ini).
     QWidget* alarmTab();
     void applyAlarmTexts(int language);
+    // The hand-placed tabs: groups side by side as far as they grew, each tab as large as it holds.
+    void arrangeTabs();
+    static constexpr int kPageWidth = 820; // what a 1024 wide window leaves for a page
     void loadEvents();
     void selectAllEvents(); // ButtonSelAllClick
     void clearAllEvents();  // ButtonClrAllClick
     void saveEvents();      // ButtonOKClick
     QTabWidget* tabs_ = nullptr;
     QWidget* cfgCode2_ = nullptr;
+    QWidget* config_ = nullptr;
+    QGroupBox* cfgCode1_ = nullptr;
+    QPushButton* cfgCodeSet_ = nullptr;
+    QWidget* dry_ = nullptr;
+    QGroupBox* input_ = nullptr;
+    QGroupBox* output_ = nullptr;
+    QPushButton* drySet_ = nullptr;
+    QWidget* alarm_ = nullptr;
     QVector<QCheckBox*> eventBoxes_;
     QComboBox* beeper_ = nullptr;
 };

@@ -16,6 +16,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTabWidget>
 #include <QTimeEdit>
 #include <QToolButton>
@@ -27,7 +29,7 @@ namespace {
 constexpr int kLabelHeight = 17;
 constexpr int kDateWidth = 100;
 constexpr int kTimeWidth = 80;
-constexpr int kBoxWidth = 118;
+constexpr int kBoxWidth = kBitBoxWidth;
 
 // The clock row's three controls sit side by side from the New column.
 constexpr int kTimeOffset = kDateWidth + 4;
@@ -120,9 +122,39 @@ void SettingsPage::buildBitBoxes(BitWord word, QWidget* container) {
     }
 }
 
+int SettingsPage::contentTop(const QWidget* container) {
+    const auto* box = qobject_cast<const QGroupBox*>(container);
+    if (!box || box->title().isEmpty()) return 0;
+    QStyleOptionGroupBox opt;
+    opt.initFrom(box);
+    opt.text = box->title();
+    opt.lineWidth = 1;
+    opt.textAlignment = box->alignment();
+    opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QRect title = box->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, box);
+    return title.bottom() + 1 + kBelowTitle;
+}
+
+void SettingsPage::growToFit(QWidget* widget, QSize atLeast) {
+    // Hidden children do not count: a model's missing rows take no room.
+    const QRect used = widget->childrenRect();
+    const QSize need(std::max(atLeast.width(), used.right() + 1 + kEdgeMargin),
+                     std::max(atLeast.height(), used.bottom() + 1 + kEdgeMargin));
+    widget->setMinimumSize(need);
+    widget->resize(need);
+}
+
 void SettingsPage::applyGroupLayout(SettingGroup group, int model) {
-    const GroupGeometry& g = groupGeometry(group);
-    const GroupLayout layout = layoutGroup(group, model);
+    QWidget* container = containers_.value(group);
+    // The captions the model shows, measured in the labels' own font.
+    GroupFit fit;
+    fit.contentTop = contentTop(container);
+    for (const SettingRow* row : rowsOf(group)) {
+        const auto* label = qobject_cast<const QLabel*>(widgets_.value(QLatin1String(row->label)));
+        if (label && rowExists(*row, model))
+            fit.captionWidth = std::max(fit.captionWidth, label->fontMetrics().horizontalAdvance(label->text()));
+    }
+    const GroupLayout layout = layoutGroup(group, model, fit);
     for (const RowPlacement& p : layout.rows) {
         const SettingRow& row = *p.row;
         struct Piece {
@@ -131,17 +163,19 @@ void SettingsPage::applyGroupLayout(SettingGroup group, int model) {
             int top;
             bool isNew;
         };
+        QWidget* label = widgets_.value(QLatin1String(row.label));
+        if (label) label->resize(layout.captionWidth, label->height());
         QVector<Piece> pieces = {
-            {widgets_.value(QLatin1String(row.label)), g.captionLeft, p.captionTop, false},
-            {widgets_.value(QLatin1String(row.oldName)), g.oldLeft, p.oldTop, false},
+            {label, p.captionLeft, p.captionTop, false},
+            {widgets_.value(QLatin1String(row.oldName)), p.oldLeft, p.oldTop, false},
         };
         if (row.newKind == NewKind::Clock) {
-            pieces << Piece{datePicker_, g.newLeft, p.newTop, true}
-                   << Piece{timePicker_, g.newLeft + kTimeOffset, p.newTop, true}
-                   << Piece{widgets_.value(QStringLiteral("SpeedButtonTime")), g.newLeft + kButtonOffset,
+            pieces << Piece{datePicker_, p.newLeft, p.newTop, true}
+                   << Piece{timePicker_, p.newLeft + kTimeOffset, p.newTop, true}
+                   << Piece{widgets_.value(QStringLiteral("SpeedButtonTime")), p.newLeft + kButtonOffset,
                             p.newTop, true};
         } else if (row.newName) {
-            pieces << Piece{widgets_.value(QLatin1String(row.newName)), g.newLeft, p.newTop, true};
+            pieces << Piece{widgets_.value(QLatin1String(row.newName)), p.newLeft, p.newTop, true};
         }
         for (const Piece& piece : pieces) {
             if (!piece.widget) continue;
@@ -150,17 +184,34 @@ void SettingsPage::applyGroupLayout(SettingGroup group, int model) {
             if (p.shown) piece.widget->move(piece.left, piece.top);
         }
     }
-    if (layout.height >= 0) {
-        if (QWidget* container = containers_.value(group)) container->resize(g.width, layout.height);
+    if (container && layout.width >= 0) {
+        const QSize size(layout.width, layout.height >= 0 ? layout.height : container->height());
+        container->setMinimumSize(size);
+        container->resize(size);
     }
 }
 
 void SettingsPage::applyBitBoxLayout(BitWord word, int model) {
-    for (const BitBoxPlacement& p : layoutBitBoxes(word, model)) {
-        QWidget* box = widgets_.value(bitBoxName(word, p.bit));
+    BoxFit fit;
+    QVector<QCheckBox*> boxes;
+    for (int bit = 0; bit < 16; ++bit) {
+        auto* box = qobject_cast<QCheckBox*>(widgets_.value(bitBoxName(word, bit)));
+        boxes << box;
+        if (!box || !bitBoxShown(word, bit, model)) continue;
+        const QStyle* style = box->style();
+        const int need = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+                         style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box) +
+                         box->fontMetrics().horizontalAdvance(box->text()) + 2;
+        fit.boxWidth = std::max(fit.boxWidth, need);
+        if (!fit.contentTop) fit.contentTop = contentTop(box->parentWidget());
+    }
+    const int width = bitBoxWidth(fit);
+    for (const BitBoxPlacement& p : layoutBitBoxes(word, model, fit)) {
+        QCheckBox* box = boxes.value(p.bit);
         if (!box) continue;
         box->setHidden(!p.shown);
         box->setEnabled(p.shown);
+        box->resize(width, box->height());
         if (p.shown) box->move(p.left, p.top);
     }
 }

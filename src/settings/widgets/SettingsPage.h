@@ -62,6 +62,13 @@ class SettingsPage : public ZavPage {
     void applyGroupLayout(SettingGroup group, int model);
     void applyBitBoxLayout(BitWord word, int model);
     void applyStaticTexts(int language);
+    // Where rows may start in `container`: below its title when it is a titled group box.
+    static int contentTop(const QWidget* container);
+    // A widget whose children are placed by hand grows to hold them (and to at least `atLeast`),
+    // so a scroll area around it scrolls instead of cutting them off.
+    static void growToFit(QWidget* widget, QSize atLeast = {});
+    static constexpr int kBelowTitle = 2;
+    static constexpr int kEdgeMargin = 10;
     QPushButton* addSetButton(QWidget* parent, SetPage page);
     // Shows the hints of the group's entry fields in `label` while a field has the focus.
     void installHints(SettingGroup group, const char* labelName, const QString& cleared);

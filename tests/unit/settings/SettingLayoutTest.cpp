@@ -95,7 +95,7 @@ TEST(SettingLayout, StackingHasNoGapsForAnyModel) {
                     << int(group) << " " << model;
             }
             if (!g.growsHeight) {
-                EXPECT_EQ(l.height, -1);
+                EXPECT_EQ(l.height, g.fixedHeight > 0 ? g.fixedHeight : -1); // keeps its height
             }
         }
     }
@@ -182,4 +182,57 @@ TEST(SettingItemLists, ListsAndPresetsByModelAndType) {
     EXPECT_EQ(itemTexts(ItemList::Rotation, c).at(1), QString("测试模式"));
     c.language = 2;
     EXPECT_EQ(itemTexts(ItemList::Level4, c).first(), QString("1級"));
+}
+
+// Measured captions and titles move the value columns right and the rows down only as far as they
+// need; short captions keep the table's places.
+TEST(SettingLayout, MeasuredCaptionsAndTitlesMoveColumnsAndRowsOnlyAsFarAsNeeded) {
+    struct Case {
+        SettingGroup group;
+        GroupFit fit;
+        int shiftRight;
+        int shiftDown;
+    } cases[] = {
+        {SettingGroup::Rate, {}, 0, 0},
+        {SettingGroup::Rate, {96, 10}, 0, 0},     // 12 + 96 + 4 = 112: reaches the Old column, no more
+        {SettingGroup::Rate, {98, 0}, 2, 0},
+        {SettingGroup::Rate, {130, 0}, 34, 0},    // 12 + 130 + 4 - 112
+        {SettingGroup::Server, {251, 0}, 0, 0},   // 20 + 251 + 4 = 275
+        {SettingGroup::Server, {260, 25}, 9, 6},  // first row at 19 moves to 25
+        {SettingGroup::CfgCode2, {225, 0}, 81, 0} // 10 + 225 + 4 - 158
+    };
+    for (const Case& c : cases) {
+        const GroupGeometry& g = groupGeometry(c.group);
+        const GroupLayout plain = layoutGroup(c.group, 0);
+        const GroupLayout l = layoutGroup(c.group, 0, c.fit);
+        EXPECT_EQ(l.shiftDown, c.shiftDown) << int(c.group);
+        EXPECT_EQ(l.captionWidth, std::max(g.captionWidth, c.fit.captionWidth));
+        ASSERT_EQ(l.rows.size(), plain.rows.size());
+        for (int i = 0; i < l.rows.size(); ++i) {
+            const RowPlacement& p = l.rows[i];
+            const RowPlacement& q = plain.rows[i];
+            ASSERT_EQ(p.shown, q.shown);
+            if (!p.shown) continue;
+            EXPECT_EQ(p.captionLeft, g.captionLeft);
+            EXPECT_EQ(p.oldLeft, g.oldLeft + c.shiftRight) << p.row->oldName;
+            EXPECT_EQ(p.newLeft, g.newLeft + c.shiftRight) << p.row->oldName;
+            EXPECT_GE(p.oldLeft, p.captionLeft + c.fit.captionWidth + kCaptionGap);
+            EXPECT_EQ(p.captionTop, q.captionTop + c.shiftDown);
+            EXPECT_EQ(p.newTop, q.newTop + c.shiftDown);
+        }
+        EXPECT_EQ(l.width, g.width + c.shiftRight);
+        EXPECT_EQ(l.height, plain.height >= 0 ? plain.height + c.shiftDown : g.fixedHeight + c.shiftDown);
+    }
+
+    // Wide check-box captions move each column by the extra width; a title moves the grid down.
+    const QVector<BitBoxPlacement> plain = layoutBitBoxes(BitWord::CfgCode1, 0);
+    const QVector<BitBoxPlacement> wide = layoutBitBoxes(BitWord::CfgCode1, 0, {kBitBoxWidth + 30, 26});
+    for (int bit = 0; bit < 16; ++bit) {
+        ASSERT_EQ(wide[bit].shown, plain[bit].shown);
+        if (!wide[bit].shown) continue;
+        const int column = plain[bit].left == 13 ? 0 : plain[bit].left == 133 ? 1 : 2;
+        EXPECT_EQ(wide[bit].left, plain[bit].left + 30 * column) << bit;
+        EXPECT_EQ(wide[bit].top, plain[bit].top + 6) << bit;
+    }
+    EXPECT_EQ(layoutBitBoxes(BitWord::CfgCode1, 0, {kBitBoxWidth - 20, 0})[0].left, 13);
 }
