@@ -7,6 +7,7 @@
 #include "app/widgets/LockPanel.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -91,4 +92,43 @@ TEST_F(WindowSizeTest, SizeAndPlaceAreRememberedAndKeptOnTheScreen) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(screen.contains(QRect(fourth.pos(), fourth.size())))
         << fourth.pos().x() << "," << fourth.pos().y() << " " << fourth.width() << "x" << fourth.height();
+}
+
+// At the smallest size the connection bar wraps onto more rows instead of holding the window wide:
+// every box keeps the width it needs, its caption stays beside it, and nothing leaves the window.
+TEST_F(WindowSizeTest, AtTheMinimumSizeTheConnectionBarWrapsAndStaysWhole) {
+    for (int language : {LangCN, LangEN}) {
+        writeIni(language == LangCN ? "[LanguageSet]\nLanguage=CN\n" : "[LanguageSet]\nLanguage=EN\n");
+        MainWindow& w = start(options(usLocale(), true));
+        ASSERT_EQ(w.language(), language);
+        EXPECT_LE(w.minimumSizeHint().width(), 640);
+        w.resize(640, 480);
+        w.show();
+        QApplication::processEvents();
+        EXPECT_EQ(w.size(), QSize(640, 480)) << language;
+        const struct {
+            const char* caption;
+            const char* box;
+        } pairs[] = {{"LabelUpsType", "ComboBoxUpsType"}, {"LabelBaud", "ComboBox1"}, {"LabelPort", "ComboBox2"},
+                     {"LabelProto", "ComboBoxProto"},     {"LabelAddr", "EditUpsAddr"}};
+        for (const auto& p : pairs) {
+            expectInside(p.caption);
+            expectInside(p.box);
+            auto* caption = find<QLabel>(p.caption);
+            auto* box = find<QWidget>(p.box);
+            EXPECT_GE(box->width(), box->minimumSizeHint().width()) << p.box;
+            EXPECT_GE(caption->width(), caption->fontMetrics().horizontalAdvance(caption->text())) << p.caption;
+            // The caption sits on the row of its box, just before it.
+            const QPoint c = caption->mapTo(&w, QPoint(0, caption->height() / 2));
+            const QPoint b = box->mapTo(&w, QPoint(0, 0));
+            EXPECT_TRUE(c.y() >= b.y() && c.y() <= b.y() + box->height()) << p.caption;
+            EXPECT_LT(c.x(), b.x()) << p.caption;
+        }
+        for (const char* name : {"ButtonConnect", "StatusBar1", "StatusPanel0", "StatusPanel1"})
+            expectInside(name);
+        auto* connectButton = find<QPushButton>("ButtonConnect");
+        EXPECT_GE(connectButton->width(), connectButton->minimumSizeHint().width());
+        // The page area keeps some room.
+        EXPECT_GT(find<QWidget>("PageControl1")->height(), 120);
+    }
 }

@@ -3,6 +3,7 @@
 #include "app/Branding.h"
 #include "app/ButtonStates.h"
 #include "app/widgets/ClickLabel.h"
+#include "app/widgets/FlowLayout.h"
 #include "app/widgets/FormPassword.h"
 #include "app/widgets/LockPanel.h"
 #include "app/widgets/PageFactory.h"
@@ -301,7 +302,7 @@ QWidget* MainWindow::buildConnectionBar(QWidget* parent) {
     auto* bar = new QFrame(parent);
     bar->setObjectName(QStringLiteral("PanelConnect"));
     bar->setFrameShape(QFrame::StyledPanel);
-    auto* row = new QHBoxLayout(bar);
+    auto* row = new FlowLayout(bar);
     row->setContentsMargins(10, 6, 10, 6);
 
     auto label = [bar](const char* name) {
@@ -344,14 +345,19 @@ QWidget* MainWindow::buildConnectionBar(QWidget* parent) {
     imageDisConn_ = label("ImageDisConn");
     imageDisConn_->setPixmap(svgPixmap(":/icons/link-off.svg", 24, 24));
 
-    for (QWidget* w : std::initializer_list<QWidget*>{labelUpsType_, comboBoxUpsType_, labelBaud_, comboBox1_,
-                                                      labelPort_, comboBox2_, labelProto_, comboBoxProto_,
-                                                      labelAddr_, editUpsAddr_})
+    // Each caption stays with its box; in a narrow window the pairs wrap onto a second row rather
+    // than hold the window wide, and the link icons with the Connect button keep to the right.
+    const auto group = [bar](std::initializer_list<QWidget*> members) {
+        auto* holder = new QWidget(bar);
+        auto* line = new QHBoxLayout(holder);
+        line->setContentsMargins(0, 0, 0, 0);
+        for (QWidget* w : members) line->addWidget(w);
+        return holder;
+    };
+    for (QWidget* w : {group({labelUpsType_, comboBoxUpsType_}), group({labelBaud_, comboBox1_}),
+                       group({labelPort_, comboBox2_}), group({labelProto_, comboBoxProto_}),
+                       group({labelAddr_, editUpsAddr_}), group({imageConned_, imageDisConn_, buttonConnect_})})
         row->addWidget(w);
-    row->addStretch();
-    row->addWidget(imageConned_);
-    row->addWidget(imageDisConn_);
-    row->addWidget(buttonConnect_);
     return bar;
 }
 
