@@ -28,6 +28,8 @@ int fail(int code, const QString& message); // prints "zavctl: message" on stder
 void note(const QString& message);          // a progress or warning line on stderr
 
 constexpr int kMaxTimeoutSeconds = 24 * 3600;
+// A record download with more unanswered requests in a row than this has lost its UPS.
+constexpr int kStallReplies = 10;
 
 struct LinkOptions {
     zav::ConnectRequest request;

@@ -103,6 +103,19 @@ int runSnapshot(QCoreApplication& app, const QStringList& args) {
         s.setActivity(scodes.activity());
     });
     QObject::connect(&scodes, &RecordDownload::finished, &app, write);
+    // A log that stops coming in leaves nothing behind: a snapshot is written whole or not at all.
+    auto stalled = [&](const RecordDownload& job, const char* name) {
+        if (!job.running() || job.unanswered() <= kStallReplies) return false;
+        link.finish(fail(ExitNoAnswer, QStringLiteral("snapshot: the UPS stopped answering during the %1 download "
+                                                      "(record %2 of %3); nothing was written")
+                                           .arg(QLatin1String(name))
+                                           .arg(job.index())
+                                           .arg(job.total())));
+        return true;
+    };
+    QObject::connect(&s, &Scheduler::linkStateChanged, &app, [&] {
+        if (!stalled(history, "history")) stalled(scodes, "S-code");
+    });
     const int code = link.run();
     s.setRecordJob(1, nullptr);
     s.setRecordJob(2, nullptr);

@@ -33,7 +33,6 @@ const char* kAnalyzeUsage = "usage: zavctl analyze [--json] [--lang en|chs|cht] 
                             "  e.g. zavctl analyze \"S0: 1000-0000-0000-0000\" \"A0: 0100-0000-0000-0000\"\n";
 
 // Replies in a row that brought no record before the download is given up as a failed link.
-constexpr int kStallReplies = 10;
 // A whole log at the slowest rate takes long: 900 records, each with its full reply wait.
 constexpr int kDownloadTimeoutSeconds = 3600;
 

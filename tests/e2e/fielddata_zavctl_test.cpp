@@ -1,0 +1,177 @@
+// `zavctl snapshot` and `zavctl restore-settings` against the virtual UPS over a pseudo-terminal:
+// the snapshot holds what the UPS holds, in the workbook and in the text file; its settings, once
+// changed, go back onto the UPS and are read back; a file from another UPS type, or with a value
+// the pages would refuse, writes nothing; a UPS that does not answer leaves no file.
+
+#include "SimHarness.h"
+#include "records/RecordDecode.h"
+#include "settings/FieldDataRestore.h"
+#include "settings/FieldDataText.h"
+#include "settings/SettingsDownload.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace zav;
+using namespace zav::sim;
+using namespace zav::sim::test;
+
+namespace {
+
+constexpr int kWaitMs = 180'000;
+const QString kZavctl = QStringLiteral(ZAV_BINARY_DIR "/zavctl");
+
+struct CtlRun {
+    int code = -1;
+    QByteArray out, err;
+};
+
+class ZavctlFieldData : public ::testing::Test {
+  protected:
+    std::unique_ptr<SimHarness> harness;
+    QTemporaryDir dir;
+    QString skipReason;
+    int model = 0;
+
+    bool start(int m, int history, int scodes) {
+        model = m;
+        SimConfig config;
+        config.upsModel = m;
+        config.protocol = Protocol::Rtu;
+        config.baud = 38400;
+        config.historyEvents = history;
+        config.scodeRecords = scodes;
+        harness = std::make_unique<SimHarness>(config);
+        if (!QFile::exists(kZavctl)) {
+            skipReason = "zavctl is not built";
+            return false;
+        }
+        return harness->startSimulator(&skipReason);
+    }
+    CtlRun zavctl(const QStringList& args, const QString& address = QStringLiteral("1"), const QString& timeout = QStringLiteral("60")) {
+        QProcess p;
+        p.start(kZavctl, args + QStringList{"--port", harness->simulator().devicePath(), "--baud", "38400", "--proto",
+                                            "rtu", "--model", QString::number(model), "--addr", address,
+                                            "--timeout", timeout});
+        EXPECT_TRUE(p.waitForFinished(kWaitMs));
+        return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    }
+    QString file(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    uint16_t ups(int reg) {
+        return harness->fromUps<uint16_t>([reg](VirtualUps& u) { return u.settings().value(reg); });
+    }
+    int count(const TextGrid& grid, int firstRow) const {
+        int n = 0;
+        while (!grid.at(0, firstRow + n).isEmpty()) ++n;
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(ZavctlFieldData, ASnapshotHoldsWhatTheUpsHoldsInBothFormats) {
+    if (!start(1, 25, 7)) GTEST_SKIP() << skipReason.toStdString();
+    // A name ending in .xls is written as .xlsx, so that no reader is misled.
+    const CtlRun book = zavctl({"snapshot", "--out", file("snap.xls")});
+    ASSERT_EQ(book.code, 0) << book.err.toStdString();
+    EXPECT_TRUE(book.err.contains("snap.xlsx (25 history records, 7 S-code records)")) << book.err.toStdString();
+    EXPECT_FALSE(QFile::exists(file("snap.xls")));
+
+    FieldSnapshot fromBook;
+    ASSERT_TRUE(loadFieldFile(file("snap.xlsx"), fromBook).ok());
+    EXPECT_EQ(fromBook.LiveData[78], harness->fromUps<uint16_t>([](VirtualUps& u) { return u.profile().modelCode; }));
+    for (const Block& b : SettingsDownload::blocks())
+        for (int reg = b.start; reg < b.start + b.count; ++reg) {
+            if (reg >= 424 && reg <= 426) continue; // the clock moves on
+            EXPECT_EQ(fromBook.SettingData[reg], ups(reg)) << reg;
+        }
+    EXPECT_EQ(count(fromBook.history, 1), 25);
+    EXPECT_EQ(count(fromBook.scodes, 0), 7 * kSCodeRowsPerRecord);
+    EXPECT_FALSE(fromBook.version.isEmpty());
+
+    const CtlRun text = zavctl({"snapshot", "--out", file("snap.csv")});
+    ASSERT_EQ(text.code, 0) << text.err.toStdString();
+    QFile csv(file("snap.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll().count("\r\n"), kFieldTextLines);
+    FieldSnapshot fromText;
+    ASSERT_TRUE(loadFieldFile(file("snap.csv"), fromText).ok());
+    EXPECT_EQ(fromText.LiveData[78], fromBook.LiveData[78]);
+    for (int row = 1; row < kFieldGridRows; ++row) // the text file has no title row
+        for (int column = 0; column < kFieldHistoryColumns; ++column)
+            ASSERT_EQ(fromText.history.at(column, row), fromBook.history.at(column, row)) << row << ',' << column;
+    for (int reg = 301; reg <= 335; ++reg) EXPECT_EQ(fromText.SettingData[reg], fromBook.SettingData[reg]) << reg;
+}
+
+TEST_F(ZavctlFieldData, SettingsCopyBackOnlyFromTheSameTypeAndWithinTheRanges) {
+    if (!start(5, 3, 0)) GTEST_SKIP() << skipReason.toStdString();
+    ASSERT_EQ(zavctl({"snapshot", "--out", file("snap.xlsx")}).code, 0);
+    FieldSnapshot s;
+    ASSERT_TRUE(loadFieldFile(file("snap.xlsx"), s).ok());
+    const uint16_t mode = s.SettingData[331];
+    const uint16_t wanted = mode == 5 ? 6 : 5; // UPS mode, any value up to 1023
+
+    FieldSnapshot changed = s;
+    changed.SettingData.set(331, wanted);
+    ASSERT_EQ(FieldDataWorkbook::save(file("changed.xlsx"), changed, 1, model), QString());
+    FieldSnapshot otherType = changed;
+    otherType.LiveData.set(78, uint16_t(s.LiveData[78] + 1));
+    ASSERT_EQ(FieldDataWorkbook::save(file("other.xlsx"), otherType, 1, model), QString());
+    FieldSnapshot outOfRange = changed;
+    outOfRange.SettingData.set(331, 2000);
+    ASSERT_EQ(FieldDataWorkbook::save(file("range.xlsx"), outOfRange, 1, model), QString());
+
+    const CtlRun other = zavctl({"restore-settings", file("other.xlsx")});
+    EXPECT_EQ(other.code, 5);
+    EXPECT_TRUE(other.err.contains("ups type error")) << other.err.toStdString();
+    const CtlRun range = zavctl({"restore-settings", file("range.xlsx")});
+    EXPECT_EQ(range.code, 5);
+    EXPECT_TRUE(range.err.contains("Check the value, please! Nothing was written")) << range.err.toStdString();
+    EXPECT_TRUE(range.out.isEmpty());
+    EXPECT_EQ(ups(331), mode);
+
+    const CtlRun copy = zavctl({"restore-settings", file("changed.xlsx")});
+    ASSERT_EQ(copy.code, 0) << copy.err.toStdString();
+    EXPECT_EQ(copy.out, QByteArray("331,%1,written\n").replace("%1", QByteArray::number(wanted)));
+    EXPECT_TRUE(copy.err.contains("1 registers sent, 0 not held by the UPS")) << copy.err.toStdString();
+    EXPECT_EQ(ups(331), wanted);
+
+    // Once the UPS holds the file's values, copying it again sends nothing.
+    const CtlRun again = zavctl({"restore-settings", file("changed.xlsx")});
+    EXPECT_EQ(again.code, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.out.isEmpty()) << again.out.toStdString();
+}
+
+TEST_F(ZavctlFieldData, NoAnswerOrASilencePartWayLeavesNoFile) {
+    if (!start(5, 3, 0)) GTEST_SKIP() << skipReason.toStdString();
+    const CtlRun r = zavctl({"snapshot", "--out", file("none.xlsx")}, QStringLiteral("9"), QStringLiteral("3"));
+    EXPECT_EQ(r.code, 3) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(file("none.xlsx")));
+    EXPECT_EQ(zavctl({"restore-settings", file("missing.xlsx")}).code, 1);
+
+    // Falling silent part-way through the history log: no half snapshot either.
+    harness->simulator().withUps([](VirtualUps& ups) {
+        ups.history().clear();
+        for (const HistoryEvent& e : historyCatalogue(ups.profile(), 500, ups.clock().now(), 7200))
+            ups.history().append(e);
+    });
+    QProcess p;
+    p.start(kZavctl, {"snapshot", "--out", file("cut.xlsx"), "--port", harness->simulator().devicePath(), "--baud",
+                      "38400", "--proto", "rtu", "--model", "5", "--timeout", "60"});
+    // Connecting, the settings and a live cycle take a few dozen requests; by the hundredth the
+    // history log is being read.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return harness->fromUps<int>([](VirtualUps& u) { return u.stats().frames; }) >= 100; },
+                                kWaitMs));
+    ScenarioEvent silent;
+    QString error;
+    ASSERT_TRUE(parseEvent("0s silent 100s", &silent, &error)) << error.toStdString();
+    harness->simulator().withUps([&](VirtualUps& ups) { ups.schedule(Scenario{{silent}}); });
+    ASSERT_TRUE(p.waitForFinished(kWaitMs));
+    const CtlRun cut{p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    EXPECT_EQ(cut.code, 3) << cut.err.toStdString();
+    EXPECT_TRUE(cut.err.contains("stopped answering during the history download")) << cut.err.toStdString();
+    EXPECT_FALSE(QFile::exists(file("cut.xlsx")));
+}
