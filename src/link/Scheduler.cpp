@@ -60,6 +60,14 @@ void Scheduler::disconnectLink() {
     emit liveStoresCleared();
 }
 
+bool Scheduler::chooseModelOffline(int model) {
+    if (channel_.isOpen() || model < 0 || model > 8) return false;
+    upsModel_ = model;
+    autoModelPending_ = false;
+    emit modelChosenOffline(model + 1); // model box item k is model k - 1
+    return true;
+}
+
 void Scheduler::resetLinkState() {
     for (RecordJob* job : recordJobs_)
         if (job) job->reset();

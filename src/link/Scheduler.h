@@ -61,6 +61,9 @@ class Scheduler : public QObject, private LinkIo {
     void setActivity(int activity) override { activity_ = activity; }
     // A bypass command was clicked: the caption is corrected only after a full caption period.
     void restartBypassCaptionCount() { bypassCaptionTicks_ = 1; }
+    // A snapshot is shown with the port closed: the pages are drawn for `model` (0..8). Refused
+    // (false) while a port is open, where only the UPS itself says what it is.
+    bool chooseModelOffline(int model);
 
     // State the pages read.
     int activity() const { return activity_; }
@@ -96,6 +99,7 @@ class Scheduler : public QObject, private LinkIo {
     void baudFound(int comboItem);
     void modelDetected(int comboItem); // then FormStrInit's captions
     void modelRejected();              // the connection was dropped; show the model message
+    void modelChosenOffline(int comboItem); // FormStrInit's captions for that model
     void linkStateChanged();           // end of every tick: StsBarDeal, StsConnectDeal, UpdateButtonStates
     void buttonsRefreshDue();          // a job ended or started mid-tick: UpdateButtonStates
     void bypassCaptionDue(bool cancelBypass);

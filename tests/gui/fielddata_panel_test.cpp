@@ -3,11 +3,13 @@
 // file type and a damaged file.
 
 #include "FakeSerialChannel.h"
+#include "app_fixture.h"
 #include "link/Scheduler.h"
 #include "settings/FieldDataText.h"
 #include "settings/widgets/FieldDataPanel.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -143,4 +145,67 @@ TEST_F(FieldDataPanelTest, AnUnknownSaveTypeOrAnUnwritablePlaceSaysSo) {
     button("ButtonSaveCurData")->click();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].startsWith(QLatin1String("Save file error")));
+}
+
+TEST_F(FieldDataPanelTest, OfflineLoadSetsThePagesUpForTheModelBoxOrTheFilesType) {
+    const struct {
+        int modelItem;
+        uint16_t typeCode; // register 78 in the file
+        int model;         // the model the pages are drawn for afterwards
+    } cases[] = {
+        {8, 1234, 7}, // a model chosen in the box wins
+        {1, 5, 0},
+        {0, 5, 4},    // "Auto": the file's type code, as detection would read it
+        {0, 7, 7},    // code 7 is model 7 (the box lists it after code 9)
+        {0, 1234, 7}, // an unknown code keeps the model the pages have
+    };
+    const QString path = dir.filePath("snap.csv");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.modelItem * 10000 + c.typeCode);
+        scheduler.live().LiveData.set(78, c.typeCode);
+        ASSERT_EQ(FieldDataText::save(path, panel->currentSnapshot()), QString());
+        models->setCurrentIndex(c.modelItem);
+        QSignalSpy chosen(&scheduler, &Scheduler::modelChosenOffline);
+        dialogs.openName = path;
+        button("ButtonResumeCurData")->click();
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+        EXPECT_EQ(scheduler.upsModel(), c.model);
+        ASSERT_EQ(chosen.count(), 1);
+        EXPECT_EQ(chosen.at(0).at(0).toInt(), c.model + 1);
+        EXPECT_EQ(scheduler.live().LiveData[78], c.typeCode); // loaded after the pages were set up
+    }
+
+    // A file that cannot be read changes nothing, the model neither.
+    models->setCurrentIndex(3);
+    dialogs.openName = dir.filePath("missing.csv");
+    button("ButtonResumeCurData")->click();
+    EXPECT_EQ(scheduler.upsModel(), 7);
+}
+
+// In the whole window: the pages are set up for the chosen model first, then show the file.
+using zav::test::ShellTest;
+
+TEST_F(ShellTest, AnOfflineLoadIsShownByThePagesOfTheChosenModel) {
+    MainWindow& w = start(options());
+    Scheduler& scheduler = w.scheduler();
+    FieldSnapshot s;
+    s.LiveData.set(25, 2304);
+    s.LiveData.set(78, 5);
+    s.SettingData.set(331, 37);
+    const QString path = dir.filePath("site.csv");
+    ASSERT_EQ(FieldDataText::save(path, s), QString());
+
+    auto* panel = find<FieldDataPanel>("FieldDataPanel");
+    AnsweringDialogs answers;
+    answers.openName = path;
+    panel->setDialogs(&answers);
+    find<QComboBox>("ComboBoxUpsType")->setCurrentIndex(8);
+    QSignalSpy reset(&scheduler, &Scheduler::linkReset); // the window's re-initialisation
+    find<QPushButton>("ButtonResumeCurData")->click();
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_TRUE(answers.messages.isEmpty()) << answers.messages.join('|').toStdString();
+    EXPECT_EQ(scheduler.upsModel(), 7);
+    EXPECT_EQ(find<QComboBox>("ComboBoxUpsType")->currentIndex(), 8);
+    EXPECT_EQ(scheduler.live().LiveData[25], 2304); // not cleared by the set-up that came first
+    EXPECT_EQ(find<QLineEdit>("EditUPSModeOld")->text(), QStringLiteral("37"));
 }

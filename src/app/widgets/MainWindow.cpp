@@ -164,6 +164,7 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     connect(scheduler_, &Scheduler::baudFound, this, [this](int item) { comboBox1_->setCurrentIndex(item); });
     connect(scheduler_, &Scheduler::modelDetected, this, &MainWindow::onModelDetected);
     connect(scheduler_, &Scheduler::modelRejected, this, &MainWindow::onModelRejected);
+    connect(scheduler_, &Scheduler::modelChosenOffline, this, &MainWindow::onModelDetected);
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));

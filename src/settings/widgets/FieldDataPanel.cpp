@@ -1,6 +1,7 @@
 #include "settings/widgets/FieldDataPanel.h"
 
 #include "app/Branding.h"
+#include "link/LinkTypes.h"
 #include "link/Scheduler.h"
 #include "records/GridCsv.h"
 #include "settings/FieldDataText.h"
@@ -169,6 +170,17 @@ void FieldDataPanel::loadOffline(const QString& path) {
     if (!r.ok()) {
         dialogs_->message(this, r.fatal);
         return;
+    }
+    if (Scheduler* scheduler = context_.scheduler) {
+        // The pages are set up again for the model in the model box; with "Auto" the snapshot's own
+        // type code says which model it came from (the pages keep theirs if the code is unknown).
+        auto* box = window()->findChild<QComboBox*>(QStringLiteral("ComboBoxUpsType"));
+        const ModelChoice choice = modelFromBox(box ? box->currentIndex() : 0);
+        const ModelDetection detected = detectModel(s.LiveData[78]);
+        const int model = !choice.automatic ? choice.model
+                          : detected.comboItem > 0 ? detected.upsModel
+                                                   : scheduler->upsModel();
+        scheduler->chooseModelOffline(model); // the window re-initialises every page (live stores cleared)
     }
     showSnapshot(s);
     if (!r.badRows.isEmpty()) dialogs_->message(this, namedRows(QLatin1String(FieldMsg::dataError), r.badRows));
