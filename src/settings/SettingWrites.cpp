@@ -6,6 +6,8 @@
 #include "settings/SettingFormats.h"
 #include "settings/SettingItemLists.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <array>
 
@@ -560,6 +562,62 @@ FormState formFromDisplay(const RegisterStore& SettingData, int model, int langu
         form.checks.insert(it.key(), it.value());
     form.clock = view.clock.value_or(pcNow);
     return form;
+}
+
+int itemMatching(const QStringList& items, const QString& value) {
+    // ASCII-only peers write "+/-5" for the item "±5".
+    auto ascii = [](QString text) { return text.replace(QChar(0xB1), QLatin1String("+/-")); };
+    for (int i = 0; i < items.size(); ++i)
+        if (items[i].compare(value, Qt::CaseInsensitive) == 0 || ascii(items[i]) == value) return i;
+    static const QRegularExpression numeric(QStringLiteral("^[+]?[0-9]+([.,][0-9]*)?$"));
+    int wanted = 0;
+    if (!numeric.match(value).hasMatch() || !decimalTextToScaled(value, 2, &wanted)) return -1;
+    for (int i = 0; i < items.size(); ++i) {
+        int v = 0;
+        if (numeric.match(items[i]).hasMatch() && decimalTextToScaled(items[i], 2, &v) && v == wanted) return i;
+    }
+    return -1;
+}
+
+QString typeIntoControl(const SettingRow& row, const QString& value, FormState& form, const QDateTime& now) {
+    const QString name = row.newName ? QLatin1String(row.newName) : QString();
+    switch (row.newKind) {
+    case NewKind::Edit: {
+        static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+        static const QRegularExpression decimal(QStringLiteral("^[0-9]+([.,][0-9]+)?$"));
+        if (row.filter == InputFilter::Digits && !digits.match(value).hasMatch())
+            return QStringLiteral("takes digits only");
+        if (row.filter == InputFilter::Decimal && !decimal.match(value).hasMatch())
+            return QStringLiteral("takes a decimal number such as 1.5");
+        if (row.show == Show::Serial && value.size() != 7) return QStringLiteral("takes exactly 7 digits");
+        if (row.maxLength > 0 && row.filter != InputFilter::Decimal && value.size() > row.maxLength)
+            return QStringLiteral("takes at most %1 characters").arg(row.maxLength);
+        form.texts[name] = value;
+        return {};
+    }
+    case NewKind::Combo: {
+        const QStringList items = form.items.value(name);
+        const int index = itemMatching(items, value);
+        if (index < 0) return QStringLiteral("allowed values: %1").arg(items.join(QStringLiteral(", ")));
+        form.indexes[name] = index;
+        form.texts[name] = items[index];
+        return {};
+    }
+    case NewKind::Clock: {
+        QDateTime when = value.compare(QLatin1String("now"), Qt::CaseInsensitive) == 0
+                             ? now
+                             : QDateTime::fromString(value, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        if (!when.isValid()) when = QDateTime::fromString(value, QStringLiteral("yyyy-MM-ddThh:mm:ss"));
+        if (!when.isValid() || when.date().year() < 2000 || when.date().year() > 2099)
+            return QStringLiteral("takes 'yyyy-MM-dd hh:mm:ss' within 2000..2099, or 'now'");
+        form.clock = when;
+        return {};
+    }
+    case NewKind::None:
+    case NewKind::BitBoxes:
+        break;
+    }
+    return QStringLiteral("cannot be set");
 }
 
 } // namespace zav

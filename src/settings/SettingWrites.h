@@ -107,4 +107,13 @@ QVector<uint16_t> packText(const QString& text, int registers);
 // download. Scripts change a few controls in it and run buildSet like a Set button.
 FormState formFromDisplay(const RegisterStore& SettingData, int model, int language, const QDateTime& pcNow);
 
+// A value typed for one setting outside the pages (zavctl set, NUT SET VAR), put into its control as
+// a user would: an edit field with the field's own input rules, a list item matched by its text or
+// by number ("2.3" is the item "2.30"), the clock as "yyyy-MM-dd hh:mm:ss" or "now" (= `now`).
+// Empty on success, else why the control cannot hold it. Bit boxes and rows without a control are
+// the caller's to handle (an error text is returned for them).
+QString typeIntoControl(const SettingRow& row, const QString& value, FormState& form, const QDateTime& now);
+// The item of a list a typed value names, or -1.
+int itemMatching(const QStringList& items, const QString& value);
+
 } // namespace zav

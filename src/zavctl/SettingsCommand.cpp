@@ -111,22 +111,6 @@ QString parseNames(const QStringList& args, bool withValues, QVector<const Setti
     return {};
 }
 
-int itemMatching(const QStringList& items, const QString& value) {
-    for (int i = 0; i < items.size(); ++i)
-        if (items[i].compare(value, Qt::CaseInsensitive) == 0) return i;
-    // Numbers match by value: "2.3" is the item "2.30", "050" the item "50".
-    static const QRegularExpression numeric(QStringLiteral("^[+]?[0-9]+([.,][0-9]*)?$"));
-    if (!numeric.match(value).hasMatch()) return -1;
-    int wanted = 0;
-    if (!decimalTextToScaled(value, 2, &wanted)) return -1;
-    for (int i = 0; i < items.size(); ++i) {
-        int v = 0;
-        if (numeric.match(items[i]).hasMatch() && decimalTextToScaled(items[i], 2, &v) && v == wanted)
-            return i;
-    }
-    return -1;
-}
-
 BitWord bitWordOf(const SettingRow& row) {
     return row.group == SettingGroup::SysCode1   ? BitWord::SysCode1
            : row.group == SettingGroup::SysCode4 ? BitWord::SysCode4
@@ -163,41 +147,13 @@ void rebuildBatteryLists(FormState& form, int model, int type, QSet<const Settin
 // control cannot hold it.
 QString applyValue(const SettingRow& row, const QString& value, FormState& form, int model,
                    const RegisterStore& data) {
-    const QString name = row.newName ? QLatin1String(row.newName) : QString();
     switch (row.newKind) {
     case NewKind::None:
         return QStringLiteral("cannot be set");
-    case NewKind::Edit: {
-        static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-        static const QRegularExpression decimal(QStringLiteral("^[0-9]+([.,][0-9]+)?$"));
-        if (row.filter == InputFilter::Digits && !digits.match(value).hasMatch())
-            return QStringLiteral("takes digits only");
-        if (row.filter == InputFilter::Decimal && !decimal.match(value).hasMatch())
-            return QStringLiteral("takes a decimal number such as 1.5");
-        if (row.show == Show::Serial && value.size() != 7) return QStringLiteral("takes exactly 7 digits");
-        if (row.maxLength > 0 && row.filter != InputFilter::Decimal && value.size() > row.maxLength)
-            return QStringLiteral("takes at most %1 characters").arg(row.maxLength);
-        form.texts[name] = value;
-        return {};
-    }
-    case NewKind::Combo: {
-        const QStringList items = form.items.value(name);
-        const int index = itemMatching(items, value);
-        if (index < 0) return QStringLiteral("allowed values: %1").arg(items.join(QStringLiteral(", ")));
-        form.indexes[name] = index;
-        form.texts[name] = items[index];
-        return {};
-    }
-    case NewKind::Clock: {
-        QDateTime when = value.compare(QLatin1String("now"), Qt::CaseInsensitive) == 0
-                             ? QDateTime::currentDateTime()
-                             : QDateTime::fromString(value, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        if (!when.isValid()) when = QDateTime::fromString(value, QStringLiteral("yyyy-MM-ddThh:mm:ss"));
-        if (!when.isValid() || when.date().year() < 2000 || when.date().year() > 2099)
-            return QStringLiteral("takes 'yyyy-MM-dd hh:mm:ss' within 2000..2099, or 'now'");
-        form.clock = when;
-        return {};
-    }
+    case NewKind::Edit:
+    case NewKind::Combo:
+    case NewKind::Clock:
+        return typeIntoControl(row, value, form, QDateTime::currentDateTime());
     case NewKind::BitBoxes: {
         bool ok = false;
         const uint word = value.toUInt(&ok, 0);

@@ -6,7 +6,6 @@
 #include "settings/SettingRows.h"
 #include "settings/SettingWrites.h"
 
-#include <QRegularExpression>
 
 namespace zav {
 
@@ -28,57 +27,6 @@ bool offered(const SettingRow& row) {
     if (!row.key) return false;
     if (row.list == ItemList::BattType) return false;
     return row.newKind == NewKind::Edit || row.newKind == NewKind::Combo || row.newKind == NewKind::Clock;
-}
-
-// Numbers match list items by value: "2.3" is the item "2.30".
-int itemMatching(const QStringList& items, const QString& value) {
-    for (int i = 0; i < items.size(); ++i)
-        if (items[i] == value || nutText(items[i]) == value) return i;
-    static const QRegularExpression numeric(QStringLiteral("^[+]?[0-9]+([.,][0-9]*)?$"));
-    int wanted = 0;
-    if (!numeric.match(value).hasMatch() || !decimalTextToScaled(value, 2, &wanted)) return -1;
-    for (int i = 0; i < items.size(); ++i) {
-        int v = 0;
-        if (numeric.match(items[i]).hasMatch() && decimalTextToScaled(items[i], 2, &v) && v == wanted) return i;
-    }
-    return -1;
-}
-
-QString applyValue(const SettingRow& row, const QString& value, FormState& form) {
-    const QString name = QLatin1String(row.newName);
-    switch (row.newKind) {
-    case NewKind::Edit: {
-        static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-        static const QRegularExpression decimal(QStringLiteral("^[0-9]+([.,][0-9]+)?$"));
-        if (row.filter == InputFilter::Digits && !digits.match(value).hasMatch()) return QStringLiteral("takes digits only");
-        if (row.filter == InputFilter::Decimal && !decimal.match(value).hasMatch())
-            return QStringLiteral("takes a decimal number such as 1.5");
-        if (row.show == Show::Serial && value.size() != 7) return QStringLiteral("takes exactly 7 digits");
-        if (row.maxLength > 0 && row.filter != InputFilter::Decimal && value.size() > row.maxLength)
-            return QStringLiteral("takes at most %1 characters").arg(row.maxLength);
-        form.texts[name] = value;
-        return {};
-    }
-    case NewKind::Combo: {
-        const QStringList items = form.items.value(name);
-        const int index = itemMatching(items, value);
-        if (index < 0) return QStringLiteral("allowed values: %1").arg(items.join(QStringLiteral(", ")));
-        form.indexes[name] = index;
-        form.texts[name] = items[index];
-        return {};
-    }
-    case NewKind::Clock: {
-        QDateTime when = value.compare(QLatin1String("now"), Qt::CaseInsensitive) == 0
-                             ? form.clock
-                             : QDateTime::fromString(value, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        if (!when.isValid() || when.date().year() < 2000 || when.date().year() > 2099)
-            return QStringLiteral("takes 'yyyy-MM-dd hh:mm:ss' within 2000..2099, or 'now'");
-        form.clock = when;
-        return {};
-    }
-    default:
-        return QStringLiteral("cannot be set over NUT");
-    }
 }
 
 } // namespace
@@ -132,7 +80,7 @@ NutWrite nutSettingWrite(const QString& nutName, const QString& value, const Reg
         w.error = QStringLiteral("SET-FAILED: cannot be set now (it needs lithium batteries)");
         return w;
     }
-    if (const QString why = applyValue(*row, value.trimmed(), form); !why.isEmpty()) {
+    if (const QString why = typeIntoControl(*row, value.trimmed(), form, pcNow); !why.isEmpty()) {
         w.error = QStringLiteral("INVALID-VALUE: ") + why;
         return w;
     }
