@@ -128,8 +128,8 @@ TEST(FieldDataNames, ChineseNamesAreCleanText) {
 // Traditional names use Traditional characters, and Simplified names Simplified ones: a pair is
 // checked wherever either form appears.
 TEST(FieldDataNames, TraditionalNamesUseTraditionalCharacters) {
-    const QString simplified = u8("电压块组输变测试载时频负视无机风温态号统据标锁换许读写进过余监开关动护检维连发线断记历启调数");
-    const QString traditional = u8("電壓塊組輸變測試載時頻負視無機風溫態號統據標鎖換許讀寫進過餘監開關動護檢維連發線斷記歷啟調數");
+    const QString simplified = u8("电压块组输变测试载时频负视无机风温态号统据标锁换许读写进过余监开关动护检维连发线断记历启调数后丢");
+    const QString traditional = u8("電壓塊組輸變測試載時頻負視無機風溫態號統據標鎖換許讀寫進過餘監開關動護檢維連發線斷記歷啟調數後丟");
     ASSERT_EQ(simplified.size(), traditional.size());
     for (int reg : namedRegisters()) {
         const QString chs = liveRegisterName(reg, kChs), cht = liveRegisterName(reg, kCht);
