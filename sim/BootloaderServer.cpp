@@ -2,15 +2,11 @@
 
 #include "PtyLine.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <pty.h>
 #include <unistd.h>
 
 namespace zav::sim {
@@ -27,44 +23,18 @@ BootloaderServer::BootloaderServer(Bootloader& boot, QObject* parent) : QObject(
 
 BootloaderServer::~BootloaderServer() {
     stop();
-    if (!link_.isEmpty()) ::unlink(QFile::encodeName(link_).constData());
-    if (master_ >= 0) ::close(master_);
-    if (slave_ >= 0) ::close(slave_);
 }
 
 bool BootloaderServer::open(QString* error) {
-    char name[256] = {};
-    if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
-        if (error) *error = QString("cannot open a pseudo-terminal: %1").arg(std::strerror(errno));
-        return false;
-    }
-    path_ = QString::fromLocal8Bit(name);
-    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-    ::fcntl(master_, F_SETFD, FD_CLOEXEC);
-    ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
-    configurePtyLine(slave_, kStartBaud);
-    return true;
+    return pty_.open(kStartBaud, error);
 }
 
 bool BootloaderServer::createLink(const QString& linkPath, QString* error) {
-    const QByteArray target = QFile::encodeName(linkPath);
-    const QFileInfo info(linkPath);
-    if (info.isSymLink()) {
-        ::unlink(target.constData());
-    } else if (info.exists()) {
-        if (error) *error = QString("%1 exists and is not a symbolic link").arg(linkPath);
-        return false;
-    }
-    if (::symlink(QFile::encodeName(path_).constData(), target.constData()) != 0) {
-        if (error) *error = QString("cannot create the link %1: %2").arg(linkPath, std::strerror(errno));
-        return false;
-    }
-    link_ = linkPath;
-    return true;
+    return pty_.createLink(linkPath, error);
 }
 
 void BootloaderServer::start() {
-    if (timer_ || master_ < 0) return;
+    if (timer_ || pty_.master() < 0) return;
     clock_.start();
     lastMs_ = 0;
     timer_ = new QTimer(this);
@@ -81,7 +51,7 @@ void BootloaderServer::stop() {
 
 void BootloaderServer::pump() {
     const qint64 now = clock_.elapsed();
-    const int baud = std::max(ptyLineBaud(master_), 300);
+    const int baud = std::max(ptyLineBaud(pty_.master()), 300);
     const double bytesPerMs = baud / 10000.0;
     // Budgets do not pile up while the line is idle: a line cannot send faster later.
     inBudget_ = std::min(inBudget_ + bytesPerMs * double(now - lastMs_), bytesPerMs * 20 + 1);
@@ -92,7 +62,7 @@ void BootloaderServer::pump() {
     const int want = int(inBudget_);
     if (want > 0) {
         QByteArray bytes(want, '\0');
-        const ssize_t n = ::read(master_, bytes.data(), size_t(want));
+        const ssize_t n = ::read(pty_.master(), bytes.data(), size_t(want));
         if (n > 0) {
             bytes.truncate(n);
             inBudget_ -= double(n);
@@ -117,7 +87,7 @@ void BootloaderServer::pump() {
     // To the tool, at the same pace.
     const int give = std::min<qsizetype>(qsizetype(outBudget_), outQueue_.size());
     if (give > 0) {
-        const ssize_t n = ::write(master_, outQueue_.constData(), size_t(give));
+        const ssize_t n = ::write(pty_.master(), outQueue_.constData(), size_t(give));
         if (n > 0) {
             outQueue_.remove(0, n);
             outBudget_ -= double(n);

@@ -5,6 +5,8 @@
 
 #include "Bootloader.h"
 
+#include "PtyPair.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -20,7 +22,7 @@ class BootloaderServer : public QObject {
     ~BootloaderServer() override;
 
     bool open(QString* error);
-    QString devicePath() const { return path_; }
+    QString devicePath() const { return pty_.devicePath(); }
     bool createLink(const QString& linkPath, QString* error);
     void start();
     void stop();
@@ -37,10 +39,7 @@ class BootloaderServer : public QObject {
     };
 
     Bootloader& boot_;
-    int master_ = -1;
-    int slave_ = -1;
-    QString path_;
-    QString link_;
+    PtyPair pty_;
     QTimer* timer_ = nullptr;
     QElapsedTimer clock_;
     qint64 lastMs_ = 0;

@@ -5,6 +5,8 @@
 
 #include "VirtualUps.h"
 
+#include "PtyPair.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -23,7 +25,7 @@ class PtyServer : public QObject {
     // Opens the pair. The slave fd stays open for the server's life, so the master never sees a
     // hang-up when the tool closes and reopens the port.
     bool open(QString* error);
-    QString devicePath() const { return path_; }
+    QString devicePath() const { return pty_.devicePath(); }
     // A symbolic link to the device; an existing link is replaced, any other file is left alone.
     bool createLink(const QString& linkPath, QString* error);
 
@@ -42,10 +44,7 @@ class PtyServer : public QObject {
     void writeOut(const QByteArray& bytes);
 
     VirtualUps& ups_;
-    int master_ = -1;
-    int slave_ = -1;
-    QString path_;
-    QString link_;
+    PtyPair pty_;
     QSocketNotifier* notifier_ = nullptr;
     QTimer* clock_ = nullptr;
     QElapsedTimer elapsed_;
