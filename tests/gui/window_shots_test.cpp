@@ -1,0 +1,84 @@
+// Pictures of the window for a person to look at, not a check: pages 0 to 10 (and every tab of the
+// settings pages) in the three languages at 1024 x 600, connected to the virtual UPS. Disabled in
+// the suite; run it by hand, once as it is and once with QT_SCALE_FACTOR=1.5:
+//   ZAV_SHOTS_DIR=/tmp/shots ./gui_tests --gtest_also_run_disabled_tests --gtest_filter='*WindowShots*'
+// The pictures go to $ZAV_SHOTS_DIR/<scale>/<language>-page<NN>[-<tabs><T>].png, and the software
+// settings dialog to <language>-settings-dialog.png.
+
+#include "app_fixture.h"
+
+#include "SimulatorThread.h"
+#include "app/widgets/FormPassword.h"
+#include "app/widgets/LockPanel.h"
+#include "link/QtSerialChannel.h"
+#include "link/Scheduler.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace zav;
+using namespace zav::test;
+
+TEST_F(ShellTest, DISABLED_WindowShots) {
+    const QString root = qEnvironmentVariable("ZAV_SHOTS_DIR");
+    if (root.isEmpty()) GTEST_SKIP() << "ZAV_SHOTS_DIR is not set";
+    const QString scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                              ? QString::number(qRound(qEnvironmentVariable("QT_SCALE_FACTOR").toDouble() * 100))
+                              : QStringLiteral("100");
+    const QDir out(root + u'/' + scale);
+    ASSERT_TRUE(out.mkpath(QStringLiteral(".")));
+
+    for (const char* language : {"CN", "EN", "CHT"}) {
+        writeIni(QByteArray("[LanguageSet]\nLanguage=") + language + "\n");
+        sim::SimulatorThread ups;
+        QString error;
+        ASSERT_TRUE(ups.start(&error)) << error.toStdString();
+        QtSerialChannel real;
+        shell = std::make_unique<AppShell>(real, options(usLocale(), true, true));
+        MainWindow& w = window();
+        w.resize(1024, 600);
+        w.show();
+        w.setPortText(ups.devicePath());
+        find<QPushButton>("ButtonConnect")->click();
+        auto* models = find<QComboBox>("ComboBoxUpsType");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.scheduler().linkOk() && models->currentIndex() > 0; }, 20000));
+        int cycles = 0;
+        QObject::connect(&w.scheduler(), &Scheduler::liveCycleEnded, &w, [&] { ++cycles; });
+        for (const LockNames& names : kLocks) {
+            find<QLineEdit>(names.edit)->setText("73019264");
+            find<QPushButton>(names.button)->click();
+        }
+        const auto save = [&](const QString& name) {
+            QApplication::processEvents();
+            EXPECT_TRUE(w.grab().save(out.filePath(QLatin1String(language) + u'-' + name + QStringLiteral(".png")))) << name.toStdString();
+        };
+        for (int page = 0; page <= 10; ++page) {
+            w.showPage(page);
+            // A few live cycles so that the page shows values.
+            const int before = cycles;
+            EXPECT_TRUE(QTest::qWaitFor([&] { return cycles >= before + 2; }, 10000)) << page;
+            const QString name = QStringLiteral("page%1").arg(page, 2, 10, QLatin1Char('0'));
+            save(name);
+            if (page < 9) continue;
+            for (QTabWidget* tabs : w.page(page)->findChildren<QTabWidget*>()) {
+                for (int t = 1; t < tabs->count(); ++t) {
+                    if (!tabs->isTabVisible(t)) continue;
+                    tabs->setCurrentIndex(t);
+                    save(name + QStringLiteral("-%1%2").arg(tabs->objectName()).arg(t));
+                }
+                tabs->setCurrentIndex(0);
+            }
+        }
+        w.openSoftwareSettings();
+        QApplication::processEvents();
+        EXPECT_TRUE(shell->formPassword().grab().save(out.filePath(QLatin1String(language) + QStringLiteral("-settings-dialog.png"))));
+        shell->formPassword().close();
+        shell.reset();
+        ups.stop();
+    }
+}
