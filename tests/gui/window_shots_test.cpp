@@ -3,7 +3,7 @@
 // the suite; run it by hand, once as it is and once with QT_SCALE_FACTOR=1.5:
 //   ZAV_SHOTS_DIR=/tmp/shots ./gui_tests --gtest_also_run_disabled_tests --gtest_filter='*WindowShots*'
 // The pictures go to $ZAV_SHOTS_DIR/<scale>/<language>-page<NN>[-<tabs><T>].png, and the software
-// settings dialog to <language>-settings-dialog.png.
+// settings dialog to <language>-settings-dialog.png; pages 0 and 9 also at 640 x 480.
 
 #include "app_fixture.h"
 
@@ -73,6 +73,12 @@ TEST_F(ShellTest, DISABLED_WindowShots) {
                 }
                 tabs->setCurrentIndex(0);
             }
+        }
+        // The smallest window: the connection bar wraps, the pages scroll.
+        w.resize(640, 480);
+        for (int page : {0, 9}) {
+            w.showPage(page);
+            save(QStringLiteral("min640x480-page%1").arg(page, 2, 10, QLatin1Char('0')));
         }
         w.openSoftwareSettings();
         QApplication::processEvents();
