@@ -128,6 +128,9 @@ std::vector<ButtonState> updateButtonStates(const ButtonInputs& in) {
     }
 
     out.push_back({"ButtonModIDSet", on(free && in.moduleCount >= 1 && in.moduleCount <= 30)});
+    // Restore Data: with the port closed a file is only looked at; with it open the file's settings
+    // go to the UPS, so the UPS must answer and nothing else may be under way.
+    out.push_back({"ButtonResumeCurData", on(!in.portOpen || free)});
     return out;
 }
 

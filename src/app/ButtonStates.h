@@ -13,6 +13,7 @@ enum class ButtonEnable { Disabled, Enabled, Keep }; // Keep: leave the button a
 struct ButtonInputs {
     int activity = 0;
     bool linkOk = false;
+    bool portOpen = false;
     int upsModel = 1;
     bool justConnected = true;
     int moduleCount = 0;

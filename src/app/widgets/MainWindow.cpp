@@ -607,6 +607,7 @@ ButtonInputs MainWindow::buttonInputs() const {
     ButtonInputs in;
     in.activity = scheduler_->activity();
     in.linkOk = scheduler_->linkOk();
+    in.portOpen = scheduler_->portOpen();
     in.upsModel = scheduler_->upsModel();
     in.justConnected = scheduler_->justConnected();
     in.moduleCount = live.modules.count;

@@ -55,7 +55,7 @@ TEST(ButtonStates, EveryButtonExactlyOnce) {
     QSet<QString> names;
     for (const ButtonState& b : list) names.insert(b.name);
     EXPECT_EQ(size_t(names.size()), list.size());
-    EXPECT_EQ(list.size(), 4 + 5 + 8 + 4 + 6 + 6 + 14 + 1u);
+    EXPECT_EQ(list.size(), 4 + 5 + 8 + 4 + 6 + 6 + 14 + 1 + 1u);
 }
 
 TEST(ButtonStates, FreeWindowByActivityAndLink) {
@@ -195,5 +195,24 @@ TEST(ButtonStates, ModuleSelectorNeedsOneToThirtyModules) {
         ButtonInputs in = freeWindow(1);
         in.moduleCount = count;
         EXPECT_EQ(statesOf(in).at("ButtonModIDSet"), (count >= 1 && count <= 30) ? E : D) << count;
+    }
+}
+
+TEST(ButtonStates, RestoreDataWithThePortOpenOnlyOnAFreeWindow) {
+    struct Case { bool portOpen; bool linkOk; int activity; ButtonEnable restore; };
+    const Case cases[] = {
+        {false, false, ActIdle, E},  // offline: a file is only looked at
+        {true, true, ActIdle, E},    // the UPS answers, nothing else runs
+        {true, false, ActIdle, D},   // connected, the UPS silent
+        {true, true, ActHistory, D}, // a download under way
+        {true, true, 4, D},          // a settings write under way
+        {true, true, 6, D},          // a control command pending
+    };
+    for (const Case& c : cases) {
+        ButtonInputs in = freeWindow(5);
+        in.portOpen = c.portOpen;
+        in.linkOk = c.linkOk;
+        in.activity = c.activity;
+        EXPECT_EQ(statesOf(in)["ButtonResumeCurData"], c.restore) << c.portOpen << c.linkOk << c.activity;
     }
 }
