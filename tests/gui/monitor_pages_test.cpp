@@ -252,6 +252,26 @@ TEST_F(MonitorPagesTest, ChartsMoveAndKeepOnlyTheLastTenMinutes) {
     EXPECT_EQ(points.first().x(), double(clock.toMSecsSinceEpoch()));
 }
 
+// With "Auto" the stores are cleared once the model is known and the settings are read again before
+// the next cycle ends: that settings download must not plot the cleared store as 0 V.
+TEST_F(MonitorPagesTest, ChartsNeverPlotAClearedStoreAfterModelDetection) {
+    setMeasurements();
+    ups.registers[78] = 2; // model code of item 2
+    connectAs(0);
+    QSignalSpy detected(&scheduler, &Scheduler::modelDetected);
+    ASSERT_TRUE(ups.stepUntil([&] { return detected.count() == 1; }, 2000));
+    ASSERT_TRUE(cycleEnds(2));
+    for (const char* name : {"ChartByVolt", "ChartMainVolt", "ChartOutVolt", "ChartBattVolt"}) {
+        int points = 0;
+        for (QLineSeries* s : widget<VoltageChart>(name)->segments())
+            for (const QPointF& p : s->points()) {
+                EXPECT_NE(p.y(), 0) << name;
+                ++points;
+            }
+        EXPECT_GE(points, 2) << name;
+    }
+}
+
 TEST_F(MonitorPagesTest, DisconnectClearsThePages) {
     setMeasurements();
     connectAs(2);

@@ -48,10 +48,12 @@ MeasurePage::MeasurePage(MeasureGrid grid, AppContext& context, QWidget* parent)
 
     onScheduler(&Scheduler::liveCycleEnded, &MeasurePage::refresh);
     onScheduler(&Scheduler::liveStoresCleared, &MeasurePage::refresh);
-    // The settings bring S1/S2: the settings display relabels the grids and redraws.
+    // The settings bring S1/S2: the settings display relabels the grids and redraws. The chart
+    // takes points only at the end of a live cycle: a download right after the model was detected
+    // comes while the live stores are still cleared, which is no measurement.
     onScheduler(&Scheduler::settingsDownloaded, [this] {
         SetMeasureGridLabels();
-        refresh();
+        showValues();
     });
     // ResetLinkState cleared the stores (connect, model detected): show the empty values now.
     onScheduler(&Scheduler::linkReset, &MeasurePage::showValues);
