@@ -74,11 +74,12 @@ class ZavdNut : public ::testing::Test {
     }
 
     // Starts zavd on the virtual UPS with the users and the [ShutEvents] given, on a free port.
-    void startZavd(const QByteArray& extra) {
+    void startZavd(const QByteArray& extra, const QString& portPath = {}) {
         const QString path = dir.filePath("zavd.conf");
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[Link]\nPort=" + ups.devicePath().toUtf8() + "\nBaud=9600\nModel=7\n"
+        const QString devicePath = portPath.isEmpty() ? ups.devicePath() : portPath;
+        f.write("[Link]\nPort=" + devicePath.toUtf8() + "\nBaud=9600\nModel=7\n"
                 "[Server]\nMaxConnections=8\nUsers=admin mon\n"
                 "[User admin]\nPassword=secret\nActions=SET\nInstCmds=ALL\n"
                 "[User mon]\nPassword=pw\nUpsmon=primary\n" + extra);
@@ -310,4 +311,28 @@ TEST_F(ZavdNut, UpsmonAndZavdShutDownWhenTheBatteryRunsLow) {
     EXPECT_TRUE(client("GET VAR zav ups.status").contains("FSD"));
     monitor.terminate();
     monitor.waitForFinished(10'000);
+}
+
+// A USB adapter pulled and plugged in again: the device disappears, reads say the data are stale
+// (never old or zero values), and once a device answers under the configured name again zavd takes
+// it up by itself.
+TEST_F(ZavdNut, APulledAdapterMakesTheDataStaleUntilItIsBack) {
+    const QString link = dir.filePath("ttyUPS");
+    ASSERT_TRUE(QFile::link(ups.devicePath(), link));
+    startZavd({}, link);
+    ASSERT_TRUE(client("GET VAR zav ups.status").startsWith("VAR zav ups.status")) << log.toStdString();
+
+    ups.stop(); // the device node goes away with the pseudo-terminal
+    ASSERT_TRUE(QFile::remove(link));
+    EXPECT_TRUE(waitLog("lost")) << log.toStdString();
+    EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.status") == "ERR DATA-STALE"; }));
+    EXPECT_EQ(client("GET VAR zav output.voltage"), "ERR DATA-STALE");
+    EXPECT_EQ(zavd.state(), QProcess::Running);
+
+    QString error;
+    ASSERT_TRUE(ups.start(&error)) << error.toStdString(); // plugged in again, as a new device node
+    ASSERT_TRUE(QFile::link(ups.devicePath(), link));
+    EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.status").startsWith("VAR zav ups.status"); }))
+        << log.toStdString();
+    EXPECT_TRUE(client("GET VAR zav output.voltage").startsWith("VAR zav output.voltage")) << log.toStdString();
 }
