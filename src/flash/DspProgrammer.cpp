@@ -173,7 +173,7 @@ void DspProgrammer::secondTick(bool stillSending) {
     // run must end as failed, not wait for a cancel that leaves the outcome unsaid.
     if (running_ && progStage_ == ApplicationSent) {
         silentAfterSend_ = stillSending ? 0 : silentAfterSend_ + 1;
-        if (silentAfterSend_ >= kStallSeconds) {
+        if (silentAfterSend_ >= stallSeconds_) {
             addLine(QString::fromLatin1(kTargetSilent));
             addLine(QString::fromLatin1(kFailed));
             fail(FlashMessage::Fail);

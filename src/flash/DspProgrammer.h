@@ -50,6 +50,8 @@ class DspProgrammer : public QObject {
     void portFailed(const QString& reason);   // Comm1 lost its port during a run
     void resetProgramming();
     void setProgress(int value);
+    // Seconds of silence after the application has left before the run counts as failed.
+    void setStallSeconds(int seconds) { stallSeconds_ = seconds; }
 
     bool running() const { return running_; }
     bool pingTimerOn() const { return pingTimerOn_; }
@@ -100,6 +102,7 @@ class DspProgrammer : public QObject {
     int apiVersionWatch_ = 0;
     int idleWatch_ = 0;
     int silentAfterSend_ = 0;
+    int stallSeconds_ = kStallSeconds;
     bool resetButton_ = false;
     int progress_ = 0;
     uint16_t expectedChecksum_ = 0;

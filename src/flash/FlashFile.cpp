@@ -49,6 +49,23 @@ QList<QByteArray> readFileBlocks(QIODevice& file) {
     return blocks;
 }
 
+QString bootTableProblem(const QByteArray& bytes) {
+    const qsizetype size = bytes.size();
+    auto word = [&](qsizetype at) { return uint16_t(uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8); };
+    if (size < 2 || word(0) != 0x08AA) return QStringLiteral("it does not start with the boot table key 0x08AA");
+    constexpr qsizetype kHeaderBytes = 2 + 8 * 2 + 4; // key, reserved words, entry point
+    qsizetype at = kHeaderBytes;
+    int blocks = 0;
+    for (;;) {
+        if (at + 2 > size)
+            return QStringLiteral("the boot table is cut off after %1 block(s) (no closing block of size 0)").arg(blocks);
+        const qsizetype words = word(at);
+        if (words == 0) return {};
+        at += 2 + 4 + 2 * words; // size, address, data
+        ++blocks;
+    }
+}
+
 QStringList dspTypeItems() {
     QStringList items;
     for (const char* t : kDspTypes) items << QString::fromLatin1(t);

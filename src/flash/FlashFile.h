@@ -29,6 +29,12 @@ constexpr int kFileBlockBytes = 512;
 // exact multiple of 512 ends with an empty read and an empty file gives no block at all.
 QList<QByteArray> readFileBlocks(QIODevice& file);
 
+// Kernels and applications are C2000 boot tables (16-bit words, low byte first): the key 0x08AA,
+// 8 reserved words, a 32-bit entry point, then blocks of (size in words, 32-bit address, data)
+// closed by a block of size 0. Returns why the bytes are not one (empty when they are), so a
+// wrong file is refused before the target sees a byte. Bytes after the closing block are allowed.
+QString bootTableProblem(const QByteArray& bytes);
+
 // ComboBoxDspType items and ComboBoxBaud items.
 enum DspType : int { DspF28035 = 0, DspF2812 = 1, DspF28232 = 2, DspF28335 = 3, DspF28062 = 4 };
 QStringList dspTypeItems();

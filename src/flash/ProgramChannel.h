@@ -46,6 +46,7 @@ class ProgramChannel : public QObject {
     // Queues a copy of the bytes; false (nothing queued) when closed or empty.
     bool queueData(const QByteArray& bytes);
     bool sending() const { return port_.isOpen() && port_.bytesToWrite() > 0; }
+    qint64 bytesToWrite() const { return port_.isOpen() ? port_.bytesToWrite() : 0; }
 
   signals:
     void receiveData(const QByteArray& bytes); // OnReceiveData

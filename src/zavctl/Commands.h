@@ -27,4 +27,7 @@ int runSCodes(QCoreApplication& app, const QStringList& args);
 int runAnalyze(QCoreApplication& app, const QStringList& args);
 int runSnapshot(QCoreApplication& app, const QStringList& args); int runRestoreSettings(QCoreApplication& app, const QStringList& args); // FieldDataCommand.cpp
 
+int runFlash(QCoreApplication& app, const QStringList& args); // FlashCommand.cpp
+int runLogo(QCoreApplication& app, const QStringList& args);
+
 } // namespace zavctl

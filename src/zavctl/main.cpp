@@ -24,6 +24,8 @@ const Command kCommands[] = {
     {"scodes", "download the S-codes: the CSV file of the page's Save (or --json)", runSCodes},
     {"analyze", "analyse S-code lines: the 128 items with state and severity", runAnalyze},
     {"snapshot", "save the field-data workbook or text file (--out)", runSnapshot}, {"restore-settings", "copy a workbook's settings onto the UPS, with the pages' checks", runRestoreSettings},
+    {"flash", "program a DSP's flash through its serial bootloader (programming port, no Modbus link)", runFlash},
+    {"logo", "upload a start-up logo over the Modbus link and wait for the UPS's confirmation", runLogo},
 };
 
 void printUsage(FILE* to) {

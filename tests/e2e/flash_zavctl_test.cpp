@@ -1,0 +1,194 @@
+// `zavctl flash` and `zavctl logo` as processes against the virtual UPS: a DSP flashed through the
+// simulated serial bootloader on its own pseudo-terminal, and a logo uploaded over the Modbus port.
+// The exit status is 0 only for a flash the kernel confirmed with the right checksum and a logo the
+// UPS confirmed; every other end names what went wrong and where. Files are checked before any port.
+
+#include "BootloaderServer.h"
+#include "SimulatorThread.h"
+#include "flash/FlashFile.h"
+#include "flash/LogoFile.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace zav;
+using namespace zav::sim;
+
+namespace {
+
+const QString kZavctl = QStringLiteral(ZAV_BINARY_DIR "/zavctl");
+const QString kData = QStringLiteral(QT_TESTCASE_SOURCEDIR "/tests/data/flash/");
+const QString kKernel = kData + "Flash2812_API.bin";
+const QString kApplication = kData + "test-application.bin";
+constexpr int kBoundMs = 120'000;
+
+struct Ran {
+    int exitCode = -1;
+    QString err;
+};
+
+// Runs zavctl with the event loop turning, so an in-process bootloader keeps serving its line.
+Ran zavctl(const QStringList& args) {
+    QProcess p;
+    p.start(kZavctl, args);
+    EXPECT_TRUE(p.waitForStarted());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, kBoundMs));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+TEST(ZavctlFlash, ExitStatusFollowsTheKernelsReport) {
+    if (!QFile::exists(kZavctl)) GTEST_SKIP() << "zavctl is not built";
+    const QString keys = "0123456789ABCDEF0011223344556677FEDCBA98765432108899AABBCCDDEEFF";
+    const struct {
+        const char* name;
+        BootFault fault;
+        QStringList extra;
+        int exitCode;
+        const char* said; // a part of stderr's last line
+    } cases[] = {
+        {"good run with the keys in lower case", BootFault::None, {"--keys", keys.toLower()}, 0,
+         "Program  Success! The kernel reports checksum 0x"},
+        {"keys left at FFFF", BootFault::None, {}, 5, "failed during the unlock (keys sent): the kernel refused the keys: Incorrect"},
+        {"corrupted byte on the line", BootFault::CorruptApplication, {"--keys", keys}, 6, "checksum mismatch: the kernel reports 0x"},
+        {"cable pulled part-way", BootFault::CablePulled, {"--keys", keys, "--silence", "2"}, 3,
+         "said nothing for 2 s after the application was sent"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bootloader boot;
+        boot.setKeys(keys.toLatin1());
+        boot.setFault(c.fault);
+        BootloaderServer server(boot);
+        QString error;
+        ASSERT_TRUE(server.open(&error)) << error.toStdString();
+        server.start();
+        const Ran run = zavctl(QStringList{"flash", kApplication, "--port", server.devicePath(), "--kernel", kKernel,
+                                           "--baud", "256000"} +
+                               c.extra);
+        const QString last = run.err.trimmed().section('\n', -1);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(last.contains(QLatin1String(c.said))) << last.toStdString();
+        EXPECT_EQ(run.err.contains("Success"), c.exitCode == 0);
+        if (c.exitCode != 0) {
+            EXPECT_TRUE(last.startsWith("zavctl: flash failed during the ")) << "the stage is named";
+        }
+        if (c.fault == BootFault::None && c.exitCode == 0) {
+            EXPECT_EQ(boot.stage(), Bootloader::Done);
+            EXPECT_EQ(boot.lockedBaud(), 256000);
+            EXPECT_EQ(boot.applicationChecksum(), fileChecksum(readFile(kApplication)));
+            EXPECT_TRUE(run.err.contains(checksumText(fileChecksum(readFile(kApplication)))));
+        }
+        server.stop();
+    }
+}
+
+TEST(ZavctlFlash, BadFilesAndOptionsAreRefusedBeforeThePortIsOpened) {
+    if (!QFile::exists(kZavctl)) GTEST_SKIP() << "zavctl is not built";
+    // A port that does not exist: any of these reaching it would end with exit 2 instead.
+    const QStringList port{"--port", "/dev/zav-no-such-port"};
+    const struct {
+        const char* name;
+        QStringList args;
+        int exitCode;
+        const char* said;
+    } cases[] = {
+        {"application that is no boot image", {kData + "not-a-boot-table.bin", "--kernel", kKernel}, 6,
+         "is not a boot image: it does not start with the boot table key 0x08AA"},
+        {"logo file given as the application", {kData + "test-logo.logo", "--kernel", kKernel}, 6, "is not a boot image"},
+        {"missing application", {kData + "no-such.bin", "--kernel", kKernel}, 6, "cannot read"},
+        {"kernel that is no boot image", {kApplication, "--kernel", kData + "not-a-boot-table.bin"}, 6,
+         "not-a-boot-table.bin is not a boot image"},
+        {"missing kernel", {kApplication, "--kernel", kData + "Flash9999_API.bin"}, 6, "no Flash API kernel file"},
+        {"63 key digits", {kApplication, "--kernel", kKernel, "--keys", QString(63, 'F')}, 1, "bad --keys"},
+        {"key digit not hex", {kApplication, "--kernel", kKernel, "--keys", QString(63, 'F') + "G"}, 1, "bad --keys"},
+        {"rate the page does not offer", {kApplication, "--kernel", kKernel, "--baud", "250000"}, 1, "bad --baud"},
+        {"erase choice for another processor", {kApplication, "--dsp", "F2812", "--erase", "program"}, 1,
+         "F28035 only"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Ran run = zavctl(QStringList{"flash"} + c.args + port);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.said))) << run.err.toStdString();
+    }
+}
+
+TEST(ZavctlLogo, ExitStatusFollowsTheUpsConfirmationAndTheLinkComesBack) {
+    if (!QFile::exists(kZavctl)) GTEST_SKIP() << "zavctl is not built";
+    const QString logo = kData + "test-logo.logo";
+    const struct {
+        const char* name;
+        LogoFault fault;
+        int exitCode;
+        const char* said;
+    } cases[] = {
+        {"confirmed", LogoFault::None, 0, "logo: Upgrade logo ok, please restart UPS (1005 bytes confirmed by the UPS)"},
+        {"block replies with a bad CRC", LogoFault::BadCrc, 3, "logo: Up logo communication fail at byte 0 of 1005"},
+        {"unknown DSP type", LogoFault::Type3, 4, "logo: Unidentified DSP"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimConfig config;
+        config.upsModel = 1;
+        config.protocol = Protocol::Rtu;
+        config.baud = 38400; // the fastest rate of the Modbus link
+        SimulatorThread sim(config);
+        QString error;
+        ASSERT_TRUE(sim.start(&error)) << error.toStdString();
+        sim.withUps([&](VirtualUps& ups) { ups.logo().setFault(c.fault); });
+        const Ran run = zavctl({"logo", logo, "--port", sim.devicePath(), "--baud", "38400", "--proto", "rtu",
+                                "--model", "1", "--timeout", "100"});
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.err.trimmed().endsWith(QLatin1String(c.said))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("logo: the Modbus link answers again")) << run.err.toStdString();
+        QByteArray received;
+        bool finished = false;
+        sim.withUps([&](VirtualUps& ups) {
+            received = ups.logo().received();
+            finished = ups.logo().finishedOk();
+        });
+        EXPECT_EQ(finished, c.exitCode == 0);
+        if (c.exitCode == 0) {
+            EXPECT_EQ(received, *buildLogoBuffer(parseLogoText(readFile(logo))));
+        }
+        sim.stop();
+    }
+}
+
+TEST(ZavctlLogo, FilesThatCannotBeALogoAreRefusedBeforeThePortIsOpened) {
+    if (!QFile::exists(kZavctl)) GTEST_SKIP() << "zavctl is not built";
+    QTemporaryDir dir;
+    const QString upperCase = dir.filePath("upper.logo");
+    QFile f(upperCase);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("const unsigned char logo[] = {0X12, 0XAB, 0X00};\n");
+    f.close();
+    const struct {
+        const char* name;
+        QString file;
+        const char* said;
+    } cases[] = {
+        {"one byte more than the buffer holds", kData + "too-big.logo", "holds 9596 bytes, a logo has at most 9595"},
+        {"literals with an upper-case X only", upperCase, "holds no byte literal"},
+        {"missing file", kData + "no-such.logo", "cannot read"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Ran run = zavctl({"logo", c.file, "--port", "/dev/zav-no-such-port"});
+        EXPECT_EQ(run.exitCode, 6) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.said))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("File error")) << run.err.toStdString();
+    }
+}
+
+} // namespace
