@@ -123,6 +123,49 @@ TEST(ZavctlFlash, BadFilesAndOptionsAreRefusedBeforeThePortIsOpened) {
     }
 }
 
+TEST(ZavctlFlash, KernelIsTheOneThePageWouldPick) {
+    if (!QFile::exists(kZavctl)) GTEST_SKIP() << "zavctl is not built";
+    QTemporaryDir dir;
+    QFile ini(dir.filePath("ZAV.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Program Config]\r\nComboBoxBaud=9\r\nComboBoxDspType=0\r\nComboBoxErase=1\r\n");
+    ini.close();
+    const struct {
+        const char* name;
+        QStringList args;
+        const char* kernel;
+    } cases[] = {
+        {"saved choice: F28035, program area", {"--config", ini.fileName()}, "Flash28035_API.bin"},
+        {"--dsp over the saved choice", {"--config", ini.fileName(), "--dsp", "f28062"}, "Flash28062_API.bin"},
+        {"--erase over the saved choice", {"--config", ini.fileName(), "--erase", "all"}, "Flash28035_All_API.bin"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Ran run = zavctl(QStringList{"flash", kApplication, "--port", "/dev/zav-no-such-port"} + c.args);
+        // Looked for beside the program: missing there (6), or found and the port then fails (2).
+        const QString beside = QStringLiteral(ZAV_BINARY_DIR "/") + c.kernel;
+        EXPECT_EQ(run.exitCode, QFile::exists(beside) ? 2 : 6) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QFile::exists(beside) ? QString(c.kernel) : beside)) << run.err.toStdString();
+    }
+}
+
+TEST(ZavctlLogo, ModelsWithoutALogoAreRefused) {
+    if (!QFile::exists(kZavctl)) GTEST_SKIP() << "zavctl is not built";
+    SimConfig config;
+    config.upsModel = 5;
+    config.protocol = Protocol::Rtu;
+    config.baud = 38400;
+    SimulatorThread sim(config);
+    QString error;
+    ASSERT_TRUE(sim.start(&error)) << error.toStdString();
+    const Ran run = zavctl({"logo", kData + "test-logo.logo", "--port", sim.devicePath(), "--baud", "38400", "--proto",
+                            "rtu", "--timeout", "60"});
+    EXPECT_EQ(run.exitCode, 5) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("UPS model 5 takes no logo")) << run.err.toStdString();
+    sim.withUps([](VirtualUps& ups) { EXPECT_TRUE(ups.logo().received().isEmpty()); });
+    sim.stop();
+}
+
 TEST(ZavctlLogo, ExitStatusFollowsTheUpsConfirmationAndTheLinkComesBack) {
     if (!QFile::exists(kZavctl)) GTEST_SKIP() << "zavctl is not built";
     const QString logo = kData + "test-logo.logo";
