@@ -58,6 +58,7 @@ class Scheduler : public QObject, private LinkIo {
     void selectModule(int module);
     // Record downloads plug in at priority 1 (history) and 2 (S-code).
     void setRecordJob(int priority, RecordJob* job);
+    RecordJob* recordJob(int priority) const { return priority == 1 || priority == 2 ? recordJobs_[priority - 1] : nullptr; }
     void setActivity(int activity) override { activity_ = activity; }
     // A bypass command was clicked: the caption is corrected only after a full caption period.
     void restartBypassCaptionCount() { bypassCaptionTicks_ = 1; }

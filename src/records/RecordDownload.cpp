@@ -44,6 +44,14 @@ void RecordDownload::cancel() {
     emit progressChanged(0);
 }
 
+bool RecordDownload::loadGrid(const TextGrid& from) {
+    if (running()) return false;
+    for (int r = 0; r < grid_.rows(); ++r)
+        for (int c = 0; c < grid_.columns(); ++c) grid_.set(c, r, from.at(c, r));
+    emit rowsChanged(0, grid_.rows());
+    return true;
+}
+
 void RecordDownload::reset() {
     state_ = JobIdle;
     index_ = 0;

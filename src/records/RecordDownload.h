@@ -47,6 +47,9 @@ class RecordDownload : public QObject, public RecordJob {
     int language() const { return language_; }
 
     const TextGrid& grid() const { return grid_; }
+    // A log from elsewhere (a field-data snapshot) takes the grid's place, cell by cell, and the
+    // pages redraw. Refused (false) while a download runs.
+    bool loadGrid(const TextGrid& from);
     int index() const { return index_; }
     int total() const { return total_; }
     int failCount() const { return failCount_; }

@@ -5,6 +5,7 @@
 #include "FakeSerialChannel.h"
 #include "app_fixture.h"
 #include "link/Scheduler.h"
+#include "records/RecordDownload.h"
 #include "settings/FieldDataText.h"
 #include "settings/widgets/FieldDataPanel.h"
 
@@ -41,8 +42,8 @@ class FieldDataPanelTest : public ::testing::Test {
     AppContext context{&scheduler, 1, nullptr};
     QWidget window;
     QComboBox* models = new QComboBox(&window);
-    QTableWidget* history = new QTableWidget(1000, 5, &window);
-    QTableWidget* scodes = new QTableWidget(1000, 1, &window);
+    HistoryDownload history;
+    SCodeDownload scodes;
     FieldDataPanel* panel = nullptr;
     AnsweringDialogs dialogs;
     QTemporaryDir dir;
@@ -51,16 +52,23 @@ class FieldDataPanelTest : public ::testing::Test {
         models->setObjectName("ComboBoxUpsType");
         for (int i = 0; i < 10; ++i) models->addItem(QString::number(i));
         models->setCurrentIndex(6);
-        history->setObjectName("StringGridHislog");
-        scodes->setObjectName("StringGridSCode");
+        scheduler.setRecordJob(1, &history);
+        scheduler.setRecordJob(2, &scodes);
         panel = new FieldDataPanel(context, &window);
         panel->setDialogs(&dialogs);
         scheduler.live().LiveData.set(78, 1234);
         scheduler.settings().SettingData.set(301, 2);
-        history->setItem(0, 0, new QTableWidgetItem("No."));
-        history->setItem(1, 0, new QTableWidgetItem("1")); // rows are saved up to the first without a number
-        history->setItem(1, 2, new QTableWidgetItem("Inverter fail, module 1"));
-        scodes->setItem(0, 0, new QTableWidgetItem("S0001"));
+        setHistoryCell(0, 0, "No.");
+        setHistoryCell(1, 0, "1"); // rows are saved up to the first without a number
+        setHistoryCell(1, 2, "Inverter fail, module 1");
+        TextGrid s = scodes.grid();
+        s.set(0, 0, "S0001");
+        scodes.loadGrid(s);
+    }
+    void setHistoryCell(int row, int column, const QString& text) {
+        TextGrid g = history.grid();
+        g.set(column, row, text);
+        history.loadGrid(g);
     }
     QPushButton* button(const char* name) { return window.findChild<QPushButton*>(name); }
 };
@@ -79,14 +87,15 @@ TEST_F(FieldDataPanelTest, SavedFilesLoadBackIntoTheStoresAndTables) {
 
         scheduler.live().LiveData.set(78, 0);
         scheduler.settings().SettingData.set(301, 0);
-        history->item(1, 2)->setText(QString());
+        setHistoryCell(1, 2, QString());
         QSignalSpy redraw(&scheduler, &Scheduler::settingsDownloaded);
         dialogs.openName = written;
         button("ButtonResumeCurData")->click();
         EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
         EXPECT_EQ(scheduler.live().LiveData[78], 1234);
         EXPECT_EQ(scheduler.settings().SettingData[301], 2);
-        EXPECT_EQ(history->item(1, 2)->text(), QStringLiteral("Inverter fail, module 1"));
+        EXPECT_EQ(history.grid().at(2, 1), QStringLiteral("Inverter fail, module 1"));
+        EXPECT_EQ(scodes.grid().at(0, 0), QStringLiteral("S0001"));
         EXPECT_EQ(redraw.count(), 1);
     }
 }
@@ -192,6 +201,8 @@ TEST_F(ShellTest, AnOfflineLoadIsShownByThePagesOfTheChosenModel) {
     s.LiveData.set(25, 2304);
     s.LiveData.set(78, 5);
     s.SettingData.set(331, 37);
+    s.history.set(0, 1, "1");
+    s.history.set(2, 1, "Inverter fail, module 1");
     const QString path = dir.filePath("site.csv");
     ASSERT_EQ(FieldDataText::save(path, s), QString());
 
@@ -208,4 +219,11 @@ TEST_F(ShellTest, AnOfflineLoadIsShownByThePagesOfTheChosenModel) {
     EXPECT_EQ(find<QComboBox>("ComboBoxUpsType")->currentIndex(), 8);
     EXPECT_EQ(scheduler.live().LiveData[25], 2304); // not cleared by the set-up that came first
     EXPECT_EQ(find<QLineEdit>("EditUPSModeOld")->text(), QStringLiteral("37"));
+    // The history page shows the file's log, and its Save and analysis work on the same rows.
+    const QTableWidgetItem* event = find<QTableWidget>("StringGridHislog")->item(1, 2);
+    ASSERT_NE(event, nullptr);
+    EXPECT_EQ(event->text(), QStringLiteral("Inverter fail, module 1"));
+    auto* history = dynamic_cast<RecordDownload*>(scheduler.recordJob(1));
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->grid().at(2, 1), QStringLiteral("Inverter fail, module 1"));
 }

@@ -4,6 +4,7 @@
 #include "link/LinkTypes.h"
 #include "link/Scheduler.h"
 #include "records/GridCsv.h"
+#include "records/RecordDownload.h"
 #include "settings/FieldDataText.h"
 #include "settings/SettingWrites.h"
 
@@ -14,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTableWidget>
 
 namespace zav {
 
@@ -52,25 +52,9 @@ class StandardFieldDataDialogs : public FieldDataDialogs {
     }
 };
 
-QTableWidget* recordTable(const QWidget* from, const char* name) {
-    return from->window()->findChild<QTableWidget*>(QLatin1String(name));
-}
-
-void tableToGrid(const QTableWidget* table, TextGrid& grid) {
-    if (!table) return;
-    for (int r = 0; r < std::min(table->rowCount(), grid.rows()); ++r)
-        for (int c = 0; c < std::min(table->columnCount(), grid.columns()); ++c)
-            if (const QTableWidgetItem* item = table->item(r, c)) grid.set(c, r, item->text());
-}
-
-void gridToTable(const TextGrid& grid, QTableWidget* table) {
-    if (!table) return;
-    for (int r = 0; r < std::min(table->rowCount(), grid.rows()); ++r)
-        for (int c = 0; c < std::min(table->columnCount(), grid.columns()); ++c) {
-            QTableWidgetItem* item = table->item(r, c);
-            if (!item) table->setItem(r, c, item = new QTableWidgetItem);
-            item->setText(grid.at(c, r));
-        }
+// The history (priority 1) and S-code (priority 2) downloads hold the logs the record pages show.
+RecordDownload* recordDownload(const Scheduler* scheduler, int priority) {
+    return scheduler ? dynamic_cast<RecordDownload*>(scheduler->recordJob(priority)) : nullptr;
 }
 
 } // namespace
@@ -127,8 +111,8 @@ FieldSnapshot FieldDataPanel::currentSnapshot() const {
         s.takeLive(context_.scheduler->live());
         s.SettingData = context_.scheduler->settings().SettingData;
     }
-    tableToGrid(recordTable(this, "StringGridHislog"), s.history);
-    tableToGrid(recordTable(this, "StringGridSCode"), s.scodes);
+    if (const RecordDownload* history = recordDownload(context_.scheduler, 1)) copyGrid(history->grid(), s.history);
+    if (const RecordDownload* scodes = recordDownload(context_.scheduler, 2)) copyGrid(scodes->grid(), s.scodes);
     s.version = brandingVersionLabel();
     return s;
 }
@@ -193,8 +177,9 @@ void FieldDataPanel::showSnapshot(const FieldSnapshot& s) {
         scheduler->settings().SettingData = s.SettingData;
         scheduler->settings().SettingNew = s.SettingData;
     }
-    gridToTable(s.history, recordTable(this, "StringGridHislog"));
-    gridToTable(s.scodes, recordTable(this, "StringGridSCode"));
+    // The record pages redraw their tables from the downloads (and save and analyse what they show).
+    if (RecordDownload* history = recordDownload(scheduler, 1)) history->loadGrid(s.history);
+    if (RecordDownload* scodes = recordDownload(scheduler, 2)) scodes->loadGrid(s.scodes);
     if (scheduler) { // every page redraws from the stores, as after a poll cycle and a download
         emit scheduler->moduleListChanged();
         emit scheduler->liveCycleEnded();

@@ -2,7 +2,7 @@
 // The field-data buttons of the system tab: ButtonSaveCurData (save dialog, then workbook or text
 // file) and ButtonResumeCurData (open dialog, then the offline load with the port closed, or the
 // settings transfer onto the connected UPS). The record grids are read from and shown in the
-// record pages' tables; the stores are the scheduler's.
+// record downloads' grids (what the record pages show); the stores are the scheduler's.
 
 #include "app/widgets/ZavPage.h"
 #include "settings/FieldDataRestore.h"
@@ -37,7 +37,7 @@ class FieldDataPanel : public QWidget {
     void setFolder(const QString& folder) { folder_ = folder; }
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
-    // What the window holds now, as a snapshot (stores and the record pages' tables).
+    // What the window holds now, as a snapshot (stores and the record downloads' grids).
     FieldSnapshot currentSnapshot() const;
 
   protected:
