@@ -160,11 +160,13 @@ FieldImportResult FieldDataText::load(const QString& path, FieldSnapshot& into) 
     QFile file(path);
     FieldImportResult result;
     constexpr qint64 kMaxBytes = 4 * 1024 * 1024; // a real file is far below; refuse anything huge
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBytes) {
+    // Read with a bound, not by the size the file claims: a device or a pipe has none.
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.read(kMaxBytes + 1) : QByteArray();
+    if (!file.isOpen() || bytes.size() > kMaxBytes) {
         result.fatal = QLatin1String(FieldMsg::cannotOpen);
         return result;
     }
-    return decode(file.readAll(), into);
+    return decode(bytes, into);
 }
 
 } // namespace zav

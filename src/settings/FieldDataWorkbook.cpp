@@ -190,7 +190,9 @@ WorkbookCells readXlsx(const QString& path) {
     }
     ZipReader zip;
     constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
-    if (file.size() > kMaxFileBytes || !zip.open(file.readAll())) {
+    // Read with a bound, not by the size the file claims: a device or a pipe has none.
+    const QByteArray bytes = file.read(kMaxFileBytes + 1);
+    if (bytes.size() > kMaxFileBytes || !zip.open(bytes)) {
         book.fatal = QStringLiteral("%1\nthe file is not a readable workbook").arg(QLatin1String(FieldMsg::formatError));
         return book;
     }

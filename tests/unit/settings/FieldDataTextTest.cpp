@@ -1,4 +1,5 @@
 #include "settings/FieldDataText.h"
+#include "settings/FieldDataWorkbook.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -149,4 +150,16 @@ TEST(FieldDataNames, TellingRowsOfTheNameTables) {
     EXPECT_EQ(fieldRegisterName(3190, 2), QStringLiteral("# 30 integrated alarm register4"));
     for (int reg = 1; reg <= 240; ++reg) EXPECT_FALSE(fieldRegisterName(reg, 1).isEmpty()) << reg;
     for (int reg = 2000; reg <= 2152; ++reg) EXPECT_FALSE(fieldRegisterName(reg, 0).isEmpty()) << reg;
+}
+
+// A device that never ends (chosen by mistake, or named so by a script) is read only up to the
+// bound of a real file, then refused: no hang, no memory run-away.
+TEST(FieldDataText, ADeviceWithoutAnEndIsRefusedByBothReaders) {
+    if (!QFile::exists(QStringLiteral("/dev/zero"))) GTEST_SKIP() << "no /dev/zero";
+    FieldSnapshot s;
+    s.LiveData.set(1, 7);
+    const FieldSnapshot before = s;
+    EXPECT_EQ(FieldDataText::load(QStringLiteral("/dev/zero"), s).fatal, QStringLiteral("Cannot open the file"));
+    EXPECT_FALSE(FieldDataWorkbook::read(QStringLiteral("/dev/zero")).fatal.isEmpty());
+    EXPECT_EQ(s, before);
 }
