@@ -157,6 +157,8 @@ Reply NutSession::list(const QStringList& w) {
         if (what == "ENUM")
             for (const QString& e : v->enums)
                 r.lines << "ENUM " + ups + ' ' + v->name.toUtf8() + ' ' + quote(e);
+        if (what == "RANGE" && !v->rangeMin.isEmpty())
+            r.lines << "RANGE " + ups + ' ' + v->name.toUtf8() + ' ' + quote(v->rangeMin) + ' ' + quote(v->rangeMax);
         r.lines << "END LIST " + what.toUtf8() + tail;
         return r;
     }

@@ -58,6 +58,11 @@ QVector<NutVar> nutSettingVariables(const RegisterStore& SettingData, int model,
         if (row.newKind == NewKind::Combo) {
             v.type = QStringLiteral("RW ENUM");
             for (const QString& item : form.items.value(QLatin1String(row.newName))) v.enums << nutText(item);
+        } else if (row.newKind == NewKind::Edit && row.range == RangeRule::Fixed) {
+            // The limits the page checks, in the units the value is shown and written in.
+            v.type = QStringLiteral("RW RANGE NUMBER");
+            v.rangeMin = limitText(row, row.min);
+            v.rangeMax = limitText(row, row.max);
         } else {
             v.type = QStringLiteral("RW STRING:%1").arg(row.maxLength > 0 ? row.maxLength : 32);
         }

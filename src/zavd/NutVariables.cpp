@@ -133,7 +133,7 @@ QVector<NutVar> nutLiveVariables(const NutStatusInputs& in, const QString& versi
     const int model = in.upsModel;
     QVector<NutVar> v;
     const auto add = [&](const QString& name, const QString& value, const QString& type = QStringLiteral("NUMBER")) {
-        v.append({name, value, nutDescription(name), false, type, {}});
+        v.append({name, value, nutDescription(name), false, type, {}, {}, {}});
     };
     const QStringList models = brandingModelItems();
     const QString modelName = model >= 0 && model + 1 < models.size() ? models[model + 1] : QStringLiteral("unknown");

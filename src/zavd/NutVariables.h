@@ -18,6 +18,7 @@ struct NutVar {
     bool writable = false;
     QString type;       // GET TYPE's answer after the name: "NUMBER", "STRING:32", "RW ENUM", ...
     QStringList enums;  // LIST ENUM for writable lists
+    QString rangeMin, rangeMax; // LIST RANGE for writable numbers with fixed limits (empty: none)
 };
 
 struct NutStatusInputs {

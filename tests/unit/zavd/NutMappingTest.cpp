@@ -239,6 +239,10 @@ TEST(NutSettings, WritesCarryThePagesChecksAndEntries) {
     EXPECT_EQ(vars["zav.battery.count"].type, "RW ENUM");
     EXPECT_FALSE(vars["zav.battery.count"].enums.isEmpty());
     EXPECT_FALSE(vars.contains("zav.battery.type")); // the type rebuilds the battery lists: zavctl only
+    // A number with fixed limits offers them, in the units it is shown in (tenths of a hertz here).
+    EXPECT_EQ(vars["zav.frequency.sync_window"].type, "RW RANGE NUMBER");
+    EXPECT_EQ(vars["zav.frequency.sync_window"].rangeMin, "0.5");
+    EXPECT_EQ(vars["zav.frequency.sync_window"].rangeMax, "5.0");
 
     const QString other = vars["zav.battery.count"].enums.last();
     NutWrite w = nutSettingWrite("zav.battery.count", other, data, 7, now);

@@ -15,10 +15,11 @@ class TableDevice : public NutDevice {
     QStringList ran, set;
     bool online() const override { return up; }
     QVector<NutVar> variables() const override {
-        return {{"ups.status", "OL CHRG", "UPS status", false, "STRING:64", {}},
-                {"battery.charge", "97.0", "Battery charge (percent)", false, "NUMBER", {}},
-                {"zav.battery.count", "16", "Battery count", true, "RW ENUM", {"16", "18"}},
-                {"ups.alarm", "say \"hi\" \\ there", "", false, "STRING:256", {}}};
+        return {{"ups.status", "OL CHRG", "UPS status", false, "STRING:64", {}, {}, {}},
+                {"battery.charge", "97.0", "Battery charge (percent)", false, "NUMBER", {}, {}, {}},
+                {"zav.battery.count", "16", "Battery count", true, "RW ENUM", {"16", "18"}, {}, {}},
+                {"zav.frequency.sync_window", "2.0", "Sync window", true, "RW RANGE NUMBER", {}, "0.5", "5.0"},
+                {"ups.alarm", "say \"hi\" \\ there", "", false, "STRING:256", {}, {}, {}}};
     }
     QVector<Command> commands() const override {
         return {{"beeper.mute", "silence the alarm"}, {"test.battery.start", "start a battery test"}};
@@ -64,13 +65,19 @@ TEST(NutProtocol, AnonymousRequestsAnswerAsUpsdDoes) {
         {"list ups", {"BEGIN LIST UPS", "UPS zav \"ZAV UPS\"", "END LIST UPS"}},
         {"LIST VAR zav",
          {"BEGIN LIST VAR zav", "VAR zav ups.status \"OL CHRG\"", "VAR zav battery.charge \"97.0\"",
-          "VAR zav zav.battery.count \"16\"", "VAR zav ups.alarm \"say \\\"hi\\\" \\\\ there\"", "END LIST VAR zav"}},
-        {"LIST RW zav", {"BEGIN LIST RW zav", "RW zav zav.battery.count \"16\"", "END LIST RW zav"}},
+          "VAR zav zav.battery.count \"16\"", "VAR zav zav.frequency.sync_window \"2.0\"", "VAR zav ups.alarm \"say \\\"hi\\\" \\\\ there\"", "END LIST VAR zav"}},
+        {"LIST RW zav",
+         {"BEGIN LIST RW zav", "RW zav zav.battery.count \"16\"", "RW zav zav.frequency.sync_window \"2.0\"",
+          "END LIST RW zav"}},
         {"LIST CMD zav", {"BEGIN LIST CMD zav", "CMD zav beeper.mute", "CMD zav test.battery.start", "END LIST CMD zav"}},
         {"LIST ENUM zav zav.battery.count",
          {"BEGIN LIST ENUM zav zav.battery.count", "ENUM zav zav.battery.count \"16\"",
           "ENUM zav zav.battery.count \"18\"", "END LIST ENUM zav zav.battery.count"}},
         {"LIST RANGE zav battery.charge", {"BEGIN LIST RANGE zav battery.charge", "END LIST RANGE zav battery.charge"}},
+        {"LIST RANGE zav zav.frequency.sync_window",
+         {"BEGIN LIST RANGE zav zav.frequency.sync_window", "RANGE zav zav.frequency.sync_window \"0.5\" \"5.0\"",
+          "END LIST RANGE zav zav.frequency.sync_window"}},
+        {"GET TYPE zav zav.frequency.sync_window", {"TYPE zav zav.frequency.sync_window RW RANGE NUMBER"}},
         {"GET VAR zav ups.status", {"VAR zav ups.status \"OL CHRG\""}},
         {"GET VAR \"zav\" \"ups.status\"", {"VAR zav ups.status \"OL CHRG\""}},
         {"GET TYPE zav zav.battery.count", {"TYPE zav zav.battery.count RW ENUM"}},
