@@ -58,8 +58,9 @@ QVector<NutVar> nutSettingVariables(const RegisterStore& SettingData, int model,
         if (row.newKind == NewKind::Combo) {
             v.type = QStringLiteral("RW ENUM");
             for (const QString& item : form.items.value(QLatin1String(row.newName))) v.enums << nutText(item);
-        } else if (row.newKind == NewKind::Edit && row.range == RangeRule::Fixed) {
-            // The limits the page checks, in the units the value is shown and written in.
+        } else if (row.newKind == NewKind::Edit && row.range == RangeRule::Fixed && row.show == Show::Integer) {
+            // The limits the page checks. Whole numbers only: NUT clients read range limits as
+            // integers (upsrw shows 0.5..5.0 as "0-5"), so decimal settings stay plain strings.
             v.type = QStringLiteral("RW RANGE NUMBER");
             v.rangeMin = limitText(row, row.min);
             v.rangeMax = limitText(row, row.max);

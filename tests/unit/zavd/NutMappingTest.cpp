@@ -239,10 +239,13 @@ TEST(NutSettings, WritesCarryThePagesChecksAndEntries) {
     EXPECT_EQ(vars["zav.battery.count"].type, "RW ENUM");
     EXPECT_FALSE(vars["zav.battery.count"].enums.isEmpty());
     EXPECT_FALSE(vars.contains("zav.battery.type")); // the type rebuilds the battery lists: zavctl only
-    // A number with fixed limits offers them, in the units it is shown in (tenths of a hertz here).
-    EXPECT_EQ(vars["zav.frequency.sync_window"].type, "RW RANGE NUMBER");
-    EXPECT_EQ(vars["zav.frequency.sync_window"].rangeMin, "0.5");
-    EXPECT_EQ(vars["zav.frequency.sync_window"].rangeMax, "5.0");
+    // A whole number with fixed limits offers them; a decimal one does not (NUT clients read range
+    // limits as integers).
+    EXPECT_EQ(vars["zav.battery.capacity"].type, "RW RANGE NUMBER");
+    EXPECT_EQ(vars["zav.battery.capacity"].rangeMin, "1");
+    EXPECT_EQ(vars["zav.battery.capacity"].rangeMax, "30000");
+    EXPECT_TRUE(vars["zav.frequency.sync_window"].type.startsWith("RW STRING"));
+    EXPECT_TRUE(vars["zav.frequency.sync_window"].rangeMin.isEmpty());
 
     const QString other = vars["zav.battery.count"].enums.last();
     NutWrite w = nutSettingWrite("zav.battery.count", other, data, 7, now);
