@@ -1,5 +1,7 @@
 #include "zavd/NutProtocol.h"
 
+#include <QUuid>
+
 namespace zav {
 
 namespace {
@@ -30,6 +32,28 @@ const NutUser* NutUps::user(const QString& name) const {
     for (const NutUser& u : users_)
         if (u.name == name) return &u;
     return nullptr;
+}
+
+QString NutUps::startTracking(Tracked kind) {
+    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    tracked_.append({id, Outcome::Pending});
+    if (tracked_.size() > kTrackedIds) tracked_.removeFirst();
+    pending_[int(kind)] = id;
+    return id;
+}
+
+void NutUps::trackingEnded(Tracked kind, bool success) {
+    QString& id = pending_[int(kind)];
+    for (auto& [known, outcome] : tracked_)
+        if (known == id && outcome == Outcome::Pending) outcome = success ? Outcome::Success : Outcome::Failed;
+    id.clear();
+}
+
+QByteArray NutUps::trackingStatus(const QString& id) const {
+    for (const auto& [known, outcome] : tracked_)
+        if (known == id)
+            return outcome == Outcome::Pending ? "PENDING" : outcome == Outcome::Success ? "SUCCESS" : "ERR FAILED";
+    return "ERR INVALID-ARGUMENT";
 }
 
 NutSession::NutSession(NutUps& ups, QString peer) : ups_(ups), peer_(std::move(peer)) {}
@@ -109,6 +133,7 @@ Reply NutSession::handle(const QByteArray& raw) {
     if (cmd == "STARTTLS") return err("FEATURE-NOT-CONFIGURED");
     if (cmd == "LIST") return list(w);
     if (cmd == "GET") return get(w);
+    if (cmd == "SET" && w.size() >= 2 && w[1].toUpper() == "TRACKING") return setTracking(w);
     if (cmd == "SET") return set(w);
     if (cmd == "INSTCMD") return instcmd(w);
     if (cmd == "LOGIN") return login(w);
@@ -171,6 +196,11 @@ Reply NutSession::list(const QStringList& w) {
 }
 
 Reply NutSession::get(const QStringList& w) {
+    if (w.size() >= 2 && w[1].toUpper() == "TRACKING") {
+        if (w.size() == 2) return one(tracking_ ? "ON" : "OFF");
+        if (w.size() == 3) return one(ups_.trackingStatus(w[2]));
+        return err("INVALID-ARGUMENT");
+    }
     if (w.size() < 3) return err("INVALID-ARGUMENT");
     const QString what = w[1].toUpper();
     const QByteArray ups = ups_.name().toUtf8();
@@ -217,7 +247,7 @@ Reply NutSession::set(const QStringList& w) {
     note(QStringLiteral("user '%1': SET VAR %2 \"%3\": %4")
              .arg(username_, w[3], w[4], result.isEmpty() ? QStringLiteral("handed to the UPS") : result));
     if (!result.isEmpty()) return one("ERR " + result.section(':', 0, 0).toUtf8());
-    return one("OK");
+    return accepted(NutUps::Tracked::Setting, !ups_.device().settingPending());
 }
 
 Reply NutSession::instcmd(const QStringList& w) {
@@ -239,7 +269,24 @@ Reply NutSession::instcmd(const QStringList& w) {
              .arg(username_, w[2], parameter.isEmpty() ? QString() : ' ' + parameter,
                   result.isEmpty() ? QStringLiteral("handed to the UPS") : result));
     if (!result.isEmpty()) return one("ERR " + result.section(':', 0, 0).toUtf8());
+    return accepted(NutUps::Tracked::Command, false);
+}
+
+Reply NutSession::setTracking(const QStringList& w) {
+    if (w.size() != 3) return err("INVALID-ARGUMENT");
+    const QString value = w[2].toUpper();
+    if (value != "ON" && value != "OFF") return err("INVALID-ARGUMENT");
+    if (username_.isEmpty()) return err("USERNAME-REQUIRED");
+    if (!passwordSet_) return err("PASSWORD-REQUIRED");
+    tracking_ = value == "ON";
     return one("OK");
+}
+
+Reply NutSession::accepted(NutUps::Tracked kind, bool done) {
+    if (!tracking_) return one("OK");
+    const QString id = ups_.startTracking(kind);
+    if (done) ups_.trackingEnded(kind, true);
+    return one("OK TRACKING " + id.toUtf8());
 }
 
 Reply NutSession::login(const QStringList& w) {

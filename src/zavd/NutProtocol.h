@@ -35,6 +35,8 @@ class NutDevice {
     // CMD-NOT-SUPPORTED, INSTCMD-FAILED, ...) with an optional reason for the log after a colon.
     virtual QString runCommand(const QString& name, const QString& parameter) = 0;
     virtual QString setVariable(const QString& name, const QString& value) = 0;
+    // After a successful setVariable: false when nothing had to be written (the UPS held the value).
+    virtual bool settingPending() const = 0;
 };
 
 struct NutUser {
@@ -59,6 +61,15 @@ class NutUps {
     bool forcedShutdown() const { return fsd_; }
     void setForcedShutdown() { fsd_ = true; }
 
+    // TRACKING: a command or a setting handed to the UPS gets an id; the device says later how it
+    // ended. The device runs one command and one settings write at a time, so each kind has at most
+    // one pending id. The newest ids are kept (kTrackedIds).
+    enum class Tracked { Command, Setting };
+    static constexpr int kTrackedIds = 64;
+    QString startTracking(Tracked kind);
+    void trackingEnded(Tracked kind, bool success);
+    QByteArray trackingStatus(const QString& id) const; // PENDING, SUCCESS, ERR FAILED, ERR INVALID-ARGUMENT
+
     std::function<void(const QString&)> log; // who did what, for the journal
 
   private:
@@ -69,6 +80,9 @@ class NutUps {
     QVector<NutUser> users_;
     int logins_ = 0;
     bool fsd_ = false;
+    enum class Outcome { Pending, Success, Failed };
+    QVector<std::pair<QString, Outcome>> tracked_; // oldest first
+    QString pending_[2];                            // by Tracked
 };
 
 class NutSession {
@@ -103,6 +117,9 @@ class NutSession {
     Reply login(const QStringList& w);
     Reply primary(const QStringList& w, bool oldName);
     Reply fsd(const QStringList& w);
+    Reply setTracking(const QStringList& w);
+    // "OK", or "OK TRACKING <id>" with TRACKING on (an id that is already done when `done`).
+    Reply accepted(NutUps::Tracked kind, bool done);
     const NutUser* authenticated() const; // the user when name and password match, else nullptr
     bool knownUps(const QString& name) const { return name == ups_.name(); }
     std::optional<NutVar> variable(const QString& name) const;
@@ -114,6 +131,7 @@ class NutSession {
     QString password_;
     bool passwordSet_ = false;
     bool loggedIn_ = false;
+    bool tracking_ = false;
 };
 
 } // namespace zav

@@ -62,7 +62,8 @@ ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* 
                                              .arg(scheduler_.live().LiveData[78]));
         reconnect_.start();
     });
-    connect(&scheduler_, &Scheduler::controlCommandEnded, this, [](const WriteResult& r) {
+    connect(&scheduler_, &Scheduler::controlCommandEnded, this, [this](const WriteResult& r) {
+        ups_.trackingEnded(NutUps::Tracked::Command, r.outcome == WriteOutcome::Accepted);
         zavdLog(r.outcome == WriteOutcome::Accepted ? LogLevel::Info : LogLevel::Warning, "command",
                 QStringLiteral("register %1 = %2: %3%4")
                     .arg(r.reg)
@@ -70,7 +71,11 @@ ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* 
                     .arg(QLatin1String(outcomeText(r.outcome)))
                     .arg(r.exceptionCode ? QStringLiteral(" (exception %1)").arg(r.exceptionCode) : QString()));
     });
-    connect(&scheduler_, &Scheduler::writeSequenceEnded, this, [](const QVector<WriteResult>& results) {
+    connect(&scheduler_, &Scheduler::writeSequenceEnded, this, [this](const QVector<WriteResult>& results) {
+        bool held = true;
+        for (const WriteResult& r : results)
+            held = held && (r.outcome == WriteOutcome::Accepted || r.outcome == WriteOutcome::Unchanged);
+        ups_.trackingEnded(NutUps::Tracked::Setting, held);
         for (const WriteResult& r : results)
             zavdLog(r.outcome == WriteOutcome::Accepted ? LogLevel::Info : LogLevel::Warning, "settings",
                     QStringLiteral("register %1 = %2: %3").arg(r.reg).arg(r.value).arg(QLatin1String(outcomeText(r.outcome))));

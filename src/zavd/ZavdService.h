@@ -38,6 +38,7 @@ class ZavdService : public QObject, public NutDevice {
     QVector<Command> commands() const override;
     QString runCommand(const QString& name, const QString& parameter) override;
     QString setVariable(const QString& name, const QString& value) override;
+    bool settingPending() const override { return scheduler_.writeJob().state() != JobIdle; }
 
   private:
     void tryConnect();

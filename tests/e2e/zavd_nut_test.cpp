@@ -155,7 +155,10 @@ TEST_F(ZavdNut, UpscReadsUpscmdAndUpsrwActWithAPassword) {
     ups.withUps([&](VirtualUps& u) { source = u.plant().supplySource(); });
     EXPECT_NE(source, 2);
 
-    ASSERT_EQ(tool("upscmd", {"-u", "admin", "-p", "secret", target(), "bypass.start"}, &out), 0) << out.toStdString();
+    // -w waits for the UPS's own verdict through TRACKING.
+    ASSERT_EQ(tool("upscmd", {"-w", "-u", "admin", "-p", "secret", target(), "bypass.start"}, &out), 0)
+        << out.toStdString();
+    EXPECT_TRUE(out.contains("SUCCESS")) << out.toStdString();
     EXPECT_TRUE(waitFor([&] {
         int s = -1;
         ups.withUps([&](VirtualUps& u) { s = u.plant().supplySource(); });

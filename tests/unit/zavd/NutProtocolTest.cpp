@@ -32,6 +32,8 @@ class TableDevice : public NutDevice {
         set << name + "=" + value;
         return {};
     }
+    bool writing = true; // what settingPending says after a SET VAR
+    bool settingPending() const override { return writing; }
 };
 
 QVector<NutUser> users() {
@@ -218,6 +220,48 @@ TEST(NutProtocol, ForcedShutdownNeedsAPrimaryOrTheFsdRight) {
     EXPECT_EQ(run(primary, "FSD other"), QByteArrayList{"ERR UNKNOWN-UPS"});
     EXPECT_EQ(run(primary, "FSD zav"), QByteArrayList{"OK FSD-SET"});
     EXPECT_TRUE(f.ups.forcedShutdown());
+}
+
+// TRACKING: an accepted command or setting gets an id that says PENDING until the UPS's own verdict.
+TEST(NutProtocol, TrackingFollowsCommandsAndSettingsToTheUpsVerdict) {
+    Fixture f;
+    NutSession s(f.ups, "127.0.0.1");
+    EXPECT_EQ(run(s, "SET TRACKING ON"), QByteArrayList{"ERR USERNAME-REQUIRED"});
+    EXPECT_EQ(run(s, "GET TRACKING"), QByteArrayList{"OFF"});
+    run(s, "USERNAME admin");
+    run(s, "PASSWORD secret");
+    EXPECT_EQ(run(s, "INSTCMD zav beeper.mute"), QByteArrayList{"OK"}); // tracking off: the plain answer
+    EXPECT_EQ(run(s, "SET TRACKING maybe"), QByteArrayList{"ERR INVALID-ARGUMENT"});
+    EXPECT_EQ(run(s, "SET TRACKING ON"), QByteArrayList{"OK"});
+    EXPECT_EQ(run(s, "GET TRACKING"), QByteArrayList{"ON"});
+
+    auto trackedId = [&](const QByteArray& request) {
+        const QByteArrayList reply = run(s, request);
+        EXPECT_EQ(reply.size(), 1);
+        EXPECT_TRUE(reply.value(0).startsWith("OK TRACKING ")) << reply.value(0).toStdString();
+        return reply.value(0).mid(12);
+    };
+    const QByteArray command = trackedId("INSTCMD zav beeper.mute");
+    EXPECT_EQ(run(s, "GET TRACKING " + command), QByteArrayList{"PENDING"});
+    f.ups.trackingEnded(NutUps::Tracked::Command, false); // the UPS refused it
+    EXPECT_EQ(run(s, "GET TRACKING " + command), QByteArrayList{"ERR FAILED"});
+    const QByteArray again = trackedId("INSTCMD zav beeper.mute");
+    f.ups.trackingEnded(NutUps::Tracked::Command, true);
+    EXPECT_EQ(run(s, "GET TRACKING " + again), QByteArrayList{"SUCCESS"});
+    EXPECT_EQ(run(s, "GET TRACKING " + command), QByteArrayList{"ERR FAILED"}); // each keeps its own verdict
+
+    const QByteArray setting = trackedId("SET VAR zav zav.battery.count 18");
+    EXPECT_EQ(run(s, "GET TRACKING " + setting), QByteArrayList{"PENDING"});
+    f.ups.trackingEnded(NutUps::Tracked::Setting, true);
+    EXPECT_EQ(run(s, "GET TRACKING " + setting), QByteArrayList{"SUCCESS"});
+    f.device.writing = false; // the UPS held the value already: nothing to wait for
+    EXPECT_EQ(run(s, "GET TRACKING " + trackedId("SET VAR zav zav.battery.count 16")), QByteArrayList{"SUCCESS"});
+
+    // A refused command gets no id; an unknown id is an invalid argument.
+    EXPECT_EQ(run(s, "INSTCMD zav test.battery.start"), QByteArrayList{"ERR INSTCMD-FAILED"});
+    EXPECT_EQ(run(s, "GET TRACKING 1bd31808-cb49-4aec-9d75-d056e6f018d2"), QByteArrayList{"ERR INVALID-ARGUMENT"});
+    EXPECT_EQ(run(s, "SET TRACKING OFF"), QByteArrayList{"OK"});
+    EXPECT_EQ(run(s, "INSTCMD zav beeper.mute"), QByteArrayList{"OK"});
 }
 
 TEST(NutProtocol, LogoutSaysGoodbyeAndCloses) {
