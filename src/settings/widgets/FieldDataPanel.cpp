@@ -97,10 +97,13 @@ void FieldDataPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
+QComboBox* FieldDataPanel::modelBox() const {
+    return window()->findChild<QComboBox*>(QStringLiteral("ComboBoxUpsType"));
+}
+
 int FieldDataPanel::model() const {
-    const ModelChoice choice = modelFromBox(window()->findChild<QComboBox*>(QStringLiteral("ComboBoxUpsType"))
-                                                ? window()->findChild<QComboBox*>(QStringLiteral("ComboBoxUpsType"))->currentIndex()
-                                                : -1);
+    const QComboBox* box = modelBox();
+    const ModelChoice choice = modelFromBox(box ? box->currentIndex() : -1);
     if (context_.scheduler && context_.scheduler->connected()) return context_.scheduler->upsModel();
     return choice.ok && !choice.automatic ? choice.model : (context_.scheduler ? context_.scheduler->upsModel() : 0);
 }
@@ -139,7 +142,7 @@ void FieldDataPanel::resumeClick() {
         if (!path.isEmpty()) transfer(path);
         return;
     }
-    auto* box = window()->findChild<QComboBox*>(QStringLiteral("ComboBoxUpsType"));
+    const QComboBox* box = modelBox();
     if (box && !modelFromBox(box->currentIndex()).ok) {
         dialogs_->message(this, QLatin1String(FieldMsg::modelError));
         return;
@@ -158,7 +161,7 @@ void FieldDataPanel::loadOffline(const QString& path) {
     if (Scheduler* scheduler = context_.scheduler) {
         // The pages are set up again for the model in the model box; with "Auto" the snapshot's own
         // type code says which model it came from (the pages keep theirs if the code is unknown).
-        auto* box = window()->findChild<QComboBox*>(QStringLiteral("ComboBoxUpsType"));
+        const QComboBox* box = modelBox();
         const ModelChoice choice = modelFromBox(box ? box->currentIndex() : 0);
         const ModelDetection detected = detectModel(s.LiveData[78]);
         const int model = !choice.automatic ? choice.model

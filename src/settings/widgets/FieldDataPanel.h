@@ -11,6 +11,8 @@
 
 class QPushButton;
 
+class QComboBox;
+
 namespace zav {
 
 class FieldDataDialogs {
@@ -49,6 +51,7 @@ class FieldDataPanel : public QWidget {
     void transferEnded(const QVector<WriteResult>& results);
     void showSnapshot(const FieldSnapshot& snapshot);
     int model() const;
+    QComboBox* modelBox() const; // the window's model box, if there is one
 
     AppContext& context_;
     FieldDataDialogs* dialogs_;
