@@ -43,6 +43,15 @@ QString linkMessageText(LinkMessage message, int language) {
     return {};
 }
 
+QString lateAnswerText(int replyWaitMs, int language) {
+    static const char* const texts[3] = {
+        "UPS 有应答，但应答晚于 %1 毫秒的等待时间，无法采用：请检查波特率和线路，或更换通信较快的接口。",
+        "The UPS answers, but only after the reply wait of %1 ms: its answers come too late to be used. "
+        "Check the baud rate and the line, or use a faster interface.",
+        "UPS 有回應，但回應晚於 %1 毫秒的等待時間，無法採用：請檢查鮑率和線路，或更換通訊較快的介面。"};
+    return pick(texts, language).arg(replyWaitMs);
+}
+
 QString connectCaption(int language) {
     static const char* const texts[3] = {"连接", "Connect", "連接"};
     return pick(texts, language);

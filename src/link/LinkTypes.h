@@ -49,6 +49,8 @@ ModelDetection detectModel(int modelCode);
 
 enum class LinkMessage { WrongAddress, PortOpenFailed, SelectModel };
 QString linkMessageText(LinkMessage message, int language);
+// Said when every answer of the UPS came after its reply wait (Scheduler::lateReplies()).
+QString lateAnswerText(int replyWaitMs, int language);
 QString connectCaption(int language);
 QString disconnectCaption(int language);
 

@@ -1,5 +1,7 @@
 #include "link/Scheduler.h"
 
+#include <algorithm>
+
 namespace zav {
 
 namespace {
@@ -78,7 +80,11 @@ void Scheduler::resetLinkState() {
     bypassCaptionTicks_ = 0;
     justConnected_ = true;
     awaitingReply_ = false;
+    replyOverdue_ = false;
     settleTicks_ = 0;
+    settleSpent_ = 0;
+    lateBytes_.clear();
+    lateReplies_ = 0;
     clearLiveStores();
     livePoll_.startLiveCycle(live_.modules);
     // The battery command buttons and the beeper read 83 as "nothing known yet".
@@ -93,11 +99,18 @@ void Scheduler::clearLiveStores() {
 
 void Scheduler::onRxChar(int waiting) {
     Q_UNUSED(waiting);
-    rxWatchdog_ = kWatchdogTicks;
-    // Bytes while no request is outstanding belong to an earlier request: the line is not quiet yet.
-    if (!awaitingReply_ && baudFixed_) startSettling();
-    // RTU has no end marker: the reply is complete after a tick of silence.
-    if (protocol_ == Protocol::Rtu) replyWait_ = rtuChunkWaitTicks(baudValue_);
+    if (awaitingReply_ || !baudFixed_) {
+        // Only bytes that can be an answer keep the link alive: a UPS whose every answer comes after
+        // its reply wait must lose the link like a silent one, although characters keep arriving.
+        rxWatchdog_ = kWatchdogTicks;
+        // RTU has no end marker: the reply is complete after a tick of silence.
+        if (protocol_ == Protocol::Rtu) replyWait_ = rtuChunkWaitTicks(baudValue_);
+        return;
+    }
+    // Bytes while no request is outstanding belong to an earlier request (or are noise): once they
+    // stop, the line must stay quiet for a reply wait before the next request goes out.
+    if (settleTicks_ <= 0) settleSpent_ = 0;
+    settleTicks_ = std::max(settleTicks_, replyTimeout_);
 }
 
 void Scheduler::onRxFlag() {
@@ -130,12 +143,7 @@ void Scheduler::tick() {
     }
 
     if (channel_.isOpen() && !busy) {
-        if (settleTicks_ > 0) {
-            --settleTicks_;
-            channel_.purge();
-        } else {
-            dispatch();
-        }
+        if (settleTicks_ <= 0 || settleTick()) dispatch();
     }
 
     if (!autoModelPending_) {
@@ -315,7 +323,7 @@ void Scheduler::setRecordJob(int priority, RecordJob* job) {
 void Scheduler::send(const QByteArray& frame) {
     channel_.purge();
     awaitingReply_ = true;
-    settleBudget_ = kSettleBudgetWaits;
+    replyOverdue_ = false;
     channel_.write(frame);
     replyWait_ = replyTimeout_;
 }
@@ -324,22 +332,44 @@ QByteArray Scheduler::receive(int maxBytes) {
     const QByteArray bytes = channel_.readAvailable(maxBytes);
     channel_.purge();
     awaitingReply_ = false;
-    // Replies carry no transaction number. When a request got no whole frame back, its reply may
-    // still be on the way and would be taken for the answer to the next request: the next request
-    // waits until the line has been quiet for one reply wait.
-    if (baudFixed_ && !looksLikeWholeFrame(protocol_, bytes)) startSettling();
+    // Replies carry no transaction number. When a request got no whole frame back, its answer may
+    // still be on the way and would be taken for the answer to the next request. The next request
+    // therefore waits until the answer has come (and the line has been quiet for a reply wait after
+    // it) or until the line has stayed quiet for kLateReplyWaits reply waits: answers up to that late
+    // are discarded, never stored. The baud search is exempt: it asks the same block over and over.
+    if (baudFixed_ && !looksLikeWholeFrame(protocol_, bytes)) {
+        replyOverdue_ = true;
+        settleTicks_ = kLateReplyWaits * replyTimeout_;
+        settleSpent_ = 0;
+        lateBytes_.clear();
+    }
     return bytes;
 }
 
-void Scheduler::startSettling() {
-    // Bounded, so that a line full of noise still gets requests (and reports its failures).
-    if (settleBudget_ <= 0) return;
-    --settleBudget_;
-    settleTicks_ = replyTimeout_;
+bool Scheduler::settleTick() {
+    // What arrives now is not read as data; it is only looked at to tell a late answer from noise.
+    lateBytes_ += channel_.readAvailable(kLateBytesKept);
+    if (lateBytes_.size() > kLateBytesKept) lateBytes_ = lateBytes_.right(kLateBytesKept);
+    if (looksLikeWholeFrame(protocol_, lateBytes_)) {
+        ++lateReplies_;
+        lateBytes_.clear();
+        // The overdue answer has come: a reply wait of quiet after it is enough.
+        if (replyOverdue_) settleTicks_ = std::min(settleTicks_, replyTimeout_);
+        replyOverdue_ = false;
+    }
+    channel_.purge();
+    --settleTicks_;
+    // Bounded, so that a line full of noise is still polled (and its failures reported): the next
+    // request goes out at once, before the noise restarts the wait.
+    if (++settleSpent_ < kSettleLimitWaits * replyTimeout_) return false;
+    settleTicks_ = 0;
+    settleSpent_ = 0;
+    return true;
 }
 
 void Scheduler::setLinkOk(bool ok) {
     linkOk_ = ok;
+    if (ok) lateReplies_ = 0; // answered in time: whatever came late before is history
 }
 
 } // namespace zav

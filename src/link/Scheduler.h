@@ -76,6 +76,9 @@ class Scheduler : public QObject, private LinkIo {
     int replyTimeout() const { return replyTimeout_; }
     int replyWait() const { return replyWait_; }
     int settleTicks() const { return settleTicks_; } // ticks the line must stay quiet before the next request
+    // Whole replies that came after their reply wait since the last reply accepted in time: the UPS
+    // answers, but too late to be heard (its answers are discarded, never stored).
+    int lateReplies() const { return lateReplies_; }
     bool justConnected() const { return justConnected_; }
     Protocol protocol() const override { return protocol_; }
     uint8_t address() const override { return uint8_t(upsAddress_); }
@@ -125,7 +128,7 @@ class Scheduler : public QObject, private LinkIo {
     void endBaudSearch();
     void clearLiveStores();
     void checkPortPresence();
-    void startSettling();
+    bool settleTick(); // true when a noisy line is polled anyway
 
     SerialChannel& channel_;
     LiveStores live_;
@@ -155,10 +158,15 @@ class Scheduler : public QObject, private LinkIo {
     int bypassCaptionTicks_ = 0;
     int activity_ = ActIdle;
     // Line settling after a request without a whole reply (see receive()).
-    static constexpr int kSettleBudgetWaits = 3; // at most this many quiet waits between two requests
+    static constexpr int kLateReplyWaits = 5;  // a late answer is still expected this many waits on
+    static constexpr int kSettleLimitWaits = 6; // a line never quiet this long is polled anyway
     bool awaitingReply_ = false;
+    bool replyOverdue_ = false; // the last request ended without a whole reply
     int settleTicks_ = 0;
-    int settleBudget_ = kSettleBudgetWaits;
+    int settleSpent_ = 0;       // ticks settled since the last request ended
+    static constexpr int kLateBytesKept = 1024;
+    QByteArray lateBytes_;      // what arrived while settling, judged as one late reply
+    int lateReplies_ = 0;
 };
 
 } // namespace zav

@@ -125,6 +125,10 @@ int CtlLink::noAnswer(const QString& what) {
     if (portLostNow_)
         return fail(ExitPort, QStringLiteral("%1: the port %2 was lost (%3) and did not come back")
                                   .arg(what, options_.request.portName, lostReason_));
+    if (scheduler_.lateReplies() > 0 && !scheduler_.linkOk())
+        return fail(ExitNoAnswer, QStringLiteral("%1: %2 (tried %3)")
+                                      .arg(what, lateAnswerText(scheduler_.replyTimeout() * kTickMs, 1),
+                                           describeAttempt()));
     if (!everLinked_)
         return fail(ExitNoAnswer,
                     QStringLiteral("%1: no reply from the UPS was accepted in %2 s (tried %3); check the "

@@ -135,6 +135,12 @@ void ZavdService::tryConnect() {
 
 void ZavdService::onLinkState() {
     const bool ok = scheduler_.linkOk();
+    // A UPS that answers only after the reply wait looks silent; say why once, until it is heard again.
+    if (!ok && scheduler_.lateReplies() > 0 && !lateSaid_) {
+        lateSaid_ = true;
+        zavdLog(LogLevel::Warning, "link", lateAnswerText(scheduler_.replyTimeout() * kTickMs, 1));
+    }
+    if (ok) lateSaid_ = false;
     if (ok == lastLinkOk_) return;
     lastLinkOk_ = ok;
     if (ok)

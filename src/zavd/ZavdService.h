@@ -54,6 +54,7 @@ class ZavdService : public QObject, public NutDevice {
     QTimer second_;
     QTimer reconnect_;
     bool lastLinkOk_ = false;
+    bool lateSaid_ = false; // the late-answer warning was logged
     bool portMissingSaid_ = false;
     QSet<QString> alarms_;
     ShutdownPolicy policy_;

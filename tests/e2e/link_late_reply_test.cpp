@@ -3,7 +3,10 @@
 // them may be taken, and no store may hold another block's registers.
 
 #include "SimHarness.h"
+#include "SimulatorThread.h"
 #include "link/LinkTypes.h"
+
+#include <QProcess>
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -46,3 +49,29 @@ TEST(SimLateReplies, AnswersAfterTheWaitAreNotTakenForTheNextRequest) {
 }
 
 } // namespace
+
+// `zavctl poll` against a UPS that answers 1.5 s and 2.4 s late at 9600 baud (two and a half and four
+// reply waits): no cycle may report the link as OK, the exit status says the UPS did not answer, and
+// the message says that it answers too late rather than not at all.
+TEST(SimLateReplies, ZavctlPollSaysTheUpsAnswersTooLate) {
+    for (const int delayMs : {1500, 2400}) {
+        SCOPED_TRACE(delayMs);
+        SimConfig c;
+        c.upsModel = 7;
+        c.protocol = Protocol::Ascii;
+        c.baud = 9600;
+        SimulatorThread ups(c);
+        QString error;
+        if (!ups.start(&error)) GTEST_SKIP() << "no pseudo-terminal here: " << error.toStdString();
+        ups.withUps([&](VirtualUps& u) { u.faults().setDelay(delayMs); });
+        QProcess p;
+        p.start(QStringLiteral(ZAV_BINARY_DIR "/zavctl"),
+                {"poll", "--port", ups.devicePath(), "--baud", "9600", "--proto", "ascii", "--model", "7",
+                 "--cycles", "2", "--timeout", "12"});
+        ASSERT_TRUE(p.waitForFinished(60'000));
+        const QByteArray out = p.readAllStandardOutput(), err = p.readAllStandardError();
+        EXPECT_EQ(p.exitCode(), 3) << err.toStdString();
+        EXPECT_FALSE(out.contains("\"LinkOk\":true")) << out.toStdString();
+        EXPECT_TRUE(err.contains("too late")) << err.toStdString();
+    }
+}

@@ -144,26 +144,25 @@ TEST_F(SchedulerTest, SilentUpsIsExaminedAfterTheFullWait) {
         ups.step();
         ++ticks;
     }
-    // 12 ticks of wait, the examination on the 13th, then 12 ticks of quiet line (an answer to the
-    // first request may still be on its way), the retry sent on the 26th.
-    EXPECT_EQ(ticks, 26);
+    // 12 ticks of wait, the examination on the 13th, then five reply waits (60 ticks) of quiet line
+    // (an answer to the first request may still be on its way), the retry sent on the 74th.
+    EXPECT_EQ(ticks, 74);
 }
 
 // A UPS that answers every request after the reply wait: each answer arrives while the tool waits
-// for the answer to a later request. Replies carry no transaction number, so the scheduler must not
-// take them: nothing is accepted, and no block ever holds another block's registers.
-TEST_F(SchedulerTest, LateRepliesAreNotCreditedToTheNextRequest) {
-    for (int r = 81; r <= 160; ++r)
-        ups.registers[r] = uint16_t(r); // block 161-240 holds zeros
-    ASSERT_EQ(connect(3, Protocol::Ascii), ConnectResult::Connected); // 9600: 12 ticks of reply wait
+// for the answer to a later request, or while it waits for the line to go quiet. Replies carry no
+// transaction number, so the scheduler must not take them: nothing is accepted, no block ever holds
+// another block's registers, the link is not OK, and the late answers are counted.
+struct LateLine {
     struct InFlight {
         int due;
         QByteArray bytes;
     };
     QVector<InFlight> line;
-    int handled = 0, statusRequests = 0;
-    bool everLinked = false;
-    for (int tick = 0; tick < 1500; ++tick) {
+    int handled = 0;
+    int readInputs = 0;
+    // Delivers what is due, ticks once, and puts the answers to new requests on the line.
+    void step(FakeSerialChannel& channel, FakeUps& ups, Scheduler& scheduler, int tick, int delayTicks) {
         for (int i = 0; i < line.size();)
             if (line[i].due == tick) {
                 channel.deliver(line[i].bytes);
@@ -172,18 +171,93 @@ TEST_F(SchedulerTest, LateRepliesAreNotCreditedToTheNextRequest) {
                 ++i;
             }
         scheduler.tick();
-        everLinked = everLinked || scheduler.linkOk();
-        for (int r = 161; r <= 240; ++r)
-            ASSERT_EQ(scheduler.live().LiveStatus[r], 0) << "register " << r << " at tick " << tick;
         while (handled < channel.written.size()) {
             Request r;
-            if (!parseRequest(Protocol::Ascii, channel.written[handled++], r)) continue;
-            line.append({tick + 15, ups.defaultAnswer(r)}); // 750 ms: after the 600 ms wait
-            statusRequests += r.function == fn::ReadInput;
+            if (!parseRequest(ups.mode, channel.written[handled++], r)) continue;
+            if (delayTicks == 0)
+                channel.deliver(ups.defaultAnswer(r));
+            else
+                line.append({tick + delayTicks, ups.defaultAnswer(r)});
+            readInputs += r.function == fn::ReadInput;
         }
     }
-    EXPECT_FALSE(everLinked);
-    EXPECT_GE(statusRequests, 2) << "the line settles, then polling goes on";
+};
+
+TEST_F(SchedulerTest, LateRepliesAreNeverStoredWhateverTheDelay) {
+    // 9600 baud: a reply wait is 12 ticks, and an answer on the 13th tick is still examined in time.
+    // Delays just past one to four waits, both framings.
+    const struct {
+        Protocol mode;
+        int delayTicks;
+    } cases[] = {{Protocol::Ascii, 14}, {Protocol::Ascii, 26}, {Protocol::Ascii, 38}, {Protocol::Ascii, 50},
+                 {Protocol::Rtu, 14},   {Protocol::Rtu, 30},   {Protocol::Rtu, 50}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.mode == Protocol::Rtu ? "RTU" : "ASCII") << " delay " << c.delayTicks);
+        FakeSerialChannel ch;
+        Scheduler s{ch};
+        FakeUps u{ch, s};
+        for (int r = 81; r <= 160; ++r)
+            u.registers[r] = uint16_t(r); // block 161-240 holds zeros
+        u.mode = c.mode;
+        ConnectRequest req;
+        req.modelItem = 2;
+        req.baudItem = 3;
+        req.portName = "/dev/ttyFAKE";
+        req.protocol = c.mode;
+        ASSERT_EQ(s.connectLink(req), ConnectResult::Connected);
+        LateLine line;
+        bool everLinked = false;
+        for (int tick = 0; tick < 2500; ++tick) {
+            line.step(ch, u, s, tick, c.delayTicks);
+            everLinked = everLinked || s.linkOk();
+            for (int r = 161; r <= 240; ++r)
+                ASSERT_EQ(s.live().LiveStatus[r], 0) << "register " << r << " at tick " << tick;
+        }
+        EXPECT_FALSE(everLinked);
+        EXPECT_GE(line.readInputs, 2) << "the line settles, then polling goes on";
+        EXPECT_GT(s.lateReplies(), 0) << "the late answers are seen as such";
+    }
+}
+
+// The UPS answered in time, then begins to answer late: the link is lost within the watchdog's time
+// although characters keep arriving, the stores are cleared, and nothing late is stored.
+TEST_F(SchedulerTest, AUpsTurningLateLosesTheLink) {
+    for (int r = 81; r <= 160; ++r)
+        ups.registers[r] = uint16_t(r);
+    ASSERT_EQ(connect(3, Protocol::Ascii), ConnectResult::Connected);
+    LateLine line;
+    int tick = 0;
+    for (; tick < 600 && !(scheduler.linkOk() && scheduler.live().LiveStatus[81] == 81); ++tick)
+        line.step(channel, ups, scheduler, tick, 0);
+    ASSERT_TRUE(scheduler.linkOk());
+    const int lateFrom = tick;
+    int lostAt = -1;
+    for (; tick < lateFrom + 1500; ++tick) {
+        line.step(channel, ups, scheduler, tick, 30);
+        if (lostAt < 0 && !scheduler.linkOk()) lostAt = tick;
+        for (int r = 161; r <= 240; ++r)
+            ASSERT_EQ(scheduler.live().LiveStatus[r], 0) << "register " << r << " at tick " << tick;
+    }
+    ASSERT_GE(lostAt, 0) << "late answers kept the link OK";
+    EXPECT_LE(lostAt - lateFrom, 2 * kWatchdogTicks + 40);
+    EXPECT_FALSE(scheduler.linkOk());
+    EXPECT_EQ(scheduler.live().LiveStatus[81], 0) << "the stores were cleared";
+    EXPECT_GT(scheduler.lateReplies(), 0);
+}
+
+// An answer just inside the reply wait is taken at once, and an answer that once came late does not
+// keep the UPS from being heard when it answers in time again.
+TEST_F(SchedulerTest, AnswersInsideTheWaitAreTaken) {
+    for (int r = 81; r <= 160; ++r)
+        ups.registers[r] = uint16_t(r);
+    ASSERT_EQ(connect(3, Protocol::Ascii), ConnectResult::Connected);
+    LateLine line;
+    int tick = 0;
+    for (; tick < 1200 && scheduler.live().LiveStatus[81] != 81; ++tick)
+        line.step(channel, ups, scheduler, tick, 11); // 550 ms: inside the 600 ms wait
+    EXPECT_TRUE(scheduler.linkOk());
+    EXPECT_EQ(scheduler.live().LiveStatus[81], 81);
+    EXPECT_EQ(scheduler.lateReplies(), 0);
 }
 
 // Noise on the line (bytes with no request outstanding) delays the next request only so long:
