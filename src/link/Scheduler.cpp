@@ -335,11 +335,11 @@ QByteArray Scheduler::receive(int maxBytes) {
     // Replies carry no transaction number. When a request got no whole frame back, its answer may
     // still be on the way and would be taken for the answer to the next request. The next request
     // therefore waits until the answer has come (and the line has been quiet for a reply wait after
-    // it) or until the line has stayed quiet for kLateReplyWaits reply waits: answers up to that late
-    // are discarded, never stored. The baud search is exempt: it asks the same block over and over.
+    // it) or until the line has stayed quiet for the late-reply horizon: answers up to that late are
+    // discarded, never stored. The baud search is exempt: it asks the same block over and over.
     if (baudFixed_ && !looksLikeWholeFrame(protocol_, bytes)) {
         replyOverdue_ = true;
-        settleTicks_ = kLateReplyWaits * replyTimeout_;
+        settleTicks_ = lateReplyHorizon();
         settleSpent_ = 0;
         lateBytes_.clear();
     }
@@ -361,7 +361,7 @@ bool Scheduler::settleTick() {
     --settleTicks_;
     // Bounded, so that a line full of noise is still polled (and its failures reported): the next
     // request goes out at once, before the noise restarts the wait.
-    if (++settleSpent_ < kSettleLimitWaits * replyTimeout_) return false;
+    if (++settleSpent_ < lateReplyHorizon() + replyTimeout_) return false;
     settleTicks_ = 0;
     settleSpent_ = 0;
     return true;

@@ -15,6 +15,7 @@
 #include "settings/SettingsDownload.h"
 
 #include <QObject>
+#include <algorithm>
 #include <QVector>
 
 namespace zav {
@@ -158,8 +159,12 @@ class Scheduler : public QObject, private LinkIo {
     int bypassCaptionTicks_ = 0;
     int activity_ = ActIdle;
     // Line settling after a request without a whole reply (see receive()).
-    static constexpr int kLateReplyWaits = 5;  // a late answer is still expected this many waits on
-    static constexpr int kSettleLimitWaits = 6; // a line never quiet this long is polled anyway
+    // A late answer is still expected this many reply waits on, and at least 3 s on: how late a UPS
+    // answers depends on its own work more than on the rate. A line never quiet for that long and one
+    // more wait is polled anyway.
+    static constexpr int kLateReplyWaits = 5;
+    static constexpr int kLateReplyFloorTicks = 60;
+    int lateReplyHorizon() const { return std::max(kLateReplyWaits * replyTimeout_, kLateReplyFloorTicks); }
     bool awaitingReply_ = false;
     bool replyOverdue_ = false; // the last request ended without a whole reply
     int settleTicks_ = 0;

@@ -185,14 +185,16 @@ struct LateLine {
 
 TEST_F(SchedulerTest, LateRepliesAreNeverStoredWhateverTheDelay) {
     // 9600 baud: a reply wait is 12 ticks, and an answer on the 13th tick is still examined in time.
-    // Delays just past one to four waits, both framings.
+    // Delays just past one to four waits, both framings; at 38400 (3-tick waits) a UPS 1.5 s late.
     const struct {
         Protocol mode;
         int delayTicks;
+        int baudItem = 3;
     } cases[] = {{Protocol::Ascii, 14}, {Protocol::Ascii, 26}, {Protocol::Ascii, 38}, {Protocol::Ascii, 50},
-                 {Protocol::Rtu, 14},   {Protocol::Rtu, 30},   {Protocol::Rtu, 50}};
+                 {Protocol::Rtu, 14},   {Protocol::Rtu, 30},   {Protocol::Rtu, 50},   {Protocol::Rtu, 30, 6}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << (c.mode == Protocol::Rtu ? "RTU" : "ASCII") << " delay " << c.delayTicks);
+        SCOPED_TRACE(testing::Message() << (c.mode == Protocol::Rtu ? "RTU" : "ASCII") << " delay " << c.delayTicks
+                                        << " baud item " << c.baudItem);
         FakeSerialChannel ch;
         Scheduler s{ch};
         FakeUps u{ch, s};
@@ -201,7 +203,7 @@ TEST_F(SchedulerTest, LateRepliesAreNeverStoredWhateverTheDelay) {
         u.mode = c.mode;
         ConnectRequest req;
         req.modelItem = 2;
-        req.baudItem = 3;
+        req.baudItem = c.baudItem;
         req.portName = "/dev/ttyFAKE";
         req.protocol = c.mode;
         ASSERT_EQ(s.connectLink(req), ConnectResult::Connected);
