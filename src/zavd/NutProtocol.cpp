@@ -53,13 +53,27 @@ QByteArray NutUps::trackingStatus(const QString& id) const {
     for (const auto& [known, outcome] : tracked_)
         if (known == id)
             return outcome == Outcome::Pending ? "PENDING" : outcome == Outcome::Success ? "SUCCESS" : "ERR FAILED";
-    return "ERR INVALID-ARGUMENT";
+    return "ERR UNKNOWN";
 }
 
 NutSession::NutSession(NutUps& ups, QString peer) : ups_(ups), peer_(std::move(peer)) {}
 
 NutSession::~NutSession() {
-    if (loggedIn_) --ups_.logins_;
+    if (loggedIn_) ups_.clients_.removeOne(address());
+}
+
+QString NutSession::address() const {
+    // The server names a peer "address:port"; LIST CLIENT shows the address as upsd does.
+    const qsizetype colon = peer_.lastIndexOf(':');
+    bool port = false;
+    if (colon > 0) peer_.mid(colon + 1).toUShort(&port);
+    return port ? peer_.left(colon) : peer_;
+}
+
+std::optional<Reply> NutSession::credentialsMissing() const {
+    if (username_.isEmpty()) return err("USERNAME-REQUIRED");
+    if (!passwordSet_) return err("PASSWORD-REQUIRED");
+    return std::nullopt;
 }
 
 std::optional<QStringList> NutSession::split(const QByteArray& line) {
@@ -128,7 +142,7 @@ Reply NutSession::handle(const QByteArray& raw) {
     if (w.size() > kMaxWords) return err("INVALID-ARGUMENT");
     const QString cmd = w[0].toUpper();
     if (cmd == "VER" && w.size() == 1) return one("Network UPS Tools upsd 2.8.0 - zavd " ZAVD_VERSION);
-    if (cmd == "NETVER" && w.size() == 1) return one("1.3");
+    if ((cmd == "NETVER" || cmd == "PROTVER") && w.size() == 1) return one("1.3");
     if (cmd == "HELP" && w.size() == 1) return one(kHelp);
     if (cmd == "STARTTLS") return err("FEATURE-NOT-CONFIGURED");
     if (cmd == "LIST") return list(w);
@@ -152,7 +166,7 @@ Reply NutSession::handle(const QByteArray& raw) {
         }
         return one("OK");
     }
-    if (cmd == "VER" || cmd == "NETVER" || cmd == "HELP") return err("INVALID-ARGUMENT");
+    if (cmd == "VER" || cmd == "NETVER" || cmd == "PROTVER" || cmd == "HELP") return err("INVALID-ARGUMENT");
     return err("UNKNOWN-COMMAND");
 }
 
@@ -161,6 +175,7 @@ Reply NutSession::list(const QStringList& w) {
     const QString what = w[1].toUpper();
     if (what == "UPS" && w.size() == 2)
         return {{"BEGIN LIST UPS", "UPS " + ups_.name().toUtf8() + ' ' + quote(ups_.description()), "END LIST UPS"}};
+    if (what == "CLIENT") return listClients(w);
     const bool perVar = what == "ENUM" || what == "RANGE";
     if (w.size() != (perVar ? 4 : 3) || !(what == "VAR" || what == "RW" || what == "CMD" || perVar))
         return err("INVALID-ARGUMENT");
@@ -169,6 +184,7 @@ Reply NutSession::list(const QStringList& w) {
     const QByteArray ups = ups_.name().toUtf8();
     Reply r;
     if (what == "CMD") {
+        if (!ups_.device().modelKnown()) return err("DATA-STALE");
         r.lines << "BEGIN LIST CMD" + tail;
         for (const NutDevice::Command& c : ups_.device().commands()) r.lines << "CMD " + ups + ' ' + c.name.toUtf8();
         r.lines << "END LIST CMD" + tail;
@@ -198,7 +214,7 @@ Reply NutSession::list(const QStringList& w) {
 Reply NutSession::get(const QStringList& w) {
     if (w.size() >= 2 && w[1].toUpper() == "TRACKING") {
         if (w.size() == 2) return one(tracking_ ? "ON" : "OFF");
-        if (w.size() == 3) return one(ups_.trackingStatus(w[2]));
+        if (w.size() == 3) return tracking_ ? one(ups_.trackingStatus(w[2])) : err("FEATURE-NOT-CONFIGURED");
         return err("INVALID-ARGUMENT");
     }
     if (w.size() < 3) return err("INVALID-ARGUMENT");
@@ -215,9 +231,11 @@ Reply NutSession::get(const QStringList& w) {
     if (!knownUps(w[2])) return err("UNKNOWN-UPS");
     const QByteArray name = w[3].toUtf8();
     if (what == "CMDDESC") {
+        if (!ups_.device().modelKnown()) return err("DATA-STALE");
+        QString description = QStringLiteral("Description unavailable"); // upsd's answer for any other name
         for (const NutDevice::Command& c : ups_.device().commands())
-            if (c.name == w[3]) return one("CMDDESC " + ups + ' ' + name + ' ' + quote(c.description));
-        return err("CMD-NOT-SUPPORTED");
+            if (c.name == w[3] && !c.description.isEmpty()) description = c.description;
+        return one("CMDDESC " + ups + ' ' + name + ' ' + quote(description));
     }
     if (!ups_.device().online()) return err("DATA-STALE");
     const std::optional<NutVar> v = variable(w[3]);
@@ -231,8 +249,7 @@ Reply NutSession::get(const QStringList& w) {
 Reply NutSession::set(const QStringList& w) {
     if (w.size() != 5 || w[1].toUpper() != "VAR") return err("INVALID-ARGUMENT");
     if (!knownUps(w[2])) return err("UNKNOWN-UPS");
-    if (username_.isEmpty()) return err("USERNAME-REQUIRED");
-    if (!passwordSet_) return err("PASSWORD-REQUIRED");
+    if (auto missing = credentialsMissing()) return *missing;
     const NutUser* u = authenticated();
     if (!u || !u->maySet) {
         note(QStringLiteral("SET VAR %1 refused to user '%2'").arg(w[3], username_));
@@ -242,6 +259,8 @@ Reply NutSession::set(const QStringList& w) {
     const std::optional<NutVar> v = variable(w[3]);
     if (!v) return err("VAR-NOT-SUPPORTED");
     if (!v->writable) return err("READONLY");
+    if (const int at = v->type.indexOf(QLatin1String("STRING:")); at >= 0 && w[4].toUtf8().size() > v->type.mid(at + 7).toInt())
+        return err("TOO-LONG");
     if (!v->enums.isEmpty() && !v->enums.contains(w[4])) return err("INVALID-VALUE");
     const QString result = ups_.device().setVariable(w[3], w[4]);
     note(QStringLiteral("user '%1': SET VAR %2 \"%3\": %4")
@@ -253,8 +272,7 @@ Reply NutSession::set(const QStringList& w) {
 Reply NutSession::instcmd(const QStringList& w) {
     if (w.size() != 3 && w.size() != 4) return err("INVALID-ARGUMENT");
     if (!knownUps(w[1])) return err("UNKNOWN-UPS");
-    if (username_.isEmpty()) return err("USERNAME-REQUIRED");
-    if (!passwordSet_) return err("PASSWORD-REQUIRED");
+    if (auto missing = credentialsMissing()) return *missing;
     const NutUser* u = authenticated();
     if (!u || !u->mayRun(w[2])) {
         note(QStringLiteral("INSTCMD %1 refused to user '%2'").arg(w[2], username_));
@@ -276,8 +294,7 @@ Reply NutSession::setTracking(const QStringList& w) {
     if (w.size() != 3) return err("INVALID-ARGUMENT");
     const QString value = w[2].toUpper();
     if (value != "ON" && value != "OFF") return err("INVALID-ARGUMENT");
-    if (username_.isEmpty()) return err("USERNAME-REQUIRED");
-    if (!passwordSet_) return err("PASSWORD-REQUIRED");
+    if (auto missing = credentialsMissing()) return *missing;
     tracking_ = value == "ON";
     return one("OK");
 }
@@ -292,21 +309,39 @@ Reply NutSession::accepted(NutUps::Tracked kind, bool done) {
 Reply NutSession::login(const QStringList& w) {
     if (w.size() != 2) return err("INVALID-ARGUMENT");
     if (loggedIn_) return err("ALREADY-LOGGED-IN");
-    if (username_.isEmpty()) return err("USERNAME-REQUIRED");
-    if (!passwordSet_) return err("PASSWORD-REQUIRED");
+    if (auto missing = credentialsMissing()) return *missing;
     if (!knownUps(w[1])) return err("UNKNOWN-UPS");
-    if (!authenticated()) {
+    const NutUser* u = authenticated();
+    if (!u) {
         note(QStringLiteral("login of user '%1' refused: wrong user name or password").arg(username_));
         return err("ACCESS-DENIED");
     }
+    // Only upsmon users log in: a login counts in NUMLOGINS, which a primary waits for before it
+    // shuts down, so a login by any other client would hold the shutdown back.
+    if (u->upsmon.isEmpty()) {
+        note(QStringLiteral("login of user '%1' refused: not an upsmon user").arg(username_));
+        return err("ACCESS-DENIED");
+    }
     loggedIn_ = true;
-    ++ups_.logins_;
+    ups_.clients_ << address();
     note(QStringLiteral("user '%1' logged in").arg(username_));
     return one("OK");
 }
 
+Reply NutSession::listClients(const QStringList& w) {
+    if (w.size() != 3) return err("INVALID-ARGUMENT");
+    if (!knownUps(w[2])) return err("UNKNOWN-UPS");
+    const QByteArray ups = ups_.name().toUtf8();
+    Reply r;
+    r.lines << "BEGIN LIST CLIENT " + ups;
+    for (const QString& client : ups_.clients()) r.lines << "CLIENT " + ups + ' ' + client.toUtf8();
+    r.lines << "END LIST CLIENT " + ups;
+    return r;
+}
+
 Reply NutSession::primary(const QStringList& w, bool oldName) {
     if (w.size() != 2) return err("INVALID-ARGUMENT");
+    if (auto missing = credentialsMissing()) return *missing;
     if (!knownUps(w[1])) return err("UNKNOWN-UPS");
     const NutUser* u = authenticated();
     if (!u || u->upsmon.compare(QLatin1String("primary"), Qt::CaseInsensitive) != 0) return err("ACCESS-DENIED");
@@ -315,6 +350,7 @@ Reply NutSession::primary(const QStringList& w, bool oldName) {
 
 Reply NutSession::fsd(const QStringList& w) {
     if (w.size() != 2) return err("INVALID-ARGUMENT");
+    if (auto missing = credentialsMissing()) return *missing;
     if (!knownUps(w[1])) return err("UNKNOWN-UPS");
     const NutUser* u = authenticated();
     const bool primaryUser = u && u->upsmon.compare(QLatin1String("primary"), Qt::CaseInsensitive) == 0;

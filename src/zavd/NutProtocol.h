@@ -37,6 +37,8 @@ class NutDevice {
     virtual QString setVariable(const QString& name, const QString& value) = 0;
     // After a successful setVariable: false when nothing had to be written (the UPS held the value).
     virtual bool settingPending() const = 0;
+    // The commands depend on the model: until it is known they say DATA-STALE, as the variables do.
+    virtual bool modelKnown() const { return online(); }
 };
 
 struct NutUser {
@@ -57,7 +59,8 @@ class NutUps {
     const QString& name() const { return name_; }
     const QString& description() const { return description_; }
     const NutUser* user(const QString& name) const;
-    int logins() const { return logins_; }
+    int logins() const { return int(clients_.size()); }
+    const QStringList& clients() const { return clients_; } // addresses of the logged-in clients
     bool forcedShutdown() const { return fsd_; }
     void setForcedShutdown() { fsd_ = true; }
 
@@ -68,7 +71,7 @@ class NutUps {
     static constexpr int kTrackedIds = 64;
     QString startTracking(Tracked kind);
     void trackingEnded(Tracked kind, bool success);
-    QByteArray trackingStatus(const QString& id) const; // PENDING, SUCCESS, ERR FAILED, ERR INVALID-ARGUMENT
+    QByteArray trackingStatus(const QString& id) const; // PENDING, SUCCESS, ERR FAILED, ERR UNKNOWN
 
     std::function<void(const QString&)> log; // who did what, for the journal
 
@@ -78,7 +81,7 @@ class NutUps {
     QString name_;
     QString description_;
     QVector<NutUser> users_;
-    int logins_ = 0;
+    QStringList clients_; // one entry per logged-in session (LIST CLIENT, NUMLOGINS)
     bool fsd_ = false;
     enum class Outcome { Pending, Success, Failed };
     QVector<std::pair<QString, Outcome>> tracked_; // oldest first
@@ -118,6 +121,10 @@ class NutSession {
     Reply primary(const QStringList& w, bool oldName);
     Reply fsd(const QStringList& w);
     Reply setTracking(const QStringList& w);
+    Reply listClients(const QStringList& w);
+    // USERNAME-REQUIRED or PASSWORD-REQUIRED while either is missing, as upsd answers actions.
+    std::optional<Reply> credentialsMissing() const;
+    QString address() const; // the peer without its port
     // "OK", or "OK TRACKING <id>" with TRACKING on (an id that is already done when `done`).
     Reply accepted(NutUps::Tracked kind, bool done);
     const NutUser* authenticated() const; // the user when name and password match, else nullptr

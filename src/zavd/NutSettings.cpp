@@ -1,5 +1,7 @@
 #include "zavd/NutSettings.h"
 
+#include <algorithm>
+
 #include "app/AppTexts.h"
 #include "settings/SettingDisplay.h"
 #include "settings/SettingFormats.h"
@@ -56,8 +58,18 @@ QVector<NutVar> nutSettingVariables(const RegisterStore& SettingData, int model,
         v.description = QString::fromUtf8(row.caption[LangEN]);
         v.writable = true;
         if (row.newKind == NewKind::Combo) {
-            v.type = QStringLiteral("RW ENUM");
-            for (const QString& item : form.items.value(QLatin1String(row.newName))) v.enums << nutText(item);
+            // upsd names an enumeration's base type: NUMBER when every item is a number, else a
+            // string as long as the longest item.
+            bool numbers = true;
+            qsizetype longest = 1;
+            for (const QString& item : form.items.value(QLatin1String(row.newName))) {
+                v.enums << nutText(item);
+                bool isNumber = false;
+                v.enums.last().toDouble(&isNumber);
+                numbers = numbers && isNumber;
+                longest = std::max(longest, v.enums.last().toUtf8().size());
+            }
+            v.type = numbers ? QStringLiteral("RW ENUM NUMBER") : QStringLiteral("RW ENUM STRING:%1").arg(longest);
         } else if (row.newKind == NewKind::Edit && row.range == RangeRule::Fixed && row.show == Show::Integer) {
             // The limits the page checks. Whole numbers only: NUT clients read range limits as
             // integers (upsrw shows 0.5..5.0 as "0-5"), so decimal settings stay plain strings.

@@ -5,6 +5,9 @@
 #include "monitor/NumberFormats.h"
 #include "monitor/MeasureViews.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+
 namespace zav {
 
 namespace {
@@ -15,6 +18,8 @@ constexpr int kBatteryState = 82; // 0 idle, 1 float, 2 boost, 3 discharging
 constexpr int kBatteryConnected = 83;
 constexpr int kInputFail = 88;
 constexpr int kBatteryLow = 107;
+constexpr int kSelfTestStatus = 99;      // 0 none, 1 passed, 2 failed, 3 running
+constexpr int kMaintenanceRunning = 100; // maintenance (deep) discharge under way
 constexpr int kTemperatureMissing = 116; // bit 0 battery, bit 1 ambient
 
 enum class Fmt { Tenths, Hundredths, SignedTenths, Power };
@@ -39,30 +44,32 @@ constexpr LiveRow kRows[] = {
     {"output.current", 28, Fmt::Tenths, "Output current (A)"},
     {"output.frequency", 31, Fmt::Hundredths, "Output frequency (Hz)"},
     {"output.powerfactor", 34, Fmt::Hundredths, "Output power factor"},
-    {"ups.power", 37, Fmt::Power, "Current value of apparent power (VA)"},
-    {"ups.realpower", 40, Fmt::Power, "Current value of real power (W)"},
-    {"ups.load", 46, Fmt::Tenths, "Load on UPS (percent)"},
     {"battery.voltage", 50, Fmt::Tenths, "Battery voltage (V)"},
     {"battery.current", 52, Fmt::SignedTenths, "Battery current (A)"},
     {"battery.charge", 56, Fmt::Tenths, "Battery charge (percent)"},
 };
 
-// Phase variables of the three-phase layouts: NUT's L1/L2/L3 names beside the phase-A value.
+// Phase variables of the three-phase layouts under NUT's names: L1-N for voltages (phase to
+// neutral), L1 for currents and powers; phase B and C follow each phase-A register.
 struct PhaseRow {
-    const char* prefix; // "input", "input.bypass", "output"
-    const char* quantity;
+    const char* pattern; // %1 is the phase number
     int reg;
     Fmt fmt;
     MeasureGrid grid;
 };
 constexpr PhaseRow kPhaseRows[] = {
-    {"input", "voltage", 13, Fmt::Tenths, MeasureGrid::Main},
-    {"input", "current", 16, Fmt::Tenths, MeasureGrid::Main},
-    {"input.bypass", "voltage", 1, Fmt::Tenths, MeasureGrid::Bypass},
-    {"output", "voltage", 25, Fmt::Tenths, MeasureGrid::Output},
-    {"output", "current", 28, Fmt::Tenths, MeasureGrid::Output},
-    {"output", "realpower", 40, Fmt::Power, MeasureGrid::Output},
+    {"input.L%1-N.voltage", 13, Fmt::Tenths, MeasureGrid::Main},
+    {"input.L%1.current", 16, Fmt::Tenths, MeasureGrid::Main},
+    {"input.bypass.L%1-N.voltage", 1, Fmt::Tenths, MeasureGrid::Bypass},
+    {"output.L%1-N.voltage", 25, Fmt::Tenths, MeasureGrid::Output},
+    {"output.L%1.current", 28, Fmt::Tenths, MeasureGrid::Output},
+    {"output.L%1.power", 37, Fmt::Power, MeasureGrid::Output},
+    {"output.L%1.realpower", 40, Fmt::Power, MeasureGrid::Output},
+    {"output.L%1.power.percent", 46, Fmt::Tenths, MeasureGrid::Output},
 };
+
+// Output totals: the powers add up over the phases, the load is the highest phase's.
+constexpr int kApparentPower = 37, kRealPower = 40, kLoad = 46;
 
 QString format(uint16_t word, Fmt fmt, int model) {
     switch (fmt) {
@@ -93,6 +100,10 @@ const char* const kExtraDescriptions[][2] = {
     {"battery.temperature", "Battery temperature (degrees C)"},
     {"ambient.temperature", "Ambient temperature (degrees C)"},
     {"input.phases", "Input phases"},
+    {"ups.power", "Current value of apparent power (VA)"},
+    {"ups.realpower", "Current value of real power (W)"},
+    {"ups.load", "Load on UPS (percent, the highest phase)"},
+    {"ups.test.result", "Results of last self test"},
     {"output.phases", "Output phases"},
 };
 
@@ -115,7 +126,9 @@ QStringList nutAlarms(const LiveStores& live, int upsModel) {
 QString nutStatus(const NutStatusInputs& in) {
     const RegisterStore& s = in.live->LiveStatus;
     QStringList flags;
-    const bool onBattery = s[kInputFail] == 1 || s[kBatteryState] == 3;
+    // OL and OB describe the input line alone: a battery test or a maintenance discharge with the
+    // mains present discharges the battery, yet the UPS is on line (upsmon must not shut down).
+    const bool onBattery = s[kInputFail] == 1;
     if (s[kSupplySource] == 0) flags << "OFF";
     else if (!onBattery) flags << "OL";
     if (onBattery) flags << "OB";
@@ -123,6 +136,7 @@ QString nutStatus(const NutStatusInputs& in) {
     if (s[kSupplySource] == 2) flags << "BYPASS";
     if (s[kBatteryState] == 2) flags << "CHRG";
     if (s[kBatteryState] == 3) flags << "DISCHRG";
+    if (s[kMaintenanceRunning] == 1) flags << "CAL";
     if (!nutAlarms(*in.live, in.upsModel).isEmpty()) flags << "ALARM";
     if (in.forcedShutdown) flags << "FSD";
     return flags.join(' ');
@@ -155,12 +169,24 @@ QVector<NutVar> nutLiveVariables(const NutStatusInputs& in, const QString& versi
     add("input.phases", threePhaseLayout(MeasureGrid::Main, layout) ? "3" : "1");
     add("output.phases", threePhaseLayout(MeasureGrid::Output, layout) ? "3" : "1");
     for (const LiveRow& r : kRows) add(r.name, format(live.LiveData[r.reg], r.fmt, model));
+    const int outputPhases = threePhaseLayout(MeasureGrid::Output, layout) ? 3 : 1;
+    const auto word = [&](int reg) { return live.LiveData[reg] >= 0x8000 ? 0 : int(live.LiveData[reg]); };
+    int apparent = 0, real = 0, load = 0;
+    for (int p = 0; p < outputPhases; ++p) {
+        apparent += word(kApparentPower + p);
+        real += word(kRealPower + p);
+        load = std::max(load, word(kLoad + p));
+    }
+    add("ups.power", format(uint16_t(std::min(apparent, 0x7FFF)), Fmt::Power, model));
+    add("ups.realpower", format(uint16_t(std::min(real, 0x7FFF)), Fmt::Power, model));
+    add("ups.load", FormatTenths(uint16_t(load)));
     for (const PhaseRow& r : kPhaseRows) {
         if (!threePhaseLayout(r.grid, layout)) continue;
         for (int p = 0; p < 3; ++p)
-            add(QStringLiteral("%1.L%2-N.%3").arg(QLatin1String(r.prefix)).arg(p + 1).arg(QLatin1String(r.quantity)),
-                format(live.LiveData[r.reg + p], r.fmt, model));
+            add(QString::fromLatin1(r.pattern).arg(p + 1), format(live.LiveData[r.reg + p], r.fmt, model));
     }
+    static const char* const kTestResults[] = {"No test initiated", "Done and passed", "Done and error", "In progress"};
+    if (const int t = live.LiveStatus[kSelfTestStatus]; t >= 0 && t <= 3) add("ups.test.result", kTestResults[t], "STRING:32");
     // Remaining minutes in tenths, only while a battery is connected; NUT counts seconds.
     if (live.LiveStatus[kBatteryConnected] != 0)
         add("battery.runtime", QString::number(int(live.LiveData[55] >= 0x8000 ? 0 : live.LiveData[55]) * 6));
@@ -174,7 +200,16 @@ QString nutDescription(const QString& name) {
         if (name == QLatin1String(r.name)) return QLatin1String(r.description);
     for (const auto& d : kExtraDescriptions)
         if (name == QLatin1String(d[0])) return QLatin1String(d[1]);
-    if (name.contains(QLatin1String(".L"))) return QStringLiteral("Phase value");
+    // Phase values: the quantity after the phase, e.g. "output.L2.current" -> "Output current, phase L2".
+    static const QRegularExpression phase(QStringLiteral("^(input\\.bypass|input|output)\\.L([123])(-N)?\\.(.+)$"));
+    if (const QRegularExpressionMatch m = phase.match(name); m.hasMatch()) {
+        const QString base = m.captured(1) + '.' + m.captured(4);
+        QString what = nutDescription(base);
+        if (what.isEmpty() && m.captured(4) == QLatin1String("power")) what = QStringLiteral("Output apparent power (VA)");
+        if (what.isEmpty() && m.captured(4) == QLatin1String("realpower")) what = QStringLiteral("Output real power (W)");
+        if (what.isEmpty() && m.captured(4) == QLatin1String("power.percent")) what = QStringLiteral("Output load (percent)");
+        return QStringLiteral("%1, phase L%2").arg(what.isEmpty() ? base : what, m.captured(2));
+    }
     return {};
 }
 

@@ -48,6 +48,7 @@ ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* 
     });
     connect(&scheduler_, &Scheduler::modelDetected, this, [this] {
         zavdLog(LogLevel::Info, "link", QStringLiteral("UPS model %1 detected").arg(scheduler_.upsModel()));
+        modelDetected_ = true;
         protectionSaid_ = false;
     });
     connect(&scheduler_, &Scheduler::settingsDownloaded, this, [this] {

@@ -39,6 +39,8 @@ class ZavdService : public QObject, public NutDevice {
     QString runCommand(const QString& name, const QString& parameter) override;
     QString setVariable(const QString& name, const QString& value) override;
     bool settingPending() const override { return scheduler_.writeJob().state() != JobIdle; }
+    // The configured model, or the one the UPS reported: before that, no command list is right.
+    bool modelKnown() const override { return config_.link.modelItem != 0 || modelDetected_; }
 
   private:
     void tryConnect();
@@ -54,7 +56,8 @@ class ZavdService : public QObject, public NutDevice {
     QTimer second_;
     QTimer reconnect_;
     bool lastLinkOk_ = false;
-    bool lateSaid_ = false; // the late-answer warning was logged
+    bool lateSaid_ = false;
+    bool modelDetected_ = false; // the late-answer warning was logged
     bool portMissingSaid_ = false;
     QSet<QString> alarms_;
     ShutdownPolicy policy_;

@@ -120,34 +120,61 @@ TEST(NutMapping, StatusFollowsUtilityFailureAndLowBattery) {
 }
 
 TEST(NutMapping, StatusFlagsFromTheStatusWords) {
+    // OL and OB follow the input line (88) alone: a battery test or a maintenance discharge with the
+    // mains present is OL DISCHRG (CAL for the maintenance discharge), never OB.
     struct Case {
-        uint16_t source, battery, inputFail, low;
+        uint16_t source, battery, inputFail, low, maintenance;
         const char* status;
     };
     const Case cases[] = {
-        {1, 1, 0, 0, "OL"},
-        {1, 2, 0, 0, "OL CHRG"},
-        {2, 0, 0, 0, "OL BYPASS"},
-        {1, 3, 1, 0, "OB DISCHRG"},
-        {1, 3, 1, 1, "OB LB DISCHRG"},
-        {0, 0, 0, 0, "OFF"},
+        {1, 1, 0, 0, 0, "OL"},
+        {1, 2, 0, 0, 0, "OL CHRG"},
+        {2, 0, 0, 0, 0, "OL BYPASS"},
+        {1, 3, 0, 0, 0, "OL DISCHRG"},
+        {1, 3, 0, 1, 0, "OL LB DISCHRG"},
+        {1, 3, 0, 0, 1, "OL DISCHRG CAL"},
+        {1, 3, 1, 0, 0, "OB DISCHRG"},
+        {1, 3, 1, 1, 0, "OB LB DISCHRG"},
+        {0, 0, 0, 0, 0, "OFF"},
+        {0, 0, 1, 0, 0, "OFF OB"},
     };
     for (const Case& c : cases) {
         LiveStores live;
         live.LiveStatus.set(83, 1); // battery connected: no "battery not connected" alarm
         live.LiveStatus.set(81, c.source);
         live.LiveStatus.set(82, c.battery);
+        live.LiveStatus.set(88, c.inputFail);
         live.LiveStatus.set(107, c.low);
+        live.LiveStatus.set(100, c.maintenance);
         QString status = nutStatus({&live, 7, false});
         status.remove(QLatin1String(" ALARM"));
-        if (c.inputFail == 0) {
-            EXPECT_EQ(status, c.status);
-        }
-        live.LiveStatus.set(88, c.inputFail);
-        status = nutStatus({&live, 7, false});
-        status.remove(QLatin1String(" ALARM"));
-        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(status, c.status) << c.status;
     }
+}
+
+// Three-phase totals add the phases up; the load is the highest phase; phase names follow NUT
+// (L1-N for voltages, L1 for currents and powers).
+TEST(NutMapping, ThreePhaseTotalsAndPhaseNames) {
+    LiveStores live;
+    for (int p = 0; p < 3; ++p) {
+        live.LiveData.set(25 + p, uint16_t(2300 + p));
+        live.LiveData.set(28 + p, uint16_t(200 + p));
+        live.LiveData.set(37 + p, uint16_t(152 + 4 * p - (p == 2 ? 13 : 0))); // 15.2, 15.6, 14.7 kVA
+        live.LiveData.set(40 + p, uint16_t(140 + p));
+        live.LiveData.set(46 + p, uint16_t(p == 1 ? 812 : 700)); // phase B carries most
+    }
+    const QHash<QString, QString> v = varsOf(live, 1);
+    ASSERT_EQ(v.value("output.phases"), "3");
+    EXPECT_EQ(v.value("ups.power"), "45500");
+    EXPECT_EQ(v.value("ups.realpower"), "42300");
+    EXPECT_EQ(v.value("ups.load"), "81.2");
+    EXPECT_EQ(v.value("output.L2-N.voltage"), "230.1");
+    EXPECT_EQ(v.value("output.L3.current"), "20.2");
+    EXPECT_EQ(v.value("output.L2.power"), "15600");
+    EXPECT_EQ(v.value("output.L1.realpower"), "14000");
+    EXPECT_EQ(v.value("output.L2.power.percent"), "81.2");
+    EXPECT_FALSE(v.contains("output.L1-N.current"));
+    EXPECT_EQ(nutDescription("output.L2.current"), "Output current (A), phase L2");
 }
 
 TEST(NutMapping, PowerInVoltAmperesAndRuntimeInSeconds) {
@@ -236,7 +263,18 @@ TEST(NutSettings, WritesCarryThePagesChecksAndEntries) {
     ASSERT_TRUE(vars.contains("output.voltage.nominal"));
     ASSERT_TRUE(vars.contains("zav.battery.count"));
     EXPECT_TRUE(vars["zav.battery.count"].writable);
-    EXPECT_EQ(vars["zav.battery.count"].type, "RW ENUM");
+    // An enumeration names its base type: numbers, or strings as long as the longest item.
+    EXPECT_EQ(vars["zav.battery.count"].type, "RW ENUM NUMBER");
+    for (const NutVar& v : vars)
+        if (v.type.startsWith("RW ENUM STRING:")) {
+            bool ok = false;
+            const int n = v.type.mid(15).toInt(&ok);
+            ASSERT_TRUE(ok) << v.type.toStdString();
+            for (const QString& e : v.enums) EXPECT_LE(e.toUtf8().size(), n) << v.name.toStdString();
+        } else if (v.type.startsWith("RW ENUM")) {
+            EXPECT_EQ(v.type, "RW ENUM NUMBER") << v.name.toStdString();
+        }
+    EXPECT_TRUE(std::any_of(vars.begin(), vars.end(), [](const NutVar& v) { return v.type.startsWith("RW ENUM STRING:"); }));
     EXPECT_FALSE(vars["zav.battery.count"].enums.isEmpty());
     EXPECT_FALSE(vars.contains("zav.battery.type")); // the type rebuilds the battery lists: zavctl only
     // A whole number with fixed limits offers them; a decimal one does not (NUT clients read range

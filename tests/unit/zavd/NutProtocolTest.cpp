@@ -12,8 +12,10 @@ namespace {
 class TableDevice : public NutDevice {
   public:
     bool up = true;
+    bool modelSeen = true;
     QStringList ran, set;
     bool online() const override { return up; }
+    bool modelKnown() const override { return modelSeen; }
     QVector<NutVar> variables() const override {
         return {{"ups.status", "OL CHRG", "UPS status", false, "STRING:64", {}, {}, {}},
                 {"battery.charge", "97.0", "Battery charge (percent)", false, "NUMBER", {}, {}, {}},
@@ -94,7 +96,11 @@ TEST(NutProtocol, AnonymousRequestsAnswerAsUpsdDoes) {
         {"GET VAR other ups.status", {"ERR UNKNOWN-UPS"}},
         {"GET VAR zav", {"ERR INVALID-ARGUMENT"}},
         {"GET VAR zav ups.status extra", {"ERR INVALID-ARGUMENT"}},
-        {"GET CMDDESC zav load.on", {"ERR CMD-NOT-SUPPORTED"}},
+        {"GET CMDDESC zav load.on", {"CMDDESC zav load.on \"Description unavailable\""}},
+        {"PROTVER", {"1.3"}},
+        {"LIST CLIENT zav", {"BEGIN LIST CLIENT zav", "END LIST CLIENT zav"}},
+        {"LIST CLIENT other", {"ERR UNKNOWN-UPS"}},
+        {"GET TRACKING 1bd31808-cb49-4aec-9d75-d056e6f018d2", {"ERR FEATURE-NOT-CONFIGURED"}},
         {"GET FOO zav x", {"ERR INVALID-ARGUMENT"}},
         {"LIST VAR", {"ERR INVALID-ARGUMENT"}},
         {"LIST VAR nobody", {"ERR UNKNOWN-UPS"}},
@@ -108,8 +114,9 @@ TEST(NutProtocol, AnonymousRequestsAnswerAsUpsdDoes) {
         {"INSTCMD zav beeper.mute", {"ERR USERNAME-REQUIRED"}},
         {"SET VAR zav zav.battery.count 18", {"ERR USERNAME-REQUIRED"}},
         {"LOGIN zav", {"ERR USERNAME-REQUIRED"}},
-        {"FSD zav", {"ERR ACCESS-DENIED"}},
-        {"PRIMARY zav", {"ERR ACCESS-DENIED"}},
+        {"FSD zav", {"ERR USERNAME-REQUIRED"}},
+        {"PRIMARY zav", {"ERR USERNAME-REQUIRED"}},
+        {"MASTER zav", {"ERR USERNAME-REQUIRED"}},
         {"a b c d e f g h i j k l m n o p q", {"ERR INVALID-ARGUMENT"}},
         {"", {}},
         {"   ", {}},
@@ -136,9 +143,13 @@ TEST(NutProtocol, ReadsSayDataStaleWhileTheUpsIsSilent) {
     EXPECT_EQ(run(s, "GET VAR zav ups.status"), QByteArrayList{"ERR DATA-STALE"});
     EXPECT_EQ(run(s, "LIST VAR zav"), QByteArrayList{"ERR DATA-STALE"});
     EXPECT_EQ(run(s, "GET TYPE zav battery.charge"), QByteArrayList{"ERR DATA-STALE"});
-    // What does not need the UPS still answers.
+    // What does not need the UPS still answers; the commands need only the model.
     EXPECT_EQ(run(s, "LIST UPS").size(), 3);
     EXPECT_EQ(run(s, "LIST CMD zav").size(), 4);
+    // Before the model is known the commands are not known either: another model's would be wrong.
+    f.device.modelSeen = false;
+    EXPECT_EQ(run(s, "LIST CMD zav"), QByteArrayList{"ERR DATA-STALE"});
+    EXPECT_EQ(run(s, "GET CMDDESC zav beeper.mute"), QByteArrayList{"ERR DATA-STALE"});
 }
 
 TEST(NutProtocol, CommandsAndWritesNeedAUserWithThatRight) {
@@ -202,7 +213,14 @@ TEST(NutProtocol, LoginsArePasswordCheckedAndCountedPerUps) {
         run(c, "PASSWORD m");
         EXPECT_EQ(run(c, "LOGIN zav"), QByteArrayList{"OK"});
         EXPECT_EQ(run(c, "PRIMARY zav"), QByteArrayList{"ERR ACCESS-DENIED"}); // a secondary
+        // An administrator is no upsmon: a login would hold a primary's shutdown back in NUMLOGINS.
+        NutSession d(f.ups, "10.0.0.9:5123");
+        run(d, "USERNAME admin");
+        run(d, "PASSWORD secret");
+        EXPECT_EQ(run(d, "LOGIN zav"), QByteArrayList{"ERR ACCESS-DENIED"});
         EXPECT_EQ(f.ups.logins(), 2);
+        EXPECT_EQ(run(d, "LIST CLIENT zav"),
+                  (QByteArrayList{"BEGIN LIST CLIENT zav", "CLIENT zav a", "CLIENT zav c", "END LIST CLIENT zav"}));
     }
     EXPECT_EQ(f.ups.logins(), 0); // clients that went count no longer
 }
@@ -257,9 +275,9 @@ TEST(NutProtocol, TrackingFollowsCommandsAndSettingsToTheUpsVerdict) {
     f.device.writing = false; // the UPS held the value already: nothing to wait for
     EXPECT_EQ(run(s, "GET TRACKING " + trackedId("SET VAR zav zav.battery.count 16")), QByteArrayList{"SUCCESS"});
 
-    // A refused command gets no id; an unknown id is an invalid argument.
+    // A refused command gets no id; an unknown id is unknown.
     EXPECT_EQ(run(s, "INSTCMD zav test.battery.start"), QByteArrayList{"ERR INSTCMD-FAILED"});
-    EXPECT_EQ(run(s, "GET TRACKING 1bd31808-cb49-4aec-9d75-d056e6f018d2"), QByteArrayList{"ERR INVALID-ARGUMENT"});
+    EXPECT_EQ(run(s, "GET TRACKING 1bd31808-cb49-4aec-9d75-d056e6f018d2"), QByteArrayList{"ERR UNKNOWN"});
     EXPECT_EQ(run(s, "SET TRACKING OFF"), QByteArrayList{"OK"});
     EXPECT_EQ(run(s, "INSTCMD zav beeper.mute"), QByteArrayList{"OK"});
 }
