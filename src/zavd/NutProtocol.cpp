@@ -19,6 +19,34 @@ const char* const kHelp = "Commands: HELP VER GET LIST SET INSTCMD LOGIN LOGOUT 
 
 } // namespace
 
+QString LogThrottle::pass(const QString& line, qint64 nowMs) {
+    if (windowStart_ < 0 || nowMs - windowStart_ >= windowMs_) {
+        windowStart_ = nowMs;
+        inWindow_ = 0;
+    }
+    if (inWindow_ >= burst_) {
+        ++dropped_;
+        return {};
+    }
+    ++inWindow_;
+    if (dropped_ == 0) return line;
+    const QString out = QStringLiteral("%1 (%2 lines dropped before this one)").arg(line).arg(dropped_);
+    dropped_ = 0;
+    return out;
+}
+
+QString printable(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || c == QChar::ReplacementCharacter)
+            out += QStringLiteral("\\x%1").arg(c.unicode() & 0xFF, 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 bool NutUser::mayRun(const QString& command) const {
     for (const QString& c : commands)
         if (c.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0 || c == command) return true;
@@ -120,7 +148,7 @@ QByteArray NutSession::quote(const QString& value) {
 }
 
 void NutSession::note(const QString& line) const {
-    if (ups_.log) ups_.log(QStringLiteral("%1: %2").arg(peer_, line));
+    if (ups_.log) ups_.log(printable(QStringLiteral("%1: %2").arg(peer_, line)));
 }
 
 const NutUser* NutSession::authenticated() const {

@@ -41,6 +41,27 @@ class NutDevice {
     virtual bool modelKnown() const { return online(); }
 };
 
+// At most `burst` lines per window of `windowMs`; the first line let through after a window that
+// dropped some says how many ("... (12 similar lines dropped)"). Time comes in, nothing is read.
+class LogThrottle {
+  public:
+    LogThrottle(int burst, qint64 windowMs) : burst_(burst), windowMs_(windowMs) {}
+    // The line to write now, or an empty string when it is dropped.
+    QString pass(const QString& line, qint64 nowMs);
+    int dropped() const { return dropped_; }
+
+  private:
+    int burst_;
+    qint64 windowMs_;
+    qint64 windowStart_ = -1;
+    int inWindow_ = 0;
+    int dropped_ = 0;
+};
+
+// A client's text as it may reach the log: control characters (NUL, line ends, escapes) shown as
+// \xNN so that a client can neither forge log lines nor hide what it sent.
+QString printable(const QString& text);
+
 struct NutUser {
     QString name;
     QString password;

@@ -10,15 +10,19 @@ namespace zav {
 struct NutServer::Client {
     QTcpSocket* socket;
     NutSession session;
-    QByteArray buffer; // the request line read so far
+    QString address;
+    QByteArray input; // received, not yet served
     QTimer idle;
+    QTimer held; // serves the input again when the address's penalty is over
     bool closing = false;
-    Client(QTcpSocket* s, NutUps& ups, const QString& peer) : socket(s), session(ups, peer) {}
+    Client(QTcpSocket* s, NutUps& ups, const QString& peer, QString a)
+        : socket(s), session(ups, peer), address(std::move(a)) {}
 };
 
 NutServer::NutServer(NutUps& ups, int maxConnections, QObject* parent)
     : QObject(parent), ups_(ups), maxConnections_(maxConnections) {
     connect(&server_, &QTcpServer::newConnection, this, &NutServer::accept);
+    clock_.start();
 }
 
 NutServer::~NutServer() {
@@ -48,9 +52,25 @@ void NutServer::accept() {
             continue;
         }
         limitSaid_ = false;
-        const QString peer = QStringLiteral("%1:%2").arg(socket->peerAddress().toString()).arg(socket->peerPort());
-        auto* c = new Client(socket, ups_, peer);
+        const QString address = socket->peerAddress().toString();
+        if (addresses_.size() > kMaxAddresses) forgetIdleAddresses();
+        Address& a = addresses_[address];
+        if (a.clients >= perAddressLimit()) {
+            if (!addressLimitSaid_)
+                zavdLog(LogLevel::Warning, "nut", QStringLiteral("%1 has %2 connections: further ones are closed")
+                                                      .arg(address).arg(a.clients));
+            addressLimitSaid_ = true;
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        addressLimitSaid_ = false;
+        ++a.clients;
+        const QString peer = QStringLiteral("%1:%2").arg(address).arg(socket->peerPort());
+        auto* c = new Client(socket, ups_, peer, address);
         clients_ << c;
+        c->held.setSingleShot(true);
+        connect(&c->held, &QTimer::timeout, this, [this, c] { serveLines(c); });
         c->idle.setSingleShot(true);
         c->idle.setInterval(kIdleMs);
         connect(&c->idle, &QTimer::timeout, this, [this, c] { drop(c, QStringLiteral("idle")); });
@@ -61,35 +81,60 @@ void NutServer::accept() {
     }
 }
 
+void NutServer::forgetIdleAddresses() {
+    // Penalties of addresses without a client are forgotten first when many addresses came by.
+    for (auto a = addresses_.begin(); a != addresses_.end();)
+        a = a->clients <= 0 ? addresses_.erase(a) : std::next(a);
+}
+
 void NutServer::readFrom(Client* c) {
     if (c->closing) return;
     c->idle.start();
-    while (c->socket->bytesAvailable() > 0) {
-        char chunk[1024];
-        const qint64 n = c->socket->read(chunk, sizeof chunk);
-        if (n <= 0) break;
-        for (qint64 i = 0; i < n; ++i) {
-            const char ch = chunk[i];
-            if (ch != '\n') {
-                if (c->buffer.size() >= NutSession::kMaxLineBytes) {
-                    c->socket->write("ERR INVALID-ARGUMENT\n");
-                    c->socket->flush();
-                    return drop(c, QStringLiteral("request line longer than %1 bytes").arg(NutSession::kMaxLineBytes));
-                }
-                c->buffer += ch;
-                continue;
-            }
-            if (c->buffer.endsWith('\r')) c->buffer.chop(1);
-            const NutSession::Reply reply = c->session.handle(c->buffer);
-            c->buffer.clear();
-            for (const QByteArray& line : reply.lines) c->socket->write(line + '\n');
-            if (reply.close) {
+    c->input += c->socket->readAll();
+    serveLines(c);
+}
+
+void NutServer::serveLines(Client* c) {
+    if (c->closing) return;
+    for (;;) {
+        Address& a = addresses_[c->address];
+        const qint64 now = clock_.elapsed();
+        if (a.failures > 0 && now - a.lastFailureMs > kForgetFailuresMs) a.failures = 0;
+        const qsizetype end = c->input.indexOf('\n');
+        if (end < 0) {
+            if (c->input.size() > NutSession::kMaxLineBytes) {
+                c->socket->write("ERR INVALID-ARGUMENT\n");
                 c->socket->flush();
-                return drop(c, QString());
+                return drop(c, QStringLiteral("request line longer than %1 bytes").arg(NutSession::kMaxLineBytes));
             }
-            if (c->socket->bytesToWrite() > kMaxPendingOutput)
-                return drop(c, QStringLiteral("does not read its replies"));
+            return;
         }
+        if (now < a.heldUntilMs) {
+            // Held back after a refusal: the requests wait (bounded) until the penalty is over.
+            if (c->input.size() > kMaxPendingInput) return drop(c, QStringLiteral("sends too much while held back"));
+            c->held.start(int(a.heldUntilMs - now));
+            return;
+        }
+        QByteArray line = c->input.left(end);
+        c->input.remove(0, end + 1);
+        if (line.size() > NutSession::kMaxLineBytes) {
+            c->socket->write("ERR INVALID-ARGUMENT\n");
+            c->socket->flush();
+            return drop(c, QStringLiteral("request line longer than %1 bytes").arg(NutSession::kMaxLineBytes));
+        }
+        if (line.endsWith('\r')) line.chop(1);
+        const NutSession::Reply reply = c->session.handle(line);
+        for (const QByteArray& out : reply.lines) c->socket->write(out + '\n');
+        if (reply.lines.size() == 1 && reply.lines[0] == "ERR ACCESS-DENIED") {
+            a.failures = std::min(a.failures + 1, kMaxPenaltyMs / kPenaltyStepMs);
+            a.lastFailureMs = now;
+            a.heldUntilMs = now + qint64(a.failures) * kPenaltyStepMs;
+        }
+        if (reply.close) {
+            c->socket->flush();
+            return drop(c, QString());
+        }
+        if (c->socket->bytesToWrite() > kMaxPendingOutput) return drop(c, QStringLiteral("does not read its replies"));
     }
 }
 
@@ -98,7 +143,10 @@ void NutServer::drop(Client* c, const QString& why) {
     c->closing = true;
     if (!why.isEmpty()) zavdLog(LogLevel::Notice, "nut", QStringLiteral("%1: closed (%2)").arg(c->session.peer(), why));
     clients_.removeOne(c);
+    if (auto a = addresses_.find(c->address); a != addresses_.end() && --a->clients <= 0 && a->failures == 0)
+        addresses_.erase(a);
     c->idle.stop();
+    c->held.stop();
     c->socket->disconnect(this);
     // A graceful close lets the last replies go out; abort() would discard them.
     if (c->socket->state() == QAbstractSocket::ConnectedState && c->socket->bytesToWrite() > 0 &&

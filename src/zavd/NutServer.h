@@ -3,13 +3,17 @@
 // client. Hostile clients cannot hurt the service: request lines are bounded (a longer one is
 // answered with an error and the connection closed), a client that does not read its replies is
 // dropped once its unsent output passes a bound, the number of clients is limited, and a client
-// that says nothing for a minute is closed.
+// that says nothing for a minute is closed; one address takes at most half the slots, and refused
+// authentications slow that address down.
 
 #include "zavd/NutProtocol.h"
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpServer>
+#include <algorithm>
 
 class QTcpSocket;
 
@@ -19,7 +23,15 @@ class NutServer : public QObject {
     Q_OBJECT
   public:
     static constexpr int kMaxPendingOutput = 64 * 1024;
+    static constexpr int kMaxPendingInput = 64 * 1024; // unread requests of a client held back
     static constexpr int kIdleMs = 60 * 1000;
+    // A refused authentication holds every client of that address back for a while that grows with
+    // each refusal (kPenaltyStepMs a refusal, at most kMaxPenaltyMs), so passwords cannot be guessed
+    // at network speed; a minute without refusal forgets them.
+    static constexpr int kPenaltyStepMs = 250;
+    static constexpr int kMaxPenaltyMs = 5000;
+    static constexpr int kForgetFailuresMs = 60 * 1000;
+    static constexpr int kMaxAddresses = 4096; // addresses remembered
 
     NutServer(NutUps& ups, int maxConnections, QObject* parent = nullptr);
     ~NutServer() override;
@@ -33,13 +45,25 @@ class NutServer : public QObject {
     struct Client;
     void accept();
     void readFrom(Client* c);
+    void serveLines(Client* c);
+    void forgetIdleAddresses();
     void drop(Client* c, const QString& why);
+    struct Address {
+        int clients = 0;
+        int failures = 0;
+        qint64 lastFailureMs = 0;
+        qint64 heldUntilMs = 0;
+    };
+    int perAddressLimit() const { return std::max(1, maxConnections_ / 2); }
 
     NutUps& ups_;
     int maxConnections_;
     QTcpServer server_;
     QList<Client*> clients_;
+    QHash<QString, Address> addresses_; // by peer address
+    QElapsedTimer clock_;
     bool limitSaid_ = false;
+    bool addressLimitSaid_ = false;
 };
 
 } // namespace zav

@@ -29,7 +29,12 @@ const char* outcomeText(WriteOutcome o) {
 
 ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* parent)
     : QObject(parent), config_(config), scheduler_(channel_), ups_(*this, config.upsName, config.description, config.users) {
-    ups_.log = [](const QString& line) { zavdLog(LogLevel::Notice, QStringLiteral("nut"), line); };
+    // A client that repeats a refused request must not flood the journal.
+    ups_.log = [this](const QString& line) {
+        if (const QString out = nutLogThrottle_.pass(line, logClock_.elapsed()); !out.isEmpty())
+            zavdLog(LogLevel::Notice, QStringLiteral("nut"), out);
+    };
+    logClock_.start();
     tick_.setInterval(kTickMs);
     connect(&tick_, &QTimer::timeout, &scheduler_, &Scheduler::tick);
     second_.setInterval(1000);

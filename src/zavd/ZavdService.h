@@ -14,6 +14,7 @@
 #include "zavd/NutProtocol.h"
 #include "zavd/ZavdConfig.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSet>
 #include <QTimer>
@@ -57,7 +58,9 @@ class ZavdService : public QObject, public NutDevice {
     QTimer reconnect_;
     bool lastLinkOk_ = false;
     bool lateSaid_ = false;
-    bool modelDetected_ = false; // the late-answer warning was logged
+    bool modelDetected_ = false;
+    LogThrottle nutLogThrottle_{20, 1000}; // NUT client lines: at most 20 a second
+    QElapsedTimer logClock_; // the late-answer warning was logged
     bool portMissingSaid_ = false;
     QSet<QString> alarms_;
     ShutdownPolicy policy_;
