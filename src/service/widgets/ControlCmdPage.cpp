@@ -153,7 +153,11 @@ void ControlCmdPage::arm(uint16_t reg, uint16_t value, const QString& what) {
 void ControlCmdPage::commandClick(const ControlCommand& command) {
     Scheduler* s = context_.scheduler;
     if (!s || !s->portOpen()) return;
-    Planned p{&command, command.reg, command.value, controlPageText(command.button, language_)};
+    Planned p;
+    p.command = &command;
+    p.reg = command.reg;
+    p.value = command.value;
+    p.what = controlPageText(command.button, language_);
     if (command.reg == 353 || command.reg == 354) {
         // The caption shown before the click names what the click does.
         QLabel* label = command.reg == 353 ? labelMuteOn_ : labelTxByp_;
@@ -174,10 +178,13 @@ void ControlCmdPage::buttonModOnOffDoneClick() {
     if (!s || !s->portOpen()) return;
     const auto value = moduleCommandFromBoxes(comboModId_->currentText(), comboModAction_->currentText(), language_);
     if (!value) return; // no module in the box: there is nothing to address
-    const QString what = QStringLiteral("%1 %2: %3")
-                             .arg(controlPageText("LabelModID", language_), comboModId_->currentText(),
-                                  comboModAction_->currentText());
-    propose(Planned{nullptr, 356, *value, what}, moduleCommandQuestion(*value, language_));
+    Planned p;
+    p.reg = 356;
+    p.value = *value;
+    p.what = QStringLiteral("%1 %2: %3")
+                 .arg(controlPageText("LabelModID", language_), comboModId_->currentText(),
+                      comboModAction_->currentText());
+    propose(p, moduleCommandQuestion(*value, language_));
 }
 
 void ControlCmdPage::propose(const Planned& planned, const QString& question) {
