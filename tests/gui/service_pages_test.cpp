@@ -269,11 +269,15 @@ TEST_F(ServicePagesTest, AnOpenQuestionKeepsTheLinkRunningAndALateYesReplacesNot
     EXPECT_TRUE(find<QLabel>("LabelCmdResult")->text().startsWith("\"History Clear\" was not sent"));
 }
 
-// The real question box: opened without a nested event loop, No as its default, answered by its
-// buttons.
+// The real question box: opened without a nested event loop and without blocking the main window's
+// other windows (the shutdown countdown is one), No as its default, answered by its buttons.
 TEST_F(ServicePagesTest, TheQuestionBoxIsNonBlockingAndDefaultsToNo) {
     realBoxes = true;
     connectAs(1);
+    auto* countdown = new QWidget(&window(), Qt::Window); // a window of the main window, as the countdown
+    auto* cancel = new QPushButton("Cancel shutdown", countdown);
+    countdown->show();
+    QSignalSpy cancelled(cancel, &QPushButton::clicked);
     auto openBox = [&] {
         click("SpeedButtonHisClr"); // returns with the box open: no exec()
         QMessageBox* box = find<QMessageBox>("MessageBoxCmdConfirm");
@@ -284,6 +288,9 @@ TEST_F(ServicePagesTest, TheQuestionBoxIsNonBlockingAndDefaultsToNo) {
     EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
     EXPECT_TRUE(box->text().startsWith("\"History Clear\"\n\nThe UPS erases its whole history log"));
+    // A user's click, through the window system's path (where modality blocks windows).
+    QTest::mouseClick(countdown->windowHandle(), Qt::LeftButton, {}, cancel->geometry().center());
+    EXPECT_EQ(cancelled.count(), 1);
     auto sent = sentAfter(
         [&] {
             cycle(); // the link runs under the open box

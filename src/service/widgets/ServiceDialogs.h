@@ -1,8 +1,9 @@
 #pragma once
 // The boxes of the maintenance pages behind a small interface, so tests can answer them: result and
 // check messages, and the question asked before a command or calibration that clears data, moves or
-// drops the load. Nothing here waits for the user: the standard boxes open with open() and the answer
-// comes back through a callback, so Timer1, the link and the shutdown countdown keep running.
+// drops the load. Nothing here waits for the user: the standard boxes are shown without a nested
+// event loop and without modality, and the answer comes back through a callback, so Timer1, the link
+// and the shutdown countdown keep running and the countdown's buttons keep working.
 
 #include <QString>
 #include <functional>
