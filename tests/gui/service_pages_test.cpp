@@ -23,6 +23,8 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+#include <memory>
 #include <QToolButton>
 
 using namespace zav;
@@ -279,9 +281,19 @@ TEST_F(ServicePagesTest, TheQuestionBoxIsNonBlockingAndDefaultsToNo) {
     countdown->show();
     QSignalSpy cancelled(cancel, &QPushButton::clicked);
     auto openBox = [&] {
-        click("SpeedButtonHisClr"); // returns with the box open: no exec()
-        QMessageBox* box = find<QMessageBox>("MessageBoxCmdConfirm");
-        return box;
+        // A nested event loop inside the click would run this queued call before the click
+        // returns; it then closes the box, so the test fails instead of hanging.
+        auto inClick = std::make_shared<bool>(true), nested = std::make_shared<bool>(false);
+        QTimer::singleShot(0, &window(), [this, inClick, nested] {
+            if (!*inClick) return;
+            *nested = true;
+            for (QMessageBox* b : window().findChildren<QMessageBox*>())
+                b->reject();
+        });
+        click("SpeedButtonHisClr"); // returns with the box open
+        *inClick = false;
+        EXPECT_FALSE(*nested);
+        return find<QMessageBox>("MessageBoxCmdConfirm");
     };
     QPointer<QMessageBox> box = openBox();
     ASSERT_NE(box, nullptr);
