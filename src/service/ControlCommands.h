@@ -29,7 +29,7 @@ enum class CommandGroup { Function, Test, Module };
 // What a command does to data or to the load. Every kind but Harmless is asked about on the page
 // before it is sent (naming the command and its effect); `zavctl command` never asks.
 enum class CommandRisk {
-    Harmless,  // silencing, charging mode, stopping a test, switching something on
+    Harmless,   // silencing, charging mode, stopping a test, switching something on
     ClearsData, // erases records, counters, waveforms or calibrations in the UPS
     MovesLoad,  // puts the load onto another source (bypass, battery, back to the inverter)
     DropsLoad,  // stops a power stage that feeds the load
@@ -42,11 +42,11 @@ struct ControlCommand {
     uint16_t value;
     CommandCondition condition;
     CommandGroup group;
-    bool clear;                 // one of the six clear buttons: not on model 8
-    const char* caption[3];     // CN, EN, CHT
-    const char* description;    // one line for `zavctl command --list`
+    bool clear;              // one of the six clear buttons: not on model 8
+    const char* caption[3];  // CN, EN, CHT
+    const char* description; // one line for `zavctl command --list`
     CommandRisk risk;
-    const char* effect[3];      // the question's sentence on what happens; nullptrs when harmless
+    const char* effect[3]; // the question's sentence on what happens; nullptrs when harmless
 };
 
 // The fixed commands (all but the module command), in the order of the page.

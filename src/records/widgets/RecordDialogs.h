@@ -16,8 +16,8 @@ class RecordDialogs {
     virtual ~RecordDialogs() = default;
     // Asks for the file to save into and returns at once; `chosen` runs later with the file name, or
     // never when the user cancels. `chosen` is dropped with `parent`.
-    virtual void askSaveFile(QWidget* parent, const QString& title, const QString& folder, const QString& fileName,
-                             std::function<void(const QString&)> chosen) = 0;
+    virtual void askSaveFile(QWidget* parent, const QString& title, const QString& folder,
+                             const QString& fileName, std::function<void(const QString&)> chosen) = 0;
     // A warning box with its caption (the S-code analysis).
     virtual void warn(QWidget* parent, const QString& caption, const QString& text) = 0;
     // An error box (a file that cannot be created).

@@ -170,8 +170,9 @@ void CalibrationPage::calibrateClick(const CalibrationRow& row) {
     if (!s || !s->portOpen()) return;
     const CalibrationEntry e = checkCalibrationEntry(row, edits_.value(QLatin1String(row.entry))->text());
     if (e.error != CalibrationEntry::None) {
-        dialogs_->inform(this, commonMessage(e.error == CalibrationEntry::NoData ? MsgNoData : MsgCheckValue, language_),
-                         "MessageBoxAdjCheck");
+        dialogs_->inform(
+            this, commonMessage(e.error == CalibrationEntry::NoData ? MsgNoData : MsgCheckValue, language_),
+            "MessageBoxAdjCheck");
         return;
     }
     // The value checked now is the one the question names and the one written.
@@ -179,7 +180,8 @@ void CalibrationPage::calibrateClick(const CalibrationRow& row) {
                   [this, &row, value = e.value, epoch = epoch_](bool yes) {
                       if (!yes) return; // No: nothing is written
                       Scheduler* s = context_.scheduler;
-                      if (epoch != epoch_ || !s || !s->portOpen() || !windowFree(s->activity(), s->linkOk())) {
+                      if (epoch != epoch_ || !s || !s->portOpen() ||
+                          !windowFree(s->activity(), s->linkOk())) {
                           const QString text = notSentText(rowCaption(row, language_), language_);
                           result_->setText(text);
                           dialogs_->inform(this, text, "MessageBoxAdjNotSent");

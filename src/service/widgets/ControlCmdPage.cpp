@@ -208,7 +208,8 @@ void ControlCmdPage::propose(const Planned& planned, const QString& question) {
 
 bool ControlCmdPage::refused(const Planned& planned) {
     if (!planned.command || !context_.scheduler) return false;
-    const QString why = conditionRefusalText(*planned.command, context_.scheduler->live().LiveStatus, language_);
+    const QString why =
+        conditionRefusalText(*planned.command, context_.scheduler->live().LiveStatus, language_);
     if (why.isEmpty()) return false;
     report(why, "MessageBoxCmdCondition");
     return true;
