@@ -55,6 +55,12 @@ const PageText kPageTexts[] = {
     {"measured", {"当前值(V)", "Measured (V)", "當前值(V)"}},
     {"true", {"实测值(V)", "True value (V)", "實測值(V)"}},
 };
+// The question before a calibration write: the channel, then the true value it gets.
+const char* const kCalQuestion[3] = {
+    "“%1”\n\n将把 %2 V 作为实测真值写入UPS，UPS将据此修正该通道的测量值。\n\n确定写入吗？",
+    "\"%1\"\n\n%2 V goes to the UPS as the true value; the UPS corrects its measurement of this channel "
+    "from it.\n\nWrite it?",
+    "「%1」\n\n將把 %2 V 作為實測真值寫入UPS，UPS將據此修正該通道的測量值。\n\n確定寫入嗎？"};
 // clang-format on
 
 bool fitsRange(CalKind kind, int v) {
@@ -169,6 +175,23 @@ CalDisplay transformerDisplay(const RegisterStore& SettingData) {
     for (const CalibrationRow& r : kRows)
         if (r.tab == T::Transformer) d.texts.emplace_back(r.display, FormatTenths(SettingData[r.displayReg]));
     return d;
+}
+
+QString calibrationValueText(const CalibrationRow& row, uint16_t value) {
+    // Exact decimal digits from the word, so the question shows what goes on the wire.
+    const int decimals = row.kind == K::Dc ? 2 : 1;
+    const int scale = row.kind == K::Dc ? 100 : 10;
+    const int v = row.kind == K::Dc ? int(int16_t(value)) : int(value);
+    const int a = v < 0 ? -v : v;
+    return QStringLiteral("%1%2.%3")
+        .arg(v < 0 ? QStringLiteral("-") : QString())
+        .arg(a / scale)
+        .arg(a % scale, decimals, 10, QLatin1Char('0'));
+}
+
+QString calibrationQuestion(const CalibrationRow& row, uint16_t value, int language) {
+    const int l = (language >= 0 && language <= 2) ? language : 1;
+    return QString::fromUtf8(kCalQuestion[l]).arg(QString::fromUtf8(row.caption[l]), calibrationValueText(row, value));
 }
 
 QString calibrationPageText(const char* key, int language) {

@@ -67,6 +67,11 @@ CalDisplay cabVoltAdjDisplay(int upsModel, const RegisterStore& LiveData, const 
 // The hidden transformer boxes: settings registers 407 to 410.
 CalDisplay transformerDisplay(const RegisterStore& SettingData);
 
+// The checked value as the engineer typed it, from its word ("220.5", "-1.50").
+QString calibrationValueText(const CalibrationRow& row, uint16_t value);
+// Asked before every calibration write: the channel and the true value it gets.
+QString calibrationQuestion(const CalibrationRow& row, uint16_t value, int language);
+
 // Texts of the page: tab titles, column heads.
 QString calibrationPageText(const char* key, int language);
 

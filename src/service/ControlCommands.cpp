@@ -10,59 +10,104 @@ namespace {
 
 using C = CommandCondition;
 using G = CommandGroup;
+using R = CommandRisk;
 
 // clang-format off
+#define HARMLESS R::Harmless, {nullptr, nullptr, nullptr}
 const std::vector<ControlCommand> kCommands = {
     {"fault-clear", "SpeedButtonFaultClr", 351, 0x00FF, C::None, G::Function, true,
-     {"故障清除", "Fault Clear", "故障清除"}, "clear the latched faults"},
+     {"故障清除", "Fault Clear", "故障清除"}, "clear the latched faults", R::ClearsData,
+     {"UPS将清除已锁存的故障。", "The UPS clears its latched faults.", "UPS將清除已鎖存的故障。"}},
     {"mute", "SpeedButtonMuteOn", 353, 0x00FF, C::None, G::Function, false,
-     {"告警消音", "Mute", "告警消音"}, "silence the alarm"},
+     {"告警消音", "Mute", "告警消音"}, "silence the alarm", HARMLESS},
     {"mute-off", nullptr, 353, 0x0000, C::None, G::Function, false,
-     {"取消消音", "ESC Mute", "取消消音"}, "end the silencing of the alarm"},
+     {"取消消音", "ESC Mute", "取消消音"}, "end the silencing of the alarm", HARMLESS},
     {"battery-history-clear", "SpeedButtonBattClr", 352, 0xFF00, C::None, G::Function, true,
-     {"电池历史数据清除", "Battery History Clear", "電池歷史數據清除"}, "clear the battery history data"},
+     {"电池历史数据清除", "Battery History Clear", "電池歷史數據清除"}, "clear the battery history data", R::ClearsData,
+     {"UPS将删除电池历史数据，删除后无法恢复。", "The UPS erases its battery history data; this cannot be undone.",
+      "UPS將刪除電池歷史數據，刪除後無法復原。"}},
     {"dust-filter-time-clear", "SpeedButtonDustProofNetTimeClr", 352, 0x0033, C::None, G::Function, true,
-     {"防尘网使用时间清除", "Dust Filter Time Clear", "防塵網使用時間清除"}, "restart the dust filter service time"},
+     {"防尘网使用时间清除", "Dust Filter Time Clear", "防塵網使用時間清除"}, "restart the dust filter service time", R::ClearsData,
+     {"UPS将把防尘网使用时间清零。", "The UPS sets the dust filter service time back to zero.", "UPS將把防塵網使用時間清零。"}},
     {"history-clear", "SpeedButtonHisClr", 352, 0x00FF, C::None, G::Function, true,
-     {"历史清除", "History Clear", "歷史清除"}, "clear the history log"},
+     {"历史清除", "History Clear", "歷史清除"}, "clear the history log", R::ClearsData,
+     {"UPS将删除全部历史记录，删除后无法恢复。", "The UPS erases its whole history log; this cannot be undone.",
+      "UPS將刪除全部歷史記錄，刪除後無法復原。"}},
     {"bypass", "SpeedButtonTxByp", 354, 0x00FF, C::None, G::Function, false,
-     {"手动切旁路", "Manual Transfer to Bypass", "手動切旁路"}, "transfer the load to the bypass"},
+     {"手动切旁路", "Manual Transfer to Bypass", "手動切旁路"}, "transfer the load to the bypass", R::MovesLoad,
+     {"负载将转到旁路供电，不再受逆变器保护；旁路异常时负载会断电。",
+      "The load is transferred to the bypass: the inverter no longer protects it, and a bypass fault leaves it "
+      "without power.",
+      "負載將轉到旁路供電，不再受逆變器保護；旁路異常時負載會斷電。"}},
     {"bypass-off", nullptr, 354, 0x0000, C::None, G::Function, false,
-     {"取消手动旁路", "Esc Manual Bypass", "取消手動旁路"}, "end the manual bypass"},
+     {"取消手动旁路", "Esc Manual Bypass", "取消手動旁路"}, "end the manual bypass", R::MovesLoad,
+     {"将取消手动旁路，负载转回逆变器供电。", "The manual bypass ends: the load is transferred back to the inverter.",
+      "將取消手動旁路，負載轉回逆變器供電。"}},
     {"bypass-fan-time-clear", "SpeedButtonBypFanTimeClr", 352, 0x0011, C::None, G::Function, true,
-     {"旁路风扇时间清除", "Bypass Fan Time Clear", "旁路風扇時間清除"}, "restart the bypass fan running time"},
+     {"旁路风扇时间清除", "Bypass Fan Time Clear", "旁路風扇時間清除"}, "restart the bypass fan running time", R::ClearsData,
+     {"UPS将把旁路风扇运行时间清零。", "The UPS sets the bypass fan running time back to zero.", "UPS將把旁路風扇執行時間清零。"}},
     {"clear-all", "SpeedButtonAllClr", 352, 0xFFFF, C::None, G::Function, true,
-     {"全部清除", "Clear All", "全部清除"}, "clear the history log and the maintenance codes"},
+     {"全部清除", "Clear All", "全部清除"}, "clear the history log and the maintenance codes", R::ClearsData,
+     {"UPS将删除全部历史记录和维护代码，删除后无法恢复。",
+      "The UPS erases its whole history log and the maintenance codes; this cannot be undone.",
+      "UPS將刪除全部歷史記錄和維護代碼，刪除後無法復原。"}},
     {"boost-charge", "SpeedButtonManualBoost", 355, 0x0F00, C::BatteryIdle, G::Test, false,
-     {"手动均充", "Manual Boost Charge", "手動均充"}, "force boost charging"},
+     {"手动均充", "Manual Boost Charge", "手動均充"}, "force boost charging", HARMLESS},
     {"float-charge", "SpeedButtonManualFloat", 355, 0xF000, C::BatteryIdle, G::Test, false,
-     {"手动浮充", "Manual Float Charge", "手動浮充"}, "force float charging"},
+     {"手动浮充", "Manual Float Charge", "手動浮充"}, "force float charging", HARMLESS},
     {"battery-test", "SpeedButtonBattTest", 355, 0x000F, C::BatteryIdle, G::Test, false,
-     {"电池自检", "Battery Self-Test", "電池自檢"}, "start a battery self-test"},
+     {"电池自检", "Battery Self-Test", "電池自檢"}, "start a battery self-test", R::MovesLoad,
+     {"自检期间负载由电池供电；电池不良时负载可能断电。",
+      "During the self-test the battery supplies the load; a weak battery may leave the load without power.",
+      "自檢期間負載由電池供電；電池不良時負載可能斷電。"}},
     {"battery-maintenance", "SpeedButtonBattMaint", 355, 0x00F0, C::BatteryIdle, G::Test, false,
-     {"电池维护", "Battery Maintenance", "電池維護"}, "start a battery maintenance discharge"},
+     {"电池维护", "Battery Maintenance", "電池維護"}, "start a battery maintenance discharge", R::MovesLoad,
+     {"负载将由电池供电，电池将深度放电；充满之前若市电中断，后备时间会缩短。",
+      "The battery supplies the load and is discharged deeply; until it is recharged, a utility failure leaves "
+      "less backup time.",
+      "負載將由電池供電，電池將深度放電；充滿之前若市電中斷，後備時間會縮短。"}},
     {"stop-test", "SpeedButtonStopTest", 355, 0x0000, C::BatteryPresent, G::Test, false,
-     {"终止测试", "Stop Test", "終止測試"}, "stop a running battery test"},
+     {"终止测试", "Stop Test", "終止測試"}, "stop a running battery test", HARMLESS},
 };
 
 const ModuleAction kActions[kModuleActionCount] = {
-    {"rectifier-off", {"关整流", "Rectifier OFF", "關整流"}, "switch the module's rectifier off"},
-    {"rectifier-on", {"开整流", "Rectifier ON", "開整流"}, "switch the module's rectifier on"},
-    {"inverter-off", {"关逆变", "Invertor OFF", "關逆變"}, "switch the module's inverter off"},
-    {"inverter-on", {"开逆变", "Invertor ON", "開逆變"}, "switch the module's inverter on"},
+    {"rectifier-off", {"关整流", "Rectifier OFF", "關整流"}, "switch the module's rectifier off", R::DropsLoad,
+     {"该模块的整流器将关闭，其承担的负载改由电池或其他模块供电。",
+      "The module's rectifier stops; its share of the load is then carried by the battery or the other modules.",
+      "該模塊的整流器將關閉，其承擔的負載改由電池或其他模塊供電。"}},
+    {"rectifier-on", {"开整流", "Rectifier ON", "開整流"}, "switch the module's rectifier on", HARMLESS},
+    {"inverter-off", {"关逆变", "Invertor OFF", "關逆變"}, "switch the module's inverter off", R::DropsLoad,
+     {"该模块的逆变器将关闭，不再向负载供电；运行的逆变器不足时，负载将转旁路或断电。",
+      "The module's inverter stops and no longer supplies the load; with too few inverters left running, the load "
+      "goes to the bypass or loses power.",
+      "該模塊的逆變器將關閉，不再向負載供電；運行的逆變器不足時，負載將轉旁路或斷電。"}},
+    {"inverter-on", {"开逆变", "Invertor ON", "開逆變"}, "switch the module's inverter on", HARMLESS},
     {"fan-time-reset", {"风扇运行时间清除", "Reset Fan Running Timer", "風扇執行時間清除"},
-     "restart the module's fan running time"},
+     "restart the module's fan running time", R::ClearsData,
+     {"风扇运行时间将清零。", "The fan running time is set back to zero.", "風扇執行時間將清零。"}},
     {"capacitor-time-reset", {"电容运行时间清除", "Reset DC Bus Capacitor Running Time", "電容執行時間清除"},
-     "restart the module's DC bus capacitor running time"},
+     "restart the module's DC bus capacitor running time", R::ClearsData,
+     {"直流母线电容运行时间将清零。", "The DC bus capacitor running time is set back to zero.", "直流母線電容執行時間將清零。"}},
     {"fault-waveform-clear", {"故障锁存波形清除", "Reset Fault Latch Waveform", "故障鎖存波形清除"},
-     "clear the module's latched fault waveform"},
+     "clear the module's latched fault waveform", R::ClearsData,
+     {"锁存的故障波形将被删除，删除后无法恢复。", "The latched fault waveform is erased; this cannot be undone.",
+      "鎖存的故障波形將被刪除，刪除後無法復原。"}},
     {"rectifier-calibration-clear", {"整流校准值清除", "Reset Rectifier Adjusted Value", "整流校準值清除"},
-     "drop the module's rectifier calibration"},
+     "drop the module's rectifier calibration", R::ClearsData,
+     {"整流校准值将被清除，测量恢复为未校准状态。",
+      "The rectifier calibration is erased; its measurements go back to uncalibrated values.",
+      "整流校準值將被清除，測量恢復為未校準狀態。"}},
     {"inverter-calibration-clear", {"逆变校准值清除", "Reset Invertor Adjusted Value", "逆變校準值清除"},
-     "drop the module's inverter calibration"},
+     "drop the module's inverter calibration", R::ClearsData,
+     {"逆变校准值将被清除，测量恢复为未校准状态。",
+      "The inverter calibration is erased; its measurements go back to uncalibrated values.",
+      "逆變校準值將被清除，測量恢復為未校準狀態。"}},
     {"module-history-clear", {"所有历史数据清除", "Reset All History Data", "所有歷史資料清除"},
-     "clear all of the module's history data"},
+     "clear all of the module's history data", R::ClearsData,
+     {"所有历史数据将被删除，删除后无法恢复。", "All history data is erased; this cannot be undone.",
+      "所有歷史資料將被刪除，刪除後無法復原。"}},
 };
+#undef HARMLESS
 
 const char* const kAll[3] = {"全部", "All", "全部"};
 const char* const kMute[2][3] = {{"告警消音", "Mute", "告警消音"}, {"取消消音", "ESC Mute", "取消消音"}};
@@ -103,6 +148,22 @@ const char* const kResults[5][3] = {
     {"“%1”：UPS中已是该值，未写入。", "\"%1\": the UPS already holds this value; nothing was written.",
      "「%1」：UPS中已是該值，未寫入。"},
 };
+// The question before a command: its name, then what it does.
+const char* const kQuestion[3] = {"“%1”\n\n%2\n\n确定执行吗？", "\"%1\"\n\n%2\n\nCarry it out?",
+                                  "「%1」\n\n%2\n\n確定執行嗎？"};
+const char* const kModuleName[3] = {"模块 %1：%2", "Module %1: %2", "模塊 %1：%2"};
+const char* const kAllModulesName[3] = {"全部模块：%1", "All modules: %1", "全部模塊：%1"};
+
+// Why a battery condition fails, by status word.
+const char* const kBatteryMissing[3] = {"电池未连接", "the battery is not connected", "電池未連接"};
+const char* const kSelfTestRuns[3] = {"电池自检正在进行", "a battery self-test is running", "電池自檢正在進行"};
+const char* const kMaintenanceRuns[3] = {"电池维护正在进行", "a battery maintenance discharge is running",
+                                         "電池維護正在進行"};
+const char* const kRefusal[3] = {"“%1”未发送：%2。", "\"%1\" was not sent: %2.", "「%1」未發送：%2。"};
+const char* const kNotSent[3] = {"“%1”未发送：确认期间通信链路忙、中断或已重新连接。",
+                                 "\"%1\" was not sent: the link became busy, was lost or was reconnected while "
+                                 "the question was open.",
+                                 "「%1」未發送：確認期間通訊鏈路忙、中斷或已重新連線。"};
 // clang-format on
 
 int lang(int language) { return (language >= 0 && language <= 2) ? language : 1; }
@@ -114,6 +175,12 @@ const std::vector<ControlCommand>& controlCommands() { return kCommands; }
 const ControlCommand* findCommand(const QString& name) {
     for (const ControlCommand& c : kCommands)
         if (name == QLatin1String(c.name)) return &c;
+    return nullptr;
+}
+
+const ControlCommand* findCommand(uint16_t reg, uint16_t value) {
+    for (const ControlCommand& c : kCommands)
+        if (c.reg == reg && c.value == value) return &c;
     return nullptr;
 }
 
@@ -155,10 +222,52 @@ bool conditionMet(CommandCondition condition, const RegisterStore& LiveStatus) {
     return false;
 }
 
-QString conditionFailure(CommandCondition condition, const RegisterStore& LiveStatus) {
+QString conditionFailureText(CommandCondition condition, const RegisterStore& LiveStatus, int language) {
     if (conditionMet(condition, LiveStatus)) return {};
-    if (LiveStatus[83] != 1) return QStringLiteral("the battery is not connected");
-    return QStringLiteral("a battery test is running");
+    const int l = lang(language);
+    if (LiveStatus[83] != 1) return QString::fromUtf8(kBatteryMissing[l]);
+    if (LiveStatus[98] != 0) return QString::fromUtf8(kSelfTestRuns[l]);
+    return QString::fromUtf8(kMaintenanceRuns[l]);
+}
+
+QString conditionFailure(CommandCondition condition, const RegisterStore& LiveStatus) {
+    return conditionFailureText(condition, LiveStatus, 1);
+}
+
+QString conditionRefusalText(const ControlCommand& command, const RegisterStore& LiveStatus, int language) {
+    const QString why = conditionFailureText(command.condition, LiveStatus, language);
+    if (why.isEmpty()) return {};
+    return QString::fromUtf8(kRefusal[lang(language)]).arg(QString::fromUtf8(command.caption[lang(language)]), why);
+}
+
+bool commandAsks(const ControlCommand& command) { return command.risk != CommandRisk::Harmless; }
+
+namespace {
+QString question(const QString& what, const char* const effect[3], int language) {
+    return QString::fromUtf8(kQuestion[lang(language)]).arg(what, QString::fromUtf8(effect[lang(language)]));
+}
+} // namespace
+
+QString commandQuestion(const ControlCommand& command, int language) {
+    if (!commandAsks(command)) return {};
+    return question(QString::fromUtf8(command.caption[lang(language)]), command.effect, language);
+}
+
+QString moduleCommandQuestion(uint16_t value, int language) {
+    const int module = value >> 8, wire = value & 0xFF;
+    const int index = wire == 127 ? 9 : wire;
+    if (index < 0 || index >= kModuleActionCount) return {};
+    const ModuleAction& action = kActions[index];
+    if (action.risk == CommandRisk::Harmless) return {};
+    const int l = lang(language);
+    const QString caption = QString::fromUtf8(action.caption[l]);
+    const QString what = module == kAllModules ? QString::fromUtf8(kAllModulesName[l]).arg(caption)
+                                               : QString::fromUtf8(kModuleName[l]).arg(module).arg(caption);
+    return question(what, action.effect, language);
+}
+
+QString notSentText(const QString& what, int language) {
+    return QString::fromUtf8(kNotSent[lang(language)]).arg(what);
 }
 
 QString muteCaption(int state, int language) { return QString::fromUtf8(kMute[state ? 1 : 0][lang(language)]); }

@@ -26,6 +26,15 @@ enum class CommandCondition {
 
 enum class CommandGroup { Function, Test, Module };
 
+// What a command does to data or to the load. Every kind but Harmless is asked about on the page
+// before it is sent (naming the command and its effect); `zavctl command` never asks.
+enum class CommandRisk {
+    Harmless,   // silencing, charging mode, stopping a test, switching something on
+    ClearsData, // erases records, counters, waveforms or calibrations in the UPS
+    MovesLoad,  // puts the load onto another source (bypass, battery, back to the inverter)
+    DropsLoad,  // stops a power stage that feeds the load
+};
+
 struct ControlCommand {
     const char* name;   // the shell name (`zavctl command NAME`)
     const char* button; // objectName of its button; nullptr for the second half of a toggle
@@ -33,15 +42,19 @@ struct ControlCommand {
     uint16_t value;
     CommandCondition condition;
     CommandGroup group;
-    bool clear;                 // one of the six clear buttons: not on model 8
-    const char* caption[3];     // CN, EN, CHT
-    const char* description;    // one line for `zavctl command --list`
+    bool clear;              // one of the six clear buttons: not on model 8
+    const char* caption[3];  // CN, EN, CHT
+    const char* description; // one line for `zavctl command --list`
+    CommandRisk risk;
+    const char* effect[3]; // the question's sentence on what happens; nullptrs when harmless
 };
 
 // The fixed commands (all but the module command), in the order of the page.
 const std::vector<ControlCommand>& controlCommands();
 const ControlCommand* findCommand(const QString& name);
 const ControlCommand* commandForButton(const QString& button);
+// The row of a register and value (the toggles share a button: the value tells the half).
+const ControlCommand* findCommand(uint16_t reg, uint16_t value);
 
 // Module actions 0 to 9; action 9 goes on the wire as 127.
 inline constexpr int kModuleActionCount = 10;
@@ -50,6 +63,8 @@ struct ModuleAction {
     const char* name; // shell name
     const char* caption[3];
     const char* description;
+    CommandRisk risk;
+    const char* effect[3];
 };
 const ModuleAction& moduleAction(int index);
 int moduleActionWire(int index); // 0..8 as they are, 9 -> 127
@@ -64,8 +79,23 @@ bool modelHasModuleCommands(int upsModel);
 
 // The battery conditions of the test buttons.
 bool conditionMet(CommandCondition condition, const RegisterStore& LiveStatus);
-// Why a condition failed, for the shell; empty when it holds.
+// Why a condition failed (which status word stands in the way), in a language; empty when it holds.
+QString conditionFailureText(CommandCondition condition, const RegisterStore& LiveStatus, int language);
+// The same in English, for the shell and zavd.
 QString conditionFailure(CommandCondition condition, const RegisterStore& LiveStatus);
+// The page's line for a command whose condition fails ("... was not sent: the battery is not
+// connected."); empty when the condition holds.
+QString conditionRefusalText(const ControlCommand& command, const RegisterStore& LiveStatus, int language);
+
+// Whether the page asks before sending, and the question it asks (empty: sent at once).
+bool commandAsks(const ControlCommand& command);
+QString commandQuestion(const ControlCommand& command, int language);
+// For the module command, from its value: names the module ("Module 3", "All modules") and the
+// action; empty when the action is harmless.
+QString moduleCommandQuestion(uint16_t value, int language);
+// The page's line when a confirmed command could not be sent: the link became busy, was lost or
+// was reset while the question was open.
+QString notSentText(const QString& what, int language);
 
 // Toggle captions: text 0 is the action, text 1 its cancel.
 QString muteCaption(int state, int language);   // LabelMuteOn

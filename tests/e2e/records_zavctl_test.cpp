@@ -26,7 +26,10 @@ const QString kZavctl = QStringLiteral(ZAV_BINARY_DIR "/zavctl");
 
 struct SaveTo : RecordDialogs {
     QString path;
-    QString askSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return path; }
+    void askSaveFile(QWidget*, const QString&, const QString&, const QString&,
+                     std::function<void(const QString&)> chosen) override {
+        chosen(path);
+    }
     void warn(QWidget*, const QString&, const QString&) override {}
     void error(QWidget*, const QString&) override {}
 };

@@ -57,10 +57,21 @@ class ServiceSim : public ::testing::Test {
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    // Clicks and waits for the UPS's answer to the command the click armed.
-    void commandAndWait(const char* button) {
+    // Answers the page's open question box `name` with `button`; false when no box is open.
+    bool answer(QWidget* page, const char* name, QMessageBox::StandardButton button) {
+        QMessageBox* open = nullptr;
+        for (QMessageBox* box : page->findChildren<QMessageBox*>(QLatin1String(name)))
+            if (box->isVisible()) open = box;
+        if (!open) return false;
+        open->button(button)->click();
+        return true;
+    }
+    // Clicks, says Yes to the page's question when it asks one, and waits for the UPS's answer to
+    // the command the click armed.
+    void commandAndWait(const char* button, bool asks) {
         QSignalSpy ended(&sim.scheduler(), &Scheduler::controlCommandEnded);
         find<QAbstractButton>(control, button)->click();
+        EXPECT_EQ(answer(control, "MessageBoxCmdConfirm", QMessageBox::Yes), asks) << button;
         ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() > 0; }, kWaitMs)) << button;
     }
     uint16_t status(int reg) { return sim.scheduler().live().LiveStatus[reg]; }
@@ -68,22 +79,39 @@ class ServiceSim : public ::testing::Test {
 
 TEST_F(ServiceSim, BypassCommandMovesTheLoadAndBack) {
     ASSERT_EQ(status(81), 1);
-    commandAndWait("SpeedButtonTxByp");
+    commandAndWait("SpeedButtonTxByp", true);
     EXPECT_EQ(find<QLabel>(control, "LabelCmdResult")->text(), "The UPS accepted \"Manual Transfer to Bypass\".");
     EXPECT_EQ(find<QLabel>(control, "LabelTxByp")->text(), "Esc Manual Bypass");
     waitCycles(1);
     EXPECT_EQ(status(81), 2);  // supply source: bypass
     EXPECT_EQ(status(106), 1); // manual bypass
-    commandAndWait("SpeedButtonTxByp");
+    commandAndWait("SpeedButtonTxByp", true);
     waitCycles(1);
     EXPECT_EQ(status(81), 1);
     EXPECT_EQ(status(106), 0);
 }
 
+// History Clear asks; No leaves the UPS's log as it was, Yes empties it.
+TEST_F(ServiceSim, HistoryClearAsksAndNoLeavesTheLog) {
+    auto logged = [&] { return sim.fromUps<int>([](VirtualUps& ups) { return ups.history().count(); }); };
+    const int before = logged();
+    ASSERT_GE(before, 10);
+    QSignalSpy ended(&sim.scheduler(), &Scheduler::controlCommandEnded);
+    find<QAbstractButton>(control, "SpeedButtonHisClr")->click();
+    ASSERT_TRUE(answer(control, "MessageBoxCmdConfirm", QMessageBox::No));
+    waitCycles(2);
+    EXPECT_EQ(ended.count(), 0);
+    EXPECT_EQ(logged(), before);
+
+    commandAndWait("SpeedButtonHisClr", true);
+    EXPECT_EQ(find<QLabel>(control, "LabelCmdResult")->text(), "The UPS accepted \"History Clear\".");
+    EXPECT_LE(logged(), 2); // only the "Log Clear" event itself, and whatever happened since
+}
+
 TEST_F(ServiceSim, RefusedCommandIsReported) {
     // Without a bypass supply the UPS cannot transfer and answers with exception 4.
     sim.simulator().withUps([](VirtualUps& ups) { ups.plant().setBypass(false); });
-    commandAndWait("SpeedButtonTxByp");
+    commandAndWait("SpeedButtonTxByp", true);
     const QString text = "The UPS refused \"Manual Transfer to Bypass\" (exception 4: the UPS cannot do it now).";
     EXPECT_EQ(find<QLabel>(control, "LabelCmdResult")->text(), text);
     auto* box = find<QMessageBox>(control, "MessageBoxCmdResult");
@@ -99,7 +127,7 @@ TEST_F(ServiceSim, ModuleInverterOffShowsInTheModuleWords) {
     ASSERT_GE(modules->findText("2"), 0);
     modules->setCurrentIndex(modules->findText("2"));
     actions->setCurrentIndex(actions->findText("Invertor OFF"));
-    commandAndWait("ButtonModOnOffDone");
+    commandAndWait("ButtonModOnOffDone", true);
     waitCycles(2); // the module status words arrive from the cycle after the mask was seen
     // Module 2, row item 9 "Manual Shutdown": word 0 bit 8.
     EXPECT_TRUE(sim.scheduler().live().ModuleStatus[3071 + 4] & 0x0100);
@@ -113,6 +141,7 @@ TEST_F(ServiceSim, CalibrationMovesTheMeasuredValueToTheTrueValue) {
     entry->setText("231.5");
     QSignalSpy written(&sim.scheduler(), &Scheduler::writeSequenceEnded);
     find<QAbstractButton>(calibration, "ButtonCabBypVoltA")->click();
+    ASSERT_TRUE(answer(calibration, "MessageBoxAdjConfirm", QMessageBox::Yes));
     ASSERT_TRUE(QTest::qWaitFor([&] { return written.count() > 0; }, kWaitMs));
     EXPECT_EQ(find<QLabel>(calibration, "LabelAdjResult")->text(), "The UPS accepted \"Bypass Voltage A\".");
     waitCycles(1);

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -17,6 +18,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -29,9 +32,10 @@ namespace {
 struct ScriptedDialogs : RecordDialogs {
     QString answer; // the file name the user picks; empty = cancel
     QStringList asked, warnings, errors;
-    QString askSaveFile(QWidget*, const QString& title, const QString&, const QString& fileName) override {
+    void askSaveFile(QWidget*, const QString& title, const QString&, const QString& fileName,
+                     std::function<void(const QString&)> chosen) override {
         asked << title + "|" + fileName;
-        return answer;
+        if (!answer.isEmpty()) chosen(answer);
     }
     void warn(QWidget*, const QString& caption, const QString& text) override {
         warnings << caption + "|" + text;
@@ -199,6 +203,42 @@ TEST_F(RecordsPagesTest, SaveWritesTheGridAndReportsAFailure) {
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].startsWith("Cannot create file \"" +
                                              dir.filePath("no/such/folder/log.csv") + "\". "));
+}
+
+// The standard save dialog runs no nested event loop: the click returns with the dialog open, the
+// link goes on stepping, and the file is written when the dialog is accepted.
+TEST_F(RecordsPagesTest, TheSaveDialogDoesNotHoldTheClick) {
+    QTemporaryDir dir;
+    connectModel1();
+    history->setDialogs(&standardRecordDialogs());
+    click("ButtonDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !history->job().running(); }));
+    window.show();
+    // A nested event loop inside the click would run this queued call before the click returns; it
+    // then closes the dialog so that the click can return and the test fails instead of hanging.
+    auto inClick = std::make_shared<bool>(true), nested = std::make_shared<bool>(false);
+    QTimer::singleShot(0, &window, [this, inClick, nested] {
+        if (!*inClick) return;
+        *nested = true;
+        for (QFileDialog* d : window.findChildren<QFileDialog*>())
+            d->reject();
+    });
+    click("ButtonSave"); // returns with the dialog open
+    *inClick = false;
+    ASSERT_FALSE(*nested);
+    auto* dialog = find<QFileDialog>("SaveDialog");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isModal());
+    const int before = int(ups.requests.size());
+    ups.steps(20);
+    EXPECT_GT(int(ups.requests.size()), before); // the link is not held by the open dialog
+    EXPECT_FALSE(QFile::exists(dir.filePath("log.csv")));
+    dialog->selectFile(dir.filePath("log"));
+    static_cast<QDialog*>(dialog)->accept(); // the dialog's own accept, as its Save button
+    QFile saved(dir.filePath("log.csv"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), gridCsvBytes(history->job().grid()));
 }
 
 TEST_F(RecordsPagesTest, SCodeDownloadDoubleClickAndAnalysis) {

@@ -8,18 +8,31 @@
 namespace zav {
 
 namespace {
+// Modeless: a window-modal box would block every window of the main window, the shutdown
+// countdown among them.
+void showModeless(QDialog* dialog) {
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::NonModal);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
 void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text) {
-    auto* box = new QMessageBox(icon, caption, text, QMessageBox::Ok, parent);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    showModeless(new QMessageBox(icon, caption, text, QMessageBox::Ok, parent));
 }
 } // namespace
 
-QString StandardRecordDialogs::askSaveFile(QWidget* parent, const QString& title, const QString& folder,
-                                           const QString& fileName) {
-    // The file name is needed before the save can go on; the dialog is opened by a click, never by
-    // the link, so the timer that runs inside it cannot re-enter a tick.
-    return QFileDialog::getSaveFileName(parent, title, QDir(folder).filePath(fileName));
+void StandardRecordDialogs::askSaveFile(QWidget* parent, const QString& title, const QString& folder,
+                                        const QString& fileName, std::function<void(const QString&)> chosen) {
+    // Not QFileDialog::getSaveFileName: its nested event loop runs Timer1 inside a click handler.
+    auto* dialog = new QFileDialog(parent, title, QDir(folder).filePath(fileName));
+    dialog->setObjectName(QStringLiteral("SaveDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    QObject::connect(dialog, &QFileDialog::fileSelected, dialog,
+                     [chosen = std::move(chosen)](const QString& file) { chosen(file); });
+    showModeless(dialog);
 }
 
 void StandardRecordDialogs::warn(QWidget* parent, const QString& caption, const QString& text) {

@@ -121,15 +121,16 @@ void RecordPage::copyRows(int first, int count) {
 }
 
 void RecordPage::saveClick() {
-    const QString chosen =
-        dialogs_->askSaveFile(this, saveDialogTitle(language_), QCoreApplication::applicationDirPath(),
-                              defaultRecordFileName(QString::fromLatin1(kind_.filePrefix), clock_()));
-    if (!chosen.isEmpty()) {
-        const QString error = saveGridCsv(csvFileName(chosen), job_->grid());
-        if (!error.isEmpty()) dialogs_->error(this, error);
-        afterSave();
-    }
-    if (context_.scheduler) emit context_.scheduler->buttonsRefreshDue();
+    // The rows are taken when the file is chosen: a download may go on while the dialog is open.
+    dialogs_->askSaveFile(this, saveDialogTitle(language_), QCoreApplication::applicationDirPath(),
+                          defaultRecordFileName(QString::fromLatin1(kind_.filePrefix), clock_()),
+                          [this](const QString& chosen) {
+                              if (chosen.isEmpty()) return;
+                              const QString error = saveGridCsv(csvFileName(chosen), job_->grid());
+                              if (!error.isEmpty()) dialogs_->error(this, error);
+                              afterSave();
+                              if (context_.scheduler) emit context_.scheduler->buttonsRefreshDue();
+                          });
 }
 
 bool RecordPage::eventFilter(QObject* watched, QEvent* event) {

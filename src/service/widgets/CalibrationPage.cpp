@@ -1,9 +1,10 @@
 #include "service/widgets/CalibrationPage.h"
 
 #include "app/AppTexts.h"
+#include "app/ButtonStates.h"
 #include "link/Scheduler.h"
 #include "service/ControlCommands.h"
-#include "service/widgets/ServicePages.h"
+#include "service/widgets/ServiceDialogs.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -18,10 +19,14 @@ namespace zav {
 
 namespace {
 constexpr int kMaxEntryLength = 5;
+QString rowCaption(const CalibrationRow& row, int language) {
+    return QString::fromUtf8(row.caption[language >= 0 && language <= 2 ? language : 1]);
+}
 const char* const kTabNames[3] = {"TabSheetModVoltAdj", "TabSheetCabVoltAdj", "TabSheetTransfAdj"};
 } // namespace
 
-CalibrationPage::CalibrationPage(AppContext& context, QWidget* parent) : ZavPage(context, parent) {
+CalibrationPage::CalibrationPage(AppContext& context, QWidget* parent)
+    : ZavPage(context, parent), dialogs_(&standardServiceDialogs()) {
     setObjectName(QStringLiteral("TabSheetDetectAdjust"));
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("PageControlAdj"));
@@ -108,6 +113,7 @@ CalibrationPage::CalibrationPage(AppContext& context, QWidget* parent) : ZavPage
         connect(s, &Scheduler::linkReset, this, [this, s] {
             if (waiting_) s->settings().SettingData.set(waiting_->reg, heldWord_);
             waiting_ = nullptr;
+            ++epoch_;
         });
     }
     applyLanguage(context.language);
@@ -118,7 +124,7 @@ void CalibrationPage::applyLanguage(int language) {
     for (int t = 0; t < 3; ++t)
         tabs_->setTabText(t, calibrationPageText(kTabNames[t], language));
     for (const CalibrationRow& r : calibrationRows())
-        captions_.value(QLatin1String(r.entry))->setText(QString::fromUtf8(r.caption[language >= 0 && language <= 2 ? language : 1]));
+        captions_.value(QLatin1String(r.entry))->setText(rowCaption(r, language));
     for (QPushButton* b : std::as_const(buttons_))
         b->setText(calibrationPageText("calibrate", language));
     for (QLabel* head : std::as_const(heads_))
@@ -129,6 +135,7 @@ void CalibrationPage::applyLanguage(int language) {
         tabs_->setTabVisible(t, modelHasCalTab(model, CalTab(t)));
     tabs_->setCurrentIndex(int(firstCalTab(model)));
     result_->clear();
+    ++epoch_;
 }
 
 void CalibrationPage::refresh() {
@@ -163,13 +170,32 @@ void CalibrationPage::calibrateClick(const CalibrationRow& row) {
     if (!s || !s->portOpen()) return;
     const CalibrationEntry e = checkCalibrationEntry(row, edits_.value(QLatin1String(row.entry))->text());
     if (e.error != CalibrationEntry::None) {
-        showServiceMessage(this, commonMessage(e.error == CalibrationEntry::NoData ? MsgNoData : MsgCheckValue, language_),
-                           "MessageBoxAdjCheck");
+        dialogs_->inform(
+            this, commonMessage(e.error == CalibrationEntry::NoData ? MsgNoData : MsgCheckValue, language_),
+            "MessageBoxAdjCheck");
         return;
     }
+    // The value checked now is the one the question names and the one written.
+    dialogs_->ask(this, calibrationQuestion(row, e.value, language_), "MessageBoxAdjConfirm",
+                  [this, &row, value = e.value, epoch = epoch_](bool yes) {
+                      if (!yes) return; // No: nothing is written
+                      Scheduler* s = context_.scheduler;
+                      if (epoch != epoch_ || !s || !s->portOpen() ||
+                          !windowFree(s->activity(), s->linkOk())) {
+                          const QString text = notSentText(rowCaption(row, language_), language_);
+                          result_->setText(text);
+                          dialogs_->inform(this, text, "MessageBoxAdjNotSent");
+                          return;
+                      }
+                      write(row, value);
+                  });
+}
+
+void CalibrationPage::write(const CalibrationRow& row, uint16_t value) {
+    Scheduler* s = context_.scheduler;
     RegisterStore& read = s->settings().SettingData;
-    heldWord_ = markCalibrationUnread(read, row, e.value);
-    if (!s->startWriteSequence({WriteEntry{row.reg, e.value}})) {
+    heldWord_ = markCalibrationUnread(read, row, value);
+    if (!s->startWriteSequence({WriteEntry{row.reg, value}})) {
         read.set(row.reg, heldWord_);
         return;
     }
@@ -184,10 +210,9 @@ void CalibrationPage::onWriteEnded(const QVector<WriteResult>& results) {
     if (Scheduler* s = context_.scheduler) s->settings().SettingData.set(row->reg, heldWord_);
     for (const WriteResult& r : results) {
         if (r.reg != row->reg) continue;
-        const QString what = QString::fromUtf8(row->caption[language_ >= 0 && language_ <= 2 ? language_ : 1]);
-        const QString text = writeResultText(r, what, language_);
+        const QString text = writeResultText(r, rowCaption(*row, language_), language_);
         result_->setText(text);
-        if (r.outcome != WriteOutcome::Accepted) showServiceMessage(this, text, "MessageBoxAdjResult");
+        if (r.outcome != WriteOutcome::Accepted) dialogs_->inform(this, text, "MessageBoxAdjResult");
         return;
     }
 }

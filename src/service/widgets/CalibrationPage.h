@@ -1,7 +1,8 @@
 #pragma once
 // Page 11, calibration: three tabs (module, cabinet, transformer) of rows built from
 // service/Calibration's table. Each row shows what the UPS measures, takes the true value and
-// writes it with the settings write sequence; a line under the tabs says how the UPS answered.
+// writes it with the settings write sequence once the engineer has confirmed the question that names
+// the channel and the value; a line under the tabs says how the UPS answered.
 
 #include "app/widgets/ZavPage.h"
 #include "link/WriteJobs.h"
@@ -15,6 +16,8 @@ class QPushButton;
 class QTabWidget;
 
 namespace zav {
+
+class ServiceDialogs;
 
 class CalibrationPage : public ZavPage {
     Q_OBJECT
@@ -30,14 +33,20 @@ class CalibrationPage : public ZavPage {
     // of the pressed button.
     void calibrateClick(const CalibrationRow& row);
 
+    // Tests answer the boxes and questions.
+    void setDialogs(ServiceDialogs* dialogs) { dialogs_ = dialogs; }
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override; // entry keys and hints
 
   private:
     void apply(const CalDisplay& display);
+    void write(const CalibrationRow& row, uint16_t value);
     void onWriteEnded(const QVector<WriteResult>& results);
 
     int language_ = 1;
+    ServiceDialogs* dialogs_;
+    quint64 epoch_ = 0; // link resets and language changes: a question opened before one writes nothing
     QTabWidget* tabs_ = nullptr;
     QWidget* tabPages_[3] = {};
     QHash<QString, QLineEdit*> edits_;

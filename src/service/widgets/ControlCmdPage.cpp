@@ -1,8 +1,9 @@
 #include "service/widgets/ControlCmdPage.h"
 
+#include "app/ButtonStates.h"
 #include "link/Scheduler.h"
 #include "service/ControlCommands.h"
-#include "service/widgets/ServicePages.h"
+#include "service/widgets/ServiceDialogs.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -21,7 +22,8 @@ constexpr int kButtonWidth = 200;
 constexpr int kColumns = 2;
 } // namespace
 
-ControlCmdPage::ControlCmdPage(AppContext& context, QWidget* parent) : ZavPage(context, parent) {
+ControlCmdPage::ControlCmdPage(AppContext& context, QWidget* parent)
+    : ZavPage(context, parent), dialogs_(&standardServiceDialogs()) {
     setObjectName(QStringLiteral("TabSheetCtrlCmd"));
     groupFunction_ = new QGroupBox(this);
     groupFunction_->setObjectName(QStringLiteral("GroupBoxFunction"));
@@ -103,7 +105,10 @@ ControlCmdPage::ControlCmdPage(AppContext& context, QWidget* parent) : ZavPage(c
         connect(s, &Scheduler::moduleListChanged, this, &ControlCmdPage::fillModuleIdBox);
         connect(s, &Scheduler::liveCycleEnded, this, &ControlCmdPage::fillModuleIdBox);
         connect(s, &Scheduler::liveStoresCleared, this, &ControlCmdPage::fillModuleIdBox);
-        connect(s, &Scheduler::linkReset, this, [this] { waiting_ = false; });
+        connect(s, &Scheduler::linkReset, this, [this] {
+            waiting_ = false;
+            ++epoch_;
+        });
     }
     applyLanguage(context.language);
 }
@@ -123,6 +128,7 @@ void ControlCmdPage::applyLanguage(int language) {
     groupModule_->setVisible(modelHasModuleCommands(model));
     result_->clear();
     waiting_ = false;
+    ++epoch_;
     fillModuleIdBox();
 }
 
@@ -147,22 +153,24 @@ void ControlCmdPage::arm(uint16_t reg, uint16_t value, const QString& what) {
 void ControlCmdPage::commandClick(const ControlCommand& command) {
     Scheduler* s = context_.scheduler;
     if (!s || !s->portOpen()) return;
-    // A battery command whose condition fails is ignored, as the UPS could not carry it out.
-    if (!conditionMet(command.condition, s->live().LiveStatus)) return;
-    uint16_t value = command.value;
-    QString what = controlPageText(command.button, language_);
+    Planned p;
+    p.command = &command;
+    p.reg = command.reg;
+    p.value = command.value;
+    p.what = controlPageText(command.button, language_);
     if (command.reg == 353 || command.reg == 354) {
         // The caption shown before the click names what the click does.
         QLabel* label = command.reg == 353 ? labelMuteOn_ : labelTxByp_;
-        what = label->text();
         const Toggle t = command.reg == 353 ? toggleMute(label->text(), language_)
                                             : toggleBypass(label->text(), language_, s->live().LiveStatus[81]);
-        setToggle(label, t.caption);
-        value = t.value;
-        // The UPS gets time to act before the bypass caption is corrected from its status.
-        if (command.reg == 354) s->restartBypassCaptionCount();
+        p.what = label->text();
+        p.value = t.value;
+        p.toggle = label;
+        p.caption = t.caption;
+        if (const ControlCommand* half = findCommand(command.reg, t.value)) p.command = half;
     }
-    arm(command.reg, value, what);
+    if (refused(p)) return;
+    propose(p, commandQuestion(*p.command, language_));
 }
 
 void ControlCmdPage::buttonModOnOffDoneClick() {
@@ -170,9 +178,57 @@ void ControlCmdPage::buttonModOnOffDoneClick() {
     if (!s || !s->portOpen()) return;
     const auto value = moduleCommandFromBoxes(comboModId_->currentText(), comboModAction_->currentText(), language_);
     if (!value) return; // no module in the box: there is nothing to address
-    arm(356, *value,
-        QStringLiteral("%1 %2: %3")
-            .arg(controlPageText("LabelModID", language_), comboModId_->currentText(), comboModAction_->currentText()));
+    Planned p;
+    p.reg = 356;
+    p.value = *value;
+    p.what = QStringLiteral("%1 %2: %3")
+                 .arg(controlPageText("LabelModID", language_), comboModId_->currentText(),
+                      comboModAction_->currentText());
+    propose(p, moduleCommandQuestion(*value, language_));
+}
+
+void ControlCmdPage::propose(const Planned& planned, const QString& question) {
+    if (question.isEmpty()) {
+        send(planned);
+        return;
+    }
+    dialogs_->ask(this, question, "MessageBoxCmdConfirm", [this, planned, epoch = epoch_](bool yes) {
+        if (!yes) return; // No: nothing goes to the UPS
+        // While the question was open the link may have been reset, or another part of the tool
+        // (the PC protection's switch-off order) may have armed its own command: that one must
+        // not be replaced, so the window has to be free again, as for an enabled button.
+        Scheduler* s = context_.scheduler;
+        if (epoch != epoch_ || !s || !s->portOpen() || !windowFree(s->activity(), s->linkOk())) {
+            report(notSentText(planned.what, language_), "MessageBoxCmdNotSent");
+            return;
+        }
+        if (!refused(planned)) send(planned);
+    });
+}
+
+bool ControlCmdPage::refused(const Planned& planned) {
+    if (!planned.command || !context_.scheduler) return false;
+    const QString why =
+        conditionRefusalText(*planned.command, context_.scheduler->live().LiveStatus, language_);
+    if (why.isEmpty()) return false;
+    report(why, "MessageBoxCmdCondition");
+    return true;
+}
+
+void ControlCmdPage::send(const Planned& planned) {
+    Scheduler* s = context_.scheduler;
+    if (!s) return;
+    if (planned.toggle) {
+        setToggle(planned.toggle, planned.caption);
+        // The UPS gets time to act before the bypass caption is corrected from its status.
+        if (planned.reg == 354) s->restartBypassCaptionCount();
+    }
+    arm(planned.reg, planned.value, planned.what);
+}
+
+void ControlCmdPage::report(const QString& text, const char* box) {
+    result_->setText(text);
+    dialogs_->inform(this, text, box);
 }
 
 void ControlCmdPage::fillModuleIdBox() {
@@ -215,7 +271,7 @@ void ControlCmdPage::onCommandEnded(const WriteResult& result) {
     waiting_ = false;
     const QString text = writeResultText(result, waitingWhat_, language_);
     result_->setText(text);
-    if (result.outcome != WriteOutcome::Accepted) showServiceMessage(this, text, "MessageBoxCmdResult");
+    if (result.outcome != WriteOutcome::Accepted) dialogs_->inform(this, text, "MessageBoxCmdResult");
 }
 
 } // namespace zav

@@ -11,8 +11,4 @@ namespace zav {
 // The page of tree index `index`, or nullptr for an index that is not a maintenance page.
 ZavPage* createServicePage(int index, AppContext& context, QWidget* parent);
 
-// Shows `text` in a message box that does not block the window (the link keeps running while it
-// is open). The box is named `name` so that tests can find it.
-void showServiceMessage(QWidget* parent, const QString& text, const char* name);
-
 } // namespace zav

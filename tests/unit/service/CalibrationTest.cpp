@@ -51,6 +51,32 @@ TEST(Calibration, EntriesAreScaledAndRangeChecked) {
     }
 }
 
+// The question before a write names the channel and the value as it goes on the wire.
+TEST(Calibration, QuestionNamesTheChannelAndTheValueWritten) {
+    struct Case {
+        int reg;
+        const char* text;
+        const char* shown;
+    } cases[] = {
+        {336, "220.5", "220.5"}, {342, "-1.5", "-1.50"}, {342, "0.05", "0.05"}, {342, "1.255", "1.25"},
+        {407, "0", "0.0"},       {349, "100", "100.0"},  {342, "-0.07", "-0.07"},
+    };
+    for (const Case& c : cases) {
+        const CalibrationRow& row = *calibrationRowForRegister(c.reg);
+        const E e = checkCalibrationEntry(row, QString::fromLatin1(c.text));
+        ASSERT_EQ(e.error, E::None) << c.text;
+        EXPECT_EQ(calibrationValueText(row, e.value), c.shown) << c.reg << " " << c.text;
+        for (int lang : {0, 1, 2}) {
+            const QString q = calibrationQuestion(row, e.value, lang);
+            EXPECT_TRUE(q.contains(QString::fromUtf8(row.caption[lang]))) << c.reg << " " << lang;
+            EXPECT_TRUE(q.contains(QStringLiteral("%1 V").arg(c.shown))) << c.reg << " " << lang;
+        }
+    }
+    EXPECT_EQ(calibrationQuestion(*calibrationRowForRegister(336), 2205, 1),
+              "\"Inverter Voltage A\"\n\n220.5 V goes to the UPS as the true value; the UPS corrects its "
+              "measurement of this channel from it.\n\nWrite it?");
+}
+
 TEST(Calibration, EntryKeys) {
     struct Case {
         CalKind kind;

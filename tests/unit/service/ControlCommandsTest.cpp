@@ -2,6 +2,7 @@
 #include "service/ControlCommands.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace zav;
 
@@ -72,6 +73,107 @@ TEST(ControlCommands, BatteryConditions) {
     }
     for (const char* name : {"boost-charge", "float-charge", "battery-maintenance"})
         EXPECT_EQ(findCommand(name)->condition, CommandCondition::BatteryIdle) << name;
+}
+
+TEST(ControlCommands, AFailedBatteryConditionSaysWhichWordStandsInTheWay) {
+    const ControlCommand& test = *findCommand("battery-test");
+    const ControlCommand& stop = *findCommand("stop-test");
+    struct Case {
+        const ControlCommand* command;
+        uint16_t s83, s98, s100;
+        int language;
+        const char* text; // empty: the condition holds
+    } cases[] = {
+        {&test, 0, 0, 0, 1, "\"Battery Self-Test\" was not sent: the battery is not connected."},
+        {&test, 0, 1, 1, 1, "\"Battery Self-Test\" was not sent: the battery is not connected."},
+        {&test, 1, 1, 0, 1, "\"Battery Self-Test\" was not sent: a battery self-test is running."},
+        {&test, 1, 0, 1, 1,
+         "\"Battery Self-Test\" was not sent: a battery maintenance discharge is running."},
+        {&test, 1, 1, 0, 0, "“电池自检”未发送：电池自检正在进行。"},
+        {&stop, 0, 0, 0, 2, "「終止測試」未發送：電池未連接。"},
+        {&stop, 1, 1, 0, 1, ""},
+        {&test, 1, 0, 0, 1, ""},
+    };
+    for (const Case& c : cases) {
+        const RegisterStore s = status({{83, c.s83}, {98, c.s98}, {100, c.s100}});
+        EXPECT_EQ(conditionRefusalText(*c.command, s, c.language), QString::fromUtf8(c.text))
+            << c.command->name << " " << c.s83 << c.s98 << c.s100;
+    }
+    // The shell and zavd get the reason in English.
+    EXPECT_EQ(conditionFailure(test.condition, status({{83, 1}, {100, 1}})), "a battery maintenance discharge is running");
+}
+
+// Which commands the page asks about before sending: everything that erases data in the UPS, moves
+// the load to another source or stops a stage that feeds it.
+TEST(ControlCommands, DestructiveCommandsAsk) {
+    const std::map<QString, bool> asks = {
+        {"fault-clear", true},        {"mute", false},          {"mute-off", false},
+        {"battery-history-clear", true}, {"dust-filter-time-clear", true}, {"history-clear", true},
+        {"bypass", true},             {"bypass-off", true},     {"bypass-fan-time-clear", true},
+        {"clear-all", true},          {"boost-charge", false},  {"float-charge", false},
+        {"battery-test", true},       {"battery-maintenance", true}, {"stop-test", false},
+    };
+    ASSERT_EQ(asks.size(), controlCommands().size());
+    for (const ControlCommand& c : controlCommands()) {
+        ASSERT_TRUE(asks.count(c.name)) << c.name;
+        EXPECT_EQ(commandAsks(c), asks.at(c.name)) << c.name;
+        for (int lang : {0, 1, 2}) {
+            const QString q = commandQuestion(c, lang);
+            EXPECT_EQ(!q.isEmpty(), asks.at(c.name)) << c.name << " " << lang;
+            if (q.isEmpty()) continue;
+            // The question names the command and says what it does, in the language of the page.
+            EXPECT_TRUE(q.contains(QString::fromUtf8(c.caption[lang]))) << c.name << " " << lang;
+            ASSERT_NE(c.effect[lang], nullptr) << c.name;
+            EXPECT_TRUE(q.contains(QString::fromUtf8(c.effect[lang]))) << c.name << " " << lang;
+        }
+    }
+    // Every clear button asks; the toggle halves are found by register and value.
+    for (const ControlCommand& c : controlCommands())
+        if (c.clear) {
+            EXPECT_TRUE(commandAsks(c)) << c.name;
+        }
+    EXPECT_EQ(findCommand(354, 0x00FF), findCommand("bypass"));
+    EXPECT_EQ(findCommand(354, 0), findCommand("bypass-off"));
+    EXPECT_EQ(findCommand(352, 0x00FF), findCommand("history-clear"));
+    EXPECT_EQ(findCommand(354, 7), nullptr);
+    EXPECT_EQ(commandQuestion(*findCommand("history-clear"), 1),
+              "\"History Clear\"\n\nThe UPS erases its whole history log; this cannot be undone.\n\nCarry it out?");
+    EXPECT_EQ(commandQuestion(*findCommand("history-clear"), 0),
+              QString::fromUtf8("“历史清除”\n\nUPS将删除全部历史记录，删除后无法恢复。\n\n确定执行吗？"));
+}
+
+TEST(ControlCommands, ModuleQuestionsNameTheModuleAndTheAction) {
+    struct Case {
+        int module;
+        const char* action;
+        int language;
+        const char* head; // the line naming module and action; empty: no question
+    } cases[] = {
+        {1, "rectifier-off", 1, "\"Module 1: Rectifier OFF\""},
+        {3, "inverter-off", 0, "“模块 3：关逆变”"},
+        {2, "rectifier-on", 1, ""},
+        {2, "inverter-on", 1, ""},
+        {kAllModules, "module-history-clear", 1, "\"All modules: Reset All History Data\""},
+        {kAllModules, "fan-time-reset", 2, "「全部模塊：風扇執行時間清除」"},
+        {4, "rectifier-calibration-clear", 1, "\"Module 4: Reset Rectifier Adjusted Value\""},
+        {5, "capacitor-time-reset", 1, "\"Module 5: Reset DC Bus Capacitor Running Time\""},
+        {6, "fault-waveform-clear", 1, "\"Module 6: Reset Fault Latch Waveform\""},
+        {7, "inverter-calibration-clear", 1, "\"Module 7: Reset Invertor Adjusted Value\""},
+    };
+    for (const Case& c : cases) {
+        const int index = moduleActionIndex(c.action);
+        ASSERT_GE(index, 0) << c.action;
+        const QString q = moduleCommandQuestion(moduleCommandValue(c.module, index), c.language);
+        const QString head = QString::fromUtf8(c.head);
+        EXPECT_EQ(q.section('\n', 0, 0), head) << c.action;
+        EXPECT_EQ(moduleAction(index).risk != CommandRisk::Harmless, !head.isEmpty()) << c.action;
+        if (!q.isEmpty()) {
+            EXPECT_TRUE(q.contains(QString::fromUtf8(moduleAction(index).effect[c.language])));
+        }
+    }
+    EXPECT_EQ(moduleCommandQuestion(moduleCommandValue(1, 0), 1),
+              "\"Module 1: Rectifier OFF\"\n\nThe module's rectifier stops; its share of the load is then carried "
+              "by the battery or the other modules.\n\nCarry it out?");
 }
 
 TEST(ControlCommands, ModuleCommandValues) {
