@@ -66,15 +66,22 @@ QString NutUps::startTracking(Tracked kind) {
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     tracked_.append({id, Outcome::Pending});
     if (tracked_.size() > kTrackedIds) tracked_.removeFirst();
-    pending_[int(kind)] = id;
+    pending_[int(kind)].append(id);
+    return id;
+}
+
+QString NutUps::finishedTracking(bool success) {
+    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    tracked_.append({id, success ? Outcome::Success : Outcome::Failed});
+    if (tracked_.size() > kTrackedIds) tracked_.removeFirst();
     return id;
 }
 
 void NutUps::trackingEnded(Tracked kind, bool success) {
-    QString& id = pending_[int(kind)];
+    if (pending_[int(kind)].isEmpty()) return;
+    const QString id = pending_[int(kind)].takeFirst();
     for (auto& [known, outcome] : tracked_)
         if (known == id && outcome == Outcome::Pending) outcome = success ? Outcome::Success : Outcome::Failed;
-    id.clear();
 }
 
 QByteArray NutUps::trackingStatus(const QString& id) const {
@@ -328,10 +335,9 @@ Reply NutSession::setTracking(const QStringList& w) {
 }
 
 Reply NutSession::accepted(NutUps::Tracked kind, bool done) {
-    if (!tracking_) return one("OK");
-    const QString id = ups_.startTracking(kind);
-    if (done) ups_.trackingEnded(kind, true);
-    return one("OK TRACKING " + id.toUtf8());
+    // Every hand-over gets its place in the order, tracked or not, so that each end closes its own.
+    const QString id = done ? ups_.finishedTracking(true) : ups_.startTracking(kind);
+    return tracking_ ? one("OK TRACKING " + id.toUtf8()) : one("OK");
 }
 
 Reply NutSession::login(const QStringList& w) {

@@ -86,11 +86,12 @@ class NutUps {
     void setForcedShutdown() { fsd_ = true; }
 
     // TRACKING: a command or a setting handed to the UPS gets an id; the device says later how it
-    // ended. The device runs one command and one settings write at a time, so each kind has at most
-    // one pending id. The newest ids are kept (kTrackedIds).
+    // ended. The device carries out each kind in the order it was handed over, so the ids of a kind
+    // wait in that order and each end closes the oldest. The newest ids are kept (kTrackedIds).
     enum class Tracked { Command, Setting };
     static constexpr int kTrackedIds = 64;
     QString startTracking(Tracked kind);
+    QString finishedTracking(bool success); // an id for something already done
     void trackingEnded(Tracked kind, bool success);
     QByteArray trackingStatus(const QString& id) const; // PENDING, SUCCESS, ERR FAILED, ERR UNKNOWN
 
@@ -106,7 +107,7 @@ class NutUps {
     bool fsd_ = false;
     enum class Outcome { Pending, Success, Failed };
     QVector<std::pair<QString, Outcome>> tracked_; // oldest first
-    QString pending_[2];                            // by Tracked
+    QStringList pending_[2];                        // by Tracked, oldest first
 };
 
 class NutSession {

@@ -57,8 +57,14 @@ ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* 
         protectionSaid_ = false;
     });
     connect(&scheduler_, &Scheduler::settingsDownloaded, this, [this] {
+        // A queued setting is planned against what the UPS holds after the read-back.
+        QTimer::singleShot(0, this, &ZavdService::startNextWrite);
         if (!scheduler_.autoModelPending()) settingsRead_ = true;
     });
+    // Any change of the stores makes the variables be built again.
+    for (auto signal : {&Scheduler::liveCycleEnded, &Scheduler::settingsDownloaded, &Scheduler::linkReset,
+                        &Scheduler::liveStoresCleared, &Scheduler::moduleStageEnded})
+        connect(&scheduler_, signal, this, [this] { ++storesGeneration_; });
     // Cleared stores are not data: reads wait for the next whole live cycle.
     connect(&scheduler_, &Scheduler::liveCycleEnded, this, [this] { liveFresh_ = scheduler_.linkOk(); });
     connect(&scheduler_, &Scheduler::linkReset, this, [this] { settingsRead_ = liveFresh_ = false; });
@@ -69,7 +75,9 @@ ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* 
         reconnect_.start();
     });
     connect(&scheduler_, &Scheduler::controlCommandEnded, this, [this](const WriteResult& r) {
-        ups_.trackingEnded(NutUps::Tracked::Command, r.outcome == WriteOutcome::Accepted);
+        if (runningCommandFromNut_) ups_.trackingEnded(NutUps::Tracked::Command, r.outcome == WriteOutcome::Accepted);
+        runningCommandFromNut_ = false;
+        QTimer::singleShot(0, this, &ZavdService::startNextCommand);
         zavdLog(r.outcome == WriteOutcome::Accepted ? LogLevel::Info : LogLevel::Warning, "command",
                 QStringLiteral("register %1 = %2: %3%4")
                     .arg(r.reg)
@@ -77,7 +85,10 @@ ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* 
                     .arg(QLatin1String(outcomeText(r.outcome)))
                     .arg(r.exceptionCode ? QStringLiteral(" (exception %1)").arg(r.exceptionCode) : QString()));
     });
+    // A link reset drops the jobs in flight without an end: what NUT clients handed over has failed.
+    connect(&scheduler_, &Scheduler::linkReset, this, &ZavdService::failQueuedWork);
     connect(&scheduler_, &Scheduler::writeSequenceEnded, this, [this](const QVector<WriteResult>& results) {
+        writeRunning_ = false;
         bool held = true;
         for (const WriteResult& r : results)
             held = held && (r.outcome == WriteOutcome::Accepted || r.outcome == WriteOutcome::Unchanged);
@@ -187,9 +198,9 @@ void ZavdService::secondTick() {
     in.windowVisible = policy_.windowWanted(); // no window: the countdown is only logged
     const PolicyActions a = policy_.secondTick(in);
     for (const QString& reason : a.reasons) zavdLog(LogLevel::Notice, "protect", reason);
-    for (uint16_t delay : a.upsOffDelays)
-        if (!scheduler_.startControlCommand(ShutdownPolicy::kUpsOffRegister, delay))
-            zavdLog(LogLevel::Error, "protect", QStringLiteral("port closed: the UPS switch-off was not sent"));
+    // The switch-off goes before any command a NUT client queued, and never replaces one in flight.
+    for (uint16_t delay : a.upsOffDelays) commandQueue_.prepend({ShutdownPolicy::kUpsOffRegister, delay, false});
+    startNextCommand();
     if (a.startSequence) {
         // The NUT clients of this UPS shut down with it.
         ups_.setForcedShutdown();
@@ -208,10 +219,21 @@ bool ZavdService::online() const {
 }
 
 QVector<NutVar> ZavdService::variables() const {
-    NutStatusInputs in{&scheduler_.live(), scheduler_.upsModel(), ups_.forcedShutdown()};
+    // Built once per change of the stores (and at most once a second for the clock's sake), not per
+    // request: a client polling with GET VAR costs a lookup.
+    const qint64 second = QDateTime::currentSecsSinceEpoch();
+    const bool fsd = ups_.forcedShutdown();
+    if (cacheValid_ && cacheGeneration_ == storesGeneration_ && cacheSecond_ == second && cacheFsd_ == fsd)
+        return variablesCache_;
+    NutStatusInputs in{&scheduler_.live(), scheduler_.upsModel(), fsd};
     QVector<NutVar> v = nutLiveVariables(in, QStringLiteral(ZAVD_VERSION));
     if (settingsRead_)
         v += nutSettingVariables(scheduler_.settings().SettingData, scheduler_.upsModel(), QDateTime::currentDateTime());
+    variablesCache_ = v;
+    cacheValid_ = true;
+    cacheGeneration_ = storesGeneration_;
+    cacheSecond_ = second;
+    cacheFsd_ = fsd;
     return v;
 }
 
@@ -223,20 +245,90 @@ QString ZavdService::runCommand(const QString& name, const QString& parameter) {
     if (!online()) return QStringLiteral("DRIVER-NOT-CONNECTED");
     const NutCommandPlan p = planNutCommand(name, parameter, scheduler_.upsModel(), scheduler_.live());
     if (!p.error.isEmpty()) return p.error;
-    if (scheduler_.controlJob().state() != JobIdle) return QStringLiteral("INSTCMD-FAILED: another command is running");
-    if (!scheduler_.startControlCommand(p.reg, p.value)) return QStringLiteral("DRIVER-NOT-CONNECTED");
+    if (commandQueue_.size() >= kMaxQueued)
+        return QStringLiteral("INSTCMD-FAILED: %1 commands are waiting for the UPS").arg(kMaxQueued);
+    // Commands go to the UPS one at a time, in the order they came, as upsd passes them on.
+    commandQueue_.append({p.reg, p.value, true});
+    // On the next pass: the client's tracking id is made after this returns.
+    QTimer::singleShot(0, this, &ZavdService::startNextCommand);
     return {};
 }
 
+void ZavdService::startNextCommand() {
+    while (scheduler_.controlJob().state() == JobIdle && !commandQueue_.isEmpty()) {
+        const QueuedCommand c = commandQueue_.takeFirst();
+        if (scheduler_.startControlCommand(c.reg, c.value)) {
+            runningCommandFromNut_ = c.fromNut;
+            return;
+        }
+        if (c.fromNut)
+            ups_.trackingEnded(NutUps::Tracked::Command, false);
+        zavdLog(LogLevel::Error, c.fromNut ? "command" : "protect",
+                QStringLiteral("port closed: register %1 = %2 was not sent").arg(c.reg).arg(c.value));
+    }
+}
+
+void ZavdService::failQueuedWork() {
+    int failed = 0;
+    if (runningCommandFromNut_) {
+        ups_.trackingEnded(NutUps::Tracked::Command, false);
+        ++failed;
+    }
+    for (const QueuedCommand& c : commandQueue_)
+        if (c.fromNut) {
+            ups_.trackingEnded(NutUps::Tracked::Command, false);
+            ++failed;
+        }
+    if (writeRunning_) {
+        ups_.trackingEnded(NutUps::Tracked::Setting, false);
+        ++failed;
+    }
+    for (int i = 0; i < writeQueue_.size(); ++i) ups_.trackingEnded(NutUps::Tracked::Setting, false);
+    failed += int(writeQueue_.size());
+    runningCommandFromNut_ = writeRunning_ = false;
+    commandQueue_.clear();
+    writeQueue_.clear();
+    if (failed > 0)
+        zavdLog(LogLevel::Warning, "link", QStringLiteral("link reset: %1 commands and settings of NUT clients dropped").arg(failed));
+}
+
 QString ZavdService::setVariable(const QString& name, const QString& value) {
+    settingQueued_ = false;
     if (!online()) return QStringLiteral("DRIVER-NOT-CONNECTED");
-    if (scheduler_.writeJob().state() != JobIdle) return QStringLiteral("SET-FAILED: another write is running");
     const NutWrite w = nutSettingWrite(name, value, scheduler_.settings().SettingData, scheduler_.upsModel(),
                                        QDateTime::currentDateTime());
     if (!w.error.isEmpty()) return w.error;
-    if (w.entries.isEmpty()) return {}; // the UPS holds the value already
-    if (!scheduler_.startWriteSequence(w.entries)) return QStringLiteral("DRIVER-NOT-CONNECTED");
+    const bool busy = scheduler_.writeJob().state() != JobIdle || !writeQueue_.isEmpty();
+    if (w.entries.isEmpty() && !busy) return {}; // the UPS holds the value already
+    if (writeQueue_.size() >= kMaxQueued)
+        return QStringLiteral("SET-FAILED: %1 settings are waiting for the UPS").arg(kMaxQueued);
+    // A setting behind another is planned again when its turn comes: the first may change what the
+    // UPS holds.
+    writeQueue_.append({name, value});
+    settingQueued_ = true;
+    QTimer::singleShot(0, this, &ZavdService::startNextWrite);
     return {};
+}
+
+void ZavdService::startNextWrite() {
+    while (scheduler_.writeJob().state() == JobIdle && scheduler_.settingsDownload().state() == JobIdle &&
+           !writeQueue_.isEmpty()) {
+        const auto [name, value] = writeQueue_.takeFirst();
+        const NutWrite w = nutSettingWrite(name, value, scheduler_.settings().SettingData, scheduler_.upsModel(),
+                                           QDateTime::currentDateTime());
+        if (w.error.isEmpty() && w.entries.isEmpty()) {
+            ups_.trackingEnded(NutUps::Tracked::Setting, true); // held already
+            continue;
+        }
+        if (w.error.isEmpty() && scheduler_.startWriteSequence(w.entries)) {
+            writeRunning_ = true;
+            return;
+        }
+        ups_.trackingEnded(NutUps::Tracked::Setting, false);
+        zavdLog(LogLevel::Warning, "settings",
+                QStringLiteral("SET VAR %1 \"%2\" not written: %3")
+                    .arg(name, value, w.error.isEmpty() ? QStringLiteral("port closed") : w.error));
+    }
 }
 
 } // namespace zav

@@ -39,12 +39,16 @@ class ZavdService : public QObject, public NutDevice {
     QVector<Command> commands() const override;
     QString runCommand(const QString& name, const QString& parameter) override;
     QString setVariable(const QString& name, const QString& value) override;
-    bool settingPending() const override { return scheduler_.writeJob().state() != JobIdle; }
+    // After a successful setVariable: whether the setting waits for the UPS (written or queued).
+    bool settingPending() const override { return settingQueued_; }
     // The configured model, or the one the UPS reported: before that, no command list is right.
     bool modelKnown() const override { return config_.link.modelItem != 0 || modelDetected_; }
 
   private:
     void tryConnect();
+    void startNextCommand();
+    void startNextWrite();
+    void failQueuedWork();
     void secondTick();
     void logAlarms();
     void onLinkState();
@@ -59,6 +63,25 @@ class ZavdService : public QObject, public NutDevice {
     bool lastLinkOk_ = false;
     bool lateSaid_ = false;
     bool modelDetected_ = false;
+    // Commands and settings handed over by NUT clients wait here for the UPS, in order.
+    static constexpr int kMaxQueued = 16;
+    struct QueuedCommand {
+        uint16_t reg;
+        uint16_t value;
+        bool fromNut; // else the PC protection's switch-off
+    };
+    QList<QueuedCommand> commandQueue_;
+    bool runningCommandFromNut_ = false;
+    QList<std::pair<QString, QString>> writeQueue_; // NUT name and value
+    bool settingQueued_ = false;
+    bool writeRunning_ = false;
+    // The variables as last built (see variables()).
+    quint64 storesGeneration_ = 0;
+    mutable QVector<NutVar> variablesCache_;
+    mutable bool cacheValid_ = false;
+    mutable quint64 cacheGeneration_ = 0;
+    mutable qint64 cacheSecond_ = 0;
+    mutable bool cacheFsd_ = false;
     LogThrottle nutLogThrottle_{20, 1000}; // NUT client lines: at most 20 a second
     QElapsedTimer logClock_; // the late-answer warning was logged
     bool portMissingSaid_ = false;

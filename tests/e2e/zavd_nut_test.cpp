@@ -179,6 +179,29 @@ TEST_F(ZavdNut, UpscReadsUpscmdAndUpsrwActWithAPassword) {
     EXPECT_TRUE(waitFor([&] { return client("GET VAR zav zav.battery.count") == "VAR zav zav.battery.count \"18\""; }));
 }
 
+// Commands and settings sent right after each other are carried out in order, as upsd passes them
+// on, and each one's verdict comes through TRACKING.
+TEST_F(ZavdNut, CommandsAndSettingsInARowAreQueuedInOrder) {
+    if (!haveTool("/usr/bin/upscmd")) GTEST_SKIP() << "nut-client is not installed (scripts/setup.sh)";
+    startZavd({});
+    QByteArray out;
+    ASSERT_EQ(tool("upscmd", {"-u", "admin", "-p", "secret", target(), "bypass.start"}, &out), 0) << out.toStdString();
+    ASSERT_EQ(tool("upscmd", {"-w", "-u", "admin", "-p", "secret", target(), "bypass.stop"}, &out), 0)
+        << out.toStdString();
+    EXPECT_TRUE(out.contains("SUCCESS")) << out.toStdString();
+    EXPECT_TRUE(waitLog("register 354 = 255: accepted")) << log.toStdString();
+    const int first = int(log.indexOf("register 354 = 255: accepted"));
+    EXPECT_TRUE(waitLog("register 354 = 0: accepted")) << log.toStdString();
+    EXPECT_GT(log.indexOf("register 354 = 0: accepted"), first) << "the second command went first";
+
+    ASSERT_EQ(tool("upsrw", {"-s", "zav.battery.count=18", "-u", "admin", "-p", "secret", target()}, &out), 0)
+        << out.toStdString();
+    ASSERT_EQ(tool("upsrw", {"-w", "-s", "zav.battery.count=16", "-u", "admin", "-p", "secret", target()}, &out), 0)
+        << out.toStdString();
+    EXPECT_TRUE(out.contains("SUCCESS")) << out.toStdString();
+    EXPECT_TRUE(waitFor([&] { return client("GET VAR zav zav.battery.count") == "VAR zav zav.battery.count \"16\""; }));
+}
+
 TEST_F(ZavdNut, HostileClientsLeaveTheServicePolling) {
     startZavd({});
     // An endless line: an error, then the connection is closed.

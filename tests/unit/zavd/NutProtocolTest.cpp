@@ -249,6 +249,7 @@ TEST(NutProtocol, TrackingFollowsCommandsAndSettingsToTheUpsVerdict) {
     run(s, "USERNAME admin");
     run(s, "PASSWORD secret");
     EXPECT_EQ(run(s, "INSTCMD zav beeper.mute"), QByteArrayList{"OK"}); // tracking off: the plain answer
+    f.ups.trackingEnded(NutUps::Tracked::Command, true);                 // ... and it went through
     EXPECT_EQ(run(s, "SET TRACKING maybe"), QByteArrayList{"ERR INVALID-ARGUMENT"});
     EXPECT_EQ(run(s, "SET TRACKING ON"), QByteArrayList{"OK"});
     EXPECT_EQ(run(s, "GET TRACKING"), QByteArrayList{"ON"});
@@ -267,6 +268,15 @@ TEST(NutProtocol, TrackingFollowsCommandsAndSettingsToTheUpsVerdict) {
     f.ups.trackingEnded(NutUps::Tracked::Command, true);
     EXPECT_EQ(run(s, "GET TRACKING " + again), QByteArrayList{"SUCCESS"});
     EXPECT_EQ(run(s, "GET TRACKING " + command), QByteArrayList{"ERR FAILED"}); // each keeps its own verdict
+
+    // Commands handed over in a row end in the order they were handed over, each with its verdict.
+    const QByteArray first = trackedId("INSTCMD zav beeper.mute");
+    const QByteArray second = trackedId("INSTCMD zav beeper.mute");
+    f.ups.trackingEnded(NutUps::Tracked::Command, false);
+    EXPECT_EQ(run(s, "GET TRACKING " + first), QByteArrayList{"ERR FAILED"});
+    EXPECT_EQ(run(s, "GET TRACKING " + second), QByteArrayList{"PENDING"});
+    f.ups.trackingEnded(NutUps::Tracked::Command, true);
+    EXPECT_EQ(run(s, "GET TRACKING " + second), QByteArrayList{"SUCCESS"});
 
     const QByteArray setting = trackedId("SET VAR zav zav.battery.count 18");
     EXPECT_EQ(run(s, "GET TRACKING " + setting), QByteArrayList{"PENDING"});
