@@ -62,6 +62,8 @@ TEST(ZavctlFlash, ExitStatusFollowsTheKernelsReport) {
         {"corrupted byte on the line", BootFault::CorruptApplication, {"--keys", keys}, 6, "checksum mismatch: the kernel reports 0x"},
         {"cable pulled part-way", BootFault::CablePulled, {"--keys", keys, "--silence", "2"}, 3,
          "said nothing for 2 s after the application was sent"},
+        {"adapter pulled part-way (the line hangs up)", BootFault::HangUp, {"--keys", keys}, 2,
+         "flash failed during the application download: the port"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -81,6 +83,9 @@ TEST(ZavctlFlash, ExitStatusFollowsTheKernelsReport) {
         EXPECT_EQ(run.err.contains("Success"), c.exitCode == 0);
         if (c.exitCode != 0) {
             EXPECT_TRUE(last.startsWith("zavctl: flash failed during the ")) << "the stage is named";
+        }
+        if (c.fault == BootFault::HangUp) {
+            EXPECT_TRUE(last.endsWith("failed: the device no longer delivers data")) << last.toStdString();
         }
         if (c.fault == BootFault::None && c.exitCode == 0) {
             EXPECT_EQ(boot.stage(), Bootloader::Done);
@@ -206,6 +211,24 @@ TEST(ZavctlLogo, ExitStatusFollowsTheUpsConfirmationAndTheLinkComesBack) {
         }
         sim.stop();
     }
+}
+
+TEST(ZavctlLogo, PortThatVanishesEndsTheRunAsFailed) {
+    if (!QFile::exists(kZavctl)) GTEST_SKIP() << "zavctl is not built";
+    SimConfig config;
+    config.upsModel = 1;
+    config.protocol = Protocol::Rtu;
+    config.baud = 38400;
+    SimulatorThread sim(config);
+    QString error;
+    ASSERT_TRUE(sim.start(&error)) << error.toStdString();
+    sim.withUps([](VirtualUps& ups) { ups.logo().setFault(LogoFault::HangUp); });
+    const Ran run = zavctl({"logo", kData + "test-logo.logo", "--port", sim.devicePath(), "--baud", "38400", "--proto",
+                            "rtu", "--model", "1", "--timeout", "100"});
+    EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("logo: the Modbus link could not be opened again")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.trimmed().endsWith("logo: Up logo communication fail at byte 0 of 1005")) << run.err.toStdString();
+    sim.stop();
 }
 
 TEST(ZavctlLogo, FilesThatCannotBeALogoAreRefusedBeforeThePortIsOpened) {
