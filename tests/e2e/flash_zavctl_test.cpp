@@ -101,6 +101,16 @@ TEST(ZavctlFlash, BadFilesAndOptionsAreRefusedBeforeThePortIsOpened) {
     if (!QFile::exists(kZavctl)) GTEST_SKIP() << "zavctl is not built";
     // A port that does not exist: any of these reaching it would end with exit 2 instead.
     const QStringList port{"--port", "/dev/zav-no-such-port"};
+    QTemporaryDir dir;
+    auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    };
+    const QByteArray image = readFile(kApplication);
+    const QString headerOnly = write("empty-table.bin", image.left(22) + QByteArray(2, '\0'));
+    const QString padded = write("padded.bin", image + QByteArray(16, '\xFF'));
     const struct {
         const char* name;
         QStringList args;
@@ -110,6 +120,8 @@ TEST(ZavctlFlash, BadFilesAndOptionsAreRefusedBeforeThePortIsOpened) {
         {"application that is no boot image", {kData + "not-a-boot-table.bin", "--kernel", kKernel}, 6,
          "is not a boot image: it does not start with the boot table key 0x08AA"},
         {"logo file given as the application", {kData + "test-logo.logo", "--kernel", kKernel}, 6, "is not a boot image"},
+        {"table with no data block", {headerOnly, "--kernel", kKernel}, 6, "the boot table holds no data block"},
+        {"bytes after the closing block", {padded, "--kernel", kKernel}, 6, "16 byte(s) follow the closing block"},
         {"missing application", {kData + "no-such.bin", "--kernel", kKernel}, 6, "cannot read"},
         {"kernel that is no boot image", {kApplication, "--kernel", kData + "not-a-boot-table.bin"}, 6,
          "not-a-boot-table.bin is not a boot image"},
