@@ -135,8 +135,9 @@ QList<BootReply> Bootloader::receive(const QByteArray& bytes, int lineBaud) {
 }
 
 void Bootloader::takeApplicationByte(uint8_t raw, QList<BootReply>& out) {
-    if (fault_ == BootFault::CablePulled && appBytes_ >= kPullAfterBytes) {
+    if ((fault_ == BootFault::CablePulled || fault_ == BootFault::HangUp) && appBytes_ >= kPullAfterBytes) {
         stage_ = Dead;
+        hangUpDue_ = fault_ == BootFault::HangUp;
         return;
     }
     if (fault_ == BootFault::CorruptApplication && appBytes_ == kCorruptAt) raw ^= 0x01; // a bit lost on the line

@@ -14,7 +14,9 @@
 
 namespace zav::sim {
 
-enum class BootFault { None, WrongKeys, SilentAfterKernel, CorruptApplication, CablePulled };
+// CablePulled goes silent part-way through the application with its line still there; HangUp
+// leaves at the same point by closing its line, so the tool's open port loses its device.
+enum class BootFault { None, WrongKeys, SilentAfterKernel, CorruptApplication, CablePulled, HangUp };
 
 struct BootReply {
     QByteArray bytes;
@@ -55,6 +57,8 @@ class Bootloader {
     int applicationBytes() const { return appBytes_; }
     uint16_t applicationChecksum() const { return checksum_; }
     int noiseBytes() const { return noise_; }
+    // The target has left: its server closes the line once the replies already due are out.
+    bool hangUpDue() const { return hangUpDue_; }
 
     // The texts of the test kernel (our own sentences with the key words the tool looks for).
     static QByteArray unlockedText();
@@ -77,6 +81,7 @@ class Bootloader {
     uint16_t checksum_ = 0;
     int highByte_ = -1; // first byte of a checksum word
     int noise_ = 0;
+    bool hangUpDue_ = false;
 };
 
 } // namespace zav::sim

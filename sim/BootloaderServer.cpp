@@ -50,6 +50,7 @@ void BootloaderServer::stop() {
 }
 
 void BootloaderServer::pump() {
+    if (pty_.master() < 0) return;
     const qint64 now = clock_.elapsed();
     const int baud = std::max(ptyLineBaud(pty_.master()), 300);
     const double bytesPerMs = baud / 10000.0;
@@ -98,6 +99,11 @@ void BootloaderServer::pump() {
     if (int(boot_.stage()) != lastStage_) {
         lastStage_ = int(boot_.stage());
         emit logLine(QString("bootloader: %1 (%2 baud)").arg(kStageNames[lastStage_]).arg(baud));
+    }
+    if (boot_.hangUpDue() && outQueue_.isEmpty() && later_.isEmpty()) {
+        pty_.hangUp();
+        timer_->stop(); // not deleted here: this is its own timeout
+        emit logLine(QStringLiteral("bootloader: hung up (the line is gone)"));
     }
 }
 

@@ -14,20 +14,22 @@ const struct {
 } kBootFaults[] = {{"wrong-keys", BootFault::WrongKeys},
                    {"silent-after-kernel", BootFault::SilentAfterKernel},
                    {"corrupt-app", BootFault::CorruptApplication},
-                   {"cable-pull", BootFault::CablePulled}};
+                   {"cable-pull", BootFault::CablePulled},
+                   {"hang-up", BootFault::HangUp}};
 const struct {
     const char* name;
     LogoFault fault;
-} kLogoFaults[] = {{"bad-crc", LogoFault::BadCrc}, {"wrong-address", LogoFault::WrongAddress}, {"type3", LogoFault::Type3}};
+} kLogoFaults[] = {{"bad-crc", LogoFault::BadCrc}, {"wrong-address", LogoFault::WrongAddress}, {"type3", LogoFault::Type3},
+                   {"hang-up", LogoFault::HangUp}};
 } // namespace
 
 void addFirmwareOptions(QCommandLineParser& p) {
     p.addOption({"bootloader-link", "Serve a DSP in serial boot mode on a second pty, linked here.", "path"});
     p.addOption({"boot-keys", "The code-security keys and target IDs the kernel accepts: 64 hex digits "
                               "(default all F).", "hex"});
-    p.addOption({"boot-fault", "wrong-keys, silent-after-kernel, corrupt-app or cable-pull.", "kind"});
+    p.addOption({"boot-fault", "wrong-keys, silent-after-kernel, corrupt-app, cable-pull or hang-up.", "kind"});
     p.addOption({"logo-type", "DSP type the logo handshake reports: 1 (default) or 2.", "n"});
-    p.addOption({"logo-fault", "bad-crc, wrong-address or type3.", "kind"});
+    p.addOption({"logo-fault", "bad-crc, wrong-address, type3 or hang-up.", "kind"});
 }
 
 QString readFirmwareOptions(const QCommandLineParser& p, FirmwareOptions& o) {
@@ -43,7 +45,7 @@ QString readFirmwareOptions(const QCommandLineParser& p, FirmwareOptions& o) {
         bool found = false;
         for (const auto& f : kBootFaults)
             if (name == f.name) o.bootFault = f.fault, found = true;
-        if (!found) return "--boot-fault must be wrong-keys, silent-after-kernel, corrupt-app or cable-pull";
+        if (!found) return "--boot-fault must be wrong-keys, silent-after-kernel, corrupt-app, cable-pull or hang-up";
     }
     if (p.isSet("logo-type")) {
         const QString t = p.value("logo-type");
@@ -55,7 +57,7 @@ QString readFirmwareOptions(const QCommandLineParser& p, FirmwareOptions& o) {
         bool found = false;
         for (const auto& f : kLogoFaults)
             if (name == f.name) o.logoFault = f.fault, found = true;
-        if (!found) return "--logo-fault must be bad-crc, wrong-address or type3";
+        if (!found) return "--logo-fault must be bad-crc, wrong-address, type3 or hang-up";
     }
     return {};
 }

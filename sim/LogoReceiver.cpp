@@ -110,6 +110,11 @@ QByteArray LogoReceiver::receive(const QByteArray& bytes, qint64 nowMs) {
         if (!crcRight(frame)) continue;
         ++blocks_;
         memory_[tag] = frame.mid(6, length);
+        if (fault_ == LogoFault::HangUp) {
+            hangUpDue_ = true; // no reply: the line is gone
+            pending_.clear();
+            break;
+        }
         QByteArray reply = frameReply(fault_ == LogoFault::WrongAddress ? tag + 1 : tag, 1, uint8_t(type_));
         if (fault_ == LogoFault::BadCrc) reply[8] = char(reply[8] ^ 0x5A);
         out += reply;

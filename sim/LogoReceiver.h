@@ -11,7 +11,8 @@
 
 namespace zav::sim {
 
-enum class LogoFault { None, BadCrc, WrongAddress, Type3 };
+// HangUp: after the first block the UPS port's device goes away (its adapter pulled).
+enum class LogoFault { None, BadCrc, WrongAddress, Type3, HangUp };
 
 class LogoReceiver {
   public:
@@ -35,6 +36,8 @@ class LogoReceiver {
     bool finishedOk() const { return finishedOk_; }
     int handshakes() const { return handshakes_; }
     int blocks() const { return blocks_; }
+    // The port is to vanish: its server closes the line.
+    bool hangUpDue() const { return hangUpDue_; }
 
   private:
     QByteArray frameReply(uint32_t tag, uint8_t status, uint8_t type) const;
@@ -51,6 +54,7 @@ class LogoReceiver {
     bool finishedOk_ = false;
     int handshakes_ = 0;
     int blocks_ = 0;
+    bool hangUpDue_ = false;
 };
 
 } // namespace zav::sim

@@ -33,6 +33,12 @@ bool PtyPair::open(int baud, QString* error) {
     return true;
 }
 
+void PtyPair::hangUp() {
+    if (master_ >= 0) ::close(master_);
+    if (slave_ >= 0) ::close(slave_);
+    master_ = slave_ = -1;
+}
+
 bool PtyPair::createLink(const QString& linkPath, QString* error) {
     const QByteArray target = QFile::encodeName(linkPath);
     const QFileInfo info(linkPath);

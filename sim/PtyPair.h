@@ -20,6 +20,10 @@ class PtyPair {
     // A symbolic link to the device; an existing link is replaced, any other file is left alone.
     bool createLink(const QString& linkPath, QString* error);
 
+    // Closes both ends the simulator holds: once the tool's own fd is the last, the device is gone
+    // under it, as when a USB adapter is pulled (reads end, writes and settings fail).
+    void hangUp();
+
     int master() const { return master_; }
     QString devicePath() const { return path_; }
 

@@ -71,9 +71,20 @@ void PtyServer::onReadable() {
         else
             QTimer::singleShot(reply.delayMs, this, [this, bytes = reply.bytes] { writeOut(bytes); });
     }
+    if (ups_.logo().hangUpDue()) hangUp();
+}
+
+void PtyServer::hangUp() {
+    if (pty_.master() < 0) return;
+    // Not deleted inside its own activation: disabled now, deleted with the server.
+    if (notifier_) notifier_->setEnabled(false);
+    if (clock_) clock_->stop();
+    pty_.hangUp();
+    emit logLine(QStringLiteral("port hung up (the device is gone)"));
 }
 
 void PtyServer::writeOut(const QByteArray& bytes) {
+    if (pty_.master() < 0) return; // a delayed reply after the hang-up
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(pty_.master(), bytes.constData() + done, size_t(bytes.size() - done));

@@ -35,6 +35,8 @@ class PtyServer : public QObject {
     bool serving() const { return notifier_ != nullptr; }
     // Moves the UPS's time to the time elapsed since start().
     void sync();
+    // The device goes away under the tool (an adapter pulled): serving stops and the pty closes.
+    void hangUp();
 
   signals:
     void logLine(const QString& line);

@@ -99,7 +99,6 @@ void DspProgrammer::start(const ProgramRun& run, uint16_t checksum) {
 
 void DspProgrammer::resetProgramming() {
     pingCount_ = 0;
-    idleWatch_ = 0;
     apiVersionWatch_ = 0;
     progStage_ = 0;
     bootStage_ = 0;
@@ -108,11 +107,17 @@ void DspProgrammer::resetProgramming() {
     setPingTimer(false);
     setProgress(0);
     running_ = false;
+    resetIdleWatch();
+    emit runEnded(); // ButtonProgram enabled and Comm1 closed in every case
+}
+
+void DspProgrammer::resetIdleWatch() {
+    if (running_) return;
+    idleWatch_ = 0;
     if (resetButton_) {
         resetButton_ = false;
         emit resetButtonChanged(false);
     }
-    emit runEnded(); // ButtonProgram enabled and Comm1 closed in every case
 }
 
 void DspProgrammer::fail(FlashMessage row) {

@@ -49,6 +49,8 @@ class DspProgrammer : public QObject {
     void cancel();                            // ButtonProgramResetClick
     void portFailed(const QString& reason);   // Comm1 lost its port during a run
     void resetProgramming();
+    // The page's initialisation: IdleWatch 0 and Cancel disabled (only while no run is going).
+    void resetIdleWatch();
     void setProgress(int value);
     // Seconds of silence after the application has left before the run counts as failed.
     void setStallSeconds(int seconds) { stallSeconds_ = seconds; }

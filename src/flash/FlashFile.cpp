@@ -1,5 +1,7 @@
 #include "flash/FlashFile.h"
 
+#include "flash/FlashTexts.h"
+
 #include <QIODevice>
 #include <array>
 
@@ -49,21 +51,28 @@ QList<QByteArray> readFileBlocks(QIODevice& file) {
     return blocks;
 }
 
-QString bootTableProblem(const QByteArray& bytes) {
+BootImageCheck checkBootTable(const QByteArray& bytes) {
     const qsizetype size = bytes.size();
     auto word = [&](qsizetype at) { return uint16_t(uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8); };
-    if (size < 2 || word(0) != 0x08AA) return QStringLiteral("it does not start with the boot table key 0x08AA");
+    if (size < 2 || word(0) != 0x08AA) return {BootImageFault::NoKey};
     constexpr qsizetype kHeaderBytes = 2 + 8 * 2 + 4; // key, reserved words, entry point
     qsizetype at = kHeaderBytes;
     int blocks = 0;
     for (;;) {
-        if (at + 2 > size)
-            return QStringLiteral("the boot table is cut off after %1 block(s) (no closing block of size 0)").arg(blocks);
+        if (at + 2 > size) return {BootImageFault::CutOff, blocks};
         const qsizetype words = word(at);
-        if (words == 0) return {};
+        if (words == 0) break;
         at += 2 + 4 + 2 * words; // size, address, data
         ++blocks;
     }
+    at += 2; // the closing block
+    if (blocks == 0) return {BootImageFault::NoDataBlock};
+    if (at < size) return {BootImageFault::BytesAfterEnd, blocks, size - at};
+    return {};
+}
+
+QString bootTableProblem(const QByteArray& bytes) {
+    return bootImageProblemText(checkBootTable(bytes), 1);
 }
 
 QStringList dspTypeItems() {

@@ -31,8 +31,19 @@ QList<QByteArray> readFileBlocks(QIODevice& file);
 
 // Kernels and applications are C2000 boot tables (16-bit words, low byte first): the key 0x08AA,
 // 8 reserved words, a 32-bit entry point, then blocks of (size in words, 32-bit address, data)
-// closed by a block of size 0. Returns why the bytes are not one (empty when they are), so a
-// wrong file is refused before the target sees a byte. Bytes after the closing block are allowed.
+// closed by a block of size 0. A whole image is exactly one such table with at least one data
+// block: a table without data would erase the flash and program nothing, and bytes after the
+// closing block are not part of what the kernel takes, so such a file is not the image it claims
+// to be. Checked before the target sees a byte.
+enum class BootImageFault { None, Unreadable, NoKey, CutOff, NoDataBlock, BytesAfterEnd };
+struct BootImageCheck {
+    BootImageFault fault = BootImageFault::None;
+    int blocks = 0;          // whole data blocks before a cut (CutOff)
+    qsizetype extraBytes = 0; // after the closing block (BytesAfterEnd)
+    bool whole() const { return fault == BootImageFault::None; }
+};
+BootImageCheck checkBootTable(const QByteArray& bytes);
+// Why the bytes are not a whole image, in English (empty when they are).
 QString bootTableProblem(const QByteArray& bytes);
 
 // ComboBoxDspType items and ComboBoxBaud items.

@@ -33,6 +33,24 @@ const char* const kLogoMessages[3][10] = {
      "UPS連接未能恢復，請檢查串口後重新連接"},
 };
 
+// BootImageFault order from Unreadable on; %1 is a block or byte count.
+const char* const kImageProblems[3][5] = {
+    {"文件无法读取", "文件开头不是引导表标识 0x08AA", "引导表不完整（读到 %1 个数据块后文件结束，没有长度为 0 的结束块）",
+     "引导表中没有数据块（只有表头和结束块）", "结束块之后多出 %1 个字节"},
+    {"the file cannot be read", "it does not start with the boot table key 0x08AA",
+     "the boot table is cut off after %1 block(s) (no closing block of size 0)",
+     "the boot table holds no data block (only the header and the closing block)",
+     "%1 byte(s) follow the closing block"},
+    {"文件無法讀取", "文件開頭不是引導表標識 0x08AA", "引導表不完整（讀到 %1 個數據塊後文件結束，沒有長度為 0 的結束塊）",
+     "引導表中沒有數據塊（只有表頭和結束塊）", "結束塊之後多出 %1 個字節"},
+};
+const char* const kImageRefused[3] = {"%1 不是完整的DSP引导映像，未发送任何数据：%2",
+                                      "%1 is not a whole DSP boot image; nothing was sent: %2",
+                                      "%1 不是完整的DSP引導映像，未發送任何數據：%2"};
+const char* const kLinkConnected[3] = {"请先断开UPS通信连接，再进行烧录！",
+                                       "The UPS link is connected: disconnect it before programming!",
+                                       "請先斷開UPS通訊連接，再進行燒錄！"};
+
 const char* const kEraseItems[3][2] = {{"全部", "程序区"}, {"All Flash", "Program Area"}, {"全部", "程序區"}};
 
 struct Caption {
@@ -76,6 +94,22 @@ QString logoMessageText(LogoMessage message, int language) {
     if (r < 0 || r > 9) return {};
     return QString::fromUtf8(kLogoMessages[lang(language)][r]);
 }
+
+QString bootImageProblemText(const BootImageCheck& check, int language) {
+    if (check.whole()) return {};
+    const QString text = QString::fromUtf8(kImageProblems[lang(language)][int(check.fault) - 1]);
+    switch (check.fault) {
+    case BootImageFault::CutOff: return text.arg(check.blocks);
+    case BootImageFault::BytesAfterEnd: return text.arg(check.extraBytes);
+    default: return text;
+    }
+}
+
+QString imageRefusedText(const QString& fileName, const BootImageCheck& check, int language) {
+    return QString::fromUtf8(kImageRefused[lang(language)]).arg(fileName, bootImageProblemText(check, language));
+}
+
+QString linkConnectedText(int language) { return QString::fromUtf8(kLinkConnected[lang(language)]); }
 
 QStringList eraseItems(int language) {
     const int l = lang(language);

@@ -2,6 +2,8 @@
 // Texts of the firmware page: the message tables of the programming run and of the logo upload
 // (language first: 0 CN, 1 EN, 2 CHT), the log lines (always English) and the page's captions.
 
+#include "flash/FlashFile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -34,6 +36,14 @@ enum class LogoMessage : int {
     LinkRestoreFailed,
 };
 QString logoMessageText(LogoMessage message, int language);
+
+// Why a file is not a whole boot image (empty for a whole one), and the page's box that refuses it
+// before anything is sent: "<file> is not a whole DSP boot image; nothing was sent: <why>".
+QString bootImageProblemText(const BootImageCheck& check, int language);
+QString imageRefusedText(const QString& fileName, const BootImageCheck& check, int language);
+
+// Program pressed while the UPS link is connected: the two never share a moment.
+QString linkConnectedText(int language);
 
 // ComboBoxErase items in the language.
 QStringList eraseItems(int language);

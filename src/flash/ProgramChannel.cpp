@@ -1,5 +1,7 @@
 #include "flash/ProgramChannel.h"
 
+#include "link/SerialLoss.h"
+
 #include <QFile>
 #include <sys/stat.h>
 
@@ -11,7 +13,7 @@ QString devicePath(const QString& name) {
 }
 } // namespace
 
-ProgramChannel::ProgramChannel(QObject* parent) : QObject(parent) {
+ProgramChannel::ProgramChannel(QObject* parent) : QObject(parent), port_(this) {
     gap_.setSingleShot(true);
     gap_.setInterval(kChunkGapMs);
     connect(&gap_, &QTimer::timeout, this, [this] { deliver(pending_.size()); });
@@ -52,14 +54,20 @@ void ProgramChannel::open() {
     port_.clear(QSerialPort::AllDirections);
     port_.clearError();
     pending_.clear();
+    lost_ = false;
 }
 
 void ProgramChannel::close() {
     gap_.stop();
     pending_.clear();
-    if (!port_.isOpen()) return;
-    port_.clear(QSerialPort::AllDirections); // what was not sent yet is dropped
+    if (closing_ || !port_.isOpen()) return;
+    closing_ = true;
+    // What was not sent yet is dropped. A vanished device is not cleared: the call fails and Qt
+    // reports that failure as one more error.
+    if (!lost_) port_.clear(QSerialPort::AllDirections);
     port_.close();
+    port_.clearError();
+    closing_ = false;
 }
 
 bool ProgramChannel::queueData(const QByteArray& bytes) {
@@ -84,19 +92,15 @@ void ProgramChannel::deliver(qsizetype count) {
 }
 
 void ProgramChannel::onError(QSerialPort::SerialPortError error) {
-    switch (error) {
-    case QSerialPort::ResourceError:
-    case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
-        if (port_.isOpen()) {
-            const QString reason = port_.errorString();
-            close(); // QSerialPort would repeat the error on every event-loop pass
-            emit requestHangup(reason);
-        }
-        break;
-    default:
-        break;
-    }
+    // Qt repeats the error on every event-loop pass while the port stays open, and raises more
+    // while it closes: only the first one of an opening counts.
+    if (closing_ || lost_ || !port_.isOpen() || !isDeviceLoss(error)) return;
+    lost_ = true;
+    const QString reason = deviceLossText(error);
+    gap_.stop();
+    deliver(pending_.size()); // the target's last words came before the loss
+    close();                  // unless the receiver has closed it already
+    QMetaObject::invokeMethod(this, [this, reason] { emit requestHangup(reason); }, Qt::QueuedConnection);
 }
 
 } // namespace zav

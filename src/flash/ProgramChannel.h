@@ -3,6 +3,9 @@
 // return at once; QSerialPort sends them completely and in order from the event loop, so the window
 // never waits on the line. Received bytes are handed on in chunks: a chunk ends after 100 ms without
 // a new byte, or at 2048 bytes. Open failures throw CommsError with one of the texts below.
+// A device that goes away under the open port (adapter pulled, pty closed) ends it once: the bytes
+// received before are handed on, the port is closed without touching the dead device again, and
+// requestHangup follows from the event loop, so no caller is re-entered in the middle of a call.
 
 #include <QByteArray>
 #include <QObject>
@@ -50,7 +53,7 @@ class ProgramChannel : public QObject {
 
   signals:
     void receiveData(const QByteArray& bytes); // OnReceiveData
-    void requestHangup(const QString& reason); // the port failed and was closed
+    void requestHangup(const QString& reason); // the device went away; the port is closed already
     void sendDataEmpty();                      // the queue ran dry
 
   private:
@@ -58,11 +61,13 @@ class ProgramChannel : public QObject {
     void deliver(qsizetype count);
     void onError(QSerialPort::SerialPortError error);
 
-    QSerialPort port_;
+    QSerialPort port_; // a child, so tests can watch it open and close
     QTimer gap_;
     QByteArray pending_;
     QString name_ = QStringLiteral("COM2");
     int baud_ = 9600;
+    bool closing_ = false; // errors Qt raises while the port closes are not a second loss
+    bool lost_ = false;    // the device of this opening has gone away
 };
 
 } // namespace zav

@@ -1,12 +1,14 @@
 #include "link/QtSerialChannel.h"
 
+#include "link/SerialLoss.h"
+
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
 
 namespace zav {
 
-QtSerialChannel::QtSerialChannel(QObject* parent) : QObject(parent) {
+QtSerialChannel::QtSerialChannel(QObject* parent) : QObject(parent), port_(this) {
     connect(&port_, &QSerialPort::readyRead, this, &QtSerialChannel::onReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialChannel::onError);
 }
@@ -63,14 +65,18 @@ bool QtSerialChannel::open() {
 }
 
 void QtSerialChannel::close() {
-    if (port_.isOpen()) port_.close();
     seen_ = 0;
+    if (closing_ || !port_.isOpen()) return;
+    closing_ = true;
+    port_.close();
+    port_.clearError();
+    closing_ = false;
 }
 
 void QtSerialChannel::purge() {
     if (!port_.isOpen()) return;
-    port_.clear(QSerialPort::AllDirections);
-    port_.readAll();
+    port_.clear(QSerialPort::AllDirections); // on a vanished device this fails and closes the port
+    if (port_.isOpen()) port_.readAll();
     seen_ = 0;
 }
 
@@ -103,26 +109,11 @@ void QtSerialChannel::onReadyRead() {
 }
 
 void QtSerialChannel::onError(QSerialPort::SerialPortError error) {
-    switch (error) {
-    case QSerialPort::ResourceError:
-    case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
-        if (port_.isOpen()) {
-            // errorString() holds whatever errno the last call left ("Inappropriate ioctl for
-            // device" on a vanished pty): say what happened instead.
-            const QString reason = error == QSerialPort::WriteError  ? QStringLiteral("the device no longer takes data")
-                                   : error == QSerialPort::ReadError ? QStringLiteral("the device no longer delivers data")
-                                                                     : QStringLiteral("the device was removed");
-            port_.clearError();
-            port_.close();
-            seen_ = 0;
-            emit deviceLost(reason);
-        }
-        break;
-    case QSerialPort::UnsupportedOperationError: // modem lines on a pty
-    default:
-        break;
-    }
+    // UnsupportedOperationError (modem lines on a pty) and the like are not fatal.
+    if (closing_ || !port_.isOpen() || !isDeviceLoss(error)) return;
+    const QString reason = deviceLossText(error);
+    close();
+    QMetaObject::invokeMethod(this, [this, reason] { emit deviceLost(reason); }, Qt::QueuedConnection);
 }
 
 void QtSerialChannel::sortPortNames(QStringList& names) {

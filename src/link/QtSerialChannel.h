@@ -2,7 +2,9 @@
 // The Modbus channel over a real serial port (QSerialPort): 8N1, no flow control, DTR and RTS
 // asserted, non-blocking reads of what is buffered, blocking writes with the write time-out.
 // A device that disappears under an open port (USB adapter pulled, the far end of a pty closed) is
-// closed at once: QSerialPort would otherwise report the error on every event-loop pass.
+// closed at once and only once: QSerialPort would otherwise report the error on every event-loop
+// pass, and it raises more errors while the dead port is cleared or closed. deviceLost follows from
+// the event loop, never from inside a call of the link.
 
 #include "link/SerialChannel.h"
 
@@ -41,11 +43,12 @@ class QtSerialChannel : public QObject, public SerialChannel {
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
 
-    QSerialPort port_;
+    QSerialPort port_; // a child, so tests can watch it open and close
     QString name_;
     int baud_ = 9600;
     QString error_;
     qint64 seen_ = 0; // bytes already announced through onRxChar
+    bool closing_ = false; // errors Qt raises while the port closes are not a second loss
 };
 
 } // namespace zav

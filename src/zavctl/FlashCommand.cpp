@@ -220,7 +220,8 @@ int runFlash(QCoreApplication& app, const QStringList& args) {
         for (; printedLines < upTo; ++printedLines) std::fprintf(stderr, "%s\n", qPrintable(lines[printedLines]));
     };
     auto followStage = [&] {
-        if (!programmer.running()) return;
+        // A closed port sends nothing more: that is no step forward (a lost device stays in its stage).
+        if (!programmer.running() || !comm1.isOpen()) return;
         const int now = stageOf(programmer, comm1.sending());
         if (now <= stage) return;
         stage = now;
@@ -260,12 +261,15 @@ int runFlash(QCoreApplication& app, const QStringList& args) {
         followStage();
         printLog(false);
     });
+    // The application is queued in one go with no new log line: its progress step marks the stage.
+    QObject::connect(&programmer, &DspProgrammer::progressChanged, &app, [&] { followStage(); });
     QObject::connect(&programmer, &DspProgrammer::messageDue, &app, [&](FlashMessage row) { message = row; });
     // The message of a failure follows the run's end: decide once both are in.
     QObject::connect(&programmer, &DspProgrammer::runEnded, &app, [&] { comm1.close(); app.quit(); },
                      Qt::QueuedConnection);
     QObject::connect(&comm1, &ProgramChannel::receiveData, &programmer, &DspProgrammer::onChunk);
     QObject::connect(&comm1, &ProgramChannel::requestHangup, &app, [&](const QString& reason) {
+        if (!programmer.running()) return; // the target's last words had already ended the run
         portError = reason;
         programmer.portFailed(reason);
     });

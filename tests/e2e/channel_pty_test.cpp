@@ -1,6 +1,8 @@
-// The QSerialPort channel on a real pseudo-terminal: notifications, rates, purge and a device that
-// goes away under an open port.
+// The QSerialPort channels on a real pseudo-terminal: notifications, rates, purge, and a device that
+// goes away under an open port, for the Modbus link (QtSerialChannel) and the programming channel
+// (ProgramChannel) alike.
 
+#include "flash/ProgramChannel.h"
 #include "link/LinkTypes.h"
 #include "link/QtSerialChannel.h"
 
@@ -42,6 +44,12 @@ class Pty {
     void closeMaster() {
         if (master >= 0) ::close(master);
         master = -1;
+    }
+    // The far end hangs up: only the channel holds the device now, and it is gone.
+    void hangUp() {
+        if (slave >= 0) ::close(slave);
+        slave = -1;
+        closeMaster();
     }
     int master = -1;
     int slave = -1;
@@ -130,6 +138,116 @@ TEST(SerialChannelPty, DeviceThatGoesAwayClosesThePortOnce) {
     EXPECT_FALSE(reason.contains("ioctl")) << reason.toStdString();
     EXPECT_FALSE(channel.write("x"));
     EXPECT_TRUE(channel.readAvailable(10).isEmpty());
+}
+
+// What the channel is doing when its device goes away: waiting for data (Qt's read notification
+// finds it), or in the middle of one of its own calls on the dead device.
+enum class Doing { Waiting, Purging, Writing, ChangingRate, Closing };
+
+struct DoingCase {
+    const char* name;
+    Doing doing;
+};
+const DoingCase kLinkDoings[] = {{"waiting", Doing::Waiting},   {"purging", Doing::Purging},
+                                 {"writing", Doing::Writing},   {"changing the rate", Doing::ChangingRate},
+                                 {"closing", Doing::Closing}};
+// The programming channel has no purge; its writes are queued and leave from the event loop.
+const DoingCase kProgramDoings[] = {{"waiting", Doing::Waiting},
+                                    {"writing", Doing::Writing},
+                                    {"changing the rate", Doing::ChangingRate},
+                                    {"closing", Doing::Closing}};
+
+TEST(SerialChannelPty, LinkPortWhoseDeviceVanishesIsClosedOnceWhateverItWasDoing) {
+    for (const auto& c : kLinkDoings) {
+        SCOPED_TRACE(c.name);
+        Pty pty;
+        QtSerialChannel channel;
+        channel.setPortName(pty.path);
+        ASSERT_TRUE(channel.open());
+        QSerialPort* port = channel.findChild<QSerialPort*>();
+        ASSERT_NE(port, nullptr);
+        int closes = 0, lost = 0, lostInsideACall = 0;
+        bool inCall = false;
+        QObject::connect(port, &QIODevice::aboutToClose, [&] { ++closes; });
+        QObject::connect(&channel, &QtSerialChannel::deviceLost, [&] {
+            ++lost;
+            if (inCall) ++lostInsideACall;
+        });
+        pty.hangUp();
+        inCall = true;
+        switch (c.doing) {
+        case Doing::Waiting: break;
+        case Doing::Purging: channel.purge(); break;
+        case Doing::Writing: EXPECT_FALSE(channel.write("x")); break;
+        case Doing::ChangingRate: channel.setBaudRate(19200); break;
+        case Doing::Closing: channel.close(); break;
+        }
+        inCall = false;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !channel.isOpen(); }, 5000));
+        for (int i = 0; i < 200; ++i) QCoreApplication::processEvents();
+        EXPECT_EQ(closes, 1);
+        // A loss the channel found is reported once, after the call; closing it on purpose is no loss.
+        EXPECT_EQ(lost, c.doing == Doing::Closing ? 0 : 1);
+        EXPECT_EQ(lostInsideACall, 0);
+        EXPECT_TRUE(channel.readAvailable(10).isEmpty());
+    }
+}
+
+TEST(ProgramChannelPty, PortWhoseDeviceVanishesIsClosedOnceWhateverItWasDoing) {
+    for (const auto& c : kProgramDoings) {
+        SCOPED_TRACE(c.name);
+        Pty pty;
+        ProgramChannel comm1;
+        comm1.setCommName(pty.path);
+        comm1.setBaudRate(38400);
+        ASSERT_NO_THROW(comm1.open());
+        QSerialPort* port = comm1.findChild<QSerialPort*>();
+        ASSERT_NE(port, nullptr);
+        int closes = 0, hangups = 0, hangupsInsideACall = 0;
+        bool inCall = false;
+        QString reason;
+        QObject::connect(port, &QIODevice::aboutToClose, [&] { ++closes; });
+        QObject::connect(&comm1, &ProgramChannel::requestHangup, [&](const QString& why) {
+            ++hangups;
+            reason = why;
+            if (inCall) ++hangupsInsideACall;
+        });
+        pty.hangUp();
+        inCall = true;
+        switch (c.doing) {
+        case Doing::Waiting:
+        case Doing::Purging: break;
+        case Doing::Writing: comm1.queueData(QByteArray(300, 'A')); break;
+        case Doing::ChangingRate: comm1.setBaudRate(115200); break;
+        case Doing::Closing: comm1.close(); break;
+        }
+        inCall = false;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !comm1.isOpen(); }, 5000));
+        for (int i = 0; i < 200; ++i) QCoreApplication::processEvents();
+        EXPECT_EQ(closes, 1);
+        EXPECT_EQ(hangups, c.doing == Doing::Closing ? 0 : 1);
+        EXPECT_EQ(hangupsInsideACall, 0);
+        if (hangups) EXPECT_TRUE(reason.startsWith("the device")) << reason.toStdString();
+        EXPECT_FALSE(comm1.queueData("A"));
+    }
+}
+
+TEST(ProgramChannelPty, BytesBeforeAHangUpAreHandedOnBeforeTheLoss) {
+    Pty pty;
+    ProgramChannel comm1;
+    comm1.setCommName(pty.path);
+    ASSERT_NO_THROW(comm1.open());
+    bool arrived = false;
+    QObject::connect(comm1.findChild<QSerialPort*>(), &QIODevice::readyRead, [&] { arrived = true; });
+    QStringList events;
+    QObject::connect(&comm1, &ProgramChannel::receiveData, [&](const QByteArray& b) { events << "data " + b; });
+    QObject::connect(&comm1, &ProgramChannel::requestHangup, [&](const QString&) { events << "hang-up"; });
+    pty.send("Incorrect keys");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return arrived; }, 5000));
+    pty.hangUp(); // most likely before the chunk's 100 ms gap has passed
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.contains("hang-up"); }, 5000));
+    EXPECT_EQ(events, (QStringList{"data Incorrect keys", "hang-up"}));
 }
 
 } // namespace

@@ -127,6 +127,8 @@ TEST_F(FlashRun, FaultsEndInTheirOwnMessage) {
          "Program  Failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!"},
         {"cable pulled", BootFault::CablePulled, "test-application.bin", true, 44, "Fail!",
          "Program  Failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!"},
+        {"adapter pulled (the line hangs up)", BootFault::HangUp, "test-application.bin", false, 0, "Fail!",
+         "Program  Failed!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -152,13 +154,18 @@ TEST_F(FlashRun, FaultsEndInTheirOwnMessage) {
     }
 }
 
-TEST_F(FlashRun, ImageThatIsNoBootTableIsRefusedByTheKernel) {
+TEST_F(FlashRun, ImageThatIsNoBootTableNeverReachesTheTarget) {
     page->applicationChosen(kData + "not-a-boot-table.bin");
     page->findChild<QPushButton*>("ButtonProgram")->click();
-    ASSERT_TRUE(waitFor([this] { return !page->programmer().running(); }, 20'000));
-    EXPECT_TRUE(said.isEmpty()); // the kernel's own words explain
-    EXPECT_TRUE(page->programmer().logText().contains("CAN NOT BE flashed"));
-    EXPECT_FALSE(page->programmer().logText().contains("Success"));
+    // Refused on the page: the kernel would have erased the flash before refusing it.
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_EQ(said[0].text, "not-a-boot-table.bin is not a whole DSP boot image; nothing was sent: it does not "
+                            "start with the boot table key 0x08AA");
+    EXPECT_TRUE(said[0].warning);
+    EXPECT_FALSE(page->programmer().running());
+    EXPECT_FALSE(page->comm1().isOpen());
+    EXPECT_EQ(boot.stage(), Bootloader::WaitLock);
+    EXPECT_EQ(boot.kernelBytes(), 0);
 }
 
 TEST_F(FlashRun, PortThatCannotBeOpenedSaysWhy) {
@@ -260,6 +267,18 @@ TEST_F(LogoRun, FaultsEndInTheirMessageAndTheLinkComesBack) {
         EXPECT_EQ(said, QList<QString>{c.message});
         EXPECT_TRUE(linkBack());
     }
+}
+
+TEST_F(LogoRun, PortThatVanishesEndsTheUploadWithItsMessages) {
+    sim.withUps([](VirtualUps& ups) { ups.logo().setFault(LogoFault::HangUp); });
+    upload(kData + "test-logo.logo");
+    // The transfer failed, and the link could not have its port back: the device is gone.
+    EXPECT_EQ(said, (QList<QString>{"Up logo communication fail",
+                                    "Serial port does not exist or has been occupied by other applications!"}));
+    EXPECT_EQ(fromUps<int>(sim, [](VirtualUps& ups) { return ups.logo().blocks(); }), 1);
+    EXPECT_FALSE(page->logoUpload().running());
+    EXPECT_FALSE(scheduler.portOpen());
+    EXPECT_TRUE(connectButton.isEnabled());
 }
 
 TEST_F(LogoRun, OversizedFileIsRefusedBeforeAnythingIsSent) {

@@ -62,6 +62,10 @@ TEST(ZavctlFlash, ExitStatusFollowsTheKernelsReport) {
         {"corrupted byte on the line", BootFault::CorruptApplication, {"--keys", keys}, 6, "checksum mismatch: the kernel reports 0x"},
         {"cable pulled part-way", BootFault::CablePulled, {"--keys", keys, "--silence", "2"}, 3,
          "said nothing for 2 s after the application was sent"},
+        // The stage named is the application download or, once all of it has left the tool's
+        // queue for the line's buffer, the wait for the report.
+        {"adapter pulled part-way (the line hangs up)", BootFault::HangUp, {"--keys", keys}, 2,
+         ": the port /dev/pts/"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -82,6 +86,9 @@ TEST(ZavctlFlash, ExitStatusFollowsTheKernelsReport) {
         if (c.exitCode != 0) {
             EXPECT_TRUE(last.startsWith("zavctl: flash failed during the ")) << "the stage is named";
         }
+        if (c.fault == BootFault::HangUp) {
+            EXPECT_TRUE(last.endsWith("failed: the device no longer delivers data")) << last.toStdString();
+        }
         if (c.fault == BootFault::None && c.exitCode == 0) {
             EXPECT_EQ(boot.stage(), Bootloader::Done);
             EXPECT_EQ(boot.lockedBaud(), 256000);
@@ -96,6 +103,16 @@ TEST(ZavctlFlash, BadFilesAndOptionsAreRefusedBeforeThePortIsOpened) {
     if (!QFile::exists(kZavctl)) GTEST_SKIP() << "zavctl is not built";
     // A port that does not exist: any of these reaching it would end with exit 2 instead.
     const QStringList port{"--port", "/dev/zav-no-such-port"};
+    QTemporaryDir dir;
+    auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    };
+    const QByteArray image = readFile(kApplication);
+    const QString headerOnly = write("empty-table.bin", image.left(22) + QByteArray(2, '\0'));
+    const QString padded = write("padded.bin", image + QByteArray(16, '\xFF'));
     const struct {
         const char* name;
         QStringList args;
@@ -105,6 +122,8 @@ TEST(ZavctlFlash, BadFilesAndOptionsAreRefusedBeforeThePortIsOpened) {
         {"application that is no boot image", {kData + "not-a-boot-table.bin", "--kernel", kKernel}, 6,
          "is not a boot image: it does not start with the boot table key 0x08AA"},
         {"logo file given as the application", {kData + "test-logo.logo", "--kernel", kKernel}, 6, "is not a boot image"},
+        {"table with no data block", {headerOnly, "--kernel", kKernel}, 6, "the boot table holds no data block"},
+        {"bytes after the closing block", {padded, "--kernel", kKernel}, 6, "16 byte(s) follow the closing block"},
         {"missing application", {kData + "no-such.bin", "--kernel", kKernel}, 6, "cannot read"},
         {"kernel that is no boot image", {kApplication, "--kernel", kData + "not-a-boot-table.bin"}, 6,
          "not-a-boot-table.bin is not a boot image"},
@@ -206,6 +225,24 @@ TEST(ZavctlLogo, ExitStatusFollowsTheUpsConfirmationAndTheLinkComesBack) {
         }
         sim.stop();
     }
+}
+
+TEST(ZavctlLogo, PortThatVanishesEndsTheRunAsFailed) {
+    if (!QFile::exists(kZavctl)) GTEST_SKIP() << "zavctl is not built";
+    SimConfig config;
+    config.upsModel = 1;
+    config.protocol = Protocol::Rtu;
+    config.baud = 38400;
+    SimulatorThread sim(config);
+    QString error;
+    ASSERT_TRUE(sim.start(&error)) << error.toStdString();
+    sim.withUps([](VirtualUps& ups) { ups.logo().setFault(LogoFault::HangUp); });
+    const Ran run = zavctl({"logo", kData + "test-logo.logo", "--port", sim.devicePath(), "--baud", "38400", "--proto",
+                            "rtu", "--model", "1", "--timeout", "100"});
+    EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("logo: the Modbus link could not be opened again")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.trimmed().endsWith("logo: Up logo communication fail at byte 0 of 1005")) << run.err.toStdString();
+    sim.stop();
 }
 
 TEST(ZavctlLogo, FilesThatCannotBeALogoAreRefusedBeforeThePortIsOpened) {

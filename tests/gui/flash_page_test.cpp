@@ -15,10 +15,35 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
 
 using namespace zav;
 
 namespace {
+
+// A pseudo-terminal the page can open: a run starts on it.
+struct TestPty {
+    TestPty() {
+        char name[256] = {};
+        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) path = QString::fromLocal8Bit(name);
+    }
+    ~TestPty() {
+        ::close(master);
+        ::close(slave);
+    }
+    int master = -1, slave = -1;
+    QString path;
+};
+
+// Boot table words, low byte first; a whole image of one block of one word.
+QByteArray words(std::initializer_list<uint16_t> ws) {
+    QByteArray out;
+    for (uint16_t w : ws) out.append(char(w & 0xFF)).append(char(w >> 8));
+    return out;
+}
+const QByteArray kHeader = words({0x08AA, 0, 0, 0, 0, 0, 0, 0, 0, 0x0000, 0x8000});
+const QByteArray kWholeImage = kHeader + words({1, 0x003E, 0x8000, 0x1234, 0});
 
 class FlashPage : public ::testing::Test {
   protected:
@@ -127,10 +152,80 @@ TEST_F(FlashPage, NoRunWhileTheUpsLinkIsConnected) {
     r.baudItem = 3;
     ASSERT_EQ(scheduler.connectLink(r), ConnectResult::Connected);
     page->applicationChosen(file("app.bin", "xy"));
-    find<QPushButton>("ButtonProgram")->click();
-    EXPECT_EQ(said, QStringList{"Serial port does not exist or has been occupied by other applications!"});
+    for (int language : {1, 0, 2}) {
+        context.language = language;
+        page->applyLanguage(language);
+        find<QPushButton>("ButtonProgram")->click();
+    }
+    // What to do, not a port fault that is not there.
+    EXPECT_EQ(said, (QStringList{"The UPS link is connected: disconnect it before programming!",
+                                 QString::fromUtf8("请先断开UPS通信连接，再进行烧录！"),
+                                 QString::fromUtf8("請先斷開UPS通訊連接，再進行燒錄！")}));
     EXPECT_TRUE(channel.isOpen()); // the link is left as the user has it
     EXPECT_FALSE(page->programmer().running());
+}
+
+TEST_F(FlashPage, FileThatIsNotAWholeBootImageIsRefusedBeforeThePortOpens) {
+    TestPty pty;
+    ASSERT_FALSE(pty.path.isEmpty());
+    const QByteArray& whole = kWholeImage;
+    const QString kernel = dir.filePath("Flash28035_All_API.bin"); // item 0, whole flash
+    const struct {
+        const char* name;
+        QByteArray application;
+        QByteArray kernel; // empty: no kernel file (said after the first lock, as before)
+        const char* box;   // nullptr: the run starts
+    } cases[] = {
+        {"whole image, no kernel yet", whole, {}, nullptr},
+        {"whole image and kernel", whole, whole, nullptr},
+        {"not a boot table", QByteArray::fromHex("600712"), whole,
+         "app.bin is not a whole DSP boot image; nothing was sent: it does not start with the boot table key 0x08AA"},
+        {"header and closing block only", kHeader + words({0}), whole,
+         "app.bin is not a whole DSP boot image; nothing was sent: the boot table holds no data block"},
+        {"bytes after the closing block", whole + "xy", whole,
+         "app.bin is not a whole DSP boot image; nothing was sent: 2 byte(s) follow the closing block"},
+        {"kernel that is no boot table", whole, "MZ", "Flash28035_All_API.bin is not a whole DSP boot image"},
+    };
+    find<QComboBox>("ComboBoxProgram")->setEditText(pty.path);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        said.clear();
+        QFile::remove(kernel);
+        if (!c.kernel.isEmpty()) file("Flash28035_All_API.bin", c.kernel);
+        page->applicationChosen(file("app.bin", c.application));
+        find<QPushButton>("ButtonProgram")->click();
+        EXPECT_EQ(page->programmer().running(), c.box == nullptr);
+        EXPECT_EQ(page->comm1().isOpen(), c.box == nullptr);
+        if (c.box) {
+            ASSERT_EQ(said.size(), 1);
+            EXPECT_TRUE(said[0].startsWith(QLatin1String(c.box))) << said[0].toStdString();
+            EXPECT_TRUE(find<QPushButton>("ButtonProgram")->isEnabled());
+        } else {
+            EXPECT_TRUE(said.isEmpty()) << said.join('|').toStdString();
+            page->buttonProgramResetClick();
+        }
+    }
+}
+
+TEST_F(FlashPage, LanguageChangeSelectsTheFirstPortAgainWhileIdle) {
+    QComboBox* port = find<QComboBox>("ComboBoxProgram");
+    port->setCurrentIndex(1);
+    page->applyLanguage(0);
+    EXPECT_EQ(port->currentText(), "/dev/ttyS0");
+    EXPECT_EQ(page->comm1().commName(), "/dev/ttyS0");
+    EXPECT_EQ(page->programmer().idleWatch(), 0);
+    EXPECT_FALSE(find<QPushButton>("ButtonProgramReset")->isEnabled());
+
+    // A run keeps its port and its idle watch, so Cancel still comes for a silent target.
+    TestPty pty;
+    port->setEditText(pty.path);
+    page->applicationChosen(file("app.bin", kWholeImage));
+    find<QPushButton>("ButtonProgram")->click();
+    ASSERT_TRUE(page->programmer().running()) << said.join('|').toStdString();
+    page->applyLanguage(1);
+    EXPECT_EQ(port->currentText(), pty.path);
+    EXPECT_EQ(page->programmer().idleWatch(), 1);
+    page->buttonProgramResetClick();
 }
 
 TEST_F(FlashPage, UpdateTabOnlyForModelsZeroToTwo) {

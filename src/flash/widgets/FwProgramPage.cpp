@@ -137,10 +137,8 @@ FwProgramPage::FwProgramPage(AppContext& context, FlashPageHooks hooks, QWidget*
         buttonUpLogo_->setEnabled(true);
     });
 
-    // Start-up: the port box filled, the saved choices selected.
+    // Start-up: the port box filled, the saved choices and the first port selected.
     comboBoxProgram_->addItems(hooks_.listPorts());
-    comboBoxProgram_->setCurrentIndex(comboBoxProgram_->count() > 0 ? 0 : -1);
-    comm1_.setCommName(comboBoxProgram_->currentText());
     comm1_.setBaudRate(DspProgrammer::kLockBaud);
     applyLanguage(context.language);
 }
@@ -318,7 +316,14 @@ void FwProgramPage::applyLanguage(int language) {
     }
     comboBoxErase_->setCurrentIndex(saved("ComboBoxErase", 0, comboBoxErase_->count()));
     comboBoxErase_->setEnabled(comboBoxDspType_->currentIndex() == DspF28035);
-    if (!programmer_.running()) buttonProgramReset_->setEnabled(false);
+    // As at start: the first programming port, the idle watch stopped and Cancel disabled. A run
+    // keeps its port and its watch: a stopped watch would leave a silent target with no Cancel.
+    if (!programmer_.running()) {
+        comboBoxProgram_->setCurrentIndex(comboBoxProgram_->count() > 0 ? 0 : -1);
+        comm1_.setCommName(comboBoxProgram_->currentText());
+        programmer_.resetIdleWatch();
+        buttonProgramReset_->setEnabled(false);
+    }
     refresh();
 }
 
@@ -365,9 +370,13 @@ void FwProgramPage::applicationChosen(const QString& path) {
 
 void FwProgramPage::buttonProgramClick() {
     programmer_.setProgress(0);
-    const bool linkConnected = context_.scheduler && context_.scheduler->connected();
-    if (comboBoxProgram_->currentText().trimmed().isEmpty() || linkConnected) {
-        // The programming run and the UPS link never share a moment; the user disconnects first.
+    if (context_.scheduler && context_.scheduler->connected()) {
+        // The programming run and the UPS link never share a moment; the user disconnects first
+        // (the link is left as it is: dropping it unasked would stop the UPS's monitoring).
+        inform(linkConnectedText(language_));
+        return;
+    }
+    if (comboBoxProgram_->currentText().trimmed().isEmpty()) {
         inform(commonMessage(MsgPortFailed, language_));
         return;
     }
@@ -381,6 +390,16 @@ void FwProgramPage::buttonProgramClick() {
             return;
         }
     }
+    // Both files must be whole boot images before the port opens, as for zavctl: a kernel that
+    // takes a wrong file erases the flash and leaves the processor without a program. A missing
+    // kernel is said after the first lock ("No Flash API Interface file!").
+    QByteArray application;
+    const QString kernelPath =
+        QDir(hooks_.kernelDir).filePath(kernelFileName(comboBoxDspType_->currentIndex(), comboBoxErase_->currentIndex()));
+    if (!imageWhole(editFilePath_->text(), &application)) return;
+    QByteArray kernel;
+    if (QFile::exists(kernelPath) && !imageWhole(kernelPath, &kernel)) return;
+
     comm1_.setCommName(comboBoxProgram_->currentText().trimmed());
     setPortRefresh(false);
     comm1_.setBaudRate(DspProgrammer::kLockBaud);
@@ -392,16 +411,26 @@ void FwProgramPage::buttonProgramClick() {
         return;
     }
     buttonProgram_->setEnabled(false);
-    // The checksum of the file as it is now (it may have changed since it was chosen).
-    QFile file(editFilePath_->text());
-    if (file.open(QIODevice::ReadOnly)) checksum_ = fileChecksum(file.readAll());
+    checksum_ = fileChecksum(application); // the file as it is now (it may have changed since it was chosen)
     ProgramRun run;
     run.applicationPath = editFilePath_->text();
-    run.kernelPath = QDir(hooks_.kernelDir)
-                         .filePath(kernelFileName(comboBoxDspType_->currentIndex(), comboBoxErase_->currentIndex()));
+    run.kernelPath = kernelPath;
     run.programmingBaud = programBaudRate(comboBoxBaud_->currentIndex());
     for (QLineEdit* edit : std::as_const(keyFields_)) run.keys += edit->text().toLatin1();
     programmer_.start(run, checksum_);
+}
+
+bool FwProgramPage::imageWhole(const QString& path, QByteArray* bytes) {
+    QFile file(path);
+    BootImageCheck check{BootImageFault::Unreadable};
+    if (file.open(QIODevice::ReadOnly)) {
+        *bytes = file.readAll();
+        check = checkBootTable(*bytes);
+    }
+    if (check.whole()) return true;
+    hooks_.showMessage(this, imageRefusedText(QFileInfo(path).fileName(), check, language_), true,
+                       flashAlarmCaption(language_));
+    return false;
 }
 
 void FwProgramPage::buttonProgramResetClick() { programmer_.cancel(); }

@@ -65,6 +65,8 @@ class FwProgramPage : public ZavPage, private LinkHandover {
     QWidget* buildProgramTab();
     QWidget* buildUpgradeTab();
     QLineEdit* hexField(const QString& name, QWidget* parent);
+    // Reads the file and shows why it is not a whole boot image (false) before anything is sent.
+    bool imageWhole(const QString& path, QByteArray* bytes);
     void comm1ReceiveData(const QByteArray& bytes);
     void runEnded();
     void showFlashMessage(FlashMessage row);

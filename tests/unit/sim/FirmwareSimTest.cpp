@@ -95,6 +95,15 @@ TEST(SimBootloader, FaultSwitches) {
     toApplication(pulled);
     EXPECT_FALSE(joined(pulled.receive(app, 115200)).contains("Checksum"));
     EXPECT_EQ(pulled.stage(), Bootloader::Dead);
+    EXPECT_FALSE(pulled.hangUpDue()); // the line stays, silent
+
+    Bootloader gone;
+    gone.setFault(BootFault::HangUp);
+    toApplication(gone);
+    EXPECT_FALSE(gone.hangUpDue());
+    EXPECT_FALSE(joined(gone.receive(app, 115200)).contains("Checksum"));
+    EXPECT_EQ(gone.stage(), Bootloader::Dead);
+    EXPECT_TRUE(gone.hangUpDue()); // its server closes the line
 }
 
 TEST(SimLogo, UploadAfterTheCommandThenModbusAgain) {
@@ -127,6 +136,18 @@ TEST(SimLogo, IncompleteBufferIsRefusedAtTheFinish) {
     logo.receive(logoBlockRequest(kLogoBaseType1, buffer.left(256)), 20);
     EXPECT_FALSE(logoFinishReplyAccepted(logo.receive(logoFinishRequest(), 30)));
     EXPECT_FALSE(logo.finishedOk());
+}
+
+TEST(SimLogo, HangUpFaultLeavesAfterTheFirstBlock) {
+    LogoReceiver logo;
+    logo.setFault(LogoFault::HangUp);
+    logo.activate(0);
+    const QByteArray buffer = *buildLogoBuffer(QByteArray(300, '\x42'));
+    EXPECT_EQ(logoHandshakeReply(logo.receive(logoHandshakeRequest(), 10)), std::optional<uint8_t>(1));
+    EXPECT_FALSE(logo.hangUpDue());
+    EXPECT_TRUE(logo.receive(logoBlockRequest(kLogoBaseType1, buffer.left(256)), 20).isEmpty());
+    EXPECT_TRUE(logo.hangUpDue());
+    EXPECT_EQ(logo.blocks(), 1);
 }
 
 TEST(SimLogo, PortGoesBackToModbusWhenIdleOrPolledAfterTheHandshake) {
