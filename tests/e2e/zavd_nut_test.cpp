@@ -289,54 +289,84 @@ TEST_F(ZavdNut, HostileClientsLeaveTheServicePolling) {
     EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.status").contains("OB"); }));
 }
 
-TEST_F(ZavdNut, UpsmonAndZavdShutDownWhenTheBatteryRunsLow) {
-    const QString upsmon = QStringLiteral("/lib/nut/upsmon");
-    if (!haveTool(upsmon)) GTEST_SKIP() << "nut-client is not installed (scripts/setup.sh)";
-    startZavd("[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=10\nSEBattVoltLowShutDelay=0\n");
-
-    const QString flag = dir.filePath("upsmon-shutdown");
-    QFile conf(dir.filePath("upsmon.conf"));
-    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write(QStringLiteral("MONITOR %1 1 mon pw primary\nMINSUPPLIES 1\n"
-                              "SHUTDOWNCMD \"/usr/bin/touch %2\"\nPOLLFREQ 1\nPOLLFREQALERT 1\nHOSTSYNC 2\n"
-                              "DEADTIME 15\nFINALDELAY 0\nPOWERDOWNFLAG %3\n")
-                   .arg(target(), flag, dir.filePath("killpower"))
-                   .toUtf8());
-    conf.close();
-    conf.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    QFile nutConf(dir.filePath("nut.conf"));
-    ASSERT_TRUE(nutConf.open(QIODevice::WriteOnly));
-    nutConf.write("MODE=netclient\n");
-    nutConf.close();
-
-    QProcess monitor;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("NUT_CONFPATH", dir.path());
-    env.insert("NUT_STATEPATH", dir.path());
-    env.insert("NUT_ALTPIDPATH", dir.path());
-    monitor.setProcessEnvironment(env);
-    monitor.setProcessChannelMode(QProcess::MergedChannels);
-    monitor.start(upsmon, {"-F", "-D", "-u", qEnvironmentVariable("USER", "root")});
-    ASSERT_TRUE(monitor.waitForStarted(kWaitMs));
-    QByteArray monitorLog;
-    const auto monitorSays = [&](const char* text) {
+// upsmon as a primary of zavd, dry-run: its shutdown command touches a flag file.
+struct Upsmon {
+    QProcess process;
+    QByteArray said;
+    QString flag;
+    bool start(const QTemporaryDir& dir, const QString& target) {
+        flag = dir.filePath("upsmon-shutdown");
+        QFile conf(dir.filePath("upsmon.conf"));
+        if (!conf.open(QIODevice::WriteOnly)) return false;
+        conf.write(QStringLiteral("MONITOR %1 1 mon pw primary\nMINSUPPLIES 1\n"
+                                  "SHUTDOWNCMD \"/usr/bin/touch %2\"\nPOLLFREQ 1\nPOLLFREQALERT 1\nHOSTSYNC 2\n"
+                                  "DEADTIME 15\nFINALDELAY 0\nPOWERDOWNFLAG %3\n")
+                       .arg(target, flag, dir.filePath("killpower"))
+                       .toUtf8());
+        conf.close();
+        conf.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        QFile nutConf(dir.filePath("nut.conf"));
+        if (!nutConf.open(QIODevice::WriteOnly)) return false;
+        nutConf.write("MODE=netclient\n");
+        nutConf.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("NUT_CONFPATH", dir.path());
+        env.insert("NUT_STATEPATH", dir.path());
+        env.insert("NUT_ALTPIDPATH", dir.path());
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral("/lib/nut/upsmon"), {"-F", "-D", "-u", qEnvironmentVariable("USER", "root")});
+        return process.waitForStarted(kWaitMs);
+    }
+    bool says(const char* text) {
         return waitFor([&] {
-            monitor.waitForReadyRead(50);
-            monitorLog += monitor.readAll();
-            return monitorLog.contains(text);
+            process.waitForReadyRead(50);
+            said += process.readAll();
+            return said.contains(text);
         });
-    };
-    ASSERT_TRUE(monitorSays("Logged into UPS")) << monitorLog.toStdString();
+    }
+    ~Upsmon() {
+        process.terminate();
+        process.waitForFinished(10'000);
+    }
+};
+
+TEST_F(ZavdNut, UpsmonAndZavdShutDownWhenTheBatteryRunsLow) {
+    if (!haveTool("/lib/nut/upsmon")) GTEST_SKIP() << "nut-client is not installed (scripts/setup.sh)";
+    startZavd("[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=10\nSEBattVoltLowShutDelay=0\n");
+    Upsmon monitor;
+    ASSERT_TRUE(monitor.start(dir, target()));
+    ASSERT_TRUE(monitor.says("Logged into UPS")) << monitor.said.toStdString();
 
     applyEvent("0s utility-fail");
-    EXPECT_TRUE(monitorSays("on battery")) << monitorLog.toStdString();
-    EXPECT_FALSE(QFile::exists(flag)); // on battery alone is no reason yet
+    EXPECT_TRUE(monitor.says("on battery")) << monitor.said.toStdString();
+    EXPECT_FALSE(QFile::exists(monitor.flag)); // on battery alone is no reason yet
     applyEvent("0s battery-low");
-    EXPECT_TRUE(waitFor([&] { return QFile::exists(flag); })) << monitorLog.toStdString();
+    EXPECT_TRUE(waitFor([&] { return QFile::exists(monitor.flag); })) << monitor.said.toStdString();
     EXPECT_TRUE(waitLog("the PC would be powered off now")) << log.toStdString();
     EXPECT_TRUE(client("GET VAR zav ups.status").contains("FSD"));
-    monitor.terminate();
-    monitor.waitForFinished(10'000);
+}
+
+// A battery test discharges the battery with the mains present: the UPS stays on line for upsmon,
+// which must neither log "on battery" nor shut down.
+TEST_F(ZavdNut, ABatteryTestIsNoPowerFailureForUpsmon) {
+    if (!haveTool("/lib/nut/upsmon")) GTEST_SKIP() << "nut-client is not installed (scripts/setup.sh)";
+    startZavd({});
+    Upsmon monitor;
+    ASSERT_TRUE(monitor.start(dir, target()));
+    ASSERT_TRUE(monitor.says("Logged into UPS")) << monitor.said.toStdString();
+    QByteArray out;
+    ASSERT_EQ(tool("upscmd", {"-u", "admin", "-p", "secret", target(), "test.battery.start"}, &out), 0)
+        << out.toStdString();
+    ASSERT_TRUE(waitFor([&] { return client("GET VAR zav ups.status").contains("DISCHRG"); }));
+    EXPECT_TRUE(client("GET VAR zav ups.status").startsWith("VAR zav ups.status \"OL"));
+    EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.test.result") == "VAR zav ups.test.result \"In progress\""; }));
+    // The test ends by itself (10 s in the virtual UPS); upsmon polled every second meanwhile.
+    EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.test.result").contains("Done"); }));
+    monitor.process.waitForReadyRead(1500);
+    monitor.said += monitor.process.readAll();
+    EXPECT_FALSE(monitor.said.contains("on battery")) << monitor.said.toStdString();
+    EXPECT_FALSE(QFile::exists(monitor.flag));
 }
 
 // A USB adapter pulled and plugged in again: the device disappears, reads say the data are stale
