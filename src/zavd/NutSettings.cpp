@@ -1,5 +1,6 @@
 #include "zavd/NutSettings.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 
 #include "app/AppTexts.h"
@@ -31,6 +32,26 @@ bool offered(const SettingRow& row) {
     return row.newKind == NewKind::Edit || row.newKind == NewKind::Combo || row.newKind == NewKind::Clock;
 }
 
+// What GET DESC says of a setting: the page's caption as words a user reads ("CabinetKva" ->
+// "Cabinet kVA"), with its unit; rows without an English caption (the dry contacts) are named from
+// their script name.
+QString nutSettingDescription(const SettingRow& row) {
+    QString text = QString::fromUtf8(row.caption[LangEN]).trimmed();
+    if (text.isEmpty()) {
+        static const QRegularExpression dry(QStringLiteral("^dry\\.(input|output)(\\d+)$"));
+        const QRegularExpressionMatch m = dry.match(QLatin1String(row.key));
+        text = m.hasMatch() ? QStringLiteral("Dry contact %1 %2 function").arg(m.captured(1), m.captured(2))
+                            : QString::fromLatin1(row.key).replace('.', ' ').replace('_', ' ');
+    } else if (!text.contains(' ')) {
+        static const QRegularExpression hump(QStringLiteral("(?<=[a-z])(?=[A-Z])"));
+        text.replace(hump, QStringLiteral(" "));
+    }
+    text.replace(QRegularExpression(QStringLiteral("\\bKva\\b")), QStringLiteral("kVA"));
+    const QString unit = QString::fromUtf8(row.unit);
+    if (!unit.isEmpty() && !text.contains('(') && !text.endsWith(unit)) text += QStringLiteral(" (%1)").arg(nutText(unit));
+    return nutText(text);
+}
+
 } // namespace
 
 QString nutSettingName(const SettingRow& row) {
@@ -55,7 +76,7 @@ QVector<NutVar> nutSettingVariables(const RegisterStore& SettingData, int model,
         NutVar v;
         v.name = nutSettingName(row);
         v.value = nutText(view.texts.value(QLatin1String(row.oldName)));
-        v.description = QString::fromUtf8(row.caption[LangEN]);
+        v.description = nutSettingDescription(row);
         v.writable = true;
         if (row.newKind == NewKind::Combo) {
             // upsd names an enumeration's base type: NUMBER when every item is a number, else a

@@ -10,6 +10,7 @@
 #include "zavd/NutSettings.h"
 #include "zavd/NutVariables.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace zav;
@@ -263,6 +264,11 @@ TEST(NutSettings, WritesCarryThePagesChecksAndEntries) {
     ASSERT_TRUE(vars.contains("output.voltage.nominal"));
     ASSERT_TRUE(vars.contains("zav.battery.count"));
     EXPECT_TRUE(vars["zav.battery.count"].writable);
+    // Every setting is described in words a user reads, never by an internal name or not at all.
+    for (const NutVar& v : vars) {
+        EXPECT_TRUE(v.description.contains(' ')) << v.name.toStdString() << ": " << v.description.toStdString();
+        EXPECT_FALSE(v.description.contains(QRegularExpression("[A-Z][a-z]+[A-Z][a-z]"))) << v.name.toStdString() << ": " << v.description.toStdString();
+    }
     // An enumeration names its base type: numbers, or strings as long as the longest item.
     EXPECT_EQ(vars["zav.battery.count"].type, "RW ENUM NUMBER");
     for (const NutVar& v : vars)
