@@ -26,13 +26,19 @@ class AnsweringDialogs : public FieldDataDialogs {
   public:
     QString saveName, openName;
     int saveType = 1;
-    QStringList messages;
-    QString askSave(QWidget*, const QString&, const QString&, int& type) override {
-        type = saveType;
-        return saveName;
+    QStringList messages, questions;
+    bool confirmAnswer = true;
+    void askSave(QWidget*, const QString&, const QString&, std::function<void(const QString&, int)> chosen) override {
+        if (!saveName.isEmpty()) chosen(saveName, saveType);
     }
-    QString askOpen(QWidget*, const QString&, const QString&) override { return openName; }
+    void askOpen(QWidget*, const QString&, const QString&, std::function<void(const QString&)> chosen) override {
+        if (!openName.isEmpty()) chosen(openName);
+    }
     void message(QWidget*, const QString& text) override { messages << text; }
+    void confirm(QWidget*, const QString& text, std::function<void(bool)> answer) override {
+        questions << text;
+        answer(confirmAnswer);
+    }
 };
 
 class FieldDataPanelTest : public ::testing::Test {
