@@ -14,8 +14,12 @@ namespace FileLimit {
 inline constexpr qint64 workbook = 64 * 1024 * 1024;   // a snapshot workbook (real ones: < 1 MB)
 inline constexpr qint64 fieldText = 4 * 1024 * 1024;   // the field-data text file (real ones: ~100 KB)
 inline constexpr qint64 profile = 4 * 1024 * 1024;     // ZAV.ini, zavd.conf, CLOSEAPP.INI
-inline constexpr qint64 logo = 9595;                   // the logo text file
-inline constexpr qint64 flashImage = 16 * 1024 * 1024; // a DSP image or kernel (hex text of the largest flash)
+// The logo text file: 9595 picture bytes as "0x.." literals with separators and comments; the
+// byte count itself is checked when the text is parsed.
+inline constexpr qint64 logo = 256 * 1024;
+// A DSP boot image or kernel: the largest flash of the supported DSPs is 256 K words (512 KB, F2812
+// and F28335); the boot table adds a few words a block.
+inline constexpr qint64 flashImage = 1024 * 1024;
 } // namespace FileLimit
 
 struct BoundedRead {
