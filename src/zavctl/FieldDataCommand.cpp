@@ -147,8 +147,10 @@ int runRestoreSettings(QCoreApplication& app, const QStringList& args) {
         for (const QString& row : plan.badRows) note(QStringLiteral("%1: %2").arg(QLatin1String(FieldMsg::dataError), row));
         for (const QString& reg : plan.notCopied) note(QStringLiteral("not copied (no page sets it): %1").arg(reg));
         if (!plan.ok()) return link.finish(fail(ExitRefused, plan.refusal));
-        if (plan.badRows.size() >= 180)
-            return link.finish(fail(ExitRefused, QStringLiteral("no row of the settings sheet could be read; nothing was written")));
+        // A file that differs from the UPS in nothing but refused rows and registers no page sets
+        // would change nothing at all: that is a failure, not a success.
+        if (plan.changes == 0 && (!plan.badRows.isEmpty() || !plan.notCopied.isEmpty()))
+            return link.finish(fail(ExitRefused, QStringLiteral("nothing of the file can be applied; nothing was written")));
         for (const SettingChange& c : transferChanges(plan.entries, data, s.upsModel(), 1))
             note(QStringLiteral("change: %1 %2: %3 -> %4").arg(c.reg).arg(c.caption).arg(c.now).arg(c.next));
         writing = s.startWriteSequence(plan.entries);

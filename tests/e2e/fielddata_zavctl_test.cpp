@@ -132,12 +132,45 @@ TEST_F(ZavctlFieldData, SettingsCopyBackOnlyFromTheSameTypeAndWithinTheRanges) {
     EXPECT_TRUE(range.err.contains("Check the value, please! Nothing was written")) << range.err.toStdString();
     EXPECT_TRUE(range.out.isEmpty());
     EXPECT_EQ(ups(331), mode);
+    // A refused value is named by the refusal only, not again as a register no page sets.
+    EXPECT_FALSE(range.err.contains("not copied (no page sets it): register 331")) << range.err.toStdString();
+
+    // Values longer than their entry field takes are refused like a range: the same check as
+    // `zavctl set` and the pages (the rated capacities take two and three characters).
+    // Model 5 has no cabinet capacity (322): a file changing only that applies nothing, which is a
+    // failure too.
+    const struct {
+        int reg;
+        uint16_t value;
+        const char* said;
+    } tooLong[] = {{324, 30000, "takes at most 2 characters)"},
+                   {324, 100, "takes at most 2 characters)"},
+                   {322, 5000, "not copied (no page sets it): register 322 (5000)"}};
+    for (const auto& c : tooLong) {
+        SCOPED_TRACE(testing::Message() << c.reg << " = " << c.value);
+        const uint16_t before = ups(c.reg);
+        FieldSnapshot longer = s;
+        longer.SettingData.set(c.reg, c.value);
+        ASSERT_EQ(FieldDataWorkbook::save(file("long.xlsx"), longer, 1, model), QString());
+        const CtlRun run = zavctl({"restore-settings", file("long.xlsx")});
+        EXPECT_EQ(run.code, 5);
+        EXPECT_TRUE(run.err.contains(c.said)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+        EXPECT_EQ(ups(c.reg), before);
+    }
 
     const CtlRun copy = zavctl({"restore-settings", file("changed.xlsx")});
     ASSERT_EQ(copy.code, 0) << copy.err.toStdString();
     EXPECT_EQ(copy.out, QByteArray("331,%1,written\n").replace("%1", QByteArray::number(wanted)));
     EXPECT_TRUE(copy.err.contains("1 registers sent, 0 not held by the UPS")) << copy.err.toStdString();
+    EXPECT_TRUE(copy.err.contains(QStringLiteral("change: 331 %1: %2 -> %3").arg(fieldRegisterName(331, 1, model)).arg(mode).arg(wanted).toUtf8()))
+        << copy.err.toStdString();
     EXPECT_EQ(ups(331), wanted);
+
+    // A workbook is known by its content: saved under a name without an extension, it still restores.
+    ASSERT_EQ(FieldDataWorkbook::save(file("UPSFieldData"), changed, 1, model), QString());
+    const CtlRun bare = zavctl({"restore-settings", file("UPSFieldData")});
+    EXPECT_EQ(bare.code, 0) << bare.err.toStdString();
 
     // Once the UPS holds the file's values, copying it again sends nothing.
     const CtlRun again = zavctl({"restore-settings", file("changed.xlsx")});
