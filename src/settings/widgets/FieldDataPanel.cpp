@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 
 namespace zav {
 
@@ -156,6 +157,7 @@ FieldSnapshot FieldDataPanel::currentSnapshot() const {
 }
 
 void FieldDataPanel::saveClick() {
+    if (reading_) return;
     const std::shared_ptr<bool> alive = alive_;
     dialogs_->askSave(this, QString::fromUtf8(kSaveTitle[lang(context_.language)]), folder_,
                       [this, alive](const QString& chosen, int type) {
@@ -173,6 +175,7 @@ void FieldDataPanel::saveClick() {
 }
 
 void FieldDataPanel::resumeClick() {
+    if (reading_) return;
     Scheduler* scheduler = context_.scheduler;
     const std::shared_ptr<bool> alive = alive_;
     const QString title = QString::fromUtf8(kOpenTitle[lang(context_.language)]);
@@ -192,9 +195,39 @@ void FieldDataPanel::resumeClick() {
     });
 }
 
+template <class Result>
+void FieldDataPanel::inBackground(std::function<Result()> work, std::function<void(Result)> done) {
+    reading_ = true;
+    save_->setEnabled(false);
+    resume_->setEnabled(false);
+    auto result = std::make_shared<Result>();
+    QThread* thread = QThread::create([work = std::move(work), result] { *result = work(); });
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    // Queued to this panel: a panel gone before the read ends drops the result.
+    connect(thread, &QThread::finished, this, [this, done = std::move(done), result] {
+        reading_ = false;
+        save_->setEnabled(true);
+        resume_->setEnabled(true);
+        done(std::move(*result));
+    });
+    thread->start();
+}
+
 void FieldDataPanel::loadOffline(const QString& path) {
-    FieldSnapshot s = currentSnapshot();
-    const FieldImportResult r = loadFieldFile(path, s);
+    struct Loaded {
+        FieldSnapshot snapshot;
+        FieldImportResult result;
+    };
+    inBackground<Loaded>(
+        [path, base = currentSnapshot()]() mutable {
+            Loaded l{std::move(base), {}};
+            l.result = loadFieldFile(path, l.snapshot);
+            return l;
+        },
+        [this](Loaded l) { offlineLoaded(std::move(l.snapshot), l.result); });
+}
+
+void FieldDataPanel::offlineLoaded(FieldSnapshot s, const FieldImportResult& r) {
     if (!r.ok()) {
         dialogs_->message(this, r.fatal);
         return;
@@ -233,10 +266,14 @@ void FieldDataPanel::showSnapshot(const FieldSnapshot& s) {
 }
 
 void FieldDataPanel::transfer(const QString& path) {
+    inBackground<WorkbookCells>([path] { return FieldDataWorkbook::read(path); },
+                                [this](WorkbookCells book) { transferRead(book); });
+}
+
+void FieldDataPanel::transferRead(const WorkbookCells& book) {
     Scheduler* scheduler = context_.scheduler;
-    if (!scheduler || !scheduler->portOpen()) return; // closed while the open dialog was up
-    const FieldDataWorkbook::Transfer file =
-        FieldDataWorkbook::settingsOf(FieldDataWorkbook::read(path), scheduler->settings().SettingData);
+    if (!scheduler || !scheduler->portOpen()) return; // closed while the file was chosen or read
+    const FieldDataWorkbook::Transfer file = FieldDataWorkbook::settingsOf(book, scheduler->settings().SettingData);
     const RegisterStore plannedOn = scheduler->settings().SettingData;
     const TransferPlan plan = planSettingsTransfer(file, scheduler->live().LiveData[78], plannedOn,
                                                    scheduler->upsModel(), context_.language, clock_());

@@ -55,7 +55,15 @@ class FieldDataPanel : public QWidget {
 
   private:
     void loadOffline(const QString& path);
+    void offlineLoaded(FieldSnapshot snapshot, const FieldImportResult& result);
     void transfer(const QString& path);
+    void transferRead(const WorkbookCells& book);
+    // Runs `work` (a file read: pure, no widget, no store) on a thread of its own, then `done` with
+    // its result on this thread; both buttons wait meanwhile. A file at the reader's bounds takes
+    // seconds to parse, which the window must not spend frozen.
+    template <class Result>
+    void inBackground(std::function<Result()> work, std::function<void(Result)> done);
+    bool reading() const { return reading_; }
     void startTransfer(const TransferPlan& plan, const RegisterStore& plannedOn);
     void transferEnded(const QVector<WriteResult>& results);
     void showSnapshot(const FieldSnapshot& snapshot);
@@ -70,6 +78,7 @@ class FieldDataPanel : public QWidget {
     QPushButton* resume_ = nullptr;
     QVector<WriteEntry> transferred_;
     bool transferRunning_ = false;
+    bool reading_ = false;
     // Guards the callbacks of dialogs still open when the panel goes.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
