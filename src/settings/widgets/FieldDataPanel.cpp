@@ -197,17 +197,13 @@ void FieldDataPanel::resumeClick() {
 
 template <class Result>
 void FieldDataPanel::inBackground(std::function<Result()> work, std::function<void(Result)> done) {
-    reading_ = true;
-    save_->setEnabled(false);
-    resume_->setEnabled(false);
+    reading_ = true; // the buttons' enabled state is the window's (ButtonStates): clicks are ignored instead
     auto result = std::make_shared<Result>();
     QThread* thread = QThread::create([work = std::move(work), result] { *result = work(); });
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     // Queued to this panel: a panel gone before the read ends drops the result.
     connect(thread, &QThread::finished, this, [this, done = std::move(done), result] {
         reading_ = false;
-        save_->setEnabled(true);
-        resume_->setEnabled(true);
         done(std::move(*result));
     });
     thread->start();

@@ -47,6 +47,9 @@ class FieldDataPanel : public QWidget {
     void setFolder(const QString& folder) { folder_ = folder; }
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
+    // A chosen file is being read (off the GUI thread); its result follows on this thread.
+    bool reading() const { return reading_; }
+
     // What the window holds now, as a snapshot (stores and the record downloads' grids).
     FieldSnapshot currentSnapshot() const;
 
@@ -59,11 +62,10 @@ class FieldDataPanel : public QWidget {
     void transfer(const QString& path);
     void transferRead(const WorkbookCells& book);
     // Runs `work` (a file read: pure, no widget, no store) on a thread of its own, then `done` with
-    // its result on this thread; both buttons wait meanwhile. A file at the reader's bounds takes
+    // its result on this thread; clicks on either button are ignored meanwhile. A file at the reader's bounds takes
     // seconds to parse, which the window must not spend frozen.
     template <class Result>
     void inBackground(std::function<Result()> work, std::function<void(Result)> done);
-    bool reading() const { return reading_; }
     void startTransfer(const TransferPlan& plan, const RegisterStore& plannedOn);
     void transferEnded(const QVector<WriteResult>& results);
     void showSnapshot(const FieldSnapshot& snapshot);
