@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace zav;
 using namespace zav::sim;
 
@@ -83,6 +85,51 @@ TEST(WriteChecks, EveryWriterRefusesWhatAnEntryFieldRefuses) {
             const NutWrite nut = nutSettingWrite(nutSettingName(row), typed, data, model, kNow);
             EXPECT_TRUE(nut.entries.isEmpty());
             EXPECT_TRUE(nut.error.startsWith(QLatin1String("INVALID-VALUE"))) << nut.error.toStdString();
+        }
+    }
+    EXPECT_GT(rowsChecked, 0);
+}
+
+// Lists: a register value no item shows is refused by the transfer, and a text that names no item
+// by the typing path and SET VAR.
+TEST(WriteChecks, EveryWriterRefusesWhatAListCannotShow) {
+    int rowsChecked = 0;
+    for (int model = 0; model <= 8; ++model) {
+        SimConfig config;
+        config.upsModel = model;
+        VirtualUps ups(config);
+        RegisterStore data = SettingStores{}.SettingData;
+        for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
+        const FormState form = formFromDisplay(data, model, EN, kNow);
+        for (const SettingRow& row : settingRows()) {
+            if (row.newKind != NewKind::Combo || !rowExists(row, model) || !form.enabled(row.newName)) continue;
+            // The largest field value no item shows.
+            int value = -1;
+            RegisterStore file = data;
+            for (int v = fieldMaxOf(row); v >= 0 && value < 0; --v) {
+                file.set(row.reg, withField(row, data[row.reg], v));
+                if (formFromDisplay(file, model, EN, kNow).index(row.newName) < 0) value = v;
+            }
+            if (value < 0) continue;
+            SCOPED_TRACE(testing::Message() << "model " << model << " " << row.key << " = " << value);
+            ++rowsChecked;
+            FieldDataWorkbook::Transfer t;
+            t.typeCode = kType;
+            t.values = file;
+            const TransferPlan plan = planSettingsTransfer(t, kType, data, model, EN, kNow);
+            const bool refused = !plan.ok() && plan.entries.isEmpty();
+            const bool leftAlone = std::none_of(plan.entries.cbegin(), plan.entries.cend(), [&](const WriteEntry& e) {
+                return e.reg == row.reg && e.value == file[row.reg];
+            });
+            EXPECT_TRUE(refused || leftAlone) << "the value reaches the write list";
+
+            FormState typedForm = form;
+            EXPECT_FALSE(typeIntoControl(row, QStringLiteral("no such item"), typedForm, kNow).isEmpty());
+            const NutWrite nut = nutSettingWrite(nutSettingName(row), QStringLiteral("no such item"), data, model, kNow);
+            if (settingRowForNut(nutSettingName(row)) == &row) {
+                EXPECT_TRUE(nut.entries.isEmpty());
+                EXPECT_FALSE(nut.error.isEmpty());
+            }
         }
     }
     EXPECT_GT(rowsChecked, 0);
