@@ -33,9 +33,12 @@ class AnsweringDialogs : public FieldDataDialogs {
         chosen(openName);
     }
     void message(QWidget*, const QString& text) override { messages << text; }
+    std::function<void(bool)> pending; // set when `defer`: the test answers later
+    bool defer = false;
     void confirm(QWidget*, const QString& text, std::function<void(bool)> ok) override {
         questions << text;
-        ok(answer);
+        if (defer) pending = std::move(ok);
+        else ok(answer);
     }
 };
 
@@ -171,4 +174,28 @@ TEST_F(FieldDataOnSim, TheWindowsTransferAsksFirstAndSendsOnlyOnConfirmation) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.questions.size() == 2; }, kWaitMs));
     EXPECT_TRUE(QTest::qWaitFor([&] { return ups(331) == wanted; }, kWaitMs));
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join(u'\n').toStdString();
+}
+
+// The question may stay open while the UPS's settings change: what was confirmed is then not sent.
+TEST_F(FieldDataOnSim, AConfirmationAfterTheSettingsChangedSendsNothing) {
+    start(5);
+    FieldSnapshot s = snapshot();
+    const uint16_t mode = s.SettingData[331];
+    s.SettingData.set(331, uint16_t(mode == 5 ? 6 : 5));
+    AnsweringDialogs dialogs;
+    dialogs.openName = save(s);
+    dialogs.defer = true;
+    AppContext context{&harness->scheduler(), EN, nullptr};
+    FieldDataPanel panel(context);
+    panel.setDialogs(&dialogs);
+    panel.setClock([] { return kNow; });
+    panel.resumeClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bool(dialogs.pending); }, kWaitMs));
+    RegisterStore& held = harness->scheduler().settings().SettingData; // as after a new settings download
+    held.set(383, uint16_t(held[383] + 1));
+    dialogs.pending(true);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith("The UPS settings changed while the question was open")) << dialogs.messages[0].toStdString();
+    EXPECT_EQ(harness->scheduler().writeJob().state(), JobIdle);
+    EXPECT_EQ(ups(331), mode);
 }
