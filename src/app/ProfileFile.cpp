@@ -1,5 +1,7 @@
 #include "app/ProfileFile.h"
 
+#include "app/BoundedFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -68,9 +70,14 @@ bool ProfileFile::exists() const { return QFileInfo::exists(path_); }
 
 ProfileFile::Content ProfileFile::load() const {
     Content result;
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) return result;
-    const QByteArray bytes = file.readAll();
+    // Only a regular file of a profile's size is read: a FIFO would block and a device never end.
+    // A file that exists but is refused is marked, so a write cannot replace it by one key.
+    const BoundedRead file = readRegularFile(path_, FileLimit::profile);
+    if (!file.ok()) {
+        result.unreadable = QFileInfo::exists(path_) || QFileInfo(path_).isSymLink();
+        return result;
+    }
+    const QByteArray& bytes = file.bytes;
     qsizetype pos = 0;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         result.bom = bytes.left(3);
@@ -158,6 +165,7 @@ bool ProfileFile::readBool(const QString& section, const QString& key, bool fall
 
 bool ProfileFile::writeString(const QString& section, const QString& key, const QString& value) {
     Content content = load();
+    if (content.unreadable) return false;
     QList<Line>& lines = content.lines;
     const int at = findKey(lines, section, key);
     if (at >= 0) {

@@ -42,6 +42,7 @@ private:
     struct Content {
         QByteArray bom; // a UTF-8 byte-order mark at the start, kept as it was
         QList<Line> lines;
+        bool unreadable = false; // the file is there but was refused (not a regular file, too large)
     };
     Content load() const;
     bool save(const Content& content) const;

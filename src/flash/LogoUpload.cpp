@@ -1,5 +1,6 @@
 #include "flash/LogoUpload.h"
 
+#include "app/BoundedFile.h"
 #include "flash/LogoFile.h"
 
 #include <QFile>
@@ -20,9 +21,10 @@ bool LogoUpload::start(const QString& logoPath) {
         emit messageDue(LogoMessage::NoFile);
         return false;
     }
-    QFile file(logoPath);
+    // Only a regular file of a logo's size: a FIFO or a device is a file error, not a hang.
+    const BoundedRead file = readRegularFile(logoPath, FileLimit::logo);
     std::optional<QByteArray> buffer;
-    if (file.open(QIODevice::ReadOnly)) buffer = buildLogoBuffer(parseLogoText(file.readAll()));
+    if (file.ok()) buffer = buildLogoBuffer(parseLogoText(file.bytes));
     if (!buffer) { // unreadable, no byte in it, or more than the buffer holds
         emit messageDue(LogoMessage::FileError);
         return false;

@@ -1,6 +1,9 @@
 #include "protect/CloseList.h"
 
+#include "app/BoundedFile.h"
 #include "app/ProfileFile.h"
+
+#include <algorithm>
 
 namespace zav {
 
@@ -10,11 +13,22 @@ const QString kMain = QStringLiteral("Main");
 
 QString indexed(const char* key, int i) { return QLatin1String(key) + QString::number(i); }
 
+// A count read from the record, bounded by what the file can hold: every entry is a line of its
+// own, so a count beyond the file's lines names entries that are not there (and each entry read
+// reads the file again). A fixed ceiling keeps even a large file quick.
+int heldCount(const ProfileFile& record, int count) {
+    constexpr int kMaxEntries = 1000;
+    if (count <= 0) return 0;
+    const BoundedRead file = readRegularFile(record.path(), FileLimit::profile);
+    const int lines = file.ok() ? int(file.bytes.count('\n') + file.bytes.count('\r')) + 1 : 0;
+    return std::min({count, lines, kMaxEntries});
+}
+
 } // namespace
 
 QVector<ClosedApp> closedApplications(const ProfileFile& record) {
     QVector<ClosedApp> apps;
-    const int count = record.readInteger(kMain, QStringLiteral("AppNumber"), 0);
+    const int count = heldCount(record, record.readInteger(kMain, QStringLiteral("AppNumber"), 0));
     for (int i = 0; i < count; ++i) {
         const QString section = record.readString(kMain, indexed("App", i), QString());
         if (section.isEmpty()) continue;
@@ -25,7 +39,7 @@ QVector<ClosedApp> closedApplications(const ProfileFile& record) {
 
 QStringList savedFiles(const ProfileFile& record, const QString& section) {
     QStringList files;
-    const int count = record.readInteger(section, QStringLiteral("FileNumber"), 0);
+    const int count = heldCount(record, record.readInteger(section, QStringLiteral("FileNumber"), 0));
     for (int j = 0; j < count; ++j) files << record.readString(section, indexed("File", j), QString());
     return files;
 }

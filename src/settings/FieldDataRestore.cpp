@@ -1,5 +1,6 @@
 #include "settings/FieldDataRestore.h"
 
+#include "app/BoundedFile.h"
 #include "settings/FieldDataText.h"
 #include "settings/SettingRows.h"
 #include "settings/SettingWrites.h"
@@ -22,14 +23,45 @@ ModelChoice modelFromBox(int item) {
 }
 
 FieldImportResult loadFieldFile(const QString& path, FieldSnapshot& into) {
-    switch (fieldFileKind(path)) {
-    case FieldFileKind::Workbook: return FieldDataWorkbook::apply(FieldDataWorkbook::read(path), into);
-    case FieldFileKind::Text: return FieldDataText::load(path, into);
+    FieldImportResult r;
+    const BoundedRead file = readRegularFile(path, FileLimit::workbook);
+    if (!file.ok()) {
+        r.fatal = QStringLiteral("%1\n%2").arg(QLatin1String(FieldMsg::cannotOpen), file.error);
+        return r;
+    }
+    switch (fieldFileKindOf(file.bytes)) {
+    case FieldFileKind::Workbook:
+    case FieldFileKind::OldWorkbook:
+        return FieldDataWorkbook::apply(FieldDataWorkbook::fromBytes(path, file.bytes), into);
+    case FieldFileKind::Text:
+        if (file.bytes.size() > FileLimit::fieldText) {
+            r.fatal = QStringLiteral("%1\n%2: is over the limit of %3 bytes for a text snapshot")
+                          .arg(QLatin1String(FieldMsg::cannotOpen), path)
+                          .arg(FileLimit::fieldText);
+            return r;
+        }
+        return FieldDataText::decode(file.bytes, into);
     case FieldFileKind::Other: break;
     }
-    FieldImportResult r;
-    r.fatal = QLatin1String(FieldMsg::cannotOpen);
+    r.fatal = QStringLiteral("%1\nthe file is neither a workbook nor a text snapshot").arg(QLatin1String(FieldMsg::fileTypeError));
     return r;
+}
+
+QVector<SettingChange> transferChanges(const QVector<WriteEntry>& entries, const RegisterStore& settingData, int model,
+                                       int language) {
+    QVector<SettingChange> out;
+    for (const WriteEntry& e : entries) {
+        if (!settingData.contains(e.reg) || settingData[e.reg] == e.value) continue;
+        out << SettingChange{e.reg, fieldRegisterName(e.reg, language, model), settingData[e.reg], e.value};
+    }
+    return out;
+}
+
+QString changesText(const QVector<SettingChange>& changes) {
+    QStringList lines;
+    for (const SettingChange& c : changes)
+        lines << QStringLiteral("%1 %2: %3 -> %4").arg(c.reg).arg(c.caption).arg(c.now).arg(c.next);
+    return lines.join(u'\n');
 }
 
 QString namedRows(const QString& head, const QStringList& rows) {
@@ -60,6 +92,7 @@ TransferPlan planSettingsTransfer(const FieldDataWorkbook::Transfer& file, uint1
     // Only the rows the file changes are checked, as the pages check the controls a user changed; a
     // value the UPS already holds is never sent, whatever a page would say about it.
     QSet<const SettingRow*> changed;
+    QSet<int> checkedRegs;
     for (const SettingRow& row : settingRows()) {
         if (!rowExists(row, model) || row.newKind == NewKind::None) continue;
         for (int r = row.reg; r < row.reg + row.regCount; ++r)
@@ -72,11 +105,18 @@ TransferPlan planSettingsTransfer(const FieldDataWorkbook::Transfer& file, uint1
         if (mine.isEmpty()) continue;
         const SetResult set = buildSet(page, form, model, settingData, mine);
         if (!set.ok()) {
+            // The rows of a refused page are named by the refusal, not again as "not copied".
+            for (const SettingRow* row : mine)
+                for (int r = row->reg; r < row->reg + row->regCount; ++r) checkedRegs.insert(r);
             refused << setFailureText(set, model, language, file.values, form).replace(u'\n', QStringLiteral(": "));
             continue;
         }
         for (const WriteEntry& e : set.entries) settable.insert(e.reg, e.value);
     }
+
+    // The S-code trigger mask has no control: its eight words are copied as they are (every bit
+    // pattern is a valid mask).
+    for (int reg = kTriggerMaskFirst; reg <= kTriggerMaskLast; ++reg) settable.insert(uint16_t(reg), file.values[reg]);
 
     // The UPS clock is never set from a snapshot: the time in the file is long past.
     QSet<int> clock;
@@ -90,6 +130,10 @@ TransferPlan planSettingsTransfer(const FieldDataWorkbook::Transfer& file, uint1
         if (wanted != value && !clock.contains(reg)) {
             const auto it = settable.constFind(uint16_t(reg));
             if (it == settable.cend()) {
+                if (checkedRegs.contains(reg)) {
+                    plan.entries << WriteEntry{uint16_t(reg), value};
+                    continue;
+                }
                 plan.notCopied << QStringLiteral("register %1 (%2)").arg(reg).arg(wanted);
             } else if (*it != wanted) {
                 // A value the pages cannot show or would change on the way (a list item that does not

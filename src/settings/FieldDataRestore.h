@@ -11,8 +11,8 @@
 
 namespace zav {
 
-enum class FieldFileKind { Workbook, Text, Other };
-// ".xls"/".xlsx" (exact) a workbook, ".csv" text, anything else neither.
+// The kind a file is written as, by the name asked for (zavctl snapshot --out): ".xls"/".xlsx" a
+// workbook, ".csv" text, anything else neither. Files are read by their content instead.
 FieldFileKind fieldFileKind(const QString& path);
 
 // The model box: item k (1-9) is UpsModel k-1, item 0 "Auto"; -1 nothing selected (an error).
@@ -23,7 +23,8 @@ struct ModelChoice {
 };
 ModelChoice modelFromBox(int item);
 
-// Offline load of a workbook or text file into `into`; unchanged on a fatal message.
+// Offline load of a workbook or text file (told apart by content) into `into`; unchanged on a fatal
+// message.
 FieldImportResult loadFieldFile(const QString& path, FieldSnapshot& into);
 
 // The settings transfer as planned before anything is sent.
@@ -39,6 +40,23 @@ struct TransferPlan {
 // `liveType` is live register 78; `settingData` the settings read from the connected UPS.
 TransferPlan planSettingsTransfer(const FieldDataWorkbook::Transfer& file, uint16_t liveType,
                                   const RegisterStore& settingData, int model, int language, const QDateTime& pcNow);
+
+// The S-code trigger mask (eight words, no control): copied by the transfer as plain words.
+inline constexpr int kTriggerMaskFirst = 361, kTriggerMaskLast = 368;
+
+// One register a transfer changes: what the UPS holds now and what the file brings.
+struct SettingChange {
+    uint16_t reg = 0;
+    QString caption;
+    uint16_t now = 0, next = 0;
+    bool operator==(const SettingChange&) const = default;
+};
+// The entries of a plan that differ from the settings read, in register order, with the captions
+// of the workbook's settings sheet (what the user confirms before anything is sent).
+QVector<SettingChange> transferChanges(const QVector<WriteEntry>& entries, const RegisterStore& settingData, int model,
+                                       int language);
+// One change a line: "324 <caption>: 20 -> 30".
+QString changesText(const QVector<SettingChange>& changes);
 
 // The user's message for a finished plan or transfer (rows named one a line, at most a screenful).
 QString namedRows(const QString& head, const QStringList& rows);

@@ -1,5 +1,7 @@
 #include "settings/FieldDataText.h"
 
+#include "app/BoundedFile.h"
+
 #include "records/GridCsv.h"
 
 #include <QFile>
@@ -29,6 +31,16 @@ int linesNeeded(const RegisterRun& run) {
     if (run.firstLine < 276) return 0;
     if (run.firstLine < 1306) return 1305;
     return 1658;
+}
+
+// A value line: blanks, one to five decimal digits, blanks, and nothing else (no sign, no NUL).
+bool registerValue(const QByteArray& line, uint& value) {
+    const QByteArray digits = line.trimmed();
+    if (digits.isEmpty() || digits.size() > 5) return false;
+    for (char c : digits)
+        if (c < '0' || c > '9') return false;
+    value = digits.toUInt();
+    return value <= 0xFFFF;
 }
 
 } // namespace
@@ -128,9 +140,8 @@ FieldImportResult FieldDataText::decode(const QByteArray& bytes, FieldSnapshot& 
         for (int reg = run.firstReg; reg <= run.lastReg; ++reg) {
             const int lineNo = run.firstLine + reg - run.firstReg;
             if (lineNo > count) break; // 1658 lines: the last alarm word is missing
-            bool ok = false;
-            const uint value = lines[lineNo - 1].trimmed().toUInt(&ok, 10);
-            if (!ok || value > 0xFFFF)
+            uint value = 0;
+            if (!registerValue(lines[lineNo - 1], value))
                 return fail(lineNo, QStringLiteral("\"%1\" is not a register value").arg(QString::fromLatin1(lines[lineNo - 1].left(40))));
             next.storeOf(reg)->set(reg, uint16_t(value));
         }
@@ -157,16 +168,13 @@ QString FieldDataText::save(const QString& path, const FieldSnapshot& snapshot) 
 }
 
 FieldImportResult FieldDataText::load(const QString& path, FieldSnapshot& into) {
-    QFile file(path);
     FieldImportResult result;
-    constexpr qint64 kMaxBytes = 4 * 1024 * 1024; // a real file is far below; refuse anything huge
-    // Read with a bound, not by the size the file claims: a device or a pipe has none.
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.read(kMaxBytes + 1) : QByteArray();
-    if (!file.isOpen() || bytes.size() > kMaxBytes) {
-        result.fatal = QLatin1String(FieldMsg::cannotOpen);
+    const BoundedRead file = readRegularFile(path, FileLimit::fieldText);
+    if (!file.ok()) {
+        result.fatal = QStringLiteral("%1\n%2").arg(QLatin1String(FieldMsg::cannotOpen), file.error);
         return result;
     }
-    return decode(bytes, into);
+    return decode(file.bytes, into);
 }
 
 } // namespace zav

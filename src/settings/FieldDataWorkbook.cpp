@@ -6,6 +6,7 @@
 #include <QTemporaryFile>
 #include <QXmlStreamReader>
 
+#include "app/BoundedFile.h"
 #include "settings/FieldDataZip.h"
 
 #include <freexl.h>
@@ -109,10 +110,25 @@ bool writeGridSheet(lxw_worksheet* ws, const Formats& f, const TextGrid& grid, b
 
 // ---- reading ----
 
-constexpr qint64 kMaxEntryBytes = 32 * 1024 * 1024; // one part of the zip, unpacked
+// A real snapshot unpacks to well under 2 MB and holds about 10 000 cells. The whole workbook is
+// bounded, not only each part: 64 sheets may all point at one large part.
+constexpr qint64 kMaxUnpackedBytes = 16 * 1024 * 1024; // all parts read, unpacked
+constexpr qint64 kMaxCells = 200'000;                  // cells parsed, over every sheet
 
-bool readEntry(const ZipReader& zip, const QString& name, QByteArray& out) {
-    return zip.read(name, out, kMaxEntryBytes);
+// What has been unpacked and parsed so far; a read past either bound fails the file.
+struct Budget {
+    qint64 bytes = 0;
+    qint64 cells = 0;
+    bool overBytes = false;
+};
+
+bool readEntry(const ZipReader& zip, const QString& name, QByteArray& out, Budget& budget) {
+    if (!zip.read(name, out, kMaxUnpackedBytes - budget.bytes)) {
+        budget.overBytes = zip.contains(name) && zip.size(name) > kMaxUnpackedBytes - budget.bytes;
+        return false;
+    }
+    budget.bytes += out.size();
+    return true;
 }
 
 // "BC12" -> row 12, column 55.
@@ -150,11 +166,12 @@ QString numberText(double v) {
     return QString::number(v, 'g', 15);
 }
 
-QString readXlsxSheet(const QByteArray& data, const QStringList& shared, SheetCells& sheet) {
+QString readXlsxSheet(const QByteArray& data, const QStringList& shared, SheetCells& sheet, Budget& budget) {
     QXmlStreamReader xml(data);
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement() || xml.name() != u"c") continue;
+        if (++budget.cells > kMaxCells) return QStringLiteral("more than %1 cells in the workbook").arg(kMaxCells);
         int row = 0, column = 0;
         if (!parseRef(xml.attributes().value(QLatin1String("r")), row, column)) return QStringLiteral("a cell without a place");
         const QString type = xml.attributes().value(QLatin1String("t")).toString();
@@ -181,33 +198,29 @@ QString readXlsxSheet(const QByteArray& data, const QStringList& shared, SheetCe
     return {};
 }
 
-WorkbookCells readXlsx(const QString& path) {
+WorkbookCells readXlsx(const QByteArray& bytes) {
     WorkbookCells book;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        book.fatal = QLatin1String(FieldMsg::cannotOpen);
-        return book;
-    }
     ZipReader zip;
-    constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
-    // Read with a bound, not by the size the file claims: a device or a pipe has none.
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (bytes.size() > kMaxFileBytes || !zip.open(bytes)) {
+    if (!zip.open(bytes)) {
         book.fatal = QStringLiteral("%1\nthe file is not a readable workbook").arg(QLatin1String(FieldMsg::formatError));
         return book;
     }
+    Budget budget;
     auto fail = [&](const QString& why) {
         book.sheets.clear();
-        book.fatal = QStringLiteral("%1\n%2").arg(QLatin1String(FieldMsg::formatError), why);
+        book.fatal = QStringLiteral("%1\n%2").arg(QLatin1String(FieldMsg::formatError),
+                                                  budget.overBytes ? QStringLiteral("the workbook unpacks to more than %1 bytes")
+                                                                         .arg(kMaxUnpackedBytes)
+                                                                   : why);
         return book;
     };
     QByteArray workbook, rels, strings;
-    if (!readEntry(zip, QStringLiteral("xl/workbook.xml"), workbook) ||
-        !readEntry(zip, QStringLiteral("xl/_rels/workbook.xml.rels"), rels))
+    if (!readEntry(zip, QStringLiteral("xl/workbook.xml"), workbook, budget) ||
+        !readEntry(zip, QStringLiteral("xl/_rels/workbook.xml.rels"), rels, budget))
         return fail(QStringLiteral("not a workbook"));
     QStringList shared;
     if (zip.contains(QStringLiteral("xl/sharedStrings.xml"))) {
-        if (!readEntry(zip, QStringLiteral("xl/sharedStrings.xml"), strings)) return fail(QStringLiteral("damaged texts"));
+        if (!readEntry(zip, QStringLiteral("xl/sharedStrings.xml"), strings, budget)) return fail(QStringLiteral("damaged texts"));
         QXmlStreamReader xml(strings);
         while (!xml.atEnd()) {
             xml.readNext();
@@ -234,8 +247,8 @@ WorkbookCells readXlsx(const QString& path) {
             if (a.name() == u"id") target = targets.value(a.value().toString());
         target = target.startsWith(u'/') ? target.mid(1) : QStringLiteral("xl/") + target;
         QByteArray data;
-        if (target.isEmpty() || !readEntry(zip, target, data)) return fail(QStringLiteral("sheet \"%1\" cannot be read").arg(sheet.name));
-        const QString error = readXlsxSheet(data, shared, sheet);
+        if (target.isEmpty() || !readEntry(zip, target, data, budget)) return fail(QStringLiteral("sheet \"%1\" cannot be read").arg(sheet.name));
+        const QString error = readXlsxSheet(data, shared, sheet, budget);
         if (!error.isEmpty()) return fail(QStringLiteral("sheet \"%1\": %2").arg(sheet.name, error));
         book.sheets << sheet;
     }
@@ -309,7 +322,19 @@ RowCheck readRow(const SheetCells& sheet, int row, int reg, uint16_t& value) {
 } // namespace
 
 QString FieldDataWorkbook::xlsxFileName(const QString& chosen) {
-    return chosen.endsWith(QLatin1String(".xls")) ? chosen + u'x' : chosen;
+    if (chosen.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) return chosen;
+    if (chosen.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive)) return chosen + u'x';
+    return chosen + QStringLiteral(".xlsx"); // the saved name says what the file is
+}
+
+FieldFileKind fieldFileKindOf(const QByteArray& head) {
+    if (head.startsWith(QByteArrayLiteral("PK\x03\x04"))) return FieldFileKind::Workbook;
+    if (head.startsWith(QByteArray::fromHex("d0cf11e0a1b11ae1"))) return FieldFileKind::OldWorkbook;
+    // The text file starts with a register value: digits, then a line end.
+    int i = 0;
+    while (i < head.size() && i < 6 && head[i] >= '0' && head[i] <= '9') ++i;
+    if (i > 0 && i < head.size() && (head[i] == '\r' || head[i] == '\n')) return FieldFileKind::Text;
+    return FieldFileKind::Other;
 }
 
 QString FieldDataWorkbook::save(const QString& path, const FieldSnapshot& s, int language, int model) {
@@ -349,12 +374,18 @@ QString FieldDataWorkbook::save(const QString& path, const FieldSnapshot& s, int
 }
 
 WorkbookCells FieldDataWorkbook::read(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return WorkbookCells{{}, QLatin1String(FieldMsg::cannotOpen)};
-    const QByteArray magic = file.read(4);
-    file.close();
-    if (magic.startsWith("PK")) return readXlsx(path);
-    if (magic == QByteArray::fromHex("d0cf11e0")) return readXls(path);
+    const BoundedRead file = readRegularFile(path, FileLimit::workbook);
+    if (!file.ok()) return WorkbookCells{{}, QStringLiteral("%1\n%2").arg(QLatin1String(FieldMsg::cannotOpen), file.error)};
+    return fromBytes(path, file.bytes);
+}
+
+WorkbookCells FieldDataWorkbook::fromBytes(const QString& path, const QByteArray& bytes) {
+    switch (fieldFileKindOf(bytes)) {
+    case FieldFileKind::Workbook: return readXlsx(bytes);
+    case FieldFileKind::OldWorkbook: return readXls(path); // freexl reads the file itself
+    case FieldFileKind::Text:
+    case FieldFileKind::Other: break;
+    }
     return WorkbookCells{{}, formatError(QStringLiteral("the file is not a workbook"))};
 }
 

@@ -25,21 +25,31 @@ struct WorkbookCells {
     QString fatal; // the file could not be read: the message for the user
 };
 
+// What a file is by its first bytes: a zip (.xlsx), the older binary workbook (.xls), the text
+// snapshot (a register value on its first line) or none of these. Names do not count: a file saved
+// as "UPSFieldData" is still a workbook.
+enum class FieldFileKind { Workbook, OldWorkbook, Text, Other };
+FieldFileKind fieldFileKindOf(const QByteArray& head);
+
 // Reading stops at these bounds: a real snapshot is far inside them.
 inline constexpr int kWorkbookMaxRow = kFieldGridRows + 1;
 inline constexpr int kWorkbookMaxColumn = 8;
 
 class FieldDataWorkbook {
   public:
-    // The name the file is written under: ".xls" becomes ".xlsx"; other names are kept.
+    // The name the file is written under: ".xls" becomes ".xlsx", a name without ".xlsx" gets it.
     static QString xlsxFileName(const QString& chosen);
 
     // Writes the workbook in `language`; `model` picks the settings captions. Empty string on
     // success, else the message; the target appears whole or not at all.
     static QString save(const QString& path, const FieldSnapshot& snapshot, int language, int model);
 
-    // The cells of a .xlsx or .xls file (by its content, not its name).
+    // The cells of a .xlsx or .xls file (by its content, not its name). Only a regular file of at
+    // most FileLimit::workbook bytes is read; its parts together unpack to at most 16 MB and hold
+    // at most 200 000 cells, else the file is refused with the bound it broke.
     static WorkbookCells read(const QString& path);
+    // The same for a file already read (`path` is read again only for the older binary workbook).
+    static WorkbookCells fromBytes(const QString& path, const QByteArray& bytes);
 
     // Offline load: every store and both grids. A fatal message leaves `into` unchanged; a row whose
     // column A does not hold its register number is skipped and named in badRows.

@@ -17,6 +17,8 @@ class ZipReader {
     bool open(const QByteArray& archive);
     bool contains(const QString& name) const { return entries_.contains(name); }
     QStringList names() const { return entries_.keys(); }
+    // The unpacked size the directory states for an entry (0 when missing).
+    qint64 size(const QString& name) const { return entries_.contains(name) ? qint64(entries_.value(name).size) : 0; }
     // The unpacked entry; false when missing, damaged or larger than `limit` bytes.
     bool read(const QString& name, QByteArray& out, qint64 limit) const;
 

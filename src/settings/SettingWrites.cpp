@@ -303,6 +303,7 @@ SetResult buildSet(SetPage page, const FormState& form, int model, const Registe
 
     EntryList list;
     QVector<Checked> checked;
+    QVector<const SettingRow*> edited; // rows whose edit field gave the value
     for (const SettingRow* row : rows) {
         if (!regs.contains(row->reg)) continue;
         switch (row->show) {
@@ -333,6 +334,8 @@ SetResult buildSet(SetPage page, const FormState& form, int model, const Registe
                 result.failure = SetFailure::BadValue;
                 result.row = row;
                 result.text = text;
+                result.reason = !ascii ? QStringLiteral("takes printable ASCII characters only")
+                                       : QStringLiteral("takes at most %1 characters").arg(row->maxLength);
                 return result;
             }
             const QVector<uint16_t> words = packText(text, row->regCount);
@@ -357,6 +360,7 @@ SetResult buildSet(SetPage page, const FormState& form, int model, const Registe
                 return result;
             }
             if (c.outcome == Outcome::Skip) break;
+            if (c.outcome == Outcome::Value) edited << row;
             const int field = c.outcome == Outcome::KeepRead ? int(fieldValue(*row, SettingData)) : c.value;
             const int mask = fieldMax(*row);
             uint16_t word = list.has(row->reg) ? list.value(row->reg) : 0;
@@ -408,6 +412,19 @@ SetResult buildSet(SetPage page, const FormState& form, int model, const Registe
             return result;
         }
     }
+    // Last, the edit field's own rules (characters, length): they hold for every writer, not only
+    // for keys typed into the page, so a value from a file or a script goes through them too.
+    for (const SettingRow* row : edited) {
+        if (!only.isEmpty() && !only.contains(row)) continue;
+        const QString text = form.text(row->newName);
+        if (QString why = editRefusal(*row, text); !why.isEmpty()) {
+            result.failure = SetFailure::BadValue;
+            result.row = row;
+            result.text = text;
+            result.reason = why;
+            return result;
+        }
+    }
     return result;
 }
 
@@ -436,7 +453,7 @@ QString setFailureText(const SetResult& result, int model, int language, const R
         break;
     }
     return commonMessage(MsgCheckValue, language) + QLatin1Char('\n') + caption + QStringLiteral(": ") +
-           result.text;
+           result.text + (result.reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(result.reason));
 }
 
 QVector<WriteEntry> unconfirmedEntries(const QVector<WriteEntry>& queued,
@@ -579,19 +596,28 @@ int itemMatching(const QStringList& items, const QString& value) {
     return -1;
 }
 
+QString editRefusal(const SettingRow& row, const QString& value) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    static const QRegularExpression decimal(QStringLiteral("^[0-9]+([.,][0-9]*)?$")); // "5." as the field takes it
+    if (row.newKind != NewKind::Edit) return {};
+    if (row.filter == InputFilter::Digits && !digits.match(value).hasMatch())
+        return QStringLiteral("takes digits only");
+    if (row.filter == InputFilter::Decimal && !decimal.match(value).hasMatch())
+        return QStringLiteral("takes a decimal number such as 1.5");
+    if (row.show == Show::Serial && value.size() != 7) return QStringLiteral("takes exactly 7 digits");
+    if (row.filter == InputFilter::Ascii &&
+        !std::all_of(value.cbegin(), value.cend(), [](QChar c) { return c.unicode() >= 32 && c.unicode() < 127; }))
+        return QStringLiteral("takes printable ASCII characters only");
+    if (row.maxLength > 0 && row.filter != InputFilter::Decimal && value.size() > row.maxLength)
+        return QStringLiteral("takes at most %1 characters").arg(row.maxLength);
+    return {};
+}
+
 QString typeIntoControl(const SettingRow& row, const QString& value, FormState& form, const QDateTime& now) {
     const QString name = row.newName ? QLatin1String(row.newName) : QString();
     switch (row.newKind) {
     case NewKind::Edit: {
-        static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-        static const QRegularExpression decimal(QStringLiteral("^[0-9]+([.,][0-9]+)?$"));
-        if (row.filter == InputFilter::Digits && !digits.match(value).hasMatch())
-            return QStringLiteral("takes digits only");
-        if (row.filter == InputFilter::Decimal && !decimal.match(value).hasMatch())
-            return QStringLiteral("takes a decimal number such as 1.5");
-        if (row.show == Show::Serial && value.size() != 7) return QStringLiteral("takes exactly 7 digits");
-        if (row.maxLength > 0 && row.filter != InputFilter::Decimal && value.size() > row.maxLength)
-            return QStringLiteral("takes at most %1 characters").arg(row.maxLength);
+        if (QString why = editRefusal(row, value); !why.isEmpty()) return why;
         form.texts[name] = value;
         return {};
     }

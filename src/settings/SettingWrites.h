@@ -53,6 +53,7 @@ struct SetResult {
     SetFailure failure = SetFailure::None;
     const SettingRow* row = nullptr; // the row that failed
     QString text;                    // its text
+    QString reason;                  // BadValue: what the control takes ("takes at most 2 characters")
     // A failed range check still leaves the page's values in SettingNew (nothing is sent).
     bool storeNew() const { return failure == SetFailure::None || failure == SetFailure::OutOfRange; }
     bool ok() const { return failure == SetFailure::None; }
@@ -113,6 +114,10 @@ FormState formFromDisplay(const RegisterStore& SettingData, int model, int langu
 // Empty on success, else why the control cannot hold it. Bit boxes and rows without a control are
 // the caller's to handle (an error text is returned for them).
 QString typeIntoControl(const SettingRow& row, const QString& value, FormState& form, const QDateTime& now);
+// The rules of a row's edit field (characters, length, the serial number's 7 digits): empty when
+// `value` passes, else what the field takes. Every writer runs them: typeIntoControl for a typed
+// value, buildSet for every value it sends (so a workbook or text file cannot bypass them).
+QString editRefusal(const SettingRow& row, const QString& value);
 // The item of a list a typed value names, or -1.
 int itemMatching(const QStringList& items, const QString& value);
 

@@ -1,7 +1,8 @@
 // zavctl snapshot: the field-data workbook or text file of the Save Data button, from a live UPS
 // (settings, one live cycle, the history log and the S-codes).
 // zavctl restore-settings: the settings of a workbook onto the connected UPS, with the type check,
-// the pages' range checks, the write sequence and the read-back.
+// the pages' checks, the write sequence and the read-back. It asks no question (scripts run it); it
+// lists each change it sends, and exits non-zero when a row of the file was refused.
 
 #include "Commands.h"
 #include "CtlCommon.h"
@@ -130,8 +131,8 @@ int runRestoreSettings(QCoreApplication& app, const QStringList& args) {
     if (QString error = readLinkOptions(p, options); !error.isEmpty()) return fail(ExitUsage, error);
     if (p.positionalArguments().size() != 1) return fail(ExitUsage, kRestoreUsage);
     const QString path = p.positionalArguments().first();
-    if (fieldFileKind(path) != FieldFileKind::Workbook) return fail(ExitUsage, QLatin1String(FieldMsg::fileTypeError));
-    const WorkbookCells book = FieldDataWorkbook::read(path); // read before the port is touched
+    // Read before the port is touched; recognised by its content, whatever its name.
+    const WorkbookCells book = FieldDataWorkbook::read(path);
     if (!book.fatal.isEmpty()) return fail(ExitUsage, book.fatal);
 
     CtlLink link(app, options);
@@ -146,6 +147,12 @@ int runRestoreSettings(QCoreApplication& app, const QStringList& args) {
         for (const QString& row : plan.badRows) note(QStringLiteral("%1: %2").arg(QLatin1String(FieldMsg::dataError), row));
         for (const QString& reg : plan.notCopied) note(QStringLiteral("not copied (no page sets it): %1").arg(reg));
         if (!plan.ok()) return link.finish(fail(ExitRefused, plan.refusal));
+        // A file that differs from the UPS in nothing but refused rows and registers no page sets
+        // would change nothing at all: that is a failure, not a success.
+        if (plan.changes == 0 && (!plan.badRows.isEmpty() || !plan.notCopied.isEmpty()))
+            return link.finish(fail(ExitRefused, QStringLiteral("nothing of the file can be applied; nothing was written")));
+        for (const SettingChange& c : transferChanges(plan.entries, data, s.upsModel(), 1))
+            note(QStringLiteral("change: %1 %2: %3 -> %4").arg(c.reg).arg(c.caption).arg(c.now).arg(c.next));
         writing = s.startWriteSequence(plan.entries);
         if (!writing) link.finish(link.noAnswer(QStringLiteral("settings write")));
     });
@@ -163,7 +170,11 @@ int runRestoreSettings(QCoreApplication& app, const QStringList& args) {
         const QVector<WriteEntry> missing = entriesNotHeld(unconfirmedEntries(plan.entries, results), data);
         note(QStringLiteral("%1 registers sent, %2 not held by the UPS").arg(sent).arg(missing.size()));
         if (!missing.isEmpty()) note(notWrittenText(missing, s.upsModel(), 1, data));
-        link.finish(missing.isEmpty() ? ExitOk : ExitRefused);
+        // A row of the file that was refused is a failure even when everything else was written.
+        if (!plan.badRows.isEmpty())
+            note(QStringLiteral("%1 rows of the file were refused; their registers were left as the UPS holds them")
+                     .arg(plan.badRows.size()));
+        link.finish(missing.isEmpty() && plan.badRows.isEmpty() ? ExitOk : ExitRefused);
     });
     return link.run();
 }

@@ -14,6 +14,7 @@
 #include "app/ProfileFile.h"
 #include "flash/DspProgrammer.h"
 #include "flash/FlashFile.h"
+#include "app/BoundedFile.h"
 #include "flash/LogoFile.h"
 #include "flash/LogoUpload.h"
 #include "flash/ProgramChannel.h"
@@ -73,20 +74,21 @@ QString lineWith(const QString& log, std::initializer_list<const char*> words) {
     return {};
 }
 
-bool readWhole(const QString& path, QByteArray* bytes, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+// Only a regular file within its kind's size (a device or a FIFO is refused with what it is).
+bool readWhole(const QString& path, qint64 limit, QByteArray* bytes, QString* error) {
+    BoundedRead file = readRegularFile(path, limit);
+    if (!file.ok()) {
+        *error = QStringLiteral("cannot read %1").arg(file.error);
         return false;
     }
-    *bytes = file.readAll();
+    *bytes = std::move(file.bytes);
     return true;
 }
 
 // A boot image that can go to the target: readable, not empty, a whole boot table.
 QString imageProblem(const QString& what, const QString& path, QByteArray* bytes) {
     QString error;
-    if (!readWhole(path, bytes, &error)) return QStringLiteral("%1: %2").arg(what, error);
+    if (!readWhole(path, FileLimit::flashImage, bytes, &error)) return QStringLiteral("%1: %2").arg(what, error);
     if (bytes->isEmpty()) return QStringLiteral("%1 %2 is empty").arg(what, path);
     if (const QString problem = bootTableProblem(*bytes); !problem.isEmpty())
         return QStringLiteral("%1 %2 is not a boot image: %3").arg(what, path, problem);
@@ -423,7 +425,7 @@ int runLogo(QCoreApplication& app, const QStringList& args) {
     // The file is checked before the port is touched, with the checks the upload makes itself.
     QByteArray text;
     QString error;
-    if (!readWhole(path, &text, &error)) return fail(ExitFailed, "logo: File error: " + error);
+    if (!readWhole(path, FileLimit::logo, &text, &error)) return fail(ExitFailed, "logo: File error: " + error);
     const QByteArray picture = parseLogoText(text);
     if (picture.isEmpty())
         return fail(ExitFailed, QStringLiteral("logo: File error: %1 holds no byte literal (0x..)").arg(path));

@@ -5,6 +5,7 @@
 #include "CtlCommon.h"
 #include "Commands.h"
 #include "app/ConfigLocation.h"
+#include "app/BoundedFile.h"
 #include "app/ProfileFile.h"
 #include "protect/ShutdownConfig.h"
 #include "protect/ShutdownPolicy.h"
@@ -39,6 +40,8 @@ int runShutdownPolicy(QCoreApplication& app, const QStringList& args) {
     }
     const ProfileFile profile(path);
     if (!profile.exists()) note(QStringLiteral("no %1: the defaults apply").arg(path));
+    else if (const QString problem = regularFileProblem(path, FileLimit::profile); !problem.isEmpty())
+        return fail(ExitFailed, problem); // a FIFO, a device or a huge file is not a profile
     const ShutdownConfig c = loadShutdownConfig(profile);
     ShutdownPolicy policy;
     policy.load(c);

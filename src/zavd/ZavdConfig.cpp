@@ -1,10 +1,16 @@
 #include "zavd/ZavdConfig.h"
 
+#include "app/BoundedFile.h"
 #include "app/ProfileFile.h"
+
+#include <QFile>
+#include <QHash>
 
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QRegularExpression>
+
+#include <sys/stat.h>
 
 namespace zav {
 
@@ -38,6 +44,57 @@ class Reader {
     QString path_;
     QString error_;
 };
+
+// A key written twice in one section: the reader would take one of them without a word, so the
+// file is refused instead. Section and key names are compared without regard to case, as read.
+void refuseDuplicates(Reader& r, const QByteArray& bytes) {
+    QString section;
+    QHash<QString, int> seen; // "section\nkey" -> line
+    int lineNo = 0;
+    for (QByteArray raw : bytes.split('\n')) {
+        ++lineNo;
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#')) continue;
+        if (line.startsWith(u'[') && line.endsWith(u']')) {
+            section = line.mid(1, line.size() - 2);
+            continue;
+        }
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq <= 0) continue;
+        const QString key = line.left(eq).trimmed();
+        const QString id = section.toLower() + u'\n' + key.toLower();
+        if (const auto it = seen.constFind(id); it != seen.cend())
+            r.fail(section, key, QStringLiteral("given twice (lines %1 and %2)").arg(*it).arg(lineNo));
+        else
+            seen.insert(id, lineNo);
+    }
+}
+
+// The check boxes of the PC protection: 0 or 1 as the window writes them, or yes/no, true/false,
+// on/off. Anything else would read as "off" and leave the protection silently disabled.
+struct CheckKey {
+    const char* name;
+    bool ShutdownConfig::*field;
+};
+constexpr CheckKey kCheckKeys[] = {
+    {"CheckBoxShutdownEnable", &ShutdownConfig::enabled},
+    {"CheckBoxSaveFile", &ShutdownConfig::saveFiles},
+    {"CheckBoxRunExProcedure", &ShutdownConfig::runProgram},
+    {"CheckBoxShowSaveFile", &ShutdownConfig::showSavedFiles},
+    {"CheckBoxUtilityFailUpsShutDelay", &ShutdownConfig::utilityUpsOff},
+    {"CheckBoxBattVoltLowUpsShutDelay", &ShutdownConfig::batteryUpsOff},
+};
+
+void readCheckBoxes(Reader& r, ShutdownConfig& c) {
+    static const QStringList on{"1", "yes", "true", "on"}, off{"0", "no", "false", "off"};
+    for (const CheckKey& k : kCheckKeys) {
+        if (!r.has(kShutEventsSection, k.name)) continue;
+        const QString v = r.text(kShutEventsSection, k.name, QString()).toLower();
+        if (on.contains(v)) c.*k.field = true;
+        else if (off.contains(v)) c.*k.field = false;
+        else r.fail(kShutEventsSection, k.name, QStringLiteral("'%1': use 1 or 0 (or yes/no, true/false, on/off)").arg(v));
+    }
+}
 
 void readLink(Reader& r, ConnectRequest& link, bool portGiven) {
     const QString s = QStringLiteral("Link");
@@ -87,9 +144,13 @@ void readUsers(Reader& r, const QString& list, QVector<NutUser>& users) {
 } // namespace
 
 QString loadZavdConfig(const QString& path, ZavdConfig& out, bool portGiven) {
-    if (!QFileInfo(path).isFile()) return QStringLiteral("%1: no such file (give --config PATH)").arg(path);
-    if (!QFileInfo(path).isReadable()) return QStringLiteral("%1: cannot be read").arg(path);
+    const BoundedRead file = readRegularFile(path, FileLimit::profile);
+    if (!file.ok()) {
+        const bool missing = !QFileInfo::exists(path) && !QFileInfo(path).isSymLink();
+        return missing ? file.error + QStringLiteral(" (give --config PATH)") : file.error;
+    }
     Reader r(path);
+    refuseDuplicates(r, file.bytes);
     readLink(r, out.link, portGiven);
 
     const QString s = QStringLiteral("Server");
@@ -112,8 +173,21 @@ QString loadZavdConfig(const QString& path, ZavdConfig& out, bool portGiven) {
     // The protection keys: the same reader as the window's, then the checks it leaves out (the
     // window's controls cannot hold a bad number; a hand-written file can).
     out.shutdown = loadShutdownConfig(r.profile());
+    readCheckBoxes(r, out.shutdown);
     for (const ShutdownRange& range : kShutdownRanges)
         r.number(kShutEventsSection, range.name, 0, range.min, range.max);
+
+    // zavd runs as root: the program line runs as root too, so it is taken only from a file no
+    // other user can change; passwords in a file others can read are worth a warning.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        if (out.shutdown.runProgram && !out.shutdown.programLine.trimmed().isEmpty() && (st.st_mode & (S_IWGRP | S_IWOTH)))
+            r.fail(kShutEventsSection, "EditRunExProcedureAddr",
+                   QStringLiteral("refused: other users can write this file and the program would run as this service's "
+                                  "user (chmod go-w %1)").arg(path));
+        if (!out.users.isEmpty() && (st.st_mode & (S_IRGRP | S_IROTH)))
+            out.warnings << QStringLiteral("%1: holds passwords and other users can read it (chmod go-r %1)").arg(path);
+    }
     return r.error();
 }
 

@@ -7,13 +7,17 @@
 //   [ShutEvents] the keys of the PC protection, as in ZAV.ini (CheckBoxShutdownEnable, ...)
 //   [User NAME]  Password, Actions (SET, FSD), InstCmds (names or ALL), Upsmon (primary|secondary)
 //
-// A bad or missing value stops the start: the error names the key and the file.
+// A bad or missing value stops the start: the error names the key and the file. So do a key given
+// twice in a section, a check box with a value other than 1/0 (yes/no, true/false, on/off), and a
+// program line (CheckBoxRunExProcedure) in a file that other users can write. Only a regular file
+// is read.
 
 #include "link/Scheduler.h"
 #include "protect/ShutdownConfig.h"
 #include "zavd/NutProtocol.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace zav {
@@ -28,6 +32,7 @@ struct ZavdConfig {
     bool dryRun = true; // the power-off only says what it would do until PowerOff=system
     ShutdownConfig shutdown;
     QVector<NutUser> users;
+    QStringList warnings; // said at start, not fatal (a password file other users can read)
 };
 
 inline constexpr const char* kDefaultZavdConfig = "/etc/zav/zavd.conf";

@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
     // Without --config the default file may be absent when the command line names the port.
     if (p.isSet("config") || QFileInfo::exists(path) || !p.isSet("port"))
         if (const QString error = loadZavdConfig(path, config, p.isSet("port")); !error.isEmpty()) return fail(error);
+    for (const QString& warning : config.warnings) zavdLog(LogLevel::Warning, "zavd", warning);
     if (const QString error = applyOverrides(p, config); !error.isEmpty()) return fail(error);
 
     DryRunPowerOff dryRun;

@@ -4,6 +4,7 @@
 
 #include "SimHarness.h"
 #include "settings/FieldDataRestore.h"
+#include "settings/widgets/FieldDataPanel.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -20,6 +21,26 @@ constexpr int kWaitMs = 30'000;
 constexpr int kBaud9600Item = 3;
 constexpr int EN = 1;
 const QDateTime kNow(QDate(2026, 12, 10), QTime(14, 0));
+
+// The panel's questions, answered by the test.
+class AnsweringDialogs : public FieldDataDialogs {
+  public:
+    QString openName;
+    bool answer = false;
+    QStringList messages, questions;
+    void askSave(QWidget*, const QString&, const QString&, std::function<void(const QString&, int)>) override {}
+    void askOpen(QWidget*, const QString&, const QString&, std::function<void(const QString&)> chosen) override {
+        chosen(openName);
+    }
+    void message(QWidget*, const QString& text) override { messages << text; }
+    std::function<void(bool)> pending; // set when `defer`: the test answers later
+    bool defer = false;
+    void confirm(QWidget*, const QString& text, std::function<void(bool)> ok) override {
+        questions << text;
+        if (defer) pending = std::move(ok);
+        else ok(answer);
+    }
+};
 
 class FieldDataOnSim : public ::testing::Test {
   protected:
@@ -123,4 +144,58 @@ TEST_F(FieldDataOnSim, AWorkbookFromAnotherUpsTypeIsRefused) {
     const TransferPlan p = plan(save(s));
     EXPECT_EQ(p.refusal, QStringLiteral("ups type error"));
     EXPECT_TRUE(p.entries.isEmpty());
+}
+
+// Restore Data with the port open shows what will change and sends nothing until the user confirms.
+TEST_F(FieldDataOnSim, TheWindowsTransferAsksFirstAndSendsOnlyOnConfirmation) {
+    start(5);
+    FieldSnapshot s = snapshot();
+    const uint16_t mode = s.SettingData[331];
+    const uint16_t wanted = mode == 5 ? 6 : 5;
+    s.SettingData.set(331, wanted);
+    AnsweringDialogs dialogs;
+    dialogs.openName = save(s);
+    AppContext context{&harness->scheduler(), EN, nullptr};
+    FieldDataPanel panel(context);
+    panel.setDialogs(&dialogs);
+    panel.setClock([] { return kNow; });
+
+    dialogs.answer = false;
+    panel.resumeClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.questions.isEmpty(); }, kWaitMs)); // read off the GUI thread
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].contains(
+        QStringLiteral("331 %1: %2 -> %3").arg(fieldRegisterName(331, EN, model)).arg(mode).arg(wanted)))
+        << dialogs.questions[0].toStdString();
+    EXPECT_EQ(harness->scheduler().writeJob().state(), JobIdle); // cancelled: no sequence started
+
+    dialogs.answer = true;
+    panel.resumeClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.questions.size() == 2; }, kWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ups(331) == wanted; }, kWaitMs));
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join(u'\n').toStdString();
+}
+
+// The question may stay open while the UPS's settings change: what was confirmed is then not sent.
+TEST_F(FieldDataOnSim, AConfirmationAfterTheSettingsChangedSendsNothing) {
+    start(5);
+    FieldSnapshot s = snapshot();
+    const uint16_t mode = s.SettingData[331];
+    s.SettingData.set(331, uint16_t(mode == 5 ? 6 : 5));
+    AnsweringDialogs dialogs;
+    dialogs.openName = save(s);
+    dialogs.defer = true;
+    AppContext context{&harness->scheduler(), EN, nullptr};
+    FieldDataPanel panel(context);
+    panel.setDialogs(&dialogs);
+    panel.setClock([] { return kNow; });
+    panel.resumeClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bool(dialogs.pending); }, kWaitMs));
+    RegisterStore& held = harness->scheduler().settings().SettingData; // as after a new settings download
+    held.set(383, uint16_t(held[383] + 1));
+    dialogs.pending(true);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith("The UPS settings changed while the question was open")) << dialogs.messages[0].toStdString();
+    EXPECT_EQ(harness->scheduler().writeJob().state(), JobIdle);
+    EXPECT_EQ(ups(331), mode);
 }

@@ -15,6 +15,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <xlsxwriter.h>
+
 using namespace zav;
 using namespace zav::sim;
 using namespace zav::sim::test;
@@ -69,6 +71,20 @@ class ZavctlFieldData : public ::testing::Test {
         return n;
     }
 };
+
+// A three-sheet workbook as another tool might write it: the type code in sheet 1 C79, the settings
+// in sheet 3 (column A the register number, C the value); `wrongNumber` rows carry a wrong number.
+void writeSettingsBook(const QString& path, uint16_t type, const RegisterStore& settings, const QSet<int>& wrongNumber) {
+    lxw_workbook* wb = workbook_new(QFile::encodeName(path).constData());
+    lxw_worksheet* sheets[3] = {workbook_add_worksheet(wb, nullptr), workbook_add_worksheet(wb, nullptr),
+                                workbook_add_worksheet(wb, nullptr)};
+    worksheet_write_number(sheets[0], 78, 2, type, nullptr);
+    for (int reg = 301; reg <= 480; ++reg) {
+        worksheet_write_number(sheets[2], lxw_row_t(reg - 300), 0, wrongNumber.contains(reg) ? reg + 1000 : reg, nullptr);
+        worksheet_write_number(sheets[2], lxw_row_t(reg - 300), 2, settings[reg], nullptr);
+    }
+    ASSERT_EQ(workbook_close(wb), LXW_NO_ERROR);
+}
 
 } // namespace
 
@@ -132,12 +148,45 @@ TEST_F(ZavctlFieldData, SettingsCopyBackOnlyFromTheSameTypeAndWithinTheRanges) {
     EXPECT_TRUE(range.err.contains("Check the value, please! Nothing was written")) << range.err.toStdString();
     EXPECT_TRUE(range.out.isEmpty());
     EXPECT_EQ(ups(331), mode);
+    // A refused value is named by the refusal only, not again as a register no page sets.
+    EXPECT_FALSE(range.err.contains("not copied (no page sets it): register 331")) << range.err.toStdString();
+
+    // Values longer than their entry field takes are refused like a range: the same check as
+    // `zavctl set` and the pages (the rated capacities take two and three characters).
+    // Model 5 has no cabinet capacity (322): a file changing only that applies nothing, which is a
+    // failure too.
+    const struct {
+        int reg;
+        uint16_t value;
+        const char* said;
+    } tooLong[] = {{324, 30000, "takes at most 2 characters)"},
+                   {324, 100, "takes at most 2 characters)"},
+                   {322, 5000, "not copied (no page sets it): register 322 (5000)"}};
+    for (const auto& c : tooLong) {
+        SCOPED_TRACE(testing::Message() << c.reg << " = " << c.value);
+        const uint16_t before = ups(c.reg);
+        FieldSnapshot longer = s;
+        longer.SettingData.set(c.reg, c.value);
+        ASSERT_EQ(FieldDataWorkbook::save(file("long.xlsx"), longer, 1, model), QString());
+        const CtlRun run = zavctl({"restore-settings", file("long.xlsx")});
+        EXPECT_EQ(run.code, 5);
+        EXPECT_TRUE(run.err.contains(c.said)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+        EXPECT_EQ(ups(c.reg), before);
+    }
 
     const CtlRun copy = zavctl({"restore-settings", file("changed.xlsx")});
     ASSERT_EQ(copy.code, 0) << copy.err.toStdString();
     EXPECT_EQ(copy.out, QByteArray("331,%1,written\n").replace("%1", QByteArray::number(wanted)));
     EXPECT_TRUE(copy.err.contains("1 registers sent, 0 not held by the UPS")) << copy.err.toStdString();
+    EXPECT_TRUE(copy.err.contains(QStringLiteral("change: 331 %1: %2 -> %3").arg(fieldRegisterName(331, 1, model)).arg(mode).arg(wanted).toUtf8()))
+        << copy.err.toStdString();
     EXPECT_EQ(ups(331), wanted);
+
+    // A workbook is known by its content: saved under a name without an extension, it still restores.
+    ASSERT_EQ(FieldDataWorkbook::save(file("UPSFieldData"), changed, 1, model), QString());
+    const CtlRun bare = zavctl({"restore-settings", file("UPSFieldData")});
+    EXPECT_EQ(bare.code, 0) << bare.err.toStdString();
 
     // Once the UPS holds the file's values, copying it again sends nothing.
     const CtlRun again = zavctl({"restore-settings", file("changed.xlsx")});
@@ -174,4 +223,31 @@ TEST_F(ZavctlFieldData, NoAnswerOrASilencePartWayLeavesNoFile) {
     EXPECT_EQ(cut.code, 3) << cut.err.toStdString();
     EXPECT_TRUE(cut.err.contains("stopped answering during the history download")) << cut.err.toStdString();
     EXPECT_FALSE(QFile::exists(file("cut.xlsx")));
+}
+
+// A row of the file that is refused makes the run fail, after the rest was written; a file whose
+// every row is refused writes nothing and fails.
+TEST_F(ZavctlFieldData, RefusedRowsMakeTheRunFail) {
+    if (!start(5, 3, 0)) GTEST_SKIP() << skipReason.toStdString();
+    ASSERT_EQ(zavctl({"snapshot", "--out", file("snap.xlsx")}).code, 0);
+    FieldSnapshot s;
+    ASSERT_TRUE(loadFieldFile(file("snap.xlsx"), s).ok());
+    const uint16_t type = s.LiveData[78];
+    QSet<int> all;
+    for (int reg = 301; reg <= 480; ++reg) all.insert(reg);
+    writeSettingsBook(file("all-bad.xlsx"), type, s.SettingData, all);
+    const CtlRun none = zavctl({"restore-settings", file("all-bad.xlsx")});
+    EXPECT_EQ(none.code, 5);
+    EXPECT_TRUE(none.err.contains("nothing of the file can be applied")) << none.err.toStdString();
+    EXPECT_TRUE(none.out.isEmpty());
+
+    const uint16_t mode = s.SettingData[331];
+    const uint16_t wanted = mode == 5 ? 6 : 5;
+    RegisterStore changed = s.SettingData;
+    changed.set(331, wanted);
+    writeSettingsBook(file("one-bad.xlsx"), type, changed, {381});
+    const CtlRun one = zavctl({"restore-settings", file("one-bad.xlsx")});
+    EXPECT_EQ(one.code, 5);
+    EXPECT_TRUE(one.err.contains("1 rows of the file were refused")) << one.err.toStdString();
+    EXPECT_EQ(ups(331), wanted);
 }

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 #include <memory>
 
 using namespace zav;
@@ -113,6 +115,8 @@ TEST(ZavctlFlash, BadFilesAndOptionsAreRefusedBeforeThePortIsOpened) {
     const QByteArray image = readFile(kApplication);
     const QString headerOnly = write("empty-table.bin", image.left(22) + QByteArray(2, '\0'));
     const QString padded = write("padded.bin", image + QByteArray(16, '\xFF'));
+    const QString fifo = dir.filePath("image.bin");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const struct {
         const char* name;
         QStringList args;
@@ -128,6 +132,10 @@ TEST(ZavctlFlash, BadFilesAndOptionsAreRefusedBeforeThePortIsOpened) {
         {"kernel that is no boot image", {kApplication, "--kernel", kData + "not-a-boot-table.bin"}, 6,
          "not-a-boot-table.bin is not a boot image"},
         {"missing kernel", {kApplication, "--kernel", kData + "Flash9999_API.bin"}, 6, "no Flash API kernel file"},
+        // Only regular files are read: a device has no end, a FIFO would block the read.
+        {"application that is a device", {"/dev/zero", "--kernel", kKernel}, 6, "/dev/zero: is a character device"},
+        {"kernel that is a device", {kApplication, "--kernel", "/dev/zero"}, 6, "/dev/zero: is a character device"},
+        {"application that is a FIFO", {fifo, "--kernel", kKernel}, 6, "is a FIFO (named pipe), not a regular file"},
         {"63 key digits", {kApplication, "--kernel", kKernel, "--keys", QString(63, 'F')}, 1, "bad --keys"},
         {"key digit not hex", {kApplication, "--kernel", kKernel, "--keys", QString(63, 'F') + "G"}, 1, "bad --keys"},
         {"rate the page does not offer", {kApplication, "--kernel", kKernel, "--baud", "250000"}, 1, "bad --baud"},
@@ -253,6 +261,8 @@ TEST(ZavctlLogo, FilesThatCannotBeALogoAreRefusedBeforeThePortIsOpened) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("const unsigned char logo[] = {0X12, 0XAB, 0X00};\n");
     f.close();
+    const QString fifo = dir.filePath("pipe.logo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const struct {
         const char* name;
         QString file;
@@ -261,6 +271,8 @@ TEST(ZavctlLogo, FilesThatCannotBeALogoAreRefusedBeforeThePortIsOpened) {
         {"one byte more than the buffer holds", kData + "too-big.logo", "holds 9596 bytes, a logo has at most 9595"},
         {"literals with an upper-case X only", upperCase, "holds no byte literal"},
         {"missing file", kData + "no-such.logo", "cannot read"},
+        {"a device", "/dev/zero", "/dev/zero: is a character device"},
+        {"a FIFO", fifo, "is a FIFO (named pipe), not a regular file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

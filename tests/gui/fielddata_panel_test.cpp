@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace zav;
@@ -26,13 +27,19 @@ class AnsweringDialogs : public FieldDataDialogs {
   public:
     QString saveName, openName;
     int saveType = 1;
-    QStringList messages;
-    QString askSave(QWidget*, const QString&, const QString&, int& type) override {
-        type = saveType;
-        return saveName;
+    QStringList messages, questions;
+    bool confirmAnswer = true;
+    void askSave(QWidget*, const QString&, const QString&, std::function<void(const QString&, int)> chosen) override {
+        if (!saveName.isEmpty()) chosen(saveName, saveType);
     }
-    QString askOpen(QWidget*, const QString&, const QString&) override { return openName; }
+    void askOpen(QWidget*, const QString&, const QString&, std::function<void(const QString&)> chosen) override {
+        if (!openName.isEmpty()) chosen(openName);
+    }
     void message(QWidget*, const QString& text) override { messages << text; }
+    void confirm(QWidget*, const QString& text, std::function<void(bool)> answer) override {
+        questions << text;
+        answer(confirmAnswer);
+    }
 };
 
 class FieldDataPanelTest : public ::testing::Test {
@@ -71,6 +78,11 @@ class FieldDataPanelTest : public ::testing::Test {
         history.loadGrid(g);
     }
     QPushButton* button(const char* name) { return window.findChild<QPushButton*>(name); }
+    // Restore Data, then the end of the file read (it runs off the GUI thread).
+    void restore() {
+        button("ButtonResumeCurData")->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->reading(); }, 30'000));
+    }
 };
 
 } // namespace
@@ -90,7 +102,7 @@ TEST_F(FieldDataPanelTest, SavedFilesLoadBackIntoTheStoresAndTables) {
         setHistoryCell(1, 2, QString());
         QSignalSpy redraw(&scheduler, &Scheduler::settingsDownloaded);
         dialogs.openName = written;
-        button("ButtonResumeCurData")->click();
+        restore();
         EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
         EXPECT_EQ(scheduler.live().LiveData[78], 1234);
         EXPECT_EQ(scheduler.settings().SettingData[301], 2);
@@ -110,7 +122,7 @@ TEST_F(FieldDataPanelTest, AText305LinesLongLoadsOnlyItsFirstPart) {
     scheduler.live().LiveData.set(78, 0);
     scheduler.settings().SettingData.set(361, 77);
     dialogs.openName = path;
-    button("ButtonResumeCurData")->click();
+    restore();
     EXPECT_EQ(scheduler.live().LiveData[78], 1234);
     EXPECT_EQ(scheduler.settings().SettingData[361], 77);
 }
@@ -121,24 +133,31 @@ TEST_F(FieldDataPanelTest, MessagesForNoModelUnknownTypesAndDamagedFiles) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("1\r\nnot a number\r\n");
     f.close();
+    const QString junk = dir.filePath("notes.xlsx"); // named as a workbook, but neither kind inside
+    QFile j(junk);
+    ASSERT_TRUE(j.open(QIODevice::WriteOnly));
+    j.write("hello\n");
+    j.close();
     const struct {
         int modelItem;
         QString file;
-        const char* message;
+        QString message;
     } cases[] = {
         {-1, bad, "upsType Error!"},
         {3, dir.filePath("x.txt"), "Cannot open the file"},
         {3, bad, "Data formatting error"},
         {0, dir.filePath("missing.xlsx"), "Cannot open the file"},
+        {0, junk, "file type error"},
+        {0, dir.path(), "Cannot open the file\n" + dir.path() + ": is a directory"},
     };
     for (const auto& c : cases) {
         dialogs.messages.clear();
         models->setCurrentIndex(c.modelItem);
         dialogs.openName = c.file;
         scheduler.live().LiveData.set(1, 999);
-        button("ButtonResumeCurData")->click();
-        ASSERT_EQ(dialogs.messages.size(), 1) << c.message;
-        EXPECT_TRUE(dialogs.messages[0].startsWith(QLatin1String(c.message))) << dialogs.messages[0].toStdString();
+        restore();
+        ASSERT_EQ(dialogs.messages.size(), 1) << c.message.toStdString();
+        EXPECT_TRUE(dialogs.messages[0].startsWith(c.message)) << dialogs.messages[0].toStdString();
         EXPECT_EQ(scheduler.live().LiveData[1], 999);
     }
 }
@@ -176,7 +195,7 @@ TEST_F(FieldDataPanelTest, OfflineLoadSetsThePagesUpForTheModelBoxOrTheFilesType
         models->setCurrentIndex(c.modelItem);
         QSignalSpy chosen(&scheduler, &Scheduler::modelChosenOffline);
         dialogs.openName = path;
-        button("ButtonResumeCurData")->click();
+        restore();
         EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
         EXPECT_EQ(scheduler.upsModel(), c.model);
         ASSERT_EQ(chosen.count(), 1);
@@ -187,7 +206,7 @@ TEST_F(FieldDataPanelTest, OfflineLoadSetsThePagesUpForTheModelBoxOrTheFilesType
     // A file that cannot be read changes nothing, the model neither.
     models->setCurrentIndex(3);
     dialogs.openName = dir.filePath("missing.csv");
-    button("ButtonResumeCurData")->click();
+    restore();
     EXPECT_EQ(scheduler.upsModel(), 7);
 }
 
@@ -213,6 +232,7 @@ TEST_F(ShellTest, AnOfflineLoadIsShownByThePagesOfTheChosenModel) {
     find<QComboBox>("ComboBoxUpsType")->setCurrentIndex(8);
     QSignalSpy reset(&scheduler, &Scheduler::linkReset); // the window's re-initialisation
     find<QPushButton>("ButtonResumeCurData")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->reading(); }, 30'000)); // the file is read off the GUI thread
     EXPECT_EQ(reset.count(), 1);
     EXPECT_TRUE(answers.messages.isEmpty()) << answers.messages.join('|').toStdString();
     EXPECT_EQ(scheduler.upsModel(), 7);

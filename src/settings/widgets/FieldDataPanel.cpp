@@ -11,10 +11,12 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 
 namespace zav {
 
@@ -31,24 +33,58 @@ const char* const kTextFilter = "UPSFieldData.csv (*.csv)";
 
 int lang(int language) { return language >= 0 && language <= 2 ? language : 1; }
 
+const char* const kConfirmHead[3] = {"以下设置将写入UPS（UPS现值 -> 文件值）：",
+                                      "These settings will be written to the UPS (value on the UPS -> value from the file):",
+                                      "以下設置將寫入UPS（UPS現值 -> 文件值）："};
+const char* const kNotCopiedHead = "Not copied (no page sets them):";
+const char* const kChangedMeanwhile = "The UPS settings changed while the question was open; nothing was written. "
+                                      "Restore the file again.";
+
 class StandardFieldDataDialogs : public FieldDataDialogs {
   public:
-    QString askSave(QWidget* parent, const QString& title, const QString& folder, int& type) override {
-        // Opened by a click, never from the link, so the timer running inside cannot re-enter a tick.
-        QString filter;
-        const QString name = QFileDialog::getSaveFileName(parent, title, QDir(folder).filePath(QStringLiteral("UPSFieldData")),
-                                                          QStringLiteral("%1;;%2").arg(QLatin1String(kWorkbookFilter), QLatin1String(kTextFilter)), &filter);
-        type = filter == QLatin1String(kWorkbookFilter) ? 1 : filter == QLatin1String(kTextFilter) ? 2 : 0;
-        return name;
+    void askSave(QWidget* parent, const QString& title, const QString& folder,
+                 std::function<void(const QString&, int)> chosen) override {
+        auto* dialog = fileDialog(parent, title, QDir(folder).filePath(QStringLiteral("UPSFieldData")));
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setNameFilters({QLatin1String(kWorkbookFilter), QLatin1String(kTextFilter)});
+        QObject::connect(dialog, &QFileDialog::fileSelected, dialog, [dialog, chosen](const QString& name) {
+            const QString filter = dialog->selectedNameFilter();
+            chosen(name, filter == QLatin1String(kWorkbookFilter) ? 1 : filter == QLatin1String(kTextFilter) ? 2 : 0);
+        });
+        dialog->open();
     }
-    QString askOpen(QWidget* parent, const QString& title, const QString& folder) override {
-        return QFileDialog::getOpenFileName(parent, title, folder, QStringLiteral("(*.xls *.xlsx *.csv)"));
+    void askOpen(QWidget* parent, const QString& title, const QString& folder,
+                 std::function<void(const QString&)> chosen) override {
+        auto* dialog = fileDialog(parent, title, folder);
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::ExistingFile);
+        // Every file is offered: a file is recognised by its content, whatever its name.
+        dialog->setNameFilters({QStringLiteral("(*.xls *.xlsx *.csv)"), QStringLiteral("(*)")});
+        QObject::connect(dialog, &QFileDialog::fileSelected, dialog, [chosen](const QString& path) { chosen(path); });
+        dialog->open();
     }
     void message(QWidget* parent, const QString& text) override {
         auto* box = new QMessageBox(QMessageBox::Information, QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
         box->setObjectName(QStringLiteral("FieldDataMessage"));
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
+    }
+    void confirm(QWidget* parent, const QString& text, std::function<void(bool)> answer) override {
+        auto* box = new QMessageBox(QMessageBox::Question, QCoreApplication::applicationName(), text,
+                                    QMessageBox::Ok | QMessageBox::Cancel, parent);
+        box->setObjectName(QStringLiteral("FieldDataConfirm"));
+        box->setDefaultButton(QMessageBox::Cancel);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(box, &QMessageBox::finished, box,
+                         [box, answer](int) { answer(box->clickedButton() == box->button(QMessageBox::Ok)); });
+        box->open();
+    }
+
+  private:
+    static QFileDialog* fileDialog(QWidget* parent, const QString& title, const QString& place) {
+        auto* dialog = new QFileDialog(parent, title, place);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        return dialog;
     }
 };
 
@@ -121,25 +157,32 @@ FieldSnapshot FieldDataPanel::currentSnapshot() const {
 }
 
 void FieldDataPanel::saveClick() {
-    int type = 0;
-    const QString chosen = dialogs_->askSave(this, QString::fromUtf8(kSaveTitle[lang(context_.language)]), folder_, type);
-    if (chosen.isEmpty()) return;
-    QString error;
-    if (type == 1) {
-        error = FieldDataWorkbook::save(FieldDataWorkbook::xlsxFileName(chosen), currentSnapshot(), context_.language, model());
-    } else if (type == 2) {
-        error = FieldDataText::save(csvFileName(chosen), currentSnapshot());
-    } else {
-        error = QLatin1String(FieldMsg::saveError);
-    }
-    if (!error.isEmpty()) dialogs_->message(this, error);
+    if (reading_) return;
+    const std::shared_ptr<bool> alive = alive_;
+    dialogs_->askSave(this, QString::fromUtf8(kSaveTitle[lang(context_.language)]), folder_,
+                      [this, alive](const QString& chosen, int type) {
+        if (!*alive || chosen.isEmpty()) return;
+        QString error;
+        if (type == 1) {
+            error = FieldDataWorkbook::save(FieldDataWorkbook::xlsxFileName(chosen), currentSnapshot(), context_.language, model());
+        } else if (type == 2) {
+            error = FieldDataText::save(csvFileName(chosen), currentSnapshot());
+        } else {
+            error = QLatin1String(FieldMsg::saveError);
+        }
+        if (!error.isEmpty()) dialogs_->message(this, error);
+    });
 }
 
 void FieldDataPanel::resumeClick() {
+    if (reading_) return;
     Scheduler* scheduler = context_.scheduler;
+    const std::shared_ptr<bool> alive = alive_;
+    const QString title = QString::fromUtf8(kOpenTitle[lang(context_.language)]);
     if (scheduler && scheduler->portOpen()) {
-        const QString path = dialogs_->askOpen(this, QString::fromUtf8(kOpenTitle[lang(context_.language)]), folder_);
-        if (!path.isEmpty()) transfer(path);
+        dialogs_->askOpen(this, title, folder_, [this, alive](const QString& path) {
+            if (*alive && !path.isEmpty()) transfer(path);
+        });
         return;
     }
     const QComboBox* box = modelBox();
@@ -147,13 +190,40 @@ void FieldDataPanel::resumeClick() {
         dialogs_->message(this, QLatin1String(FieldMsg::modelError));
         return;
     }
-    const QString path = dialogs_->askOpen(this, QString::fromUtf8(kOpenTitle[lang(context_.language)]), folder_);
-    if (!path.isEmpty()) loadOffline(path);
+    dialogs_->askOpen(this, title, folder_, [this, alive](const QString& path) {
+        if (*alive && !path.isEmpty()) loadOffline(path);
+    });
+}
+
+template <class Result>
+void FieldDataPanel::inBackground(std::function<Result()> work, std::function<void(Result)> done) {
+    reading_ = true; // the buttons' enabled state is the window's (ButtonStates): clicks are ignored instead
+    auto result = std::make_shared<Result>();
+    QThread* thread = QThread::create([work = std::move(work), result] { *result = work(); });
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    // Queued to this panel: a panel gone before the read ends drops the result.
+    connect(thread, &QThread::finished, this, [this, done = std::move(done), result] {
+        reading_ = false;
+        done(std::move(*result));
+    });
+    thread->start();
 }
 
 void FieldDataPanel::loadOffline(const QString& path) {
-    FieldSnapshot s = currentSnapshot();
-    const FieldImportResult r = loadFieldFile(path, s);
+    struct Loaded {
+        FieldSnapshot snapshot;
+        FieldImportResult result;
+    };
+    inBackground<Loaded>(
+        [path, base = currentSnapshot()]() mutable {
+            Loaded l{std::move(base), {}};
+            l.result = loadFieldFile(path, l.snapshot);
+            return l;
+        },
+        [this](Loaded l) { offlineLoaded(std::move(l.snapshot), l.result); });
+}
+
+void FieldDataPanel::offlineLoaded(FieldSnapshot s, const FieldImportResult& r) {
     if (!r.ok()) {
         dialogs_->message(this, r.fatal);
         return;
@@ -192,18 +262,45 @@ void FieldDataPanel::showSnapshot(const FieldSnapshot& s) {
 }
 
 void FieldDataPanel::transfer(const QString& path) {
-    if (fieldFileKind(path) != FieldFileKind::Workbook) {
-        dialogs_->message(this, QLatin1String(FieldMsg::fileTypeError));
-        return;
-    }
+    inBackground<WorkbookCells>([path] { return FieldDataWorkbook::read(path); },
+                                [this](WorkbookCells book) { transferRead(book); });
+}
+
+void FieldDataPanel::transferRead(const WorkbookCells& book) {
     Scheduler* scheduler = context_.scheduler;
-    const FieldDataWorkbook::Transfer file =
-        FieldDataWorkbook::settingsOf(FieldDataWorkbook::read(path), scheduler->settings().SettingData);
-    const TransferPlan plan = planSettingsTransfer(file, scheduler->live().LiveData[78], scheduler->settings().SettingData,
+    if (!scheduler || !scheduler->portOpen()) return; // closed while the file was chosen or read
+    const FieldDataWorkbook::Transfer file = FieldDataWorkbook::settingsOf(book, scheduler->settings().SettingData);
+    const RegisterStore plannedOn = scheduler->settings().SettingData;
+    const TransferPlan plan = planSettingsTransfer(file, scheduler->live().LiveData[78], plannedOn,
                                                    scheduler->upsModel(), context_.language, clock_());
     if (!plan.badRows.isEmpty()) dialogs_->message(this, namedRows(QLatin1String(FieldMsg::dataError), plan.badRows));
     if (!plan.ok()) {
         dialogs_->message(this, plan.refusal);
+        return;
+    }
+    const QVector<SettingChange> changes =
+        transferChanges(plan.entries, plannedOn, scheduler->upsModel(), context_.language);
+    if (changes.isEmpty()) {
+        // Nothing differs: the sequence confirms the values and sends nothing.
+        if (!plan.notCopied.isEmpty()) dialogs_->message(this, namedRows(QLatin1String(kNotCopiedHead), plan.notCopied));
+        startTransfer(plan, plannedOn);
+        return;
+    }
+    QString text = QString::fromUtf8(kConfirmHead[lang(context_.language)]) + u'\n' + changesText(changes);
+    if (!plan.notCopied.isEmpty()) text += u'\n' + namedRows(QLatin1String(kNotCopiedHead), plan.notCopied);
+    const std::shared_ptr<bool> alive = alive_;
+    dialogs_->confirm(this, text, [this, alive, plan, plannedOn](bool ok) {
+        if (*alive && ok) startTransfer(plan, plannedOn);
+    });
+}
+
+void FieldDataPanel::startTransfer(const TransferPlan& plan, const RegisterStore& plannedOn) {
+    Scheduler* scheduler = context_.scheduler;
+    if (!scheduler || !scheduler->portOpen()) return;
+    // The question stays open as long as the user likes; what was confirmed is only sent if the UPS
+    // still holds what the list showed.
+    if (!(scheduler->settings().SettingData == plannedOn)) {
+        dialogs_->message(this, QLatin1String(kChangedMeanwhile));
         return;
     }
     if (scheduler->startWriteSequence(plan.entries)) {

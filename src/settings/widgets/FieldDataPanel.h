@@ -8,6 +8,7 @@
 #include "settings/FieldDataRestore.h"
 
 #include <functional>
+#include <memory>
 
 class QPushButton;
 
@@ -15,14 +16,20 @@ class QComboBox;
 
 namespace zav {
 
+// The panel's questions, each opened and answered later through its callback (never waited for).
+// A callback is not called when the user cancels.
 class FieldDataDialogs {
   public:
     virtual ~FieldDataDialogs() = default;
-    // The chosen name and file type (1 workbook, 2 text); an empty name when cancelled.
-    virtual QString askSave(QWidget* parent, const QString& title, const QString& folder, int& type) = 0;
-    virtual QString askOpen(QWidget* parent, const QString& title, const QString& folder) = 0;
-    // A message box (opened, never waited for).
+    // The chosen name and file type (1 workbook, 2 text).
+    virtual void askSave(QWidget* parent, const QString& title, const QString& folder,
+                         std::function<void(const QString& name, int type)> chosen) = 0;
+    virtual void askOpen(QWidget* parent, const QString& title, const QString& folder,
+                         std::function<void(const QString& path)> chosen) = 0;
+    // A message box.
     virtual void message(QWidget* parent, const QString& text) = 0;
+    // A question with OK and Cancel: `answer(true)` on OK, `answer(false)` on Cancel or close.
+    virtual void confirm(QWidget* parent, const QString& text, std::function<void(bool ok)> answer) = 0;
 };
 FieldDataDialogs& standardFieldDataDialogs();
 
@@ -30,6 +37,7 @@ class FieldDataPanel : public QWidget {
     Q_OBJECT
   public:
     FieldDataPanel(AppContext& context, QWidget* parent = nullptr);
+    ~FieldDataPanel() override { *alive_ = false; }
     void applyLanguage(int language);
 
     void saveClick();   // ButtonSaveCurDataClick
@@ -39,6 +47,9 @@ class FieldDataPanel : public QWidget {
     void setFolder(const QString& folder) { folder_ = folder; }
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
+    // A chosen file is being read (off the GUI thread); its result follows on this thread.
+    bool reading() const { return reading_; }
+
     // What the window holds now, as a snapshot (stores and the record downloads' grids).
     FieldSnapshot currentSnapshot() const;
 
@@ -47,7 +58,15 @@ class FieldDataPanel : public QWidget {
 
   private:
     void loadOffline(const QString& path);
+    void offlineLoaded(FieldSnapshot snapshot, const FieldImportResult& result);
     void transfer(const QString& path);
+    void transferRead(const WorkbookCells& book);
+    // Runs `work` (a file read: pure, no widget, no store) on a thread of its own, then `done` with
+    // its result on this thread; clicks on either button are ignored meanwhile. A file at the reader's bounds takes
+    // seconds to parse, which the window must not spend frozen.
+    template <class Result>
+    void inBackground(std::function<Result()> work, std::function<void(Result)> done);
+    void startTransfer(const TransferPlan& plan, const RegisterStore& plannedOn);
     void transferEnded(const QVector<WriteResult>& results);
     void showSnapshot(const FieldSnapshot& snapshot);
     int model() const;
@@ -61,6 +80,9 @@ class FieldDataPanel : public QWidget {
     QPushButton* resume_ = nullptr;
     QVector<WriteEntry> transferred_;
     bool transferRunning_ = false;
+    bool reading_ = false;
+    // Guards the callbacks of dialogs still open when the panel goes.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace zav

@@ -119,3 +119,15 @@ TEST(ShutdownSettings, OnlyModelsFiveSevenEight) {
 }
 
 } // namespace
+
+// A count is bounded by what the file holds: a record claiming 2^31 applications or files is read
+// as the few lines it has, not once per claimed entry.
+TEST_F(CloseRecord, ACountBeyondTheFileIsBoundedByItsLines) {
+    write("[Main]\nAppNumber=2147483647\nApp0=Word\nApp1=gedit\nShowMsg=1\n"
+          "[Word]\nTitle=Microsoft Word\nFileNumber=2147483647\nFile0=/home/me/a.doc\n");
+    EXPECT_EQ(titles(), (QStringList{"Microsoft Word", "gedit"}));
+    const QStringList files = savedFiles(ProfileFile(path()), "Word");
+    ASSERT_FALSE(files.isEmpty());
+    EXPECT_EQ(files.first(), "/home/me/a.doc");
+    EXPECT_LE(files.size(), 10); // the lines of the file, not the claim
+}

@@ -1,8 +1,11 @@
 #include "settings/FieldDataText.h"
+#include "settings/FieldDataRestore.h"
 #include "settings/FieldDataWorkbook.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace zav;
 
@@ -125,7 +128,9 @@ TEST(FieldDataText, SaveReplacesAFileAndAFailedSaveLeavesNone) {
     const QString bad = dir.filePath(QStringLiteral("missing/sub/x.csv"));
     EXPECT_TRUE(FieldDataText::save(bad, fullSnapshot()).startsWith(QLatin1String("Save file error")));
     EXPECT_FALSE(QFile::exists(bad));
-    EXPECT_EQ(FieldDataText::load(bad, s).fatal, QStringLiteral("Cannot open the file"));
+    const QString missing = FieldDataText::load(bad, s).fatal;
+    EXPECT_TRUE(missing.startsWith(QLatin1String("Cannot open the file")) && missing.contains(QLatin1String("no such file")))
+        << missing.toStdString();
 }
 
 TEST(FieldDataText, CsvLinesParseBackToTheirCells) {
@@ -159,7 +164,51 @@ TEST(FieldDataText, ADeviceWithoutAnEndIsRefusedByBothReaders) {
     FieldSnapshot s;
     s.LiveData.set(1, 7);
     const FieldSnapshot before = s;
-    EXPECT_EQ(FieldDataText::load(QStringLiteral("/dev/zero"), s).fatal, QStringLiteral("Cannot open the file"));
-    EXPECT_FALSE(FieldDataWorkbook::read(QStringLiteral("/dev/zero")).fatal.isEmpty());
+    for (const QString& fatal : {FieldDataText::load(QStringLiteral("/dev/zero"), s).fatal,
+                                 FieldDataWorkbook::read(QStringLiteral("/dev/zero")).fatal,
+                                 loadFieldFile(QStringLiteral("/dev/zero"), s).fatal}) {
+        EXPECT_TRUE(fatal.startsWith(QLatin1String("Cannot open the file"))) << fatal.toStdString();
+        EXPECT_TRUE(fatal.contains(QLatin1String("is a character device"))) << fatal.toStdString();
+    }
     EXPECT_EQ(s, before);
+}
+
+// A FIFO with no writer would block its reader forever; a directory is no snapshot either. Each
+// reader refuses both at once and says what the name is.
+TEST(FieldDataText, AFifoOrADirectoryIsRefusedByEveryReaderWithWhatItIs) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("snapshot.xlsx"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        const char* what;
+    } cases[] = {{fifo, "is a FIFO (named pipe)"}, {dir.path(), "is a directory"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FieldSnapshot s;
+        for (const QString& fatal : {FieldDataText::load(c.path, s).fatal, FieldDataWorkbook::read(c.path).fatal,
+                                     loadFieldFile(c.path, s).fatal}) {
+            EXPECT_TRUE(fatal.contains(QLatin1String(c.what))) << fatal.toStdString();
+        }
+    }
+}
+
+// A value line is a whole register word and nothing else: no sign, no NUL with more after it.
+TEST(FieldDataText, AValueLineIsAWholeNumberOrTheFileIsRefused) {
+    const QByteArray good = FieldDataText::encode(FieldSnapshot{});
+    for (const QByteArray& line : {QByteArray("12\0 34", 6), QByteArray("+5"), QByteArray("-0"), QByteArray("0x10"),
+                                   QByteArray("1 2"), QByteArray("65536"), QByteArray("")}) {
+        SCOPED_TRACE(line.toStdString());
+        QList<QByteArray> lines = good.split('\n');
+        lines[4] = line + '\r'; // register 5
+        FieldSnapshot s;
+        const FieldImportResult r = FieldDataText::decode(lines.join('\n'), s);
+        EXPECT_TRUE(r.fatal.contains(QLatin1String("line 5"))) << r.fatal.toStdString();
+        EXPECT_EQ(s, FieldSnapshot{});
+    }
+    QList<QByteArray> lines = good.split('\n');
+    lines[4] = " 65535 \r";
+    FieldSnapshot s;
+    ASSERT_TRUE(FieldDataText::decode(lines.join('\n'), s).ok());
+    EXPECT_EQ(s.LiveData[5], 65535);
 }

@@ -1,4 +1,5 @@
 #include "settings/FieldDataWorkbook.h"
+#include "settings/FieldDataRestore.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -133,7 +134,8 @@ TEST_F(FieldDataWorkbookTest, GridsStopAtTheFirstRowWithoutAFirstCell) {
 TEST_F(FieldDataWorkbookTest, XlsNamesAreWrittenAsXlsx) {
     EXPECT_EQ(FieldDataWorkbook::xlsxFileName(QStringLiteral("/a/b.xls")), QStringLiteral("/a/b.xlsx"));
     EXPECT_EQ(FieldDataWorkbook::xlsxFileName(QStringLiteral("/a/b.xlsx")), QStringLiteral("/a/b.xlsx"));
-    EXPECT_EQ(FieldDataWorkbook::xlsxFileName(QStringLiteral("/a/UPSFieldData")), QStringLiteral("/a/UPSFieldData"));
+    // The default name gets its extension, so the file shows in an open dialog's workbook filter.
+    EXPECT_EQ(FieldDataWorkbook::xlsxFileName(QStringLiteral("/a/UPSFieldData")), QStringLiteral("/a/UPSFieldData.xlsx"));
 }
 
 TEST_F(FieldDataWorkbookTest, ARowWithTheWrongNumberIsSkippedAndNamed) {
@@ -198,7 +200,42 @@ TEST_F(FieldDataWorkbookTest, HostileFilesGiveAMessageAndChangeNothing) {
     junk.write("PK\x03\x04 this is not really a zip");
     junk.close();
     EXPECT_FALSE(FieldDataWorkbook::read(path("junk.xlsx")).fatal.isEmpty());
-    EXPECT_EQ(FieldDataWorkbook::read(path("missing.xlsx")).fatal, QStringLiteral("Cannot open the file"));
+    EXPECT_TRUE(FieldDataWorkbook::read(path("missing.xlsx")).fatal.startsWith(QLatin1String("Cannot open the file")));
+
+    // Each part is within its bound, the whole is not: 64 sheets that all name one 1 MB part.
+    QByteArray sheets;
+    for (int i = 0; i < 64; ++i)
+        sheets += QStringLiteral("<sheet name=\"s%1\" sheetId=\"%2\" r:id=\"rId4\"/>").arg(i).arg(i + 1).toUtf8();
+    const QString shared = path("shared.xlsx"), sharedBig = path("shared-big.xlsx");
+    replaceEntry(good, shared, QStringLiteral("xl/workbook.xml"),
+                 "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>" +
+                     sheets + "</sheets></workbook>");
+    replaceEntry(shared, sharedBig, QStringLiteral("xl/worksheets/sheet4.xml"),
+                 "<worksheet><sheetData>" + QByteArray(1024 * 1024, ' ') + "</sheetData></worksheet>");
+    const QString many = FieldDataWorkbook::read(sharedBig).fatal;
+    EXPECT_TRUE(many.startsWith(QLatin1String("Data formatting error")) && many.contains(QLatin1String("unpacks to more than")))
+        << many.toStdString();
+    // Cells are bounded over the whole workbook too, however small each of them is.
+    QByteArray cells = "<worksheet><sheetData><row r=\"1\">";
+    for (int i = 0; i < 210'000; ++i) cells += "<c r=\"A1\"/>";
+    cells += "</row></sheetData></worksheet>";
+    const QString manyCells = path("cells.xlsx");
+    replaceEntry(good, manyCells, QStringLiteral("xl/worksheets/sheet4.xml"), cells);
+    const QString tooMany = FieldDataWorkbook::read(manyCells).fatal;
+    EXPECT_TRUE(tooMany.contains(QLatin1String("more than 200000 cells"))) << tooMany.toStdString();
+}
+
+// The file is told by its content, not its name: a workbook saved without an extension reads back.
+TEST_F(FieldDataWorkbookTest, FilesAreRecognisedByTheirContent) {
+    const QString noName = path("UPSFieldData");
+    ASSERT_TRUE(QFile::copy(saved(), noName));
+    FieldSnapshot s;
+    EXPECT_TRUE(loadFieldFile(noName, s).ok());
+    EXPECT_EQ(s, fullSnapshot());
+    EXPECT_EQ(fieldFileKindOf("PK\x03\x04rest"), FieldFileKind::Workbook);
+    EXPECT_EQ(fieldFileKindOf(QByteArray::fromHex("d0cf11e0a1b11ae1")), FieldFileKind::OldWorkbook);
+    EXPECT_EQ(fieldFileKindOf("220\r\n221\r\n"), FieldFileKind::Text);
+    EXPECT_EQ(fieldFileKindOf("hello"), FieldFileKind::Other);
 }
 
 TEST_F(FieldDataWorkbookTest, AFailedSaveLeavesNoFile) {

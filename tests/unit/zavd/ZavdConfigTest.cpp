@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace zav;
 
 namespace {
@@ -103,12 +105,80 @@ TEST(ZavdConfig, BadValuesNameTheirKey) {
         {"[Link]\nPort=/dev/x\n[Power]\nPowerOff=maybe\n", "[Power] PowerOff: 'maybe'"},
         {"[Link]\nPort=/dev/x\n[ShutEvents]\nSEBattVoltLowShutDelay=11\n", "[ShutEvents] SEBattVoltLowShutDelay: '11'"},
         {"[Link]\nPort=/dev/x\n[ShutEvents]\nSEUtilityFailShutDelay=ten\n", "[ShutEvents] SEUtilityFailShutDelay: 'ten'"},
+        // A check box takes 1/0 (or yes/no, true/false, on/off): anything else would leave it off.
+        {"[Link]\nPort=/dev/x\n[ShutEvents]\nCheckBoxShutdownEnable=abc\n", "[ShutEvents] CheckBoxShutdownEnable: 'abc': use 1 or 0"},
+        {"[Link]\nPort=/dev/x\n[ShutEvents]\nCheckBoxShutdownEnable=\n", "[ShutEvents] CheckBoxShutdownEnable: '': use 1 or 0"},
+        {"[Link]\nPort=/dev/x\n[ShutEvents]\nCheckBoxBattVoltLowUpsShutDelay=2\n", "[ShutEvents] CheckBoxBattVoltLowUpsShutDelay: '2'"},
+        // A key given twice is refused, not silently read once.
+        {"[Link]\nPort=/dev/x\nport=/dev/y\n", "[Link] port: given twice (lines 2 and 3)"},
+        {"[Link]\nPort=/dev/x\n[ShutEvents]\nCheckBoxShutdownEnable=1\n[shutevents]\nCheckBoxShutdownEnable=0\n",
+         "[shutevents] CheckBoxShutdownEnable: given twice"},
     };
     for (const Case& c : cases) {
         const Loaded l = load(c.text);
         EXPECT_TRUE(l.error.startsWith(c.starts)) << c.text << "\n -> " << qPrintable(l.error);
     }
     EXPECT_TRUE(load("[Link]\n", true).error.isEmpty()); // the command line names the port
+}
+
+TEST(ZavdConfig, CheckBoxesTakeTheirWordsForOnAndOff) {
+    const struct {
+        const char* value;
+        bool on;
+    } cases[] = {{"1", true}, {"yes", true}, {"TRUE", true}, {"on", true}, {"0", false}, {"no", false}, {"false", false}, {"Off", false}};
+    for (const auto& c : cases) {
+        const Loaded l = load(QByteArray("[Link]\nPort=/dev/x\n[ShutEvents]\nCheckBoxShutdownEnable=") + c.value + "\n");
+        EXPECT_TRUE(l.error.isEmpty()) << c.value << ": " << qPrintable(l.error);
+        EXPECT_EQ(l.config.shutdown.enabled, c.on) << c.value;
+    }
+}
+
+// The program line runs as the service's user (root): it is taken only from a file no other user
+// can change. Passwords in a file others can read start the service with a warning.
+TEST(ZavdConfig, AProgramLineNeedsAFileOnlyItsOwnerCanWrite) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("zavd.conf");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Link]\nPort=/dev/x\n[Server]\nUsers=mon\n[User mon]\nPassword=pw\n"
+            "[ShutEvents]\nCheckBoxRunExProcedure=1\nEditRunExProcedureAddr=/usr/local/bin/save-all\n");
+    f.close();
+    const auto rw = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    ASSERT_TRUE(QFile::setPermissions(path, rw | QFileDevice::ReadOther | QFileDevice::WriteOther));
+    ZavdConfig c;
+    const QString error = loadZavdConfig(path, c);
+    EXPECT_TRUE(error.contains("[ShutEvents] EditRunExProcedureAddr: refused: other users can write this file")) << qPrintable(error);
+
+    ASSERT_TRUE(QFile::setPermissions(path, rw | QFileDevice::ReadOther));
+    ZavdConfig readable;
+    EXPECT_EQ(loadZavdConfig(path, readable), QString());
+    ASSERT_EQ(readable.warnings.size(), 1);
+    EXPECT_TRUE(readable.warnings[0].contains("holds passwords and other users can read it")) << qPrintable(readable.warnings[0]);
+
+    ASSERT_TRUE(QFile::setPermissions(path, rw));
+    ZavdConfig own;
+    EXPECT_EQ(loadZavdConfig(path, own), QString());
+    EXPECT_TRUE(own.warnings.isEmpty());
+    EXPECT_EQ(own.shutdown.programLine, "/usr/local/bin/save-all");
+}
+
+// Only a regular file is read; anything else is named for what it is, without blocking or reading
+// without end.
+TEST(ZavdConfig, ANonRegularFileIsNamedForWhatItIs) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("zavd.conf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        const char* what;
+    } cases[] = {{fifo, "is a FIFO (named pipe), not a regular file"},
+                 {dir.path(), "is a directory, not a regular file"},
+                 {"/dev/zero", "is a character device, not a regular file"}};
+    for (const auto& c : cases) {
+        ZavdConfig config;
+        const QString error = loadZavdConfig(c.path, config);
+        EXPECT_EQ(error, c.path + ": " + c.what);
+    }
 }
 
 TEST(ZavdConfig, MissingFileIsNamed) {
