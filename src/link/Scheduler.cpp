@@ -332,14 +332,16 @@ QByteArray Scheduler::receive(int maxBytes) {
     const QByteArray bytes = channel_.readAvailable(maxBytes);
     channel_.purge();
     awaitingReply_ = false;
-    // Replies carry no transaction number. When a request got no whole frame back, its answer may
-    // still be on the way and would be taken for the answer to the next request. The next request
-    // therefore waits until the answer has come (and the line has been quiet for a reply wait after
-    // it) or until the line has stayed quiet for the late-reply horizon: answers up to that late are
-    // discarded, never stored. The baud search is exempt: it asks the same block over and over.
+    // Replies carry no transaction number. When a request got nothing back within its wait, its
+    // answer may still be on the way and would be taken for the answer to the next request. The next
+    // request therefore waits until the answer has come (and the line has been quiet for a reply wait
+    // after it) or until the line has stayed quiet for the late-reply horizon: answers up to that late
+    // are discarded, never stored. A damaged or cut frame did come in time: a reply wait of quiet
+    // after it is enough (a rest still on its way restarts the wait). The baud search is exempt: it
+    // asks the same block over and over.
     if (baudFixed_ && !looksLikeWholeFrame(protocol_, bytes)) {
-        replyOverdue_ = true;
-        settleTicks_ = lateReplyHorizon();
+        replyOverdue_ = bytes.isEmpty();
+        settleTicks_ = replyOverdue_ ? lateReplyHorizon() : replyTimeout_;
         settleSpent_ = 0;
         lateBytes_.clear();
     }
