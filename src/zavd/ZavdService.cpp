@@ -4,6 +4,7 @@
 #include "zavd/NutSettings.h"
 #include "zavd/ZavdLog.h"
 
+#include <QElapsedTimer>
 #include <QDateTime>
 
 namespace zav {
@@ -173,8 +174,11 @@ void ZavdService::secondTick() {
     in.inputFail = scheduler_.live().LiveStatus[kStatusInputFail];
     in.batteryLow = scheduler_.live().LiveStatus[kStatusBatteryLow];
     in.windowVisible = policy_.windowWanted(); // no window: the countdown is only logged
+    static const QElapsedTimer steady = [] { QElapsedTimer t; t.start(); return t; }();
+    in.now = steady.elapsed() / 1000; // when a switch-off order the UPS holds falls due
     const PolicyActions a = policy_.secondTick(in);
     for (const QString& reason : a.reasons) zavdLog(LogLevel::Notice, "protect", reason);
+    for (const QString& warning : a.warnings) zavdLog(LogLevel::Warning, "protect", warning);
     for (uint16_t delay : a.upsOffDelays)
         if (!scheduler_.startControlCommand(ShutdownPolicy::kUpsOffRegister, delay))
             zavdLog(LogLevel::Error, "protect", QStringLiteral("port closed: the UPS switch-off was not sent"));
