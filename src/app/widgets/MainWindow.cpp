@@ -172,6 +172,10 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(kTickMs);
     connect(timer1_, &QTimer::timeout, scheduler_, &Scheduler::tick);
+    // The clock runs on Timer1 itself: the scheduler's end-of-tick signal is left out while a model
+    // detection is pending, which a refused connect (a wrong address with the model box on Auto)
+    // leaves behind. stsBarDeal formats only once a second.
+    connect(timer1_, &QTimer::timeout, this, &MainWindow::stsBarDeal);
     timer1_->start();
 
     // TimerBeeper and btBeeper: the alarm events, their warning boxes and their sound.
