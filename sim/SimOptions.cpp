@@ -40,6 +40,10 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
                                    "kind[:n]");
     const QCommandLineOption delay("delay", "Answer every request this many ms late.", "ms");
     const QCommandLineOption load("load", "Load in percent of the rating (default 45).", "percent");
+    const QCommandLineOption restore("restore-delay",
+                                     "After a switch-off with the mains present, back on after this many s "
+                                     "(default 10).",
+                                     "s");
     const QCommandLineOption modules("modules", "Modules (power units) present at start.", "n");
     const QCommandLineOption mismatch("baud-mismatch", "Frames at another rate: silent (default) or garbage.",
                                       "how");
@@ -48,7 +52,7 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
     const QCommandLineOption clock("clock", "UPS clock at start, yyyy-MM-ddTHH:mm:ss.", "time");
     const QCommandLineOption verbose({"v", "verbose"}, "Log every request, reply and event to stderr.");
     p.addOptions({help, model, modelCode, address, proto, baud, link, scenario, event, fault, delay, load,
-                  modules, mismatch, history, scodes, clock, verbose});
+                  restore, modules, mismatch, history, scodes, clock, verbose});
     addFirmwareOptions(p);
     result.helpText = p.helpText();
 
@@ -85,6 +89,8 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
         if (!intIn(p.value(load), 0, 200, &number)) return bad("--load must be 0 to 200");
         c.loadPercent = number;
     }
+    if (p.isSet(restore) && !intIn(p.value(restore), 0, 86400, &c.restoreDelaySeconds))
+        return bad("--restore-delay must be 0 to 86400 seconds");
     if (p.isSet(modules)) {
         const int slotCount = isModular(profileFor(c.upsModel)) ? profileFor(c.upsModel).moduleSlots : 10;
         if (!intIn(p.value(modules), 0, slotCount, &c.modules))

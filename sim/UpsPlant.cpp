@@ -63,6 +63,11 @@ void UpsPlant::step(qint64 dtMs) {
     if (switchOffAtMs_ >= 0 && nowMs_ >= switchOffAtMs_) {
         switchOffAtMs_ = -1;
         switchedOff_ = true;
+        if (utilityOk_) restoreAtMs_ = nowMs_ + restoreDelayMs_;
+    }
+    if (restoreAtMs_ >= 0 && nowMs_ >= restoreAtMs_) {
+        restoreAtMs_ = -1;
+        switchedOff_ = false;
     }
     if ((selfTest_ == TestStatus::Running || maintenance_ == TestStatus::Running) && nowMs_ >= testEndMs_) {
         if (selfTest_ == TestStatus::Running) {
@@ -245,6 +250,7 @@ void UpsPlant::setUtility(bool ok) {
     if (ok == utilityOk_) return;
     utilityOk_ = ok;
     log(event::UtilityAbnormal, ok ? ActionClear : ActionSet);
+    if (!ok) restoreAtMs_ = -1; // switched off, it now waits for the mains
     if (ok) {
         // Mains back: leave the end of discharge and a switch-off, recharge what was taken.
         eod_ = false;
@@ -315,6 +321,7 @@ bool UpsPlant::setUnitFault(int number, int item, bool on) {
 void UpsPlant::switchOn() {
     switchedOff_ = false;
     switchOffAtMs_ = -1;
+    restoreAtMs_ = -1;
     if (utilityOk_) eod_ = false;
     evaluate();
 }

@@ -62,6 +62,10 @@ class UpsPlant {
     bool setUnitPresent(int unit, bool present); // false: no such slot
     bool setUnitFault(int unit, int item, bool on);
     void switchOn(); // restart after a switch-off or an end of discharge
+    // A switch-off (register 358) that falls due while the mains are present: the output comes back
+    // on by itself after this delay, as UPSes commonly restart once their shutdown delay has run out
+    // with the mains there. Switched off on battery, it comes back when the mains return.
+    void setRestoreDelay(qint64 ms) { restoreDelayMs_ = ms; }
     void setModelCode(int code) { modelCode_ = code; }
 
     // A control command (function 0x68); None when carried out.
@@ -84,6 +88,7 @@ class UpsPlant {
     bool bypassOk() const { return bypassOk_; }
     bool switchedOff() const { return switchedOff_; }
     qint64 switchOffAt() const { return switchOffAtMs_; } // -1 none pending
+    qint64 restoreAt() const { return restoreAtMs_; }     // -1 none due
     const PowerUnit& unit(int number) const { return units_[size_t(number - 1)]; }
     uint32_t moduleMask() const;
     int unitsPresent() const;
@@ -133,6 +138,8 @@ class UpsPlant {
     bool eod_ = false;
     bool switchedOff_ = false;
     qint64 switchOffAtMs_ = -1;
+    qint64 restoreAtMs_ = -1;
+    qint64 restoreDelayMs_ = 10'000;
     double loadPercent_ = 45.0;
     double capacity_ = 100.0;
     // Calibration: a true value written to register 336..349 or 401..406 sets that channel's gain so

@@ -49,6 +49,7 @@ VirtualUps::VirtualUps(const SimConfig& config)
             plant_->setUnitPresent(u, u <= config.modules);
     }
     plant_->setLoadPercent(config.loadPercent);
+    plant_->setRestoreDelay(qint64(config.restoreDelaySeconds) * 1000);
     history_.clear(); // the set-up is not an event; the log gets its past below
     seedLogs();
     lastSCode_ = plant_->scodeWords();

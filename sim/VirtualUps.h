@@ -31,6 +31,7 @@ struct SimConfig {
     int baud = 9600;
     BaudMismatch mismatch = BaudMismatch::Silent;
     double loadPercent = 45;
+    int restoreDelaySeconds = 10; // a switch-off with the mains present: back on after this long
     int modules = -1;       // modules (power units) present at start; -1 = the model's default
     QDateTime clockStart;   // UPS clock at time 0; invalid = 2024-06-01 08:00:00
     int historyEvents = 60; // plausible past events in the log at start

@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
 
     AppShell windows(channel, shell);
     MainWindow& form1 = windows.mainWindow();
-    QObject::connect(&form1, &MainWindow::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&form1, &MainWindow::quitRequested, &app, [&windows] { windows.endProgram(); },
+                     Qt::QueuedConnection);
 
     // A logout, `kill` or Ctrl+C ends the program as its Exit would.
     QuitSignals quitSignals;

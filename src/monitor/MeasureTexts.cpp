@@ -57,6 +57,12 @@ QString homeMainCaption(int upsModel, int language) {
 QString homeOutputCaption(int language) {
     return pickText({"输出", "Output", "輸出"}, language);
 }
+QString homeOutputOffText(int language) {
+    return pickText({"UPS输出已关闭", "UPS output off", "UPS輸出已關閉"}, language);
+}
+bool homeOutputOff(bool statusReported, uint16_t supplySource) {
+    return statusReported && supplySource == 0;
+}
 QString homeBatteryCaption(int language) {
     return pickText({"电池", "Battery", "電池"}, language);
 }

@@ -41,6 +41,14 @@ const char* const kTexts[int(ProtectText::Count)][3] = {
      "演示執行：此刻電腦將被強制關閉（實際未關機）。"},
     {"关机设置无法写入配置文件！", "The shutdown settings could not be written to the configuration file!",
      "關機設置無法寫入設定檔！"},
+    {"通讯中断：倒计时暂停", "link lost: countdown held", "通訊中斷：倒計時暫停"},
+    {"已通知UPS在 %1 关闭输出（还有 %2 秒）", "The UPS has been told to switch its output off at %1 (in %2 s).",
+     "已通知UPS在 %1 關閉輸出（還有 %2 秒）"},
+    {"UPS即将关闭输出", "UPS Output Switching Off", "UPS即將關閉輸出"},
+    {"事件已消失，但UPS已被通知关闭输出：它将在 %1 关闭输出（还有 %2 秒），负载届时将断电。",
+     "The event is gone, but the UPS has been told to switch its output off: it does so at %1 (in %2 s) and "
+     "the load then loses power.",
+     "事件已消失，但UPS已被通知關閉輸出：它將在 %1 關閉輸出（還有 %2 秒），負載屆時將斷電。"},
 };
 // clang-format on
 

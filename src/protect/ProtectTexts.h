@@ -33,6 +33,10 @@ enum class ProtectText {
     PowerOffFailed,
     DryRun,
     SettingsNotSaved,
+    LinkLostHeld,
+    UpsOffOrdered,
+    UpsOffCaption,
+    UpsOffAfterEvent,
     Count
 };
 

@@ -47,13 +47,33 @@ void ShutdownPolicy::stepEvent(Event e, uint16_t word, PolicyActions& out) {
     }
 }
 
+void ShutdownPolicy::followSwitchOff(const PolicyInputs& in, PolicyActions& out) {
+    if (upsOffAt_ < 0) return;
+    if (in.now >= upsOffAt_) {
+        upsOffAt_ = -1;
+        out.warnings << QStringLiteral("the time of the UPS switch-off order has come: the UPS output is off");
+        return;
+    }
+    out.upsOff.pending = true;
+    out.upsOff.at = upsOffAt_;
+    out.upsOff.secondsLeft = upsOffAt_ - in.now;
+    out.upsOff.eventGone = !anyActive();
+}
+
 PolicyActions ShutdownPolicy::secondTick(const PolicyInputs& in) {
     PolicyActions out;
-    if (!in.enabled) return out; // the protection is off: nothing is watched
+    // The UPS carries out an order it holds whatever this side does: followed in every state.
+    const bool wasActive = anyActive();
+    if (!in.enabled) {
+        followSwitchOff(in, out);
+        return out; // the protection is off: nothing is watched
+    }
     if (!in.linkOk) {
         // Without the UPS's word nothing is known: a pulled cable must never shut the PC down.
         if (!frozen_) out.reasons << QStringLiteral("link lost: countdowns frozen, nothing is started");
         frozen_ = true;
+        out.held = wasActive;
+        followSwitchOff(in, out);
         return out;
     }
     if (frozen_ && (events_[Utility].active || events_[Battery].active))
@@ -97,10 +117,16 @@ PolicyActions ShutdownPolicy::secondTick(const PolicyInputs& in) {
         if (!s.active || s.commandSent || !boxes[e]) continue;
         s.commandSent = true;
         out.upsOffDelays << uint16_t(s.upsDelay);
+        upsOffAt_ = in.now + s.upsDelay; // the UPS holds one delay: the last order counts
         out.reasons << QStringLiteral("UPS switch-off after %1 s queued (%2)")
                            .arg(s.upsDelay)
                            .arg(QLatin1String(kEventNames[e]));
     }
+    if (wasActive && !anyActive() && upsOffAt_ > in.now)
+        out.warnings << QStringLiteral("the event is gone but the UPS was told to switch its output off: "
+                                       "it does so in %1 s, the load then loses power")
+                            .arg(upsOffAt_ - in.now);
+    followSwitchOff(in, out);
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include "zavd/NutSettings.h"
 #include "zavd/ZavdLog.h"
 
+#include <QElapsedTimer>
 #include <QDateTime>
 
 namespace zav {
@@ -196,8 +197,11 @@ void ZavdService::secondTick() {
     in.inputFail = scheduler_.live().LiveStatus[kStatusInputFail];
     in.batteryLow = scheduler_.live().LiveStatus[kStatusBatteryLow];
     in.windowVisible = policy_.windowWanted(); // no window: the countdown is only logged
+    static const QElapsedTimer steady = [] { QElapsedTimer t; t.start(); return t; }();
+    in.now = steady.elapsed() / 1000; // when a switch-off order the UPS holds falls due
     const PolicyActions a = policy_.secondTick(in);
     for (const QString& reason : a.reasons) zavdLog(LogLevel::Notice, "protect", reason);
+    for (const QString& warning : a.warnings) zavdLog(LogLevel::Warning, "protect", warning);
     // The switch-off goes before any command a NUT client queued, and never replaces one in flight.
     for (uint16_t delay : a.upsOffDelays) commandQueue_.prepend({ShutdownPolicy::kUpsOffRegister, delay, false});
     startNextCommand();
@@ -263,6 +267,8 @@ void ZavdService::startNextCommand() {
         }
         if (c.fromNut)
             ups_.trackingEnded(NutUps::Tracked::Command, false);
+        else
+            policy_.switchOffNotSent(); // the UPS holds no order
         zavdLog(LogLevel::Error, c.fromNut ? "command" : "protect",
                 QStringLiteral("port closed: register %1 = %2 was not sent").arg(c.reg).arg(c.value));
     }
@@ -274,11 +280,15 @@ void ZavdService::failQueuedWork() {
         ups_.trackingEnded(NutUps::Tracked::Command, false);
         ++failed;
     }
-    for (const QueuedCommand& c : commandQueue_)
+    for (const QueuedCommand& c : commandQueue_) {
         if (c.fromNut) {
             ups_.trackingEnded(NutUps::Tracked::Command, false);
             ++failed;
+        } else {
+            policy_.switchOffNotSent();
+            zavdLog(LogLevel::Error, "protect", QStringLiteral("link reset: the UPS switch-off was not sent"));
         }
+    }
     if (writeRunning_) {
         ups_.trackingEnded(NutUps::Tracked::Setting, false);
         ++failed;

@@ -89,6 +89,51 @@ TEST_P(ZavDemoProcess, SignalEndsTheProgramAndItsVirtualUps) {
     if (alive(sim)) ::kill(sim, SIGKILL);
 }
 
+// With the shutdown countdown on screen (the window refuses the window system's close), a signal
+// still ends the program at once, and neither the shutdown sequence nor the power-off is started.
+TEST(ZavProgram, SignalEndsTheProgramDuringACountdown) {
+    if (!QFileInfo(kZav).isExecutable()) GTEST_SKIP() << "zav is not built";
+    QTemporaryDir dir;
+    {
+        QFile ini(dir.filePath("ZAV.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        // One minute of countdown: far longer than the wait for the program to end below.
+        ini.write("[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=1\n"
+                  "CheckBoxUtilityFailUpsShutDelay=0\n");
+    }
+    QProcess zav;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_LOGGING_RULES", "zav.protect.info=true");
+    zav.setProcessEnvironment(env);
+    zav.setProcessChannelMode(QProcess::SeparateChannels);
+    zav.start(kZav, {"--demo", "--config", dir.filePath("ZAV.ini"), "--sim-args", "--model 7 --event \"1s utility-fail\"",
+                     "--connect"});
+    ASSERT_TRUE(zav.waitForStarted(20'000));
+    QByteArray err;
+    const bool counting = QTest::qWaitFor(
+        [&] {
+            err += zav.readAllStandardError();
+            return err.contains("countdown of 60 s started") || zav.state() == QProcess::NotRunning;
+        },
+        120'000);
+    ASSERT_TRUE(counting && zav.state() == QProcess::Running) << err.toStdString();
+
+    ::kill(pid_t(zav.processId()), SIGTERM);
+    const bool ended = zav.waitForFinished(20'000);
+    err += zav.readAllStandardError();
+    if (!ended) {
+        zav.kill();
+        zav.waitForFinished();
+    }
+    ASSERT_TRUE(ended) << "zav still runs 20 s after SIGTERM with the countdown on screen\n" << err.toStdString();
+    EXPECT_EQ(zav.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(zav.exitCode(), 0);
+    EXPECT_TRUE(err.contains("ending on signal 15")) << err.toStdString();
+    EXPECT_FALSE(err.contains("shutdown sequence started")) << err.toStdString();
+    EXPECT_FALSE(err.contains("powering the PC off")) << err.toStdString();
+}
+
 struct CtlRun {
     int exitCode = -1;
     QByteArray out, err;

@@ -18,9 +18,9 @@ struct RecordingDialogs : UserDialogs {
     QStringList questions;
     QList<bool> answers; // taken in order; Yes when none is left
     void inform(QWidget*, const QString& text) override { messages << text; }
-    bool askYesNo(QWidget*, const QString& text) override {
+    void askYesNo(QWidget*, const QString& text, std::function<void(bool)> answered) override {
         questions << text;
-        return answers.isEmpty() ? true : answers.takeFirst();
+        answered(answers.isEmpty() ? true : answers.takeFirst());
     }
 };
 

@@ -9,7 +9,9 @@
 #include "link/Scheduler.h"
 #include "protect/widgets/FmCloseFile.h"
 #include "protect/widgets/FormCountDown.h"
+#include "protect/widgets/FormUpsOff.h"
 #include "protect/widgets/ProtectionController.h"
+#include "monitor/widgets/AlarmBeeper.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,6 +25,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace zav;
 using namespace zav::test;
@@ -177,6 +180,124 @@ TEST_F(ProtectTest, CancelClosesTheWindowAndTheCountdownShutsNothingDown) {
     EXPECT_TRUE(countDown()->isVisible());
 }
 
+// A click as the window system delivers it: through the window, so a window blocked by a modal box
+// never sees it.
+void clickThroughWindow(QWidget* button) {
+    QWidget* top = button->window();
+    ASSERT_NE(top->windowHandle(), nullptr);
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, button->mapTo(top, button->rect().center()));
+}
+
+// The alarm box of the same utility failure opens over the main window; it takes no input away from
+// the countdown, whose buttons act at once, and the countdown does not cover it.
+TEST_F(ProtectTest, CountdownButtonsActWhileTheAlarmBoxIsOpen) {
+    for (const char* button : {"ButtonShut", "ButtonCancel"}) {
+        SCOPED_TRACE(button);
+        writeIni("[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=10\n");
+        start(options());
+        window().show();
+        connectModel(7);
+        report(83, 1); // battery connected: the utility failure is the only alarm
+        report(kInputFail, 1);
+        window().findChild<AlarmBeeper*>("btBeeper")->timerBeeperTimer();
+        seconds(1);
+        QMessageBox* box = window().findChild<QMessageBox*>("AlarmWarningBox");
+        ASSERT_NE(box, nullptr);
+        ASSERT_TRUE(box->isVisible());
+        EXPECT_EQ(box->text(), "Utility Abnormal");
+        ASSERT_TRUE(countDown()->isVisible());
+        EXPECT_FALSE(countDown()->frameGeometry().intersects(box->frameGeometry()))
+            << "countdown " << countDown()->frameGeometry().x() << "," << countDown()->frameGeometry().y();
+
+        clickThroughWindow(countDown()->findChild<QPushButton*>(button));
+        seconds(1);
+        if (QByteArray(button) == "ButtonShut") {
+            EXPECT_EQ(protection().dryRun()->calls(), 1);
+        } else {
+            EXPECT_TRUE(protection().policy().cancelled());
+            EXPECT_FALSE(countDown()->isVisible());
+        }
+        EXPECT_TRUE(box->isVisible()); // the alarm box stays until the user closes it
+    }
+}
+
+// The UPS's switch-off order cannot be withdrawn, so it stays visible: the countdown says when it
+// falls due; once the mains are back a warning of its own stays (it refuses to be closed) until
+// that time has passed; the home page says "output off" while the UPS reports no supply.
+TEST_F(ProtectTest, PendingSwitchOffStaysVisibleUntilItsTime) {
+    writeIni("[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=10\n"
+             "CheckBoxUtilityFailUpsShutDelay=1\nSEUtilityFailUpsShutDelay=5\n");
+    start(options());
+    qint64 now = 100;
+    protection().setClock([&now] { return now; });
+    connectModel(7);
+    report(81, 1); // supplied by the inverter
+    auto* outputOff = find<QLabel>("LabelOutputOff");
+    ASSERT_TRUE(ups->stepUntil([&] { return outputOff->isHidden(); }));
+    report(kInputFail, 1);
+    seconds(1);
+    ASSERT_TRUE(countDown()->isVisible());
+    EXPECT_TRUE(countDown()->upsOffText().startsWith("The UPS has been told to switch its output off at "))
+        << countDown()->upsOffText().toStdString();
+    EXPECT_TRUE(countDown()->upsOffText().contains("(in 605 s)")) << countDown()->upsOffText().toStdString();
+    now = 130;
+    seconds(1);
+    EXPECT_TRUE(countDown()->upsOffText().contains("(in 575 s)")) << countDown()->upsOffText().toStdString();
+
+    now = 160;
+    report(kInputFail, 0);
+    seconds(1);
+    EXPECT_FALSE(countDown()->isVisible());
+    FormUpsOff* warning = protection().formUpsOff();
+    ASSERT_TRUE(warning->isVisible());
+    EXPECT_TRUE(warning->text().contains("The event is gone")) << warning->text().toStdString();
+    EXPECT_TRUE(warning->text().contains("(in 545 s)")) << warning->text().toStdString();
+    EXPECT_TRUE(warning->windowFlags() & Qt::WindowStaysOnTopHint);
+    warning->close();
+    EXPECT_TRUE(warning->isVisible());
+    EXPECT_TRUE(protection().log().join('\n').contains("it does so in 545 s"));
+
+    now = 705; // the order's time: the UPS switches its output off
+    report(81, 0);
+    seconds(1);
+    EXPECT_FALSE(warning->isVisible());
+    ASSERT_TRUE(ups->stepUntil([&] { return !outputOff->isHidden(); }));
+    EXPECT_EQ(outputOff->text(), "UPS output off");
+    ups->silent = true; // cleared stores say nothing about the output
+    ASSERT_TRUE(ups->stepUntil([&] { return !scheduler().linkOk(); }));
+    EXPECT_TRUE(outputOff->isHidden());
+    ups->silent = false;
+    ASSERT_TRUE(ups->stepUntil([&] { return scheduler().linkOk() && scheduler().live().LiveStatus[81] == 0; }));
+    ASSERT_TRUE(ups->stepUntil([&] { return !outputOff->isHidden(); }));
+    report(81, 1); // back on after the UPS's restore delay
+    EXPECT_TRUE(ups->stepUntil([&] { return outputOff->isHidden(); }));
+}
+
+// Ending the program (here the window's Exit, as a signal does) leaves the event loop at once with the
+// countdown on screen, which refuses every close, and starts nothing.
+TEST_F(ProtectTest, ExitEndsTheLoopWithTheCountdownOnScreen) {
+    writeIni("[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=1\n");
+    start(options());
+    connectModel(7);
+    report(kInputFail, 1);
+    seconds(1);
+    ASSERT_TRUE(countDown()->isVisible());
+    // The wiring of zav's main().
+    QObject::connect(&window(), &MainWindow::quitRequested, &window(), [this] { shell->endProgram(); },
+                     Qt::QueuedConnection);
+    QTimer::singleShot(0, &window(), [this] { window().exitApplication(); });
+    QTimer bound; // a loop that does not end is ended here and reported
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+    bound.start(20000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(countDown()->isVisible());
+    EXPECT_FALSE(find<QTimer>("TimerShutdown")->isActive());
+    seconds(120);
+    EXPECT_EQ(protection().dryRun()->calls(), 0);
+    EXPECT_FALSE(protection().policy().started());
+}
+
 TEST_F(ProtectTest, PulledCableFreezesAndMainsReturningClosesTheWindow) {
     writeIni("[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=1\n");
     start(options());
@@ -184,15 +305,18 @@ TEST_F(ProtectTest, PulledCableFreezesAndMainsReturningClosesTheWindow) {
     report(kInputFail, 1);
     seconds(30);
     EXPECT_EQ(countDown()->secondsText(), "31");
+    EXPECT_EQ(countDown()->heldText(), "");
     ups->silent = true;
     ASSERT_TRUE(ups->stepUntil([&] { return !scheduler().linkOk(); }));
     seconds(600);
     EXPECT_EQ(protection().dryRun()->calls(), 0);
     EXPECT_EQ(countDown()->secondsText(), "31");
+    EXPECT_EQ(countDown()->heldText(), "link lost: countdown held");
     ups->silent = false;
     ASSERT_TRUE(ups->stepUntil([&] { return scheduler().linkOk() && scheduler().live().LiveStatus[kInputFail] == 1; }));
     seconds(1);
     EXPECT_EQ(countDown()->secondsText(), "30");
+    EXPECT_EQ(countDown()->heldText(), "");
     report(kInputFail, 0);
     seconds(1);
     EXPECT_FALSE(countDown()->isVisible());
@@ -248,6 +372,8 @@ TEST_F(ProtectTest, TextsFollowTheLanguage) {
     EXPECT_EQ(countDown()->findChild<QPushButton*>("ButtonCancel")->text(), QString::fromUtf8("取消关机"));
     EXPECT_EQ(find<QCheckBox>("CheckBoxShutdownEnable")->text(), QString::fromUtf8("关机使能"));
     EXPECT_EQ(protection().fmCloseFile()->windowTitle(), QString::fromUtf8("关机文件记录"));
+    EXPECT_EQ(countDown()->findChild<QLabel*>("LabelHeld")->text(), QString::fromUtf8("通讯中断：倒计时暂停"));
+    EXPECT_EQ(protection().formUpsOff()->windowTitle(), QString::fromUtf8("UPS即将关闭输出"));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "protect/widgets/FmCloseFile.h"
 #include "protect/widgets/ProtectionController.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileInfo>
 
@@ -49,5 +50,10 @@ AppShell::AppShell(SerialChannel& channel, ShellOptions options) {
 }
 
 AppShell::~AppShell() = default;
+
+void AppShell::endProgram() {
+    protection_->standDown();
+    QCoreApplication::exit(0);
+}
 
 } // namespace zav

@@ -24,6 +24,11 @@ public:
     QDialog* fmCloseFile() const { return fmCloseFile_; }
     ProtectionController& protection() { return *protection_; }
 
+    // Ends the program at once, in every state: the protection stands down (no countdown, no
+    // sequence) and the event loop is left with QCoreApplication::exit(), which, unlike quit(), does
+    // not first ask the windows to close, so the countdown's refusal cannot keep the program alive.
+    void endProgram();
+
 private:
     std::unique_ptr<MainWindow> form1_;
     QDialog* formSCode_ = nullptr;

@@ -71,6 +71,8 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     scheduler_ = new Scheduler(channel, this);
     context_.scheduler = scheduler_;
     context_.profile = &profile_;
+    alarmSelection_.load(profile_);
+    context_.alarms = &alarmSelection_;
 
     // FormCreate 2: the tray icon.
     buildTray();
@@ -170,6 +172,10 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(kTickMs);
     connect(timer1_, &QTimer::timeout, scheduler_, &Scheduler::tick);
+    // The clock runs on Timer1 itself: the scheduler's end-of-tick signal is left out while a model
+    // detection is pending, which a refused connect (a wrong address with the model box on Auto)
+    // leaves behind. stsBarDeal formats only once a second.
+    connect(timer1_, &QTimer::timeout, this, &MainWindow::stsBarDeal);
     timer1_->start();
 
     // TimerBeeper and btBeeper: the alarm events, their warning boxes and their sound.
@@ -741,7 +747,8 @@ void MainWindow::saveWindowGeometry() {
 
 void MainWindow::openSoftwareSettings() {
     if (!formPassword_) return;
-    formPassword_->setWindowModality(Qt::ApplicationModal);
+    // Modal to the main window only: the countdown, a window of its own, keeps its input.
+    formPassword_->setWindowModality(Qt::WindowModal);
     formPassword_->show();
     formPassword_->raise();
     formPassword_->activateWindow();
@@ -769,15 +776,24 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     const QString section = QStringLiteral("Window"), key = QStringLiteral("ExitToPallet");
-    bool toTray = true;
     if (!profile_.valueExists(section, key)) {
-        // Asked once: the answer is stored and used from then on.
-        toTray = dialogs_.askYesNo(this, trayQuestion(language_));
-        profile_.writeBool(section, key, toTray);
-    } else {
-        toTray = profile_.readBool(section, key, true);
+        // Asked once: the answer is stored and used from then on. The window stays until it comes.
+        event->ignore();
+        if (trayQuestionOpen_) return;
+        trayQuestionOpen_ = true;
+        dialogs_.askYesNo(this, trayQuestion(language_), [this, section, key](bool toTray) {
+            trayQuestionOpen_ = false;
+            profile_.writeBool(section, key, toTray);
+            if (toTray) {
+                hide();
+            } else {
+                exiting_ = true;
+                emit quitRequested();
+            }
+        });
+        return;
     }
-    if (toTray) {
+    if (profile_.readBool(section, key, true)) {
         event->ignore();
         hide();
         return;

@@ -10,6 +10,7 @@
 #include "app/ProfileFile.h"
 #include "app/SatelliteLoader.h"
 #include "app/widgets/ZavPage.h"
+#include "settings/AlarmSelection.h"
 
 #include <QHash>
 #include <QLocale>
@@ -135,8 +136,10 @@ private:
     SatelliteLoader satellites_;
     Scheduler* scheduler_;
     AppContext context_;
+    AlarmSelection alarmSelection_; // the alarm tab's boxes, read by the alarm beeper
     int language_ = LangEN;
     bool exiting_ = false;
+    bool trayQuestionOpen_ = false;
 
     // Header
     QLabel* imageCustomerLogo_ = nullptr;

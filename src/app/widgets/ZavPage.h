@@ -10,11 +10,15 @@ namespace zav {
 
 class Scheduler;
 class ProfileFile;
+class AlarmSelection;
 
 struct AppContext {
     Scheduler* scheduler = nullptr;
     int language = 1;               // 0 CN, 1 EN, 2 CHT; kept current by the main window
     ProfileFile* profile = nullptr; // ZAV.ini, for pages that keep their own keys
+    // The alarm tab's event boxes and beeper switch as they stand now: the tab writes, the alarm
+    // beeper reads. nullptr: the beeper keeps its own copy loaded from ZAV.ini.
+    AlarmSelection* alarms = nullptr;
 };
 
 class ZavPage : public QWidget {

@@ -51,12 +51,11 @@ std::unique_ptr<ToneGenerator> defaultToneGenerator() {
     return std::make_unique<AudioToneOutput>();
 }
 
-AlarmChoices readAlarmChoices(const ProfileFile& profile) {
+AlarmChoices alarmChoices(const AlarmSelection& selection) {
     AlarmChoices c;
-    const QString events = QStringLiteral("UPSEvents");
     for (const BeeperEvent& e : beeperEvents())
-        c.ticked[size_t(e.number)] = profile.readBool(events, QString::fromLatin1(e.checkBox), true);
-    c.beeperOn = profile.readInteger(QStringLiteral("Beeper"), QStringLiteral("BeepOnOff"), 1) == 1;
+        c.ticked[size_t(e.number)] = selection.ticked(QLatin1String(e.checkBox));
+    c.beeperOn = selection.beeperOn();
     return c;
 }
 
@@ -69,6 +68,7 @@ AlarmBeeper::AlarmBeeper(AppContext& context, QWidget* window, std::unique_ptr<T
     timer_->setInterval(kTimerBeeperMs);
     connect(timer_, &QTimer::timeout, this, &AlarmBeeper::timerBeeperTimer);
     timer_->start();
+    if (!context_.alarms && context_.profile) ownSelection_.load(*context_.profile);
     if (Scheduler* s = context_.scheduler) {
         connect(s, &Scheduler::liveStoresCleared, this, [this] { statusKnown_ = false; });
         connect(s, &Scheduler::linkReset, this, [this] { statusKnown_ = false; });
@@ -81,20 +81,8 @@ void AlarmBeeper::setToneGenerator(std::unique_ptr<ToneGenerator> generator) {
     beeper_ = std::make_unique<Beeper>(std::move(generator));
 }
 
-AlarmChoices AlarmBeeper::choices() {
-    if (!context_.profile) return AlarmChoices{};
-    // ZAV.ini is replaced as a whole on every write, so its time stamp and size tell a change.
-    std::error_code ec;
-    const std::filesystem::path path = context_.profile->path().toStdString();
-    const auto stamp = std::filesystem::last_write_time(path, ec);
-    const auto size = ec ? 0 : std::filesystem::file_size(path, ec);
-    if (!choicesRead_ || ec || stamp != choicesStamp_ || size != choicesSize_) {
-        choices_ = readAlarmChoices(*context_.profile);
-        choicesRead_ = !ec;
-        choicesStamp_ = stamp;
-        choicesSize_ = size;
-    }
-    return choices_;
+AlarmChoices AlarmBeeper::choices() const {
+    return alarmChoices(context_.alarms ? *context_.alarms : ownSelection_);
 }
 
 void AlarmBeeper::timerBeeperTimer() {

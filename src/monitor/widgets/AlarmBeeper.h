@@ -1,6 +1,8 @@
 #pragma once
 // The alarm beeper on the main window: TimerBeeper (1 s) evaluates the UPS events the user has
-// chosen in ZAV.ini, shows a warning box when one starts and queues the sound on btBeeper.
+// chosen, shows a warning box when one starts and queues the sound on btBeeper. The choices are
+// read on every tick from the alarm tab's boxes as they stand (the shared AlarmSelection of the page
+// context), so unticking an event silences it at once; ZAV.ini only keeps them for the next start.
 //
 // Warning boxes are opened with open(), never exec(): a box opened from a timer slot with exec()
 // would run a nested event loop in which the poll timer and later beeper ticks keep firing and stack
@@ -10,11 +12,11 @@
 #include "app/widgets/ZavPage.h"
 #include "monitor/Beeper.h"
 #include "monitor/BeeperEvents.h"
+#include "settings/AlarmSelection.h"
 
 #include <QHash>
 #include <QObject>
 #include <QPointer>
-#include <filesystem>
 #include <memory>
 
 class QMessageBox;
@@ -40,8 +42,8 @@ class AlarmBoxes {
 // without speakers, the benchmark), else the audio output.
 std::unique_ptr<ToneGenerator> defaultToneGenerator();
 
-// The user's choices as stored in ZAV.ini ("UPSEvents" / box name, "Beeper" / "BeepOnOff").
-AlarmChoices readAlarmChoices(const ProfileFile& profile);
+// The user's choices as the alarm tab holds them now.
+AlarmChoices alarmChoices(const AlarmSelection& selection);
 
 class AlarmBeeper : public QObject {
     Q_OBJECT
@@ -54,7 +56,7 @@ class AlarmBeeper : public QObject {
     Beeper& beeper() { return *beeper_; }
     AlarmBoxes& boxes() { return boxes_; }
     void setToneGenerator(std::unique_ptr<ToneGenerator> generator);
-    AlarmChoices choices(); // from ZAV.ini, read again only when the file has changed
+    AlarmChoices choices() const; // the alarm tab's boxes as they stand
 
   private:
     AppContext& context_;
@@ -64,10 +66,7 @@ class AlarmBeeper : public QObject {
     // A status block has arrived since the stores were last cleared: until then the zeros of the
     // cleared stores would read as "battery not connected".
     bool statusKnown_ = false;
-    AlarmChoices choices_;
-    std::filesystem::file_time_type choicesStamp_{};
-    std::uintmax_t choicesSize_ = 0;
-    bool choicesRead_ = false;
+    AlarmSelection ownSelection_; // without a shared one: ZAV.ini as at start-up
 };
 
 } // namespace zav

@@ -53,14 +53,30 @@ HomePage::HomePage(AppContext& context, QWidget* parent) : MonitorPage(context, 
     auto* boxes = new QHBoxLayout;
     for (QGroupBox* box : {bypassBox_, mainBox_, outputBox_, batteryBox_})
         boxes->addWidget(box);
+    outputOff_ = new QLabel(this);
+    outputOff_->setObjectName("LabelOutputOff");
+    outputOff_->setStyleSheet("color: #c00000; font-weight: bold;");
+    outputOff_->hide();
+
     auto* page = new QVBoxLayout(this);
     page->addWidget(flowArea_, 1);
+    page->addWidget(outputOff_);
     page->addLayout(boxes);
 
-    onScheduler(&Scheduler::liveCycleEnded, &HomePage::refresh);
-    onScheduler(&Scheduler::liveStoresCleared, &HomePage::refresh);
+    // Cleared stores read 0 in the supply-source word: only a reported status counts.
+    onScheduler(&Scheduler::liveCycleEnded, [this] {
+        statusReported_ = context_.scheduler->linkOk();
+        refresh();
+    });
+    onScheduler(&Scheduler::liveStoresCleared, [this] {
+        statusReported_ = false;
+        refresh();
+    });
     onScheduler(&Scheduler::settingsDownloaded, &HomePage::refresh);
-    onScheduler(&Scheduler::linkReset, &HomePage::refresh);
+    onScheduler(&Scheduler::linkReset, [this] {
+        statusReported_ = false;
+        refresh();
+    });
     applyLanguage(language());
 }
 
@@ -73,6 +89,7 @@ void HomePage::applyLanguage(int language) {
     setLanguage(language);
     bypassBox_->setTitle(homeBypassCaption(language));
     outputBox_->setTitle(homeOutputCaption(language));
+    outputOff_->setText(homeOutputOffText(language));
     batteryBox_->setTitle(homeBatteryCaption(language));
     flowWidget_->applyLanguage(language); // SetHomeLayout
     refresh();
@@ -91,6 +108,9 @@ void HomePage::refresh() {
                                 &h.outA, &h.outB, &h.outC, &h.battP, &h.battN};
     for (int i = 0; i < 11; ++i)
         labels_[i]->setText(*texts[i]);
+    const bool off = homeOutputOff(statusReported_ && context_.scheduler && context_.scheduler->linkOk(),
+                                   live().LiveStatus[81]);
+    if (outputOff_->isHidden() == off) outputOff_->setVisible(off);
 }
 
 } // namespace zav

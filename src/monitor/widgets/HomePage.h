@@ -1,6 +1,7 @@
 #pragma once
 // The home page: the summary value boxes (bypass, main input, output, battery) that DataFlash fills,
-// and the area of the energy-flow diagram, which its own widget fills (setEnergyFlowWidget).
+// and the area of the energy-flow diagram, which its own widget fills (setEnergyFlowWidget). A red
+// "output off" line (LabelOutputOff) shows while the UPS reports that nothing feeds its output.
 
 #include "monitor/widgets/MonitorPage.h"
 
@@ -34,6 +35,8 @@ class HomePage : public MonitorPage {
     QGroupBox* outputBox_ = nullptr;
     QGroupBox* batteryBox_ = nullptr;
     QLabel* labels_[11] = {};
+    QLabel* outputOff_ = nullptr;
+    bool statusReported_ = false; // a live cycle has ended since the stores were last cleared
 };
 
 } // namespace zav

@@ -33,6 +33,16 @@ FormCountDown::FormCountDown(QWidget* parent) : QDialog(parent) {
     row->addWidget(count_);
     row->addWidget(unit_);
     column->addLayout(row);
+    held_ = new QLabel(this);
+    held_->setObjectName(QStringLiteral("LabelHeld"));
+    held_->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    held_->hide();
+    column->addWidget(held_);
+    upsOff_ = new QLabel(this);
+    upsOff_->setObjectName(QStringLiteral("LabelUpsOff"));
+    upsOff_->setWordWrap(true);
+    upsOff_->hide();
+    column->addWidget(upsOff_);
     auto* buttons = new QHBoxLayout;
     cancel_ = new QPushButton(this);
     cancel_->setObjectName(QStringLiteral("ButtonCancel"));
@@ -50,6 +60,9 @@ FormCountDown::FormCountDown(QWidget* parent) : QDialog(parent) {
 }
 
 void FormCountDown::applyLanguage(int language) {
+    language_ = language;
+    held_->setText(protectText(ProtectText::LinkLostHeld, language));
+    setUpsOff(upsOffAt_, upsOffLeft_);
     setWindowTitle(protectText(ProtectText::CountDownCaption, language));
     lead_->setText(protectText(ProtectText::CountDownLead, language));
     unit_->setText(protectText(ProtectText::Seconds, language));
@@ -60,6 +73,24 @@ void FormCountDown::applyLanguage(int language) {
 void FormCountDown::setSeconds(int seconds) { count_->setText(QString::number(seconds)); }
 
 QString FormCountDown::secondsText() const { return count_->text(); }
+
+void FormCountDown::setHeld(bool held) {
+    if (held_->isHidden() == held) held_->setVisible(held);
+}
+
+void FormCountDown::setUpsOff(const QDateTime& at, qint64 secondsLeft) {
+    upsOffAt_ = at;
+    upsOffLeft_ = secondsLeft;
+    if (at.isValid())
+        upsOff_->setText(protectText(ProtectText::UpsOffOrdered, language_)
+                             .arg(at.toString(QStringLiteral("HH:mm:ss")))
+                             .arg(secondsLeft));
+    if (upsOff_->isHidden() == at.isValid()) upsOff_->setVisible(at.isValid());
+}
+
+QString FormCountDown::heldText() const { return held_->isHidden() ? QString() : held_->text(); }
+
+QString FormCountDown::upsOffText() const { return upsOff_->isHidden() ? QString() : upsOff_->text(); }
 
 void FormCountDown::closeByPolicy() {
     closing_ = true;

@@ -1,7 +1,12 @@
 #pragma once
 // FormCountDown: the shutdown countdown, always on top, with a minimise button only. It shows the
-// seconds it is given and reports the two buttons; the decision stays with the policy.
+// seconds it is given, whether the link is lost (the count stands still) and the switch-off order
+// the UPS holds, and reports the two buttons; the decision stays with the policy.
+//
+// It is a window of its own, without a parent window: a box that is modal to the main window (an
+// alarm, a message, a file dialog) then takes no input away from it, and its buttons act at once.
 
+#include <QDateTime>
 #include <QDialog>
 
 class QLabel;
@@ -16,6 +21,11 @@ class FormCountDown : public QDialog {
     void applyLanguage(int language);
     void setSeconds(int seconds);
     QString secondsText() const;
+    void setHeld(bool held); // "link lost: countdown held"
+    // The UPS holds a switch-off order due at `at`, `secondsLeft` from now; an invalid time hides it.
+    void setUpsOff(const QDateTime& at, qint64 secondsLeft);
+    QString heldText() const;  // empty while hidden
+    QString upsOffText() const; // empty while hidden
     void closeByPolicy(); // the countdown is no longer wanted
 
   signals:
@@ -27,6 +37,11 @@ class FormCountDown : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    QLabel* held_ = nullptr;
+    QLabel* upsOff_ = nullptr;
+    int language_ = 1;
+    QDateTime upsOffAt_;
+    qint64 upsOffLeft_ = 0;
     QLabel* lead_ = nullptr;
     QLabel* count_ = nullptr;
     QLabel* unit_ = nullptr;

@@ -6,10 +6,14 @@
 #include "protect/CloseList.h"
 #include "protect/ProtectTexts.h"
 #include "protect/widgets/FmCloseFile.h"
+#include "protect/WindowPlacement.h"
 #include "protect/widgets/FormCountDown.h"
+#include "protect/widgets/FormUpsOff.h"
 #include "protect/widgets/ShutdownTab.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QEvent>
 #include <QLoggingCategory>
 #include <QMessageBox>
@@ -26,6 +30,8 @@ namespace {
 constexpr int kStatusInputFail = 88;
 constexpr int kStatusBatteryLow = 107;
 constexpr int kTimerShutdownMs = 1000;
+// About the size of a message box: the area over the main window where boxes open stays clear.
+constexpr QSize kBoxSize(480, 220);
 
 // The tab widget that holds `page` as one of its tabs, or nullptr.
 QTabWidget* tabsHolding(QWidget* page, int* index) {
@@ -81,7 +87,13 @@ ProtectionController::ProtectionController(AppContext& context, QWidget* window,
     }
     connect(tab_, &ShutdownTab::setClicked, this, &ProtectionController::buttonShutSetClick);
 
-    formCountDown_ = new FormCountDown(window_);
+    steady_.start();
+    wallAtStart_ = QDateTime::currentDateTime();
+    clock_ = [this] { return steady_.elapsed() / 1000; };
+    formCountDownOwner_ = std::make_unique<FormCountDown>();
+    formCountDown_ = formCountDownOwner_.get();
+    formUpsOffOwner_ = std::make_unique<FormUpsOff>();
+    formUpsOff_ = formUpsOffOwner_.get();
     connect(formCountDown_, &FormCountDown::cancelRequested, this, [this] {
         policy_.cancel();
         note(QStringLiteral("shutdown cancelled by the user; the countdown no longer shuts the PC down"));
@@ -140,6 +152,7 @@ void ProtectionController::reload() {
     const int lang = context_.language;
     tab_->applyLanguage(lang);
     formCountDown_->applyLanguage(lang);
+    formUpsOff_->applyLanguage(lang);
     fmCloseFile_->applyLanguage(lang);
     const int model = context_.scheduler ? context_.scheduler->upsModel() : -1;
     const bool available = protectionModel(model);
@@ -166,7 +179,48 @@ void ProtectionController::buttonShutSetClick() {
              .arg(c.batteryMinutes));
 }
 
+void ProtectionController::standDown() {
+    stoodDown_ = true;
+    timer_->stop();
+    formCountDown_->closeByPolicy();
+    formUpsOff_->closeByPolicy();
+    note(QStringLiteral("program ending: the protection stops, nothing is started"));
+}
+
+QDateTime ProtectionController::wallTime(qint64 steadySeconds) const {
+    if (!steady_.isValid()) return QDateTime::currentDateTime().addSecs(steadySeconds);
+    return wallAtStart_.addSecs(steadySeconds);
+}
+
+void ProtectionController::showPlaced(QDialog* w) {
+    if (w->isVisible()) return;
+    w->adjustSize();
+    QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        QVector<QRect> avoid{boxArea(window_->frameGeometry(), kBoxSize)};
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top != w && top != window_ && top->isVisible() && qobject_cast<QDialog*>(top))
+                avoid << top->frameGeometry();
+        w->move(placeClear(screen->availableGeometry(), w->frameGeometry().size(), avoid));
+    }
+    w->show();
+    w->raise();
+}
+
+void ProtectionController::showSwitchOff(const PendingSwitchOff& upsOff) {
+    const QDateTime at = upsOff.pending ? wallTime(upsOff.at) : QDateTime();
+    formCountDown_->setUpsOff(at, upsOff.secondsLeft);
+    // After the event: the warning of its own stays until the order's time has passed.
+    if (upsOff.pending && upsOff.eventGone) {
+        formUpsOff_->setDue(at, upsOff.secondsLeft);
+        showPlaced(formUpsOff_);
+    } else if (formUpsOff_->isVisible()) {
+        formUpsOff_->closeByPolicy();
+    }
+}
+
 void ProtectionController::timerShutdownTimer() {
+    if (stoodDown_) return;
     Scheduler* s = context_.scheduler;
     PolicyInputs in;
     in.linkOk = s && s->linkOk();
@@ -178,20 +232,27 @@ void ProtectionController::timerShutdownTimer() {
         in.batteryLow = s->live().LiveStatus[kStatusBatteryLow];
     }
     in.windowVisible = formCountDown_->isVisible();
-    const PolicyActions a = policy_.secondTick(in);
+    in.now = clock_();
+    PolicyActions a = policy_.secondTick(in);
     for (const QString& reason : a.reasons) note(reason);
+    for (const QString& warning : a.warnings) note(warning, true);
 
+    for (uint16_t delay : a.upsOffDelays)
+        if (!s || !s->startControlCommand(ShutdownPolicy::kUpsOffRegister, delay)) {
+            note(QStringLiteral("port closed: the UPS switch-off was not sent"), true);
+            policy_.switchOffNotSent();
+            a.upsOff = PendingSwitchOff{};
+        }
+
+    // The texts first: the window is placed at the size it shows them in.
+    formCountDown_->setHeld(a.held);
+    showSwitchOff(a.upsOff);
     if (a.window == WindowAction::Show) {
-        formCountDown_->show();
-        formCountDown_->raise();
+        showPlaced(formCountDown_);
     } else if (a.window == WindowAction::Close) {
         formCountDown_->closeByPolicy();
     }
     if (a.windowSeconds >= 0) formCountDown_->setSeconds(a.windowSeconds);
-
-    for (uint16_t delay : a.upsOffDelays)
-        if (!s || !s->startControlCommand(ShutdownPolicy::kUpsOffRegister, delay))
-            note(QStringLiteral("port closed: the UPS switch-off was not sent"), true);
 
     if (a.startSequence) startSequence();
     sequence_->secondTick();
@@ -222,7 +283,6 @@ void ProtectionController::formActivate() {
     ProfileFile record(options_.closeRecordPath);
     if (!takeCloseRecordNotice(record, wanted)) return;
     fmCloseFile_->fill(options_.closeRecordPath);
-    fmCloseFile_->setWindowModality(Qt::ApplicationModal);
     fmCloseFile_->open();
 }
 

@@ -4,16 +4,25 @@
 // scheduler, runs the shutdown sequence, and shows the close list fmCloseFile when the main window
 // becomes active. It puts the shutdown tab's controls into page 10 and keeps them loaded from
 // ZAV.ini at start-up and on every language or model change.
+//
+// The countdown and the pending switch-off warning (FormUpsOff) are windows without a parent, so no
+// box modal to the main window blocks them; they are placed clear of the boxes over the main window.
+// standDown() ends the protection for the program's end: the timer stops, both windows go, and
+// nothing more is started.
 
 #include "protect/PowerOff.h"
 #include "protect/ProcessRunner.h"
 #include "protect/ShutdownPolicy.h"
 #include "protect/ShutdownSequence.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
+class QDialog;
 class QMessageBox;
 class QTimer;
 
@@ -22,6 +31,7 @@ namespace zav {
 struct AppContext;
 class FmCloseFile;
 class FormCountDown;
+class FormUpsOff;
 class ShutdownTab;
 
 struct ProtectionOptions {
@@ -41,6 +51,7 @@ class ProtectionController : public QObject {
 
     FormCountDown* formCountDown() const { return formCountDown_; }
     FmCloseFile* fmCloseFile() const { return fmCloseFile_; }
+    FormUpsOff* formUpsOff() const { return formUpsOff_; }
     ShutdownTab* tab() const { return tab_; }
     QTimer* timerShutdown() const { return timer_; }
     const ShutdownPolicy& policy() const { return policy_; }
@@ -53,6 +64,10 @@ class ProtectionController : public QObject {
     void buttonShutSetClick();
     void reload();       // start-up, language and model change
     void formActivate(); // the main window became active
+    void standDown();    // the program ends: no tick, no window, no sequence from now on
+    // Seconds on a steady clock for the pending switch-off (default: since this object was made);
+    // tests give their own.
+    void setClock(std::function<qint64()> steadySeconds) { clock_ = std::move(steadySeconds); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,6 +76,9 @@ class ProtectionController : public QObject {
     void startSequence();
     void note(const QString& line, bool loud = false);
     void tellUser(const QString& text);
+    void showPlaced(QDialog* window); // shown clear of the boxes over the main window
+    QDateTime wallTime(qint64 steadySeconds) const;
+    void showSwitchOff(const PendingSwitchOff& upsOff);
 
     AppContext& context_;
     QWidget* window_;
@@ -71,8 +89,15 @@ class ProtectionController : public QObject {
     ShutdownConfig loaded_;
     std::unique_ptr<ShutdownSequence> sequence_;
     ShutdownTab* tab_ = nullptr;
+    std::unique_ptr<FormCountDown> formCountDownOwner_; // top-level windows of their own
+    std::unique_ptr<FormUpsOff> formUpsOffOwner_;
     FormCountDown* formCountDown_ = nullptr;
+    FormUpsOff* formUpsOff_ = nullptr;
     FmCloseFile* fmCloseFile_ = nullptr;
+    QElapsedTimer steady_;
+    QDateTime wallAtStart_;
+    std::function<qint64()> clock_;
+    bool stoodDown_ = false;
     QTimer* timer_ = nullptr;
     QPointer<QMessageBox> messageBox_;
     QStringList log_;

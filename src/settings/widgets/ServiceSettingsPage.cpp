@@ -4,6 +4,7 @@
 #include "app/AppTexts.h"
 #include "app/widgets/WheelStepScroll.h"
 #include "settings/AlarmEvents.h"
+#include "settings/AlarmSelection.h"
 #include "settings/SettingTexts.h"
 
 #include <QCheckBox>
@@ -119,6 +120,10 @@ QWidget* ServiceSettingsPage::alarmTab() {
     for (int i = 0; i < events.size(); ++i) {
         auto* box = new QCheckBox(group);
         box->setObjectName(QLatin1String(events[i].name));
+        // The beeper follows the box at once; ButtonOK only makes the choice last.
+        connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
+            if (context_.alarms) context_.alarms->setTicked(box->objectName(), on);
+        });
         grid->addWidget(box, i % kRowsPerColumn, i / kRowsPerColumn);
         eventBoxes_ << box;
     }
@@ -127,6 +132,7 @@ QWidget* ServiceSettingsPage::alarmTab() {
     beeper_->setGeometry(75, 420, 80, 21);
     // ComboBoxBeeperOnOffClick: the switch is kept at once.
     connect(beeper_, &QComboBox::activated, this, [this](int item) {
+        if (context_.alarms) context_.alarms->setBeeperOn(item == 1);
         if (context_.profile && !saveBeeperSwitch(*context_.profile, item))
             showMessage(profileWriteFailedText(language()));
     });
@@ -166,8 +172,11 @@ void ServiceSettingsPage::saveEvents() {
 void ServiceSettingsPage::loadEvents() {
     if (!context_.profile) return;
     const QHash<QString, bool> ticks = loadAlarmEvents(*context_.profile);
-    for (QCheckBox* box : eventBoxes_)
-        box->setChecked(ticks.value(box->objectName(), true));
+    for (QCheckBox* box : eventBoxes_) {
+        const bool on = ticks.value(box->objectName(), true);
+        box->setChecked(on);
+        if (context_.alarms) context_.alarms->setTicked(box->objectName(), on); // also when unchanged
+    }
 }
 
 void ServiceSettingsPage::applyAlarmTexts(int language) {
@@ -181,6 +190,7 @@ void ServiceSettingsPage::applyAlarmTexts(int language) {
     beeper_->addItems(
         settingsPageText(QStringLiteral("ComboBoxBeeperOnOff"), language).split(QLatin1Char('|')));
     beeper_->setCurrentIndex(context_.profile ? loadBeeperSwitch(*context_.profile) : 1);
+    if (context_.alarms) context_.alarms->setBeeperOn(beeper_->currentIndex() == 1);
 }
 
 void ServiceSettingsPage::pageShown() {

@@ -194,3 +194,92 @@ TEST(ShutdownPolicy, UpsDelaySums) {
 }
 
 } // namespace
+
+namespace {
+
+// The switch-off order the UPS holds, second by second: it is reported from the tick that sends
+// it until its time has passed, also once the event is gone (the registers offer no withdrawal),
+// while the link is lost and with the protection switched off; a later order replaces it.
+TEST(ShutdownPolicy, PendingSwitchOffIsReportedUntilItsTimeHasPassed) {
+    ShutdownPolicy policy;
+    policy.load(config(1, 1, true, 30)); // 90 s after the start of the event
+    PolicyInputs in{true, true, true, false, 1, 0, false};
+    in.now = 1000;
+    PolicyActions a = policy.secondTick(in);
+    ASSERT_EQ(a.upsOffDelays, QVector<uint16_t>{90});
+    EXPECT_TRUE(a.upsOff.pending);
+    EXPECT_EQ(a.upsOff.at, 1090);
+    EXPECT_EQ(a.upsOff.secondsLeft, 90);
+    EXPECT_FALSE(a.upsOff.eventGone);
+    EXPECT_EQ(policy.upsOffAt(), 1090);
+
+    // The mains return after 20 s: the countdown ends, the order stands and says so loudly once.
+    in.windowVisible = true;
+    in.now = 1020;
+    in.inputFail = 0;
+    a = policy.secondTick(in);
+    EXPECT_EQ(a.window, WindowAction::Close);
+    EXPECT_TRUE(a.upsOff.pending);
+    EXPECT_TRUE(a.upsOff.eventGone);
+    EXPECT_EQ(a.upsOff.secondsLeft, 70);
+    ASSERT_EQ(a.warnings.size(), 1);
+    EXPECT_TRUE(a.warnings[0].contains("in 70 s")) << a.warnings[0].toStdString();
+    in.windowVisible = false;
+    in.now = 1021;
+    EXPECT_TRUE(policy.secondTick(in).warnings.isEmpty());
+
+    // Time goes on while the link is lost and when the protection is switched off.
+    in.linkOk = false;
+    in.now = 1050;
+    a = policy.secondTick(in);
+    EXPECT_TRUE(a.upsOff.pending);
+    EXPECT_EQ(a.upsOff.secondsLeft, 40);
+    EXPECT_FALSE(a.held); // no countdown runs: nothing is held
+    in.linkOk = true;
+    in.enabled = false;
+    in.now = 1089;
+    a = policy.secondTick(in);
+    EXPECT_EQ(a.upsOff.secondsLeft, 1);
+    in.now = 1090;
+    a = policy.secondTick(in);
+    EXPECT_FALSE(a.upsOff.pending);
+    ASSERT_EQ(a.warnings.size(), 1);
+    EXPECT_TRUE(a.warnings[0].contains("has come"));
+    EXPECT_EQ(policy.upsOffAt(), -1);
+
+    // A new failure orders again; a battery order in the same event replaces the utility's time.
+    in.enabled = true;
+    in.inputFail = 1;
+    in.now = 2000;
+    EXPECT_EQ(policy.secondTick(in).upsOff.at, 2090);
+    in.batteryLow = 1;
+    in.batteryUpsOff = true;
+    in.now = 2010;
+    a = policy.secondTick(in);
+    EXPECT_EQ(a.upsOffDelays, QVector<uint16_t>{90});
+    EXPECT_EQ(a.upsOff.at, 2100);
+    // An order that could not be sent leaves nothing pending.
+    policy.switchOffNotSent();
+    in.now = 2011;
+    EXPECT_FALSE(policy.secondTick(in).upsOff.pending);
+}
+
+// A lost link during an event holds the countdown and says so; without an event nothing is held.
+TEST(ShutdownPolicy, LostLinkHoldsARunningCountdown) {
+    ShutdownPolicy policy;
+    policy.load(config(10, 1));
+    PolicyInputs in{true, true, false, false, 0, 0, false};
+    EXPECT_FALSE(policy.secondTick(in).held);
+    in.linkOk = false;
+    EXPECT_FALSE(policy.secondTick(in).held);
+    in.linkOk = true;
+    in.inputFail = 1;
+    EXPECT_FALSE(policy.secondTick(in).held);
+    in.linkOk = false;
+    EXPECT_TRUE(policy.secondTick(in).held);
+    EXPECT_TRUE(policy.secondTick(in).held);
+    in.linkOk = true;
+    EXPECT_FALSE(policy.secondTick(in).held);
+}
+
+} // namespace

@@ -123,6 +123,28 @@ TEST_F(SimCommand, SwitchOffAfterTheDelayOfRegister358) {
     EXPECT_EQ(status(81), 1);
 }
 
+// A switch-off that falls due with the mains present comes back on by itself after the restore
+// delay; one that falls due on battery stays off until the mains return.
+TEST_F(SimCommand, SwitchOffWithTheMainsPresentEndsAfterTheRestoreDelay) {
+    ups.plant().setRestoreDelay(10'000);
+    EXPECT_TRUE(accepted(358, 5));
+    ups.advanceTo(6'000);
+    EXPECT_EQ(status(81), 0);
+    ups.advanceTo(14'000);
+    EXPECT_EQ(status(81), 0);
+    ups.advanceTo(16'000);
+    EXPECT_EQ(status(81), 1);
+
+    ups.plant().setUtility(false);
+    EXPECT_TRUE(accepted(358, 5));
+    ups.advanceTo(22'000);
+    EXPECT_EQ(status(81), 0);
+    ups.advanceTo(60'000);
+    EXPECT_EQ(status(81), 0) << "on battery it waits for the mains";
+    ups.plant().setUtility(true);
+    EXPECT_EQ(status(81), 1);
+}
+
 TEST_F(SimCommand, SwitchOffCanBeCancelled) {
     EXPECT_TRUE(accepted(358, 10));
     EXPECT_TRUE(accepted(358, 0));
