@@ -2,6 +2,7 @@
 
 #include "flash/FlashFile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <algorithm>
 
@@ -274,6 +275,12 @@ void DspProgrammer::onChunk(const QByteArray& bytes) {
 }
 
 void DspProgrammer::sendKernel() {
+    if (!run_.kernelImage.isEmpty()) {
+        QBuffer image(&run_.kernelImage);
+        image.open(QIODevice::ReadOnly);
+        for (const QByteArray& block : readFileBlocks(image)) emit sendDue(block);
+        return;
+    }
     QFile file(run_.kernelPath);
     if (run_.kernelPath.isEmpty() || !file.exists() || !file.open(QIODevice::ReadOnly)) {
         addLine(QStringLiteral(" "));
@@ -285,7 +292,9 @@ void DspProgrammer::sendKernel() {
 }
 
 void DspProgrammer::sendApplication() {
-    QFile file(run_.applicationPath);
+    QFile path(run_.applicationPath);
+    QBuffer checked(&run_.applicationImage);
+    QIODevice& file = run_.applicationImage.isEmpty() ? static_cast<QIODevice&>(path) : checked;
     if (!file.open(QIODevice::ReadOnly)) {
         // Nothing can be flashed: say so instead of waiting for a kernel that gets no image.
         addLine(QString::fromLatin1(kNoApplication) + run_.applicationPath);

@@ -23,6 +23,10 @@ namespace zav {
 struct ProgramRun {
     QString applicationPath;
     QString kernelPath;         // the Flash API file beside the program
+    // The files as they were checked before the run: when set, these bytes are sent, not whatever
+    // the paths hold by then (a file replaced meanwhile is never sent unchecked).
+    QByteArray applicationImage;
+    QByteArray kernelImage;
     int programmingBaud = 115200;
     QByteArray keys;            // EditKey0..7 then EditID0..7, as typed (64 characters)
 };

@@ -35,7 +35,12 @@ ConnectResult Scheduler::connectLink(const ConnectRequest& request) {
 
     bool isNumber = false;
     const int address = request.addressText.trimmed().toInt(&isNumber, 10);
-    if (!isNumber || address < 1 || address > 254) return ConnectResult::WrongAddress;
+    if (!isNumber || address < 1 || address > 254) {
+        // Nothing is connected, so nothing is pending: the end-of-tick refresh (clock, icon,
+        // buttons) must go on.
+        autoModelPending_ = false;
+        return ConnectResult::WrongAddress;
+    }
     upsAddress_ = address;
     protocol_ = request.protocol;
 

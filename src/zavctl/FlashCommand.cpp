@@ -279,6 +279,8 @@ int runFlash(QCoreApplication& app, const QStringList& args) {
     ProgramRun run;
     run.applicationPath = o.application;
     run.kernelPath = o.kernel;
+    run.applicationImage = application; // what was checked is what is sent
+    run.kernelImage = kernel;
     run.programmingBaud = o.baud;
     run.keys = o.keys;
     note(QStringLiteral("flash: %1 (0 %)").arg(stageName(FirstLock, o.baud)));

@@ -1,6 +1,7 @@
 #include "flash/widgets/FwProgramPage.h"
 
 #include "app/AppTexts.h"
+#include "app/BoundedFile.h"
 #include "app/ProfileFile.h"
 #include "flash/FlashFile.h"
 
@@ -363,8 +364,8 @@ void FwProgramPage::buttonBrowseClick() {
 void FwProgramPage::applicationChosen(const QString& path) {
     if (path.isEmpty()) return;
     editFilePath_->setText(path);
-    QFile file(path);
-    checksum_ = file.open(QIODevice::ReadOnly) ? fileChecksum(file.readAll()) : 0;
+    const BoundedRead file = readRegularFile(path, FileLimit::flashImage);
+    checksum_ = file.ok() ? fileChecksum(file.bytes) : 0;
     programmer_.fileChosen(checksum_);
 }
 
@@ -415,18 +416,22 @@ void FwProgramPage::buttonProgramClick() {
     ProgramRun run;
     run.applicationPath = editFilePath_->text();
     run.kernelPath = kernelPath;
+    run.applicationImage = application;
+    run.kernelImage = kernel;
     run.programmingBaud = programBaudRate(comboBoxBaud_->currentIndex());
     for (QLineEdit* edit : std::as_const(keyFields_)) run.keys += edit->text().toLatin1();
     programmer_.start(run, checksum_);
 }
 
 bool FwProgramPage::imageWhole(const QString& path, QByteArray* bytes) {
-    QFile file(path);
-    BootImageCheck check{BootImageFault::Unreadable};
-    if (file.open(QIODevice::ReadOnly)) {
-        *bytes = file.readAll();
-        check = checkBootTable(*bytes);
+    // Only a regular file of a flash image's size: a device or a FIFO would never end.
+    const BoundedRead file = readRegularFile(path, FileLimit::flashImage);
+    if (!file.ok()) {
+        hooks_.showMessage(this, file.error, true, flashAlarmCaption(language_));
+        return false;
     }
+    *bytes = file.bytes;
+    const BootImageCheck check = checkBootTable(*bytes);
     if (check.whole()) return true;
     hooks_.showMessage(this, imageRefusedText(QFileInfo(path).fileName(), check, language_), true,
                        flashAlarmCaption(language_));

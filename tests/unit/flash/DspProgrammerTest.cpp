@@ -295,6 +295,21 @@ TEST_F(DspProgrammerTest, CancelButtonAfterThirtySecondsOfSilence) {
     EXPECT_EQ(states, (QList<bool>{true, false}));
 }
 
+// The bytes checked before the run are the bytes sent: files replaced meanwhile (here by other
+// bytes, and the application by nothing at all) change nothing on the wire.
+TEST_F(DspProgrammerTest, TheCheckedImagesAreSentWhateverThePathsHoldLater) {
+    run.applicationImage = application;
+    run.kernelImage = QByteArray(700, '\x5A');
+    write("Flash28035_All_API.bin", QByteArray(300, '\x11'));
+    QFile::remove(run.applicationPath);
+    toApplication();
+    ASSERT_EQ(sent.size(), 1 + 2 + 1 + 1 + 3);
+    EXPECT_EQ(sent[1] + sent[2], QByteArray(700, '\x5A'));
+    EXPECT_EQ(sent[5] + sent[6] + sent[7], swapNibbles67(application));
+    feed(closing(checksumDigits().toLatin1()), false);
+    EXPECT_EQ(messages, Messages{FlashMessage::Pass});
+}
+
 TEST_F(DspProgrammerTest, ApplicationThatCannotBeReadFailsInsteadOfWaiting) {
     toKeys();
     QFile::remove(run.applicationPath);

@@ -42,6 +42,12 @@ TEST_F(SchedulerTest, BadAddressesAreRefusedWithoutOpeningThePort) {
         EXPECT_FALSE(channel.isOpen()) << text;
     }
     EXPECT_EQ(channel.openCount, 0);
+    // With the model box on Auto too: the end-of-tick refresh (clock, buttons) goes on.
+    EXPECT_EQ(connect(3, Protocol::Ascii, 0, "300"), ConnectResult::WrongAddress);
+    EXPECT_FALSE(scheduler.autoModelPending());
+    QSignalSpy refreshed(&scheduler, &Scheduler::linkStateChanged);
+    scheduler.tick();
+    EXPECT_EQ(refreshed.count(), 1);
     EXPECT_EQ(connect(3, Protocol::Ascii, 2, "254"), ConnectResult::Connected);
 }
 
