@@ -8,19 +8,6 @@ namespace zav {
 
 namespace {
 
-struct BoolKey {
-    const char* name;
-    bool ShutdownConfig::*field;
-};
-const BoolKey kBoolKeys[] = {
-    {"CheckBoxShutdownEnable", &ShutdownConfig::enabled},
-    {"CheckBoxSaveFile", &ShutdownConfig::saveFiles},
-    {"CheckBoxRunExProcedure", &ShutdownConfig::runProgram},
-    {"CheckBoxShowSaveFile", &ShutdownConfig::showSavedFiles},
-    {"CheckBoxUtilityFailUpsShutDelay", &ShutdownConfig::utilityUpsOff},
-    {"CheckBoxBattVoltLowUpsShutDelay", &ShutdownConfig::batteryUpsOff},
-};
-
 const char* const kProgramKey = "EditRunExProcedureAddr";
 
 QString key(const char* name) { return QString::fromLatin1(name); }
@@ -30,7 +17,7 @@ QString key(const char* name) { return QString::fromLatin1(name); }
 ShutdownConfig loadShutdownConfig(const ProfileFile& profile) {
     const QString section = key(kShutEventsSection);
     ShutdownConfig c;
-    for (const BoolKey& b : kBoolKeys) c.*b.field = profile.readBool(section, key(b.name), c.*b.field);
+    for (const ShutdownCheckBox& b : kShutdownCheckBoxes) c.*b.field = profile.readBool(section, key(b.name), c.*b.field);
     c.programLine = profile.readString(section, key(kProgramKey), c.programLine);
     for (const ShutdownRange& r : kShutdownRanges)
         c.*r.field = std::clamp(profile.readInteger(section, key(r.name), c.*r.field), r.min, r.max);

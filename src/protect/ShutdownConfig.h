@@ -27,6 +27,20 @@ struct ShutdownConfig {
 
 inline constexpr const char* kShutEventsSection = "ShutEvents";
 
+// The check boxes, by control name.
+struct ShutdownCheckBox {
+    const char* name;
+    bool ShutdownConfig::*field;
+};
+inline constexpr ShutdownCheckBox kShutdownCheckBoxes[] = {
+    {"CheckBoxShutdownEnable", &ShutdownConfig::enabled},
+    {"CheckBoxSaveFile", &ShutdownConfig::saveFiles},
+    {"CheckBoxRunExProcedure", &ShutdownConfig::runProgram},
+    {"CheckBoxShowSaveFile", &ShutdownConfig::showSavedFiles},
+    {"CheckBoxUtilityFailUpsShutDelay", &ShutdownConfig::utilityUpsOff},
+    {"CheckBoxBattVoltLowUpsShutDelay", &ShutdownConfig::batteryUpsOff},
+};
+
 // The range of each numeric control, by control name.
 struct ShutdownRange {
     const char* name;

@@ -72,22 +72,9 @@ void refuseDuplicates(Reader& r, const QByteArray& bytes) {
 
 // The check boxes of the PC protection: 0 or 1 as the window writes them, or yes/no, true/false,
 // on/off. Anything else would read as "off" and leave the protection silently disabled.
-struct CheckKey {
-    const char* name;
-    bool ShutdownConfig::*field;
-};
-constexpr CheckKey kCheckKeys[] = {
-    {"CheckBoxShutdownEnable", &ShutdownConfig::enabled},
-    {"CheckBoxSaveFile", &ShutdownConfig::saveFiles},
-    {"CheckBoxRunExProcedure", &ShutdownConfig::runProgram},
-    {"CheckBoxShowSaveFile", &ShutdownConfig::showSavedFiles},
-    {"CheckBoxUtilityFailUpsShutDelay", &ShutdownConfig::utilityUpsOff},
-    {"CheckBoxBattVoltLowUpsShutDelay", &ShutdownConfig::batteryUpsOff},
-};
-
 void readCheckBoxes(Reader& r, ShutdownConfig& c) {
     static const QStringList on{"1", "yes", "true", "on"}, off{"0", "no", "false", "off"};
-    for (const CheckKey& k : kCheckKeys) {
+    for (const ShutdownCheckBox& k : kShutdownCheckBoxes) {
         if (!r.has(kShutEventsSection, k.name)) continue;
         const QString v = r.text(kShutEventsSection, k.name, QString()).toLower();
         if (on.contains(v)) c.*k.field = true;
