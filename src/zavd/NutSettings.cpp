@@ -102,6 +102,21 @@ QVector<NutVar> nutSettingVariables(const RegisterStore& SettingData, int model,
         }
         out << v;
     }
+    // Standard names for what some settings already hold, read-only (the setting stays writable
+    // under its own name).
+    for (const NutVar& v : QVector<NutVar>(out)) {
+        const auto alias = [&](const char* name, const QString& value, const char* description) {
+            out.append({QLatin1String(name), value, QLatin1String(description), false,
+                        QStringLiteral("STRING:%1").arg(std::max<qsizetype>(value.toUtf8().size(), 1)), {}, {}, {}});
+        };
+        if (v.name == QLatin1String("zav.ups.serial_number") && !v.value.isEmpty()) {
+            alias("ups.serial", v.value, "UPS serial number");
+            alias("device.serial", v.value, "Device serial number");
+        } else if (v.name == QLatin1String("zav.system.time") && v.value.count(' ') == 1) {
+            alias("ups.date", v.value.section(' ', 0, 0), "UPS system date (yyyy-mm-dd)");
+            alias("ups.time", v.value.section(' ', 1, 1), "UPS system time (hh:mm:ss)");
+        }
+    }
     return out;
 }
 

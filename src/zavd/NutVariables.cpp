@@ -123,6 +123,21 @@ QStringList nutAlarms(const LiveStores& live, int upsModel) {
     return out;
 }
 
+namespace {
+// Overload alarms of the bypass (events 8, 9) and of any power unit's output (26, 27): NUT's OVER.
+bool overloaded(const LiveStores& live) {
+    for (int e : {8, 9})
+        if (alarmPresent(e, live.LiveStatus[alarmRegister(e, 0)])) return true;
+    for (int unit = 1; unit <= kPowerUnitCount; ++unit)
+        for (int e : {26, 27}) {
+            const int reg = alarmRegister(e, unit);
+            if (reg >= live.LiveStatus.first() && reg <= live.LiveStatus.last() && alarmPresent(e, live.LiveStatus[reg]))
+                return true;
+        }
+    return false;
+}
+} // namespace
+
 QString nutStatus(const NutStatusInputs& in) {
     const RegisterStore& s = in.live->LiveStatus;
     QStringList flags;
@@ -137,6 +152,7 @@ QString nutStatus(const NutStatusInputs& in) {
     if (s[kBatteryState] == 2) flags << "CHRG";
     if (s[kBatteryState] == 3) flags << "DISCHRG";
     if (s[kMaintenanceRunning] == 1) flags << "CAL";
+    if (overloaded(*in.live)) flags << "OVER";
     if (!nutAlarms(*in.live, in.upsModel).isEmpty()) flags << "ALARM";
     if (in.forcedShutdown) flags << "FSD";
     return flags.join(' ');

@@ -153,6 +153,22 @@ TEST(NutMapping, StatusFlagsFromTheStatusWords) {
     }
 }
 
+// An overload alarm of the bypass or of a unit's output is NUT's OVER; other alarms are not.
+TEST(NutMapping, OverloadAlarmsGiveOver) {
+    const struct {
+        int reg;
+        bool over;
+    } cases[] = {{92, true}, {93, true}, {126, true}, {127, true}, {126 + 12, true}, {122, false}, {96, false}};
+    for (const auto& c : cases) {
+        LiveStores live;
+        live.LiveStatus.set(83, 1);
+        live.LiveStatus.set(81, 1);
+        live.LiveStatus.set(c.reg, 1);
+        const QString status = nutStatus({&live, 1, false});
+        EXPECT_EQ(status.contains("OVER"), c.over) << c.reg << ": " << status.toStdString();
+    }
+}
+
 // Three-phase totals add the phases up; the load is the highest phase; phase names follow NUT
 // (L1-N for voltages, L1 for currents and powers).
 TEST(NutMapping, ThreePhaseTotalsAndPhaseNames) {
@@ -251,6 +267,36 @@ TEST(NutCommands, ModuleCommandsTakeAPresentModule) {
     EXPECT_TRUE(planNutCommand("zav.module.inverter-off", "", 0, live).error.startsWith("INVALID-ARGUMENT"));
 }
 
+// Standard names for the serial number and the UPS clock, read-only beside the settings that hold
+// them, on every model that has those settings.
+TEST(NutSettings, SerialAndClockUnderTheirStandardNames) {
+    int clocks = 0, serials = 0;
+    for (int model = 0; model <= 8; ++model) {
+        SimConfig config;
+        config.upsModel = model;
+        VirtualUps ups(config);
+        RegisterStore data = SettingStores{}.SettingData;
+        for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
+        QHash<QString, NutVar> vars;
+        for (const NutVar& v : nutSettingVariables(data, model, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))))
+            vars[v.name] = v;
+        SCOPED_TRACE(model);
+        if (vars.contains("zav.system.time")) {
+            ++clocks;
+            EXPECT_EQ(vars["ups.date"].value + " " + vars["ups.time"].value, vars["zav.system.time"].value);
+            EXPECT_FALSE(vars["ups.time"].writable);
+        }
+        if (vars.contains("zav.ups.serial_number") && !vars["zav.ups.serial_number"].value.isEmpty()) {
+            ++serials;
+            EXPECT_EQ(vars["ups.serial"].value, vars["zav.ups.serial_number"].value);
+            EXPECT_EQ(vars["device.serial"].value, vars["zav.ups.serial_number"].value);
+            EXPECT_FALSE(vars["ups.serial"].writable);
+        }
+    }
+    EXPECT_GT(clocks, 0);
+    EXPECT_GT(serials, 0);
+}
+
 TEST(NutSettings, WritesCarryThePagesChecksAndEntries) {
     SimConfig config;
     config.upsModel = 7;
@@ -283,6 +329,7 @@ TEST(NutSettings, WritesCarryThePagesChecksAndEntries) {
     EXPECT_TRUE(std::any_of(vars.begin(), vars.end(), [](const NutVar& v) { return v.type.startsWith("RW ENUM STRING:"); }));
     EXPECT_FALSE(vars["zav.battery.count"].enums.isEmpty());
     EXPECT_FALSE(vars.contains("zav.battery.type")); // the type rebuilds the battery lists: zavctl only
+
     // A whole number with fixed limits offers them; a decimal one does not (NUT clients read range
     // limits as integers).
     EXPECT_EQ(vars["zav.battery.capacity"].type, "RW RANGE NUMBER");
