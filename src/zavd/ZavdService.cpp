@@ -4,8 +4,9 @@
 #include "zavd/NutSettings.h"
 #include "zavd/ZavdLog.h"
 
-#include <QElapsedTimer>
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <algorithm>
 
 namespace zav {
 
@@ -36,6 +37,7 @@ ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* 
             zavdLog(LogLevel::Notice, QStringLiteral("nut"), out);
     };
     logClock_.start();
+    steadyClock_.start();
     tick_.setInterval(kTickMs);
     connect(&tick_, &QTimer::timeout, &scheduler_, &Scheduler::tick);
     second_.setInterval(1000);
@@ -197,8 +199,7 @@ void ZavdService::secondTick() {
     in.inputFail = scheduler_.live().LiveStatus[kStatusInputFail];
     in.batteryLow = scheduler_.live().LiveStatus[kStatusBatteryLow];
     in.windowVisible = policy_.windowWanted(); // no window: the countdown is only logged
-    static const QElapsedTimer steady = [] { QElapsedTimer t; t.start(); return t; }();
-    in.now = steady.elapsed() / 1000; // when a switch-off order the UPS holds falls due
+    in.now = steadySeconds(); // when a switch-off order the UPS holds falls due
     const PolicyActions a = policy_.secondTick(in);
     for (const QString& reason : a.reasons) zavdLog(LogLevel::Notice, "protect", reason);
     for (const QString& warning : a.warnings) zavdLog(LogLevel::Warning, "protect", warning);
@@ -231,6 +232,12 @@ QVector<NutVar> ZavdService::variables() const {
         return variablesCache_;
     NutStatusInputs in{&scheduler_.live(), scheduler_.upsModel(), fsd};
     QVector<NutVar> v = nutLiveVariables(in, QStringLiteral(ZAVD_VERSION));
+    // The switch-off order the UPS holds (register 358), in NUT's terms: seconds left, -1 for none.
+    const qint64 dueAt = policy_.upsOffAt();
+    v.append({QStringLiteral("ups.timer.shutdown"),
+              QString::number(dueAt < 0 ? -1 : std::max<qint64>(0, dueAt - steadySeconds())),
+              QStringLiteral("Time before the UPS switches its output off (seconds, -1: none)"), false,
+              QStringLiteral("NUMBER"), {}, {}, {}});
     if (settingsRead_)
         v += nutSettingVariables(scheduler_.settings().SettingData, scheduler_.upsModel(), QDateTime::currentDateTime());
     variablesCache_ = v;

@@ -49,6 +49,7 @@ class ZavdService : public QObject, public NutDevice {
     void startNextCommand();
     void startNextWrite();
     void failQueuedWork();
+    qint64 steadySeconds() const { return steadyClock_.elapsed() / 1000; }
     void secondTick();
     void logAlarms();
     void onLinkState();
@@ -83,7 +84,8 @@ class ZavdService : public QObject, public NutDevice {
     mutable qint64 cacheSecond_ = 0;
     mutable bool cacheFsd_ = false;
     LogThrottle nutLogThrottle_{20, 1000}; // NUT client lines: at most 20 a second
-    QElapsedTimer logClock_; // the late-answer warning was logged
+    QElapsedTimer logClock_;
+    QElapsedTimer steadyClock_; // the policy's seconds: a wall-clock change moves no order // the late-answer warning was logged
     bool portMissingSaid_ = false;
     QSet<QString> alarms_;
     ShutdownPolicy policy_;

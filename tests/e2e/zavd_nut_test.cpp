@@ -367,6 +367,24 @@ TEST_F(ZavdNut, UpsmonSeesATestAsOnLineAndShutsDownWhenTheBatteryRunsLow) {
 // A USB adapter pulled and plugged in again: the device disappears, reads say the data are stale
 // (never old or zero values), and once a device answers under the configured name again zavd takes
 // it up by itself.
+// The switch-off order the PC protection gives the UPS on a utility failure is published as NUT's
+// ups.timer.shutdown: -1 while there is none, then the seconds left.
+TEST_F(ZavdNut, APendingSwitchOffIsTheShutdownTimer) {
+    startZavd("[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=10\n"
+              "CheckBoxUtilityFailUpsShutDelay=1\nSEUtilityFailUpsShutDelay=300\n");
+    EXPECT_EQ(client("GET VAR zav ups.timer.shutdown"), "VAR zav ups.timer.shutdown \"-1\"");
+    applyEvent("0s utility-fail");
+    QByteArray reply;
+    ASSERT_TRUE(waitFor([&] {
+        reply = client("GET VAR zav ups.timer.shutdown");
+        return reply != "VAR zav ups.timer.shutdown \"-1\"" && reply.startsWith("VAR");
+    })) << reply.toStdString();
+    // The UPS switches off after the PC: the 10-minute countdown plus its own 300 s.
+    const int left = reply.mid(reply.indexOf('"') + 1).chopped(1).toInt();
+    EXPECT_GT(left, 800) << reply.toStdString();
+    EXPECT_LE(left, 900) << reply.toStdString();
+}
+
 TEST_F(ZavdNut, APulledAdapterMakesTheDataStaleUntilItIsBack) {
     const QString link = dir.filePath("ttyUPS");
     ASSERT_TRUE(QFile::link(ups.devicePath(), link));
