@@ -109,34 +109,38 @@ const char* const kExtraDescriptions[][2] = {
 
 } // namespace
 
-QStringList nutAlarms(const LiveStores& live, int upsModel) {
-    QStringList out;
+namespace {
+struct PresentAlarm {
+    int event;
+    int unit; // 0 for the events of the whole UPS
+};
+// The alarm events present now, whole-UPS events first, then each power unit's.
+QVector<PresentAlarm> presentAlarms(const LiveStores& live) {
+    QVector<PresentAlarm> out;
     for (int e = 0; e < kFirstUnitEvent; ++e)
-        if (alarmPresent(e, live.LiveStatus[alarmRegister(e, 0)]))
-            out << alarmWarningText(e, 0, upsModel, 1).simplified();
+        if (alarmPresent(e, live.LiveStatus[alarmRegister(e, 0)])) out.append({e, 0});
     for (int unit = 1; unit <= kPowerUnitCount; ++unit)
         for (int e = kFirstUnitEvent; e < kAlarmEventCount; ++e) {
             const int reg = alarmRegister(e, unit);
             if (reg >= live.LiveStatus.first() && reg <= live.LiveStatus.last() && alarmPresent(e, live.LiveStatus[reg]))
-                out << alarmWarningText(e, unit, upsModel, 1).simplified();
+                out.append({e, unit});
         }
     return out;
 }
 
-namespace {
 // Overload alarms of the bypass (events 8, 9) and of any power unit's output (26, 27): NUT's OVER.
 bool overloaded(const LiveStores& live) {
-    for (int e : {8, 9})
-        if (alarmPresent(e, live.LiveStatus[alarmRegister(e, 0)])) return true;
-    for (int unit = 1; unit <= kPowerUnitCount; ++unit)
-        for (int e : {26, 27}) {
-            const int reg = alarmRegister(e, unit);
-            if (reg >= live.LiveStatus.first() && reg <= live.LiveStatus.last() && alarmPresent(e, live.LiveStatus[reg]))
-                return true;
-        }
-    return false;
+    const QVector<PresentAlarm> alarms = presentAlarms(live);
+    return std::any_of(alarms.begin(), alarms.end(),
+                       [](const PresentAlarm& a) { return a.event == 8 || a.event == 9 || a.event == 26 || a.event == 27; });
 }
 } // namespace
+
+QStringList nutAlarms(const LiveStores& live, int upsModel) {
+    QStringList out;
+    for (const PresentAlarm& a : presentAlarms(live)) out << alarmWarningText(a.event, a.unit, upsModel, 1).simplified();
+    return out;
+}
 
 QString nutStatus(const NutStatusInputs& in) {
     const RegisterStore& s = in.live->LiveStatus;

@@ -2,19 +2,15 @@
 
 #include "protect/ProtectTexts.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace zav {
 
-FormCountDown::FormCountDown(QWidget* parent) : QDialog(parent) {
+FormCountDown::FormCountDown(QWidget* parent) : PolicyWindow(parent) {
     setObjectName(QStringLiteral("FormCountDown"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowStaysOnTopHint);
     auto* column = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
     lead_ = new QLabel(this);
@@ -91,25 +87,5 @@ void FormCountDown::setUpsOff(const QDateTime& at, qint64 secondsLeft) {
 QString FormCountDown::heldText() const { return held_->isHidden() ? QString() : held_->text(); }
 
 QString FormCountDown::upsOffText() const { return upsOff_->isHidden() ? QString() : upsOff_->text(); }
-
-void FormCountDown::closeByPolicy() {
-    closing_ = true;
-    close();
-    closing_ = false;
-}
-
-void FormCountDown::closeEvent(QCloseEvent* event) {
-    // Only the buttons and the policy close it; the window system's close (Alt+F4) would otherwise
-    // hide a running countdown without cancelling it.
-    if (closing_)
-        QDialog::closeEvent(event);
-    else
-        event->ignore();
-}
-
-void FormCountDown::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) return; // Escape would reject (hide) the dialog
-    QDialog::keyPressEvent(event);
-}
 
 } // namespace zav

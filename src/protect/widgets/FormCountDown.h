@@ -6,15 +6,16 @@
 // It is a window of its own, without a parent window: a box that is modal to the main window (an
 // alarm, a message, a file dialog) then takes no input away from it, and its buttons act at once.
 
+#include "protect/widgets/PolicyWindow.h"
+
 #include <QDateTime>
-#include <QDialog>
 
 class QLabel;
 class QPushButton;
 
 namespace zav {
 
-class FormCountDown : public QDialog {
+class FormCountDown : public PolicyWindow {
     Q_OBJECT
   public:
     explicit FormCountDown(QWidget* parent = nullptr);
@@ -26,15 +27,10 @@ class FormCountDown : public QDialog {
     void setUpsOff(const QDateTime& at, qint64 secondsLeft);
     QString heldText() const;  // empty while hidden
     QString upsOffText() const; // empty while hidden
-    void closeByPolicy(); // the countdown is no longer wanted
 
   signals:
     void cancelRequested();  // ButtonCancel "取消关机"
     void shutNowRequested(); // ButtonShut "立刻关机"
-
-  protected:
-    void closeEvent(QCloseEvent* event) override; // the window has no close button to offer
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QLabel* held_ = nullptr;
@@ -47,7 +43,6 @@ class FormCountDown : public QDialog {
     QLabel* unit_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPushButton* shut_ = nullptr;
-    bool closing_ = false;
 };
 
 } // namespace zav

@@ -2,17 +2,13 @@
 
 #include "protect/ProtectTexts.h"
 
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
 namespace zav {
 
-FormUpsOff::FormUpsOff(QWidget* parent) : QDialog(parent) {
+FormUpsOff::FormUpsOff(QWidget* parent) : PolicyWindow(parent) {
     setObjectName(QStringLiteral("FormUpsOff"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowStaysOnTopHint);
     auto* column = new QVBoxLayout(this);
     text_ = new QLabel(this);
     text_->setObjectName(QStringLiteral("LabelUpsOffWarning"));
@@ -38,24 +34,5 @@ void FormUpsOff::setDue(const QDateTime& at, qint64 secondsLeft) {
 }
 
 QString FormUpsOff::text() const { return text_->text(); }
-
-void FormUpsOff::closeByPolicy() {
-    closing_ = true;
-    close();
-    closing_ = false;
-}
-
-void FormUpsOff::closeEvent(QCloseEvent* event) {
-    // It stays until the order's time has passed: the load is about to lose power.
-    if (closing_)
-        QDialog::closeEvent(event);
-    else
-        event->ignore();
-}
-
-void FormUpsOff::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) return; // Escape would reject (hide) the dialog
-    QDialog::keyPressEvent(event);
-}
 
 } // namespace zav

@@ -62,6 +62,16 @@ double number(const QHash<QString, QString>& v, const char* name) {
     return d;
 }
 
+// The settings store as the virtual UPS of `model` fills it.
+RegisterStore simSettings(int model) {
+    SimConfig config;
+    config.upsModel = model;
+    VirtualUps ups(config);
+    RegisterStore data = SettingStores{}.SettingData;
+    for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
+    return data;
+}
+
 } // namespace
 
 TEST(NutMapping, EveryModelGivesPlausibleStandardVariables) {
@@ -272,11 +282,7 @@ TEST(NutCommands, ModuleCommandsTakeAPresentModule) {
 TEST(NutSettings, SerialAndClockUnderTheirStandardNames) {
     int clocks = 0, serials = 0;
     for (int model = 0; model <= 8; ++model) {
-        SimConfig config;
-        config.upsModel = model;
-        VirtualUps ups(config);
-        RegisterStore data = SettingStores{}.SettingData;
-        for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
+        const RegisterStore data = simSettings(model);
         QHash<QString, NutVar> vars;
         for (const NutVar& v : nutSettingVariables(data, model, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))))
             vars[v.name] = v;
@@ -298,11 +304,7 @@ TEST(NutSettings, SerialAndClockUnderTheirStandardNames) {
 }
 
 TEST(NutSettings, WritesCarryThePagesChecksAndEntries) {
-    SimConfig config;
-    config.upsModel = 7;
-    VirtualUps ups(config);
-    RegisterStore data = SettingStores{}.SettingData;
-    for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
+    const RegisterStore data = simSettings(7);
     const QDateTime now(QDate(2026, 1, 2), QTime(3, 4, 5));
 
     QHash<QString, NutVar> vars;

@@ -43,16 +43,22 @@ int refusedValue(const SettingRow& row, int model, const RegisterStore& data, co
     return value >= 0 && value <= fieldMaxOf(row) ? value : -1;
 }
 
+// The settings store as the virtual UPS of `model` fills it.
+RegisterStore simSettings(int model) {
+    SimConfig config;
+    config.upsModel = model;
+    VirtualUps ups(config);
+    RegisterStore data = SettingStores{}.SettingData;
+    for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
+    return data;
+}
+
 } // namespace
 
 TEST(WriteChecks, EveryWriterRefusesWhatAnEntryFieldRefuses) {
     int rowsChecked = 0;
     for (int model = 0; model <= 8; ++model) {
-        SimConfig config;
-        config.upsModel = model;
-        VirtualUps ups(config);
-        RegisterStore data = SettingStores{}.SettingData;
-        for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
+        const RegisterStore data = simSettings(model);
         const FormState form = formFromDisplay(data, model, EN, kNow);
         for (const SettingRow& row : settingRows()) {
             if (row.newKind != NewKind::Edit || !rowExists(row, model) || !form.enabled(row.newName)) continue;
@@ -95,11 +101,7 @@ TEST(WriteChecks, EveryWriterRefusesWhatAnEntryFieldRefuses) {
 TEST(WriteChecks, EveryWriterRefusesWhatAListCannotShow) {
     int rowsChecked = 0;
     for (int model = 0; model <= 8; ++model) {
-        SimConfig config;
-        config.upsModel = model;
-        VirtualUps ups(config);
-        RegisterStore data = SettingStores{}.SettingData;
-        for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
+        const RegisterStore data = simSettings(model);
         const FormState form = formFromDisplay(data, model, EN, kNow);
         for (const SettingRow& row : settingRows()) {
             if (row.newKind != NewKind::Combo || !rowExists(row, model) || !form.enabled(row.newName)) continue;
@@ -138,11 +140,7 @@ TEST(WriteChecks, EveryWriterRefusesWhatAListCannotShow) {
 // The rated module capacity takes two characters on the page; a workbook holding 30000 is refused
 // with what the field takes, and the message names it once (not again as "not copied").
 TEST(WriteChecks, ATransferNamesTheFieldRuleItBroke) {
-    SimConfig config;
-    config.upsModel = 5;
-    VirtualUps ups(config);
-    RegisterStore data = SettingStores{}.SettingData;
-    for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
+    const RegisterStore data = simSettings(5);
     const SettingRow* used = rowByKey(QStringLiteral("rated.module_used_kva"));
     ASSERT_NE(used, nullptr);
     ASSERT_EQ(used->reg, 324);
@@ -160,11 +158,7 @@ TEST(WriteChecks, ATransferNamesTheFieldRuleItBroke) {
 // The S-code trigger mask has no control but belongs to the settings: its words are transferred as
 // they are, and the change list shows each of them with its caption.
 TEST(WriteChecks, TheTriggerMaskIsTransferredAndEveryChangeIsListed) {
-    SimConfig config;
-    config.upsModel = 5;
-    VirtualUps ups(config);
-    RegisterStore data = SettingStores{}.SettingData;
-    for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
+    const RegisterStore data = simSettings(5);
     FieldDataWorkbook::Transfer file;
     file.typeCode = kType;
     file.values = data;
