@@ -7,7 +7,7 @@
 //   bench_records_download
 
 #include "VirtualUps.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 #include "records/GridCsv.h"
 #include "records/RecordDownload.h"
 #include "records/RecordTexts.h"
@@ -93,7 +93,7 @@ Result downloadHistory(int baud, Protocol protocol) {
         ups.history().append(e);
 
     TickLine line(ups, baud);
-    Scheduler scheduler(line);
+    UpsSession scheduler(line);
     HistoryDownload job(&scheduler.settings().SettingData);
     scheduler.setRecordJob(1, &job);
     ConnectRequest request;

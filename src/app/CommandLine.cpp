@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "app/AppTexts.h"
+#include "foundation/AppTexts.h"
 
 #include <QCommandLineParser>
 #include <QProcess>

@@ -1,11 +1,11 @@
 // zav: the desktop monitoring and service tool for uninterruptible power supplies.
 
 #include "app/CommandLine.h"
-#include "app/ConfigLocation.h"
+#include "foundation/ConfigLocation.h"
 #include "app/DemoUps.h"
-#include "app/QuitSignals.h"
+#include "foundation/QuitSignals.h"
 #include "app/widgets/AppShell.h"
-#include "app/widgets/UserDialogs.h"
+#include "pagekit/UserDialogs.h"
 #include "link/QtSerialChannel.h"
 #include "protect/platform/SystemPowerOff.h"
 

@@ -9,7 +9,7 @@
 // Exit status: 0 every window closed, 1 some were still open when the wait ended, 2 bad arguments,
 // 3 no X11 display.
 
-#include "app/ProfileFile.h"
+#include "foundation/ProfileFile.h"
 #include "protect/CloseList.h"
 
 #include <QCoreApplication>

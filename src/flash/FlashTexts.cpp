@@ -1,6 +1,6 @@
 #include "flash/FlashTexts.h"
 
-#include "app/AppTexts.h"
+#include "foundation/AppTexts.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include "flash/LogoUpload.h"
 
-#include "app/BoundedFile.h"
+#include "foundation/BoundedFile.h"
 #include "flash/LogoFile.h"
 
 #include <QFile>

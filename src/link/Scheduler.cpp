@@ -1,12 +1,15 @@
 #include "link/Scheduler.h"
 
+#include <QLoggingCategory>
 #include <algorithm>
+#include <exception>
 
 namespace zav {
 
 namespace {
 constexpr int kReopenIntervalTicks = 20; // a lost device is looked for once a second
-}
+Q_LOGGING_CATEGORY(lcLink, "zav.link")
+} // namespace
 
 Scheduler::Scheduler(SerialChannel& channel, QObject* parent) : QObject(parent), channel_(channel) {
     channel_.onRxChar = [this](int waiting) { onRxChar(waiting); };
@@ -49,7 +52,6 @@ ConnectResult Scheduler::connectLink(const ConnectRequest& request) {
         resetLinkState();
         return ConnectResult::PortOpenFailed;
     }
-    justConnected_ = true;
     connected_ = true;
     portLost_ = false;
     resetLinkState();
@@ -67,6 +69,11 @@ void Scheduler::disconnectLink() {
     emit liveStoresCleared();
 }
 
+void Scheduler::dropConnection() {
+    channel_.close();
+    connected_ = false;
+}
+
 bool Scheduler::chooseModelOffline(int model) {
     if (channel_.isOpen() || model < 0 || model > 8) return false;
     upsModel_ = model;
@@ -76,14 +83,9 @@ bool Scheduler::chooseModelOffline(int model) {
 }
 
 void Scheduler::resetLinkState() {
-    for (RecordJob* job : recordJobs_)
+    for (auto& [priority, job] : jobs_)
         if (job) job->reset();
-    control_.reset();
-    write_.reset();
-    download_.reset();
     activity_ = ActIdle;
-    bypassCaptionTicks_ = 0;
-    justConnected_ = true;
     awaitingReply_ = false;
     replyOverdue_ = false;
     settleTicks_ = 0;
@@ -91,15 +93,20 @@ void Scheduler::resetLinkState() {
     lateBytes_.clear();
     lateReplies_ = 0;
     clearLiveStores();
-    livePoll_.startLiveCycle(live_.modules);
-    // The battery command buttons and the beeper read 83 as "nothing known yet".
-    live_.LiveStatus.set(83, 1);
-    live_.PreviousStatus.set(83, 1);
+    resetSession();
     emit linkReset();
 }
 
-void Scheduler::clearLiveStores() {
-    live_.clear();
+void Scheduler::setJob(int priority, LinkJob* job) {
+    if (job)
+        jobs_[priority] = job;
+    else
+        jobs_.erase(priority);
+}
+
+LinkJob* Scheduler::job(int priority) const {
+    const auto it = jobs_.find(priority);
+    return it == jobs_.end() ? nullptr : it->second;
 }
 
 void Scheduler::onRxChar(int waiting) {
@@ -140,12 +147,7 @@ void Scheduler::tick() {
         }
     }
 
-    startCycleIfDue();
-
-    if (++bypassCaptionTicks_ > kBypassCaptionTicks) {
-        bypassCaptionTicks_ = 0;
-        emit bypassCaptionDue(live_.LiveStatus[81] == 2);
-    }
+    beforeDispatch();
 
     if (channel_.isOpen() && !busy) {
         if (settleTicks_ <= 0 || settleTick()) dispatch();
@@ -157,101 +159,33 @@ void Scheduler::tick() {
     }
 }
 
-void Scheduler::startCycleIfDue() {
-    if (!baudFixed_) {
-        // During the baud search only the measurement block is asked for, over and over.
-        if (activity_ != ActLiveData) {
-            livePoll_.startLiveCycle(live_.modules);
-            activity_ = ActLiveData;
-            livePoll_.setStep(1);
-        }
-        return;
-    }
-    if (justConnected_) {
-        if (activity_ == ActIdle) {
-            download_.start();
-            activity_ = ActSettingsDownload;
-            justConnected_ = false;
-        } else if (activity_ == ActWriteList || activity_ == ActSettingsDownload) {
-            justConnected_ = false;
-        }
-        return;
-    }
-    ++cycleTicks_;
-    if (activity_ == ActIdle && cycleTicks_ > kCycleIntervalTicks) {
-        cycleTicks_ = 0;
-        livePoll_.startLiveCycle(live_.modules);
-        activity_ = ActLiveData;
-        livePoll_.setStep(1);
-    }
-}
-
 void Scheduler::dispatch() {
-    // A fault inside one transaction must not stop the link: the job stays where it was and the
-    // same step is tried on the next free tick.
-    try {
-        for (RecordJob* job : recordJobs_) {
-            if (!job || job->state() == JobIdle) continue;
-            if (job->state() == JobRequestDue)
-                job->serveRequest(*this);
-            else
-                job->serveReply(*this);
+    for (auto& [priority, job] : jobs_) {
+        if (!job || !job->wantsLine()) continue;
+        bool ended = false;
+        try {
+            ended = job->serve(*this);
+        } catch (const std::exception& e) {
+            // A job that fails inside its step is ended with its reason rather than retried on
+            // every tick; the line and the other jobs go on.
+            abandonJob(*job, QString::fromLocal8Bit(e.what()));
             return;
         }
-        if (control_.state() != JobIdle) {
-            if (control_.serve(*this)) {
-                activity_ = ActIdle;
-                emit buttonsRefreshDue();
-                emit controlCommandEnded(control_.lastResult());
-            }
-            return;
-        }
-        if (write_.state() != JobIdle) {
-            if (write_.serve(*this, settings_)) {
-                emit writeSequenceEnded(write_.results());
-                download_.start(); // read back what the UPS now holds
-                activity_ = ActSettingsDownload;
-            }
-            return;
-        }
-        if (download_.state() != JobIdle) {
-            if (download_.serve(*this, settings_)) {
-                activity_ = ActIdle;
-                emit buttonsRefreshDue();
-                emit settingsDownloaded();
-            }
-            return;
-        }
-        livePoll_.serve(*this);
-    } catch (...) {
+        if (ended) jobEnded(*job);
+        return;
     }
 }
 
-void Scheduler::endLiveCycle() {
-    if (autoModelPending_ && linkOk_) {
-        const ModelDetection model = detectModel(live_.LiveData[78]);
-        if (model.comboItem > 0) {
-            upsModel_ = model.upsModel;
-            resetLinkState(); // the settings are read again for the detected model
-            autoModelPending_ = false;
-            emit modelDetected(model.comboItem);
-            return; // this cycle's values were cleared for the new model: the next cycle draws
-        } else {
-            // Nothing is pending any more: the end-of-tick refresh must go on (clock, icon, buttons).
-            autoModelPending_ = false;
-            channel_.close();
-            connected_ = false;
-            clearLiveStores();
-            resetLinkState();
-            emit liveStoresCleared();
-            emit modelRejected();
-            return; // the connection is gone: the pages show empty values, not this cycle
-        }
-    }
-    emit liveCycleEnded();
+void Scheduler::abandonJob(LinkJob& job, const QString& reason) {
+    qCWarning(lcLink, "%s stopped: %s", job.name(), qUtf8Printable(reason));
+    job.abandon(reason);
+    activity_ = ActIdle;
+    awaitingReply_ = false; // whatever the job sent is answered into a purge, never read as data
+    emit buttonsRefreshDue();
+    jobEnded(job);
 }
 
-void Scheduler::advanceBaudProbe() {
+void Scheduler::tryNextBaud() {
     clearLiveStores();
     linkOk_ = false;
     baudProbeIndex_ = (baudProbeIndex_ + 1) % int(kBaudProbeRates.size());
@@ -285,44 +219,6 @@ void Scheduler::checkPortPresence() {
         replyWait_ = 0;
         emit portRestored();
     }
-}
-
-bool Scheduler::startControlCommand(uint16_t reg, uint16_t value) {
-    if (!channel_.isOpen()) return false;
-    control_.start(reg, value);
-    activity_ = ActControl;
-    return true;
-}
-
-bool Scheduler::startWriteSequence(const QVector<WriteEntry>& entries) {
-    if (!channel_.isOpen()) return false;
-    write_.start(entries, settings_);
-    activity_ = ActWriteList;
-    emit buttonsRefreshDue();
-    return true;
-}
-
-bool Scheduler::startSettingsDownloadJob() {
-    if (!channel_.isOpen()) return false;
-    download_.start();
-    activity_ = ActSettingsDownload;
-    return true;
-}
-
-void Scheduler::requestSettingsRefresh() {
-    justConnected_ = true;
-}
-
-void Scheduler::selectModule(int module) {
-    if (!channel_.isOpen() || live_.modules.count < 1 || live_.modules.count > 30) return;
-    live_.modules.selected = module;
-    livePoll_.startModuleStage(module);
-    livePoll_.setStep(5);
-    activity_ = ActModuleData;
-}
-
-void Scheduler::setRecordJob(int priority, RecordJob* job) {
-    if (priority == 1 || priority == 2) recordJobs_[priority - 1] = job;
 }
 
 void Scheduler::send(const QByteArray& frame) {

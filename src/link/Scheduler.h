@@ -1,22 +1,19 @@
 #pragma once
 // The poll scheduler: owns the connection, runs one Modbus transaction at a time on 50 ms ticks,
-// chooses the next job by fixed priority (history, S-code, control command, write sequence,
-// settings download, live poll), supervises the link and publishes `Activity` and `LinkOk`.
+// gives every free tick to the registered job with the highest priority that wants the line,
+// supervises the link (reply wait, late replies, watchdog, lost port, baud search) and publishes
+// `Activity` and `LinkOk`. It knows jobs only through LinkJob; which jobs run for a UPS, and in
+// which order, is decided above the link (session/UpsSession).
 // It never reads the clock: tick(), onRxChar() and onRxFlag() drive it, so tests step it exactly.
 
+#include "link/LinkJob.h"
 #include "link/LinkTypes.h"
 #include "link/ModbusCodec.h"
-#include "link/RecordJob.h"
 #include "link/SerialChannel.h"
-#include "link/WriteJobs.h"
-#include "monitor/LivePoll.h"
-#include "monitor/LiveStores.h"
-#include "settings/SettingStores.h"
-#include "settings/SettingsDownload.h"
 
 #include <QObject>
 #include <algorithm>
-#include <QVector>
+#include <map>
 
 namespace zav {
 
@@ -46,23 +43,15 @@ class Scheduler : public QObject, private LinkIo {
     void onRxChar(int waiting); // ComPort1RxChar
     void onRxFlag();            // ComPort1RxFlag
 
-    // ResetLinkState (part of FormStrInit).
+    // ResetLinkState (part of FormStrInit): every job stops, the line starts afresh.
     void resetLinkState();
 
-    // Jobs started by pages; each returns false (and does nothing) while the port is closed.
-    bool startControlCommand(uint16_t reg, uint16_t value);
-    bool startWriteSequence(const QVector<WriteEntry>& entries);
-    bool startSettingsDownloadJob(); // StartSettingsDownload + Activity 5
-    // Pages 8-10 ask for fresh settings: the download runs on the next tick with Activity 0.
-    void requestSettingsRefresh();
-    // Module selection: polls `module` from now on and jumps a running cycle to its module stage.
-    void selectModule(int module);
-    // Record downloads plug in at priority 1 (history) and 2 (S-code).
-    void setRecordJob(int priority, RecordJob* job);
-    RecordJob* recordJob(int priority) const { return priority == 1 || priority == 2 ? recordJobs_[priority - 1] : nullptr; }
+    // The job table: on a free tick the job with the lowest priority number that wants the line is
+    // served. A null job empties the slot.
+    void setJob(int priority, LinkJob* job);
+    LinkJob* job(int priority) const;
+
     void setActivity(int activity) override { activity_ = activity; }
-    // A bypass command was clicked: the caption is corrected only after a full caption period.
-    void restartBypassCaptionCount() { bypassCaptionTicks_ = 1; }
     // A snapshot is shown with the port closed: the pages are drawn for `model` (0..8). Refused
     // (false) while a port is open, where only the UPS itself says what it is.
     bool chooseModelOffline(int model);
@@ -80,65 +69,49 @@ class Scheduler : public QObject, private LinkIo {
     // Whole replies that came after their reply wait since the last reply accepted in time: the UPS
     // answers, but too late to be heard (its answers are discarded, never stored).
     int lateReplies() const { return lateReplies_; }
-    bool justConnected() const { return justConnected_; }
     Protocol protocol() const override { return protocol_; }
     uint8_t address() const override { return uint8_t(upsAddress_); }
-    int liveStep() const { return livePoll_.step(); }
     int baudProbeIndex() const { return baudProbeIndex_; }
-
-    LiveStores& live() { return live_; }
-    const LiveStores& live() const { return live_; }
-    SettingStores& settings() { return settings_; }
-    const SettingStores& settings() const { return settings_; }
-    const ControlCommandJob& controlJob() const { return control_; }
-    const WriteSequenceJob& writeJob() const { return write_; }
-    const SettingsDownload& settingsDownload() const { return download_; }
 
   signals:
     void liveStoresCleared();  // the live pages redraw empty (watchdog, disconnect, lost port)
-    void liveCycleEnded();     // DataFlash, StsFlash, ModVoltAdjDisplay, CabVoltAdjDisplay (not
-                               // after a cycle that found or rejected the model: its stores were reset)
-    void moduleStageEnded();   // module data grid refresh
-    void moduleListChanged();  // ComboBoxModIDSet refill
-    void settingsDownloaded(); // SettingDisplay
     void baudFound(int comboItem);
-    void modelDetected(int comboItem); // then FormStrInit's captions
-    void modelRejected();              // the connection was dropped; show the model message
     void modelChosenOffline(int comboItem); // FormStrInit's captions for that model
     void linkStateChanged();           // end of every tick: StsBarDeal, StsConnectDeal, UpdateButtonStates
     void buttonsRefreshDue();          // a job ended or started mid-tick: UpdateButtonStates
-    void bypassCaptionDue(bool cancelBypass);
-    void controlCommandEnded(const zav::WriteResult& result);          // how the UPS answered it
-    void writeSequenceEnded(const QVector<zav::WriteResult>& results); // one result per entry
     void linkReset();    // ResetLinkState ran
     void portLost();     // the device went away while connected
     void portRestored(); // ... and was reopened
 
-  private:
-    friend class LivePoll;
+  protected:
+    // What the owner of the jobs adds to the line's life. Each is called at the point named.
+    virtual void clearLiveStores() {}    // the link's data is no longer the UPS's
+    virtual void resetSession() {}        // inside resetLinkState, after the jobs were reset
+    virtual void beforeDispatch() {}      // every tick, before a free tick is given to a job
+    virtual void jobEnded(LinkJob& job) { Q_UNUSED(job); } // serve() returned true, or the job was abandoned
 
+    // The model the jobs decode for, and whether it is still to be found from the first answers.
+    void setUpsModel(int model) { upsModel_ = model; }
+    void setAutoModelPending(bool pending) { autoModelPending_ = pending; }
+    // The connection ends without the user (the UPS is not a known model).
+    void dropConnection();
+
+  private:
     // LinkIo
     void send(const QByteArray& frame) override;
     QByteArray receive(int maxBytes) override;
     void setLinkOk(bool ok) override;
+    bool baudSearching() const override { return !baudFixed_; }
+    void endBaudSearch() override;
+    void tryNextBaud() override;
 
     void dispatch();
-    void startCycleIfDue();
-    void endLiveCycle();
-    void advanceBaudProbe();
-    void endBaudSearch();
-    void clearLiveStores();
+    void abandonJob(LinkJob& job, const QString& reason);
     void checkPortPresence();
     bool settleTick(); // true when a noisy line is polled anyway
 
     SerialChannel& channel_;
-    LiveStores live_;
-    SettingStores settings_;
-    LivePoll livePoll_;
-    SettingsDownload download_;
-    ControlCommandJob control_;
-    WriteSequenceJob write_;
-    RecordJob* recordJobs_[2] = {nullptr, nullptr};
+    std::map<int, LinkJob*> jobs_; // by priority, served first to last
 
     bool connected_ = false;
     bool portLost_ = false;
@@ -154,9 +127,6 @@ class Scheduler : public QObject, private LinkIo {
     int replyWait_ = 0;
     int rxWatchdog_ = kWatchdogTicks;
     bool linkOk_ = false;
-    bool justConnected_ = true;
-    int cycleTicks_ = 0;
-    int bypassCaptionTicks_ = 0;
     int activity_ = ActIdle;
     // Line settling after a request without a whole reply (see receive()).
     // A late answer is still expected this many reply waits on, and at least 3 s on: how late a UPS

@@ -1,7 +1,9 @@
 #include "link/WriteJobs.h"
 
 #include "link/ModbusCodec.h"
-#include "link/RecordJob.h"
+#include "link/LinkJob.h"
+
+#include <algorithm>
 
 namespace zav {
 
@@ -56,11 +58,17 @@ bool ControlCommandJob::serve(LinkIo& io) {
     return true;
 }
 
-void WriteSequenceJob::start(const QVector<WriteEntry>& entries, SettingStores& stores) {
+void ControlCommandJob::abandon(const QString& reason) {
+    Q_UNUSED(reason);
+    result_ = {reg_, value_, WriteOutcome::Abandoned, 0};
+    state_ = JobIdle;
+}
+
+void WriteSequenceJob::start(const QVector<WriteEntry>& entries) {
     entries_ = entries;
     results_.clear();
     for (const WriteEntry& e : entries_)
-        stores.SettingNew.set(e.reg, e.value);
+        settingNew_.set(e.reg, e.value);
     position_ = 1;
     failures_ = 0;
     state_ = JobRequestDue;
@@ -81,13 +89,23 @@ bool WriteSequenceJob::end() {
     return true;
 }
 
-bool WriteSequenceJob::serve(LinkIo& io, const SettingStores& stores) {
+void WriteSequenceJob::abandon(const QString& reason) {
+    Q_UNUSED(reason);
+    // Every entry not yet judged is reported as such; the read-back shows what the UPS holds.
+    for (int p = std::max(position_, 1); p <= lastPosition(); ++p) {
+        const WriteEntry& e = entries_[p - 1];
+        results_.append({e.reg, e.value, WriteOutcome::Abandoned, 0});
+    }
+    end();
+}
+
+bool WriteSequenceJob::serve(LinkIo& io) {
     if (state_ == JobRequestDue) {
         if (!inRange()) return end();
         // Registers that already hold the new value are not written again.
         while (inRange()) {
             const WriteEntry& e = entries_[position_ - 1];
-            if (stores.SettingNew[e.reg] != stores.SettingData[e.reg]) {
+            if (settingNew_[e.reg] != settingData_[e.reg]) {
                 io.send(oneRegisterRequest(io.protocol(), io.address(), fn::WriteMultiple, e.reg, e.value));
                 state_ = JobReplyDue;
                 return false;

@@ -4,14 +4,13 @@
 
 #include "link/LinkTypes.h"
 #include "link/ModbusCodec.h"
-#include "settings/SettingStores.h"
+#include "link/LinkJob.h"
+#include "link/RegisterStore.h"
 
 #include <QVector>
 #include <cstdint>
 
 namespace zav {
-
-class LinkIo;
 
 struct WriteEntry {
     uint16_t reg = 0;
@@ -28,6 +27,7 @@ enum class WriteOutcome {
     NoAnswer,  // nothing (or only part of a reply) arrived within the reply wait
     Damaged,   // a complete reply with a wrong check or for another address or function
     Unchanged, // write sequence only: the UPS already held the value, nothing was sent
+    Abandoned, // the tool stopped the job before the answer was judged (see the log for why)
 };
 
 struct WriteResult {
@@ -40,7 +40,7 @@ struct WriteResult {
 // Classifies what was read after a one-register request of `function` (0x68 or 0x10).
 WriteResult judgeWriteReply(Protocol mode, const QByteArray& raw, uint8_t address, uint8_t function);
 
-class ControlCommandJob {
+class ControlCommandJob : public LinkJob {
   public:
     JobState state() const { return state_; }
     uint16_t reg() const { return reg_; }
@@ -51,9 +51,12 @@ class ControlCommandJob {
         value_ = value;
         state_ = JobRequestDue;
     }
-    void reset() { state_ = JobIdle; }
-    // Returns true when the command has ended (Activity back to 0).
-    bool serve(LinkIo& io);
+    // LinkJob. serve() returns true when the command has ended.
+    const char* name() const override { return "control command"; }
+    bool wantsLine() const override { return state_ != JobIdle; }
+    bool serve(LinkIo& io) override;
+    void reset() override { state_ = JobIdle; }
+    void abandon(const QString& reason) override;
     // How the UPS answered the command that ended last.
     const WriteResult& lastResult() const { return result_; }
 
@@ -64,8 +67,13 @@ class ControlCommandJob {
     uint16_t value_ = 0;
 };
 
-class WriteSequenceJob {
+class WriteSequenceJob : public LinkJob {
   public:
+    // SettingNew receives the values to write; an entry whose SettingNew equals SettingData (what was
+    // last read from the UPS) is not sent.
+    WriteSequenceJob(RegisterStore& settingNew, const RegisterStore& settingData)
+        : settingNew_(settingNew), settingData_(settingData) {}
+
     JobState state() const { return state_; }
     int position() const { return position_; }
     int lastPosition() const { return int(entries_.size()); }
@@ -75,15 +83,21 @@ class WriteSequenceJob {
     const QVector<WriteResult>& results() const { return results_; }
 
     // Fills WriteList and SettingNew; the first entry is due on the next free tick.
-    void start(const QVector<WriteEntry>& entries, SettingStores& stores);
-    void reset();
-    // Returns true when the sequence has ended (the settings download follows).
-    bool serve(LinkIo& io, const SettingStores& stores);
+    void start(const QVector<WriteEntry>& entries);
+
+    // LinkJob. serve() returns true when the sequence has ended (the settings download follows).
+    const char* name() const override { return "write sequence"; }
+    bool wantsLine() const override { return state_ != JobIdle; }
+    bool serve(LinkIo& io) override;
+    void reset() override;
+    void abandon(const QString& reason) override;
 
   private:
     bool inRange() const { return position_ >= 1 && position_ <= lastPosition(); }
     bool end();
 
+    RegisterStore& settingNew_;
+    const RegisterStore& settingData_;
     JobState state_ = JobIdle;
     QVector<WriteEntry> entries_;
     QVector<WriteResult> results_;

@@ -3,7 +3,7 @@
 // function: which events are present, which of them have just started (a warning box each) and what
 // the beeper is to play.
 
-#include "monitor/LanguageText.h"
+#include "foundation/LanguageText.h"
 #include "monitor/LiveStores.h"
 #include "monitor/ToneTypes.h"
 

@@ -154,7 +154,7 @@ bool flowElementShown(const char* name, FlowVariant variant) {
     return e && e->shown[int(variant)];
 }
 
-FlowInputs flowInputs(const LiveStores& live, const SettingStores& settings, int upsModel) {
+FlowInputs flowInputs(const LiveStores& live, const RegisterStore& settingData, int upsModel) {
     const RegisterStore& s = live.LiveStatus;
     FlowInputs in;
     in.upsModel = upsModel;
@@ -168,7 +168,7 @@ FlowInputs flowInputs(const LiveStores& live, const SettingStores& settings, int
     in.rectifier = s[109];
     in.bypassVolt = live.LiveData[1];
     in.outputVolt = live.LiveData[25];
-    in.mode = settings.SettingData[301];
+    in.mode = settingData[301];
     return in;
 }
 

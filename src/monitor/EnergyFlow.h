@@ -4,7 +4,6 @@
 // energy. Coordinates are those of the diagram (about 640 x 300, y downwards); the widget scales them.
 
 #include "monitor/LiveStores.h"
-#include "settings/SettingStores.h"
 
 #include <QRect>
 #include <QVector>
@@ -43,7 +42,7 @@ struct FlowInputs {
     uint16_t outputVolt = 0;  // 25: output voltage phase A, tenths of a volt
     uint16_t mode = 0;        // setting 301: 16 is the self-aging mode
 };
-FlowInputs flowInputs(const LiveStores& live, const SettingStores& settings, int upsModel);
+FlowInputs flowInputs(const LiveStores& live, const RegisterStore& settingData, int upsModel);
 
 enum class FlowColour { Red, Green };
 enum class FlowDirection { Right, Left, Down, Up };

@@ -1,7 +1,6 @@
 #include "monitor/LivePoll.h"
 
 #include "link/ModbusCodec.h"
-#include "link/Scheduler.h"
 
 namespace zav {
 
@@ -17,137 +16,142 @@ void LivePoll::startModuleStage(int selectedModule) {
     module_.load({{2000, 73, selectedModule}, {2073, 80, selectedModule}});
 }
 
-void LivePoll::serve(Scheduler& s) {
-    const Protocol mode = s.protocol();
-    const uint8_t address = s.address();
+bool LivePoll::serve(LinkIo& io) {
+    const Protocol mode = io.protocol();
+    const uint8_t address = io.address();
     switch (step_) {
     case 1:
         if (measure_.inRange()) {
             const Block& b = measure_.current();
-            s.send(blockReadRequest(mode, address, fn::ReadHolding, uint16_t(b.start), uint16_t(b.count)));
+            io.send(blockReadRequest(mode, address, fn::ReadHolding, uint16_t(b.start), uint16_t(b.count)));
             step_ = 2;
         } else {
-            s.activity_ = ActLiveStatus;
+            io.setActivity(ActLiveStatus);
             step_ = 3;
         }
         break;
     case 2:
-        dataRx(s);
+        dataRx(io);
         if (measure_.inRange()) {
             step_ = 1;
         } else {
-            s.activity_ = ActLiveStatus;
+            io.setActivity(ActLiveStatus);
             step_ = 3;
         }
         break;
     case 3:
         if (status_.inRange()) {
             const Block& b = status_.current();
-            s.send(blockReadRequest(mode, address, fn::ReadInput, uint16_t(b.start), uint16_t(b.count)));
+            io.send(blockReadRequest(mode, address, fn::ReadInput, uint16_t(b.start), uint16_t(b.count)));
             step_ = 4;
         } else {
-            endStatusStage(s);
+            return endStatusStage(io);
         }
         break;
     case 4:
-        stsRx(s);
+        stsRx(io);
         if (status_.inRange())
             step_ = 3;
         else
-            endStatusStage(s);
+            return endStatusStage(io);
         break;
     case 5:
         if (module_.inRange()) {
             const Block& b = module_.current();
-            s.send(
+            io.send(
                 moduleReadRequest(mode, address, uint16_t(b.start), uint16_t(b.count), uint16_t(b.module)));
             step_ = 6;
         } else {
-            endModuleStage(s);
+            endModuleStage(io);
         }
         break;
     case 6:
-        modDataRx(s);
+        modDataRx(io);
         if (module_.inRange())
             step_ = 5;
         else
-            endModuleStage(s);
+            endModuleStage(io);
         break;
     case 7:
-        s.activity_ = ActIdle;
+        io.setActivity(ActIdle);
         step_ = 0;
-        s.endLiveCycle();
-        break;
+        return true;
     default:
         break;
     }
+    return false;
 }
 
-void LivePoll::endStatusStage(Scheduler& s) {
-    const int count = s.live_.modules.count;
+void LivePoll::abandon(const QString& reason) {
+    Q_UNUSED(reason);
+    step_ = 0;
+}
+
+bool LivePoll::endStatusStage(LinkIo& io) {
+    const int count = live_.modules.count;
     if (count >= 1 && count <= 30) {
-        startModuleStage(s.live_.modules.selected);
-        s.activity_ = ActModuleData;
+        startModuleStage(live_.modules.selected);
+        io.setActivity(ActModuleData);
         step_ = 5;
-    } else {
-        s.activity_ = ActIdle;
-        step_ = 0;
-        s.endLiveCycle();
+        return false;
     }
+    io.setActivity(ActIdle);
+    step_ = 0;
+    return true;
 }
 
-void LivePoll::endModuleStage(Scheduler& s) {
-    s.activity_ = ActModuleEnd;
-    emit s.moduleStageEnded();
+void LivePoll::endModuleStage(LinkIo& io) {
+    io.setActivity(ActModuleEnd);
+    emit moduleStageEnded();
     step_ = 7;
 }
 
-void LivePoll::dataRx(Scheduler& s) {
+void LivePoll::dataRx(LinkIo& io) {
     const Block b = measure_.current();
-    const QByteArray raw = s.receive(blockReplyLength(s.protocol(), b.count));
-    const BlockReply reply = examineBlockReply(s.protocol(), raw, s.address(), fn::ReadHolding, b.count);
+    const QByteArray raw = io.receive(blockReplyLength(io.protocol(), b.count));
+    const BlockReply reply = examineBlockReply(io.protocol(), raw, io.address(), fn::ReadHolding, b.count);
     if (reply.outcome == ReplyOutcome::Accepted) {
-        s.setLinkOk(true);
-        if (!s.baudFixed_) s.endBaudSearch();
+        io.setLinkOk(true);
+        if (io.baudSearching()) io.endBaudSearch();
         for (int i = 0; i < b.count; ++i)
-            s.live_.LiveData.set(b.start + i, reply.registers[i]);
+            live_.LiveData.set(b.start + i, reply.registers[i]);
         measure_.accepted();
-    } else if (reply.outcome == ReplyOutcome::Missing && !s.baudFixed_) {
-        s.advanceBaudProbe(); // ask for the same block again at the next rate
+    } else if (reply.outcome == ReplyOutcome::Missing && io.baudSearching()) {
+        io.tryNextBaud(); // ask for the same block again at the next rate
     } else {
         measure_.failed();
     }
 }
 
-void LivePoll::stsRx(Scheduler& s) {
+void LivePoll::stsRx(LinkIo& io) {
     const Block b = status_.current();
-    const QByteArray raw = s.receive(blockReplyLength(s.protocol(), b.count));
-    const BlockReply reply = examineBlockReply(s.protocol(), raw, s.address(), fn::ReadInput, b.count);
+    const QByteArray raw = io.receive(blockReplyLength(io.protocol(), b.count));
+    const BlockReply reply = examineBlockReply(io.protocol(), raw, io.address(), fn::ReadInput, b.count);
     if (reply.outcome != ReplyOutcome::Accepted) {
         status_.failed();
         return;
     }
     if (b.start < 3000) {
         for (int i = 0; i < b.count; ++i)
-            s.live_.LiveStatus.set(b.start + i, reply.registers[i]);
-        if (s.live_.updateModulePresence()) emit s.moduleListChanged();
+            live_.LiveStatus.set(b.start + i, reply.registers[i]);
+        if (live_.updateModulePresence()) emit moduleListChanged();
     } else {
         for (int i = 0; i < b.count; ++i)
-            s.live_.ModuleStatus.set(b.start + i, reply.registers[i]);
+            live_.ModuleStatus.set(b.start + i, reply.registers[i]);
     }
     status_.accepted();
 }
 
-void LivePoll::modDataRx(Scheduler& s) {
+void LivePoll::modDataRx(LinkIo& io) {
     const Block b = module_.current();
-    const QByteArray raw = s.receive(blockReplyLength(s.protocol(), b.count));
-    const BlockReply reply = examineBlockReply(s.protocol(), raw, s.address(), fn::ReadModule, b.count);
+    const QByteArray raw = io.receive(blockReplyLength(io.protocol(), b.count));
+    const BlockReply reply = examineBlockReply(io.protocol(), raw, io.address(), fn::ReadModule, b.count);
     if (reply.outcome != ReplyOutcome::Accepted) {
         module_.failed();
         return;
     }
     for (int i = 0; i < b.count; ++i)
-        s.live_.ModuleData.set(b.start + i, reply.registers[i]);
+        live_.ModuleData.set(b.start + i, reply.registers[i]);
     module_.accepted();
 }
 

@@ -1,6 +1,6 @@
 #include "monitor/MeasureTexts.h"
 
-#include "monitor/LanguageText.h"
+#include "foundation/LanguageText.h"
 
 namespace zav {
 

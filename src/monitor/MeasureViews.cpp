@@ -1,6 +1,6 @@
 #include "monitor/MeasureViews.h"
 
-#include "monitor/NumberFormats.h"
+#include "foundation/NumberFormats.h"
 
 namespace zav {
 

@@ -9,7 +9,7 @@
 
 #include "monitor/LiveStores.h"
 #include "monitor/MeasureTexts.h"
-#include "monitor/TextGrid.h"
+#include "foundation/TextGrid.h"
 
 #include <array>
 

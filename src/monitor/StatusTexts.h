@@ -2,7 +2,7 @@
 // Texts of the status pages by language (0 CN, 1 EN, 2 CHT): the whole-unit status grid, the fault
 // rows of the unit status grid and the items of the module data grid.
 
-#include "monitor/LanguageText.h"
+#include "foundation/LanguageText.h"
 
 namespace zav {
 

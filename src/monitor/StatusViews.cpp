@@ -1,6 +1,6 @@
 #include "monitor/StatusViews.h"
 
-#include "monitor/NumberFormats.h"
+#include "foundation/NumberFormats.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 
 #include "monitor/LiveStores.h"
 #include "monitor/StatusTexts.h"
-#include "monitor/TextGrid.h"
+#include "foundation/TextGrid.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "protect/CloseList.h"
 
-#include "app/BoundedFile.h"
-#include "app/ProfileFile.h"
+#include "foundation/BoundedFile.h"
+#include "foundation/ProfileFile.h"
 
 #include <algorithm>
 

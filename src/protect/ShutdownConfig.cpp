@@ -1,6 +1,6 @@
 #include "protect/ShutdownConfig.h"
 
-#include "app/ProfileFile.h"
+#include "foundation/ProfileFile.h"
 
 #include <algorithm>
 

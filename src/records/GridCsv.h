@@ -4,7 +4,7 @@
 // double quotes with its quotes doubled; the only cell of a one-column row is written as "" when
 // empty. The bytes are GBK (plain ASCII for English texts), without a byte-order mark.
 
-#include "monitor/TextGrid.h"
+#include "foundation/TextGrid.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -59,6 +59,15 @@ void RecordDownload::reset() {
     failCount_ = 0;
 }
 
+const char* RecordDownload::name() const {
+    return kind_.function == fn::ReadHistory ? "history download" : "S-code download";
+}
+
+void RecordDownload::abandon(const QString& reason) {
+    Q_UNUSED(reason);
+    cancel();
+}
+
 void RecordDownload::serveRequest(LinkIo& io) {
     if (index_ > total_) {
         state_ = JobIdle;

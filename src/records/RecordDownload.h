@@ -7,7 +7,7 @@
 
 #include "link/RecordJob.h"
 #include "link/RegisterStore.h"
-#include "monitor/TextGrid.h"
+#include "foundation/TextGrid.h"
 #include "records/RecordReply.h"
 
 #include <QObject>
@@ -34,6 +34,9 @@ class RecordDownload : public QObject, public RecordJob {
     void serveRequest(LinkIo& io) override;
     void serveReply(LinkIo& io) override;
     void reset() override;
+    const char* name() const override;
+    // Stops as cancel() does: the rows read so far stay.
+    void abandon(const QString& reason) override;
 
     // The button's two halves. start() clears the grid and asks for record 1 on the next free tick;
     // cancel() stops at once and keeps the rows read so far. The caller sets Activity.

@@ -1,7 +1,7 @@
 #include "service/Calibration.h"
 
-#include "app/AppTexts.h"
-#include "monitor/NumberFormats.h"
+#include "foundation/AppTexts.h"
+#include "foundation/NumberFormats.h"
 #include "settings/SettingFormats.h"
 
 namespace zav {

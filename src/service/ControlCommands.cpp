@@ -138,7 +138,8 @@ const char* const kExceptions[][3] = {
     {"UPS忙", "the UPS is busy", "UPS忙"},
 };
 
-const char* const kResults[5][3] = {
+// One row per WriteOutcome, in its order.
+const char* const kResults[6][3] = {
     {"UPS已接受“%1”。", "The UPS accepted \"%1\".", "UPS已接受「%1」。"},
     {"UPS拒绝了“%1”（异常码 %2：%3）。", "The UPS refused \"%1\" (exception %2: %3).",
      "UPS拒絕了「%1」（異常碼 %2：%3）。"},
@@ -147,6 +148,8 @@ const char* const kResults[5][3] = {
      "UPS對「%1」的應答已損壞，可能未執行。"},
     {"“%1”：UPS中已是该值，未写入。", "\"%1\": the UPS already holds this value; nothing was written.",
      "「%1」：UPS中已是該值，未寫入。"},
+    {"“%1”已中止，未得到UPS的确认（原因见日志）。", "\"%1\" was stopped before the UPS confirmed it (the log says why).",
+     "「%1」已中止，未得到UPS的確認（原因見日誌）。"},
 };
 // The question before a command: its name, then what it does.
 const char* const kQuestion[3] = {"“%1”\n\n%2\n\n确定执行吗？", "\"%1\"\n\n%2\n\nCarry it out?",

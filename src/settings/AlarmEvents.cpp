@@ -1,6 +1,6 @@
 #include "settings/AlarmEvents.h"
 
-#include "app/ProfileFile.h"
+#include "foundation/ProfileFile.h"
 
 namespace zav {
 

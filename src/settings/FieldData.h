@@ -6,7 +6,7 @@
 
 #include "link/RegisterStore.h"
 #include "monitor/LiveStores.h"
-#include "monitor/TextGrid.h"
+#include "foundation/TextGrid.h"
 #include "settings/SettingStores.h"
 
 #include <QString>

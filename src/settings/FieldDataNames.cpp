@@ -1,6 +1,6 @@
 #include "settings/FieldDataNames.h"
 
-#include "monitor/LanguageText.h"
+#include "foundation/LanguageText.h"
 
 namespace zav {
 

@@ -1,6 +1,6 @@
 #include "settings/FieldDataRestore.h"
 
-#include "app/BoundedFile.h"
+#include "foundation/BoundedFile.h"
 #include "settings/FieldDataText.h"
 #include "settings/SettingRows.h"
 #include "settings/SettingWrites.h"

@@ -1,6 +1,6 @@
 #include "settings/FieldDataText.h"
 
-#include "app/BoundedFile.h"
+#include "foundation/BoundedFile.h"
 
 #include "records/GridCsv.h"
 

@@ -6,7 +6,7 @@
 #include <QTemporaryFile>
 #include <QXmlStreamReader>
 
-#include "app/BoundedFile.h"
+#include "foundation/BoundedFile.h"
 #include "settings/FieldDataZip.h"
 
 #include <freexl.h>

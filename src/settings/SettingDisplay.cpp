@@ -1,6 +1,6 @@
 #include "settings/SettingDisplay.h"
 
-#include "monitor/NumberFormats.h"
+#include "foundation/NumberFormats.h"
 #include "settings/SettingFormats.h"
 
 namespace zav {

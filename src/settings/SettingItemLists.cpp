@@ -1,6 +1,6 @@
 #include "settings/SettingItemLists.h"
 
-#include "monitor/NumberFormats.h"
+#include "foundation/NumberFormats.h"
 #include "settings/SettingFormats.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "settings/SettingWrites.h"
 
-#include "app/AppTexts.h"
+#include "foundation/AppTexts.h"
 #include "link/ModbusCodec.h"
 #include "settings/SettingDisplay.h"
 #include "settings/SettingFormats.h"

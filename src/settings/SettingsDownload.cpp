@@ -1,7 +1,6 @@
 #include "settings/SettingsDownload.h"
 
 #include "link/ModbusCodec.h"
-#include "link/RecordJob.h"
 
 namespace zav {
 
@@ -22,7 +21,13 @@ bool SettingsDownload::end() {
     return true;
 }
 
-bool SettingsDownload::serve(LinkIo& io, SettingStores& stores) {
+void SettingsDownload::abandon(const QString& reason) {
+    Q_UNUSED(reason);
+    if (list_.inRange()) givenUp_ += list_.last() - list_.index() + 1;
+    end();
+}
+
+bool SettingsDownload::serve(LinkIo& io) {
     if (state_ == JobRequestDue) {
         if (!list_.inRange()) return end();
         const Block& b = list_.current();
@@ -31,7 +36,7 @@ bool SettingsDownload::serve(LinkIo& io, SettingStores& stores) {
         state_ = JobReplyDue;
         return false;
     }
-    settingRx(io, stores);
+    settingRx(io);
     if (list_.inRange()) {
         state_ = JobRequestDue;
         return false;
@@ -39,7 +44,7 @@ bool SettingsDownload::serve(LinkIo& io, SettingStores& stores) {
     return end();
 }
 
-void SettingsDownload::settingRx(LinkIo& io, SettingStores& stores) {
+void SettingsDownload::settingRx(LinkIo& io) {
     const Block b = list_.current();
     const QByteArray raw = io.receive(blockReplyLength(io.protocol(), b.count));
     const BlockReply reply = examineBlockReply(io.protocol(), raw, io.address(), fn::ReadSettings, b.count);
@@ -50,8 +55,8 @@ void SettingsDownload::settingRx(LinkIo& io, SettingStores& stores) {
         return;
     }
     for (int i = 0; i < b.count; ++i)
-        stores.SettingData.set(b.start + i, reply.registers[i]);
-    if (b.start == 301) applyCapacityRule(stores.SettingData, io.upsModel());
+        settingData_.set(b.start + i, reply.registers[i]);
+    if (b.start == 301) applyCapacityRule(settingData_, io.upsModel());
     list_.accepted();
 }
 

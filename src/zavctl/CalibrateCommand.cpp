@@ -5,8 +5,8 @@
 
 #include "CtlCommon.h"
 #include "Commands.h"
-#include "app/AppTexts.h"
-#include "app/ButtonStates.h"
+#include "foundation/AppTexts.h"
+#include "session/ButtonStates.h"
 #include "service/Calibration.h"
 #include "service/ControlCommands.h"
 
@@ -26,7 +26,7 @@ const char* kCalibrateUsage =
 const char* const kTabNames[3] = {"module", "cabinet", "transformer"};
 
 // Whether the row's button would be enabled in the window now.
-bool rowEnabled(const CalibrationRow& row, const Scheduler& s) {
+bool rowEnabled(const CalibrationRow& row, const UpsSession& s) {
     ButtonInputs in;
     in.activity = s.activity();
     in.linkOk = s.linkOk();
@@ -43,7 +43,7 @@ bool rowEnabled(const CalibrationRow& row, const Scheduler& s) {
     return false;
 }
 
-QString reading(const CalibrationRow& row, const Scheduler& s) {
+QString reading(const CalibrationRow& row, const UpsSession& s) {
     if (!row.displayReg) return QStringLiteral("null");
     const uint16_t w = row.tab == CalTab::Transformer ? s.settings().SettingData[row.displayReg]
                                                       : s.live().LiveData[row.displayReg];
@@ -79,13 +79,13 @@ int runCalibrate(QCoreApplication& app, const QStringList& args) {
 
     CtlLink link(app, options);
     if (int code = link.open(); code != ExitOk) return code;
-    Scheduler& s = link.scheduler();
+    UpsSession& s = link.scheduler();
     enum { Waiting, Writing, Reading } stage = Waiting;
     QString before;
     uint16_t held = 0;
     WriteResult result;
 
-    QObject::connect(&s, &Scheduler::liveCycleEnded, &app, [&] {
+    QObject::connect(&s, &UpsSession::liveCycleEnded, &app, [&] {
         if (!s.linkOk()) return link.finish(link.noAnswer(QStringLiteral("calibrate")));
         if (stage == Reading) {
             std::printf("{\"register\":%d,\"value\":%d,\"outcome\":\"accepted\",\"before\":%s,\"after\":%s}\n",
@@ -106,7 +106,7 @@ int runCalibrate(QCoreApplication& app, const QStringList& args) {
             return link.finish(link.noAnswer(QStringLiteral("calibrate")));
         stage = Writing;
     });
-    QObject::connect(&s, &Scheduler::writeSequenceEnded, &app, [&](const QVector<WriteResult>& results) {
+    QObject::connect(&s, &UpsSession::writeSequenceEnded, &app, [&](const QVector<WriteResult>& results) {
         if (stage != Writing) return;
         s.settings().SettingData.set(row->reg, held);
         for (const WriteResult& r : results)
@@ -117,7 +117,7 @@ int runCalibrate(QCoreApplication& app, const QStringList& args) {
         note(text);
         stage = Reading; // the next cycle shows what the channel reads now
     });
-    QObject::connect(&s, &Scheduler::modelRejected, &app, [&] {
+    QObject::connect(&s, &UpsSession::modelRejected, &app, [&] {
         link.finish(fail(ExitModel, QStringLiteral("model code %1 not recognised; give --model").arg(s.live().LiveData[78])));
     });
     return link.run();

@@ -5,7 +5,7 @@
 
 #include "CtlCommon.h"
 #include "Commands.h"
-#include "app/AppTexts.h"
+#include "foundation/AppTexts.h"
 #include "service/ControlCommands.h"
 
 #include <cstdio>
@@ -29,7 +29,7 @@ struct Planned {
     QString refusal;
 };
 
-Planned plan(const QString& name, const QString& moduleText, const Scheduler& s) {
+Planned plan(const QString& name, const QString& moduleText, const UpsSession& s) {
     Planned p;
     p.what = name;
     const int model = s.upsModel();
@@ -82,7 +82,7 @@ Planned plan(const QString& name, const QString& moduleText, const Scheduler& s)
     return p;
 }
 
-void printList(const Scheduler& s) {
+void printList(const UpsSession& s) {
     std::printf("name,register,value,description\n");
     for (const ControlCommand& c : controlCommands())
         if (modelHasCommand(c, s.upsModel()))
@@ -102,6 +102,7 @@ const char* outcomeName(WriteOutcome o) {
     case WriteOutcome::NoAnswer: return "no-answer";
     case WriteOutcome::Damaged: return "damaged";
     case WriteOutcome::Unchanged: return "unchanged";
+    case WriteOutcome::Abandoned: return "abandoned";
     }
     return "";
 }
@@ -129,11 +130,11 @@ int runCommand(QCoreApplication& app, const QStringList& args) {
 
     CtlLink link(app, options);
     if (int code = link.open(); code != ExitOk) return code;
-    Scheduler& scheduler = link.scheduler();
+    UpsSession& scheduler = link.scheduler();
     bool sent = false;
     Planned planned;
 
-    QObject::connect(&scheduler, &Scheduler::liveCycleEnded, &app, [&] {
+    QObject::connect(&scheduler, &UpsSession::liveCycleEnded, &app, [&] {
         if (sent) return;
         if (!scheduler.linkOk()) return link.finish(link.noAnswer(QStringLiteral("command")));
         if (list) {
@@ -145,7 +146,7 @@ int runCommand(QCoreApplication& app, const QStringList& args) {
         sent = scheduler.startControlCommand(planned.reg, planned.value);
         if (!sent) link.finish(link.noAnswer(QStringLiteral("command")));
     });
-    QObject::connect(&scheduler, &Scheduler::controlCommandEnded, &app, [&](const WriteResult& r) {
+    QObject::connect(&scheduler, &UpsSession::controlCommandEnded, &app, [&](const WriteResult& r) {
         if (!sent) return;
         std::printf("{\"command\":\"%s\",\"register\":%d,\"value\":%d,\"outcome\":\"%s\",\"exception\":%d}\n",
                     qPrintable(planned.what), r.reg, r.value, outcomeName(r.outcome), r.exceptionCode);
@@ -154,10 +155,11 @@ int runCommand(QCoreApplication& app, const QStringList& args) {
         switch (r.outcome) {
         case WriteOutcome::Accepted: note(text); return link.finish(ExitOk);
         case WriteOutcome::Refused: return link.finish(fail(ExitRefused, text));
+        case WriteOutcome::Abandoned: return link.finish(fail(ExitFailed, text));
         default: return link.finish(fail(ExitNoAnswer, text));
         }
     });
-    QObject::connect(&scheduler, &Scheduler::modelRejected, &app, [&] {
+    QObject::connect(&scheduler, &UpsSession::modelRejected, &app, [&] {
         link.finish(fail(ExitModel, QStringLiteral("model code %1 not recognised; give --model")
                                         .arg(scheduler.live().LiveData[78])));
     });

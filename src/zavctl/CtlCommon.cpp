@@ -81,8 +81,8 @@ int parseCommandLine(QCommandLineParser& p, const QStringList& args, const char*
 CtlLink::CtlLink(QCoreApplication& app, const LinkOptions& options)
     : app_(app), options_(options), scheduler_(channel_) {
     tick_.setInterval(kTickMs);
-    QObject::connect(&tick_, &QTimer::timeout, &scheduler_, &Scheduler::tick);
-    QObject::connect(&scheduler_, &Scheduler::linkStateChanged, &app_, [this] {
+    QObject::connect(&tick_, &QTimer::timeout, &scheduler_, &UpsSession::tick);
+    QObject::connect(&scheduler_, &UpsSession::linkStateChanged, &app_, [this] {
         if (scheduler_.linkOk()) everLinked_ = true;
     });
     QObject::connect(&channel_, &QtSerialChannel::deviceLost, &app_, [this](const QString& reason) {
@@ -90,7 +90,7 @@ CtlLink::CtlLink(QCoreApplication& app, const LinkOptions& options)
         lostReason_ = reason;
         note(QStringLiteral("port %1 lost (%2); waiting for it to come back").arg(options_.request.portName, reason));
     });
-    QObject::connect(&scheduler_, &Scheduler::portRestored, &app_, [this] {
+    QObject::connect(&scheduler_, &UpsSession::portRestored, &app_, [this] {
         portLostNow_ = false;
         note(QStringLiteral("port %1 is back").arg(options_.request.portName));
     });

@@ -4,7 +4,7 @@
 // scheduler on its 50 ms tick until the subcommand says it is finished.
 
 #include "link/QtSerialChannel.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -61,7 +61,7 @@ class CtlLink {
 
     std::function<int()> onTimeout;
 
-    zav::Scheduler& scheduler() { return scheduler_; }
+    zav::UpsSession& scheduler() { return scheduler_; }
     zav::QtSerialChannel& channel() { return channel_; }
     // True once the UPS's link state was good at least once (a reply was accepted).
     bool everLinked() const { return everLinked_ || scheduler_.linkOk(); }
@@ -75,7 +75,7 @@ class CtlLink {
     QCoreApplication& app_;
     LinkOptions options_;
     zav::QtSerialChannel channel_;
-    zav::Scheduler scheduler_;
+    zav::UpsSession scheduler_;
     QTimer tick_;
     int exitCode_ = ExitOk;
     bool finished_ = false;

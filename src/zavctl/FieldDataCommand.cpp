@@ -7,7 +7,7 @@
 #include "Commands.h"
 #include "CtlCommon.h"
 
-#include "app/Branding.h"
+#include "foundation/Branding.h"
 #include "records/GridCsv.h"
 #include "records/RecordDownload.h"
 #include "settings/FieldDataRestore.h"
@@ -35,18 +35,18 @@ bool readLang(const QString& text, int& language) {
 
 // Calls `ready` once the settings were read (model known) and a live cycle followed.
 void whenReady(CtlLink& link, QCoreApplication& app, const std::function<void()>& ready) {
-    Scheduler& s = link.scheduler();
+    UpsSession& s = link.scheduler();
     auto read = std::make_shared<bool>(false), done = std::make_shared<bool>(false);
-    QObject::connect(&s, &Scheduler::settingsDownloaded, &app, [&s, read] {
+    QObject::connect(&s, &UpsSession::settingsDownloaded, &app, [&s, read] {
         if (!s.autoModelPending()) *read = true;
     });
-    QObject::connect(&s, &Scheduler::liveCycleEnded, &app, [&link, &s, ready, read, done] {
+    QObject::connect(&s, &UpsSession::liveCycleEnded, &app, [&link, &s, ready, read, done] {
         if (*done || !*read) return;
         *done = true;
         if (!s.linkOk()) return link.finish(link.noAnswer(QStringLiteral("settings")));
         ready();
     });
-    QObject::connect(&s, &Scheduler::modelRejected, &app, [&link, &s] {
+    QObject::connect(&s, &UpsSession::modelRejected, &app, [&link, &s] {
         link.finish(fail(ExitModel, QStringLiteral("model code %1 not recognised; give --model").arg(s.live().LiveData[78])));
     });
 }
@@ -70,7 +70,7 @@ int runSnapshot(QCoreApplication& app, const QStringList& args) {
 
     CtlLink link(app, options);
     if (int code = link.open(); code != ExitOk) return code;
-    Scheduler& s = link.scheduler();
+    UpsSession& s = link.scheduler();
     HistoryDownload history(&s.settings().SettingData);
     SCodeDownload scodes;
     history.setLanguage(language);
@@ -114,7 +114,7 @@ int runSnapshot(QCoreApplication& app, const QStringList& args) {
                                            .arg(job.total())));
         return true;
     };
-    QObject::connect(&s, &Scheduler::linkStateChanged, &app, [&] {
+    QObject::connect(&s, &UpsSession::linkStateChanged, &app, [&] {
         if (!stalled(history, "history")) stalled(scodes, "S-code");
     });
     const int code = link.run();
@@ -137,7 +137,7 @@ int runRestoreSettings(QCoreApplication& app, const QStringList& args) {
 
     CtlLink link(app, options);
     if (int code = link.open(); code != ExitOk) return code;
-    Scheduler& s = link.scheduler();
+    UpsSession& s = link.scheduler();
     TransferPlan plan;
     bool writing = false;
     whenReady(link, app, [&] {
@@ -156,7 +156,7 @@ int runRestoreSettings(QCoreApplication& app, const QStringList& args) {
         writing = s.startWriteSequence(plan.entries);
         if (!writing) link.finish(link.noAnswer(QStringLiteral("settings write")));
     });
-    QObject::connect(&s, &Scheduler::settingsDownloaded, &app, [&] {
+    QObject::connect(&s, &UpsSession::settingsDownloaded, &app, [&] {
         if (!writing || s.writeJob().state() != JobIdle) return;
         writing = false;
         const RegisterStore& data = s.settings().SettingData;

@@ -10,11 +10,11 @@
 
 #include "CtlCommon.h"
 #include "Commands.h"
-#include "app/ConfigLocation.h"
-#include "app/ProfileFile.h"
+#include "foundation/ConfigLocation.h"
+#include "foundation/ProfileFile.h"
 #include "flash/DspProgrammer.h"
 #include "flash/FlashFile.h"
-#include "app/BoundedFile.h"
+#include "foundation/BoundedFile.h"
 #include "flash/LogoFile.h"
 #include "flash/LogoUpload.h"
 #include "flash/ProgramChannel.h"
@@ -375,7 +375,7 @@ class CtlHandover : public LinkHandover {
     bool linkOpen() const override { return link_.scheduler().portOpen(); }
     bool startLogoCommand() override { return link_.scheduler().startControlCommand(357, 1); }
     void releaseLink() override {
-        Scheduler& s = link_.scheduler();
+        UpsSession& s = link_.scheduler();
         baud_ = s.baudValue();
         model_ = s.upsModel();
         s.disconnectLink();
@@ -440,7 +440,7 @@ int runLogo(QCoreApplication& app, const QStringList& args) {
 
     CtlLink link(app, options);
     if (int code = link.open(); code != ExitOk) return code;
-    Scheduler& scheduler = link.scheduler();
+    UpsSession& scheduler = link.scheduler();
     CtlHandover handover(link, options.request);
     QtSerialChannel port2; // ComPort2: the same port, for the block transfer
     LogoUpload upload(port2, handover);
@@ -496,10 +496,10 @@ int runLogo(QCoreApplication& app, const QStringList& args) {
     QObject::connect(&relinkBound, &QTimer::timeout, &app, [&] {
         done(QStringLiteral("the UPS did not answer on the Modbus link within %1 s after the upload").arg(kRelinkMs / 1000));
     });
-    QObject::connect(&scheduler, &Scheduler::controlCommandEnded, &app, [&](const WriteResult& r) {
+    QObject::connect(&scheduler, &UpsSession::controlCommandEnded, &app, [&](const WriteResult& r) {
         if (started && !command) command = r;
     });
-    QObject::connect(&scheduler, &Scheduler::liveCycleEnded, &app, [&] {
+    QObject::connect(&scheduler, &UpsSession::liveCycleEnded, &app, [&] {
         if (ended) {
             if (scheduler.linkOk()) done(QStringLiteral("the Modbus link answers again"));
             return;
@@ -516,7 +516,7 @@ int runLogo(QCoreApplication& app, const QStringList& args) {
             link.finish(finalCode());
         }
     });
-    QObject::connect(&scheduler, &Scheduler::modelRejected, &app, [&] {
+    QObject::connect(&scheduler, &UpsSession::modelRejected, &app, [&] {
         link.finish(fail(ExitModel, QStringLiteral("model code %1 not recognised; give --model").arg(scheduler.live().LiveData[78])));
     });
     link.onTimeout = [&]() -> int {

@@ -15,7 +15,7 @@ namespace {
 const char* kPollUsage = "usage: zavctl poll --port PATH [--baud 9600|...|auto] [--proto ascii|rtu] [--addr N]\n"
                          "                   [--model auto|0..8] [--cycles K] [--timeout S]\n";
 
-QByteArray cycleLine(int cycle, const Scheduler& scheduler) {
+QByteArray cycleLine(int cycle, const UpsSession& scheduler) {
     const LiveStores& live = scheduler.live();
     return "{\"cycle\":" + QByteArray::number(cycle) + ",\"LinkOk\":" + (scheduler.linkOk() ? "true" : "false") +
            ",\"UpsModel\":" + QByteArray::number(scheduler.upsModel()) +
@@ -42,17 +42,17 @@ int runPoll(QCoreApplication& app, const QStringList& args) {
 
     CtlLink link(app, options);
     if (int code = link.open(); code != ExitOk) return code;
-    Scheduler& scheduler = link.scheduler();
+    UpsSession& scheduler = link.scheduler();
 
     int cycle = 0;
-    QObject::connect(&scheduler, &Scheduler::liveCycleEnded, &app, [&] {
+    QObject::connect(&scheduler, &UpsSession::liveCycleEnded, &app, [&] {
         std::printf("%s\n", cycleLine(++cycle, scheduler).constData());
         std::fflush(stdout);
         if (cycle < cycles) return;
         // A cycle also ends when every request went unanswered: only a live link is a success.
         link.finish(scheduler.linkOk() ? ExitOk : link.noAnswer(QStringLiteral("poll")));
     });
-    QObject::connect(&scheduler, &Scheduler::modelRejected, &app, [&] {
+    QObject::connect(&scheduler, &UpsSession::modelRejected, &app, [&] {
         link.finish(fail(ExitModel, linkMessageText(LinkMessage::SelectModel, 1) +
                                         QStringLiteral(" (model code %1 not recognised; give --model)")
                                             .arg(scheduler.live().LiveData[78])));

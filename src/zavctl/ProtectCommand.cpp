@@ -4,9 +4,9 @@
 
 #include "CtlCommon.h"
 #include "Commands.h"
-#include "app/ConfigLocation.h"
-#include "app/BoundedFile.h"
-#include "app/ProfileFile.h"
+#include "foundation/ConfigLocation.h"
+#include "foundation/BoundedFile.h"
+#include "foundation/ProfileFile.h"
 #include "protect/ShutdownConfig.h"
 #include "protect/ShutdownPolicy.h"
 

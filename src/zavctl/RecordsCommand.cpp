@@ -111,7 +111,7 @@ int runDownload(QCoreApplication& app, const QStringList& args, const DownloadKi
 
     CtlLink link(app, options);
     if (int code = link.open(); code != ExitOk) return code;
-    Scheduler& scheduler = link.scheduler();
+    UpsSession& scheduler = link.scheduler();
     std::unique_ptr<RecordDownload> job;
     if (kind.priority == 1)
         job = std::make_unique<HistoryDownload>(&scheduler.settings().SettingData);
@@ -171,8 +171,8 @@ int runDownload(QCoreApplication& app, const QStringList& args, const DownloadKi
         scheduler.setActivity(job->activity());
     };
     // The settings come first: system code 1 says where a unit number goes in a history text.
-    QObject::connect(&scheduler, &Scheduler::settingsDownloaded, &app, startWhenReady);
-    QObject::connect(&scheduler, &Scheduler::modelRejected, &app, [&] {
+    QObject::connect(&scheduler, &UpsSession::settingsDownloaded, &app, startWhenReady);
+    QObject::connect(&scheduler, &UpsSession::modelRejected, &app, [&] {
         link.finish(fail(ExitModel, linkMessageText(LinkMessage::SelectModel, 1) + " (give --model)"));
     });
     QObject::connect(job.get(), &RecordDownload::progressChanged, &app, [&](int percent) {
@@ -184,7 +184,7 @@ int runDownload(QCoreApplication& app, const QStringList& args, const DownloadKi
         if (showProgress) std::fputc('\n', stderr);
         link.finish(writeOut() ? ExitOk : ExitFailed);
     });
-    QObject::connect(&scheduler, &Scheduler::linkStateChanged, &app, [&] {
+    QObject::connect(&scheduler, &UpsSession::linkStateChanged, &app, [&] {
         if (started && job->running() && job->unanswered() > kStallReplies)
             link.finish(failPartWay(QStringLiteral("the UPS stopped answering")));
     });

@@ -6,7 +6,7 @@
 
 #include "Commands.h"
 #include "CtlCommon.h"
-#include "app/AppTexts.h"
+#include "foundation/AppTexts.h"
 #include "settings/SettingDisplay.h"
 #include "settings/SettingFormats.h"
 #include "settings/SettingItemLists.h"
@@ -67,7 +67,7 @@ QByteArray csvField(const QString& s) {
 }
 
 // The named settings (all the model has when none are named) with their shown values.
-void printSettings(const QVector<const SettingRow*>& named, const Scheduler& s, bool csv) {
+void printSettings(const QVector<const SettingRow*>& named, const UpsSession& s, bool csv) {
     const int model = s.upsModel();
     const SettingsView view =
         settingDisplay(s.settings().SettingData, model, LangEN, QDateTime::currentDateTime());
@@ -192,6 +192,8 @@ QString reasonOf(const WriteResult* r) {
         return QStringLiteral("no answer");
     case WriteOutcome::Damaged:
         return QStringLiteral("damaged reply");
+    case WriteOutcome::Abandoned:
+        return QStringLiteral("stopped before the UPS confirmed it");
     case WriteOutcome::Accepted:
     case WriteOutcome::Unchanged:
         break;
@@ -221,10 +223,10 @@ int parseCommon(Common& c, const QStringList& args, const char* usage, const cha
 // Runs `onSettings` once the settings of the final model have been read and a live cycle after
 // them says the UPS answers.
 void whenSettingsRead(CtlLink& link, QCoreApplication& app, const std::function<void()>& onSettings) {
-    Scheduler& s = link.scheduler();
+    UpsSession& s = link.scheduler();
     auto read = std::make_shared<bool>(false);
     auto done = std::make_shared<bool>(false);
-    QObject::connect(&s, &Scheduler::settingsDownloaded, &app, [&s, read] {
+    QObject::connect(&s, &UpsSession::settingsDownloaded, &app, [&s, read] {
         if (s.autoModelPending()) return; // read again once the model is known
         // A block the UPS did not deliver leaves older values behind: print nothing and compute no
         // write from them; read again until every block arrives (or the time-out says so).
@@ -235,13 +237,13 @@ void whenSettingsRead(CtlLink& link, QCoreApplication& app, const std::function<
         }
         *read = true;
     });
-    QObject::connect(&s, &Scheduler::liveCycleEnded, &app, [&link, &s, onSettings, read, done] {
+    QObject::connect(&s, &UpsSession::liveCycleEnded, &app, [&link, &s, onSettings, read, done] {
         if (*done || !*read) return;
         *done = true;
         if (!s.linkOk()) return link.finish(link.noAnswer(QStringLiteral("settings")));
         onSettings();
     });
-    QObject::connect(&s, &Scheduler::modelRejected, &app, [&link, &s] {
+    QObject::connect(&s, &UpsSession::modelRejected, &app, [&link, &s] {
         link.finish(fail(ExitModel, QStringLiteral("model code %1 not recognised; give --model")
                                         .arg(s.live().LiveData[78])));
     });
@@ -285,7 +287,7 @@ int runSet(QCoreApplication& app, const QStringList& args) {
 
     CtlLink link(app, c.options);
     if (int code = link.open(); code != ExitOk) return code;
-    Scheduler& s = link.scheduler();
+    UpsSession& s = link.scheduler();
     QVector<WriteEntry> queued;
     bool writing = false;
 
@@ -333,7 +335,7 @@ int runSet(QCoreApplication& app, const QStringList& args) {
         if (!writing) link.finish(link.noAnswer(QStringLiteral("settings write")));
     });
     // The read-back after the sequence: print what the UPS holds and name what it did not take.
-    QObject::connect(&s, &Scheduler::settingsDownloaded, &app, [&] {
+    QObject::connect(&s, &UpsSession::settingsDownloaded, &app, [&] {
         if (!writing || s.writeJob().state() != JobIdle) return;
         writing = false;
         const int model = s.upsModel();

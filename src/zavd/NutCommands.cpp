@@ -1,6 +1,6 @@
 #include "zavd/NutCommands.h"
 
-#include "app/AppTexts.h"
+#include "foundation/AppTexts.h"
 #include "monitor/LiveStores.h"
 #include "protect/ShutdownConfig.h"
 #include "protect/ShutdownPolicy.h"

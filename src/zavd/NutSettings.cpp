@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 
-#include "app/AppTexts.h"
+#include "foundation/AppTexts.h"
 #include "settings/SettingDisplay.h"
 #include "settings/SettingFormats.h"
 #include "settings/SettingRows.h"

@@ -1,8 +1,8 @@
 #include "zavd/NutVariables.h"
 
-#include "app/Branding.h"
+#include "foundation/Branding.h"
 #include "monitor/BeeperEvents.h"
-#include "monitor/NumberFormats.h"
+#include "foundation/NumberFormats.h"
 #include "monitor/MeasureViews.h"
 
 #include <QRegularExpression>

@@ -12,7 +12,7 @@
 // program line (CheckBoxRunExProcedure) in a file that other users can write. Only a regular file
 // is read.
 
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 #include "protect/ShutdownConfig.h"
 #include "zavd/NutProtocol.h"
 

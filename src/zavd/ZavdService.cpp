@@ -23,6 +23,7 @@ const char* outcomeText(WriteOutcome o) {
     case WriteOutcome::NoAnswer: return "no answer";
     case WriteOutcome::Damaged: return "damaged reply";
     case WriteOutcome::Unchanged: return "unchanged";
+    case WriteOutcome::Abandoned: return "stopped by zavd";
     }
     return "";
 }
@@ -39,45 +40,47 @@ ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* 
     logClock_.start();
     steadyClock_.start();
     tick_.setInterval(kTickMs);
-    connect(&tick_, &QTimer::timeout, &scheduler_, &Scheduler::tick);
+    connect(&tick_, &QTimer::timeout, &scheduler_, &UpsSession::tick);
     second_.setInterval(1000);
     connect(&second_, &QTimer::timeout, this, &ZavdService::secondTick);
     reconnect_.setInterval(kReconnectMs);
     reconnect_.setSingleShot(true);
     connect(&reconnect_, &QTimer::timeout, this, &ZavdService::tryConnect);
 
-    connect(&scheduler_, &Scheduler::linkStateChanged, this, &ZavdService::onLinkState);
+    connect(&scheduler_, &UpsSession::linkStateChanged, this, &ZavdService::onLinkState);
     connect(&channel_, &QtSerialChannel::deviceLost, this, [this](const QString& reason) {
         zavdLog(LogLevel::Warning, "link", QStringLiteral("port %1 lost (%2); waiting for it to come back")
                                                .arg(config_.link.portName, reason));
     });
-    connect(&scheduler_, &Scheduler::portRestored, this, [this] {
+    connect(&scheduler_, &UpsSession::portRestored, this, [this] {
         zavdLog(LogLevel::Notice, "link", QStringLiteral("port %1 is back").arg(config_.link.portName));
     });
-    connect(&scheduler_, &Scheduler::modelDetected, this, [this] {
+    connect(&scheduler_, &UpsSession::modelDetected, this, [this] {
         zavdLog(LogLevel::Info, "link", QStringLiteral("UPS model %1 detected").arg(scheduler_.upsModel()));
         modelDetected_ = true;
         protectionSaid_ = false;
     });
-    connect(&scheduler_, &Scheduler::settingsDownloaded, this, [this] {
+    connect(&scheduler_, &UpsSession::settingsDownloaded, this, [this] {
         // A queued setting is planned against what the UPS holds after the read-back.
         QTimer::singleShot(0, this, &ZavdService::startNextWrite);
         if (!scheduler_.autoModelPending()) settingsRead_ = true;
     });
     // Any change of the stores makes the variables be built again.
-    for (auto signal : {&Scheduler::liveCycleEnded, &Scheduler::settingsDownloaded, &Scheduler::linkReset,
-                        &Scheduler::liveStoresCleared, &Scheduler::moduleStageEnded})
+    using StoreSignal = void (UpsSession::*)();
+    for (StoreSignal signal : std::initializer_list<StoreSignal>{&UpsSession::liveCycleEnded, &UpsSession::settingsDownloaded,
+                                                                 &UpsSession::linkReset, &UpsSession::liveStoresCleared,
+                                                                 &UpsSession::moduleStageEnded})
         connect(&scheduler_, signal, this, [this] { ++storesGeneration_; });
     // Cleared stores are not data: reads wait for the next whole live cycle.
-    connect(&scheduler_, &Scheduler::liveCycleEnded, this, [this] { liveFresh_ = scheduler_.linkOk(); });
-    connect(&scheduler_, &Scheduler::linkReset, this, [this] { settingsRead_ = liveFresh_ = false; });
-    connect(&scheduler_, &Scheduler::liveStoresCleared, this, [this] { settingsRead_ = liveFresh_ = false; });
-    connect(&scheduler_, &Scheduler::modelRejected, this, [this] {
+    connect(&scheduler_, &UpsSession::liveCycleEnded, this, [this] { liveFresh_ = scheduler_.linkOk(); });
+    connect(&scheduler_, &UpsSession::linkReset, this, [this] { settingsRead_ = liveFresh_ = false; });
+    connect(&scheduler_, &UpsSession::liveStoresCleared, this, [this] { settingsRead_ = liveFresh_ = false; });
+    connect(&scheduler_, &UpsSession::modelRejected, this, [this] {
         zavdLog(LogLevel::Error, "link", QStringLiteral("model code %1 not recognised; set Model in [Link]; retrying")
                                              .arg(scheduler_.live().LiveData[78]));
         reconnect_.start();
     });
-    connect(&scheduler_, &Scheduler::controlCommandEnded, this, [this](const WriteResult& r) {
+    connect(&scheduler_, &UpsSession::controlCommandEnded, this, [this](const WriteResult& r) {
         if (runningCommandFromNut_) ups_.trackingEnded(NutUps::Tracked::Command, r.outcome == WriteOutcome::Accepted);
         runningCommandFromNut_ = false;
         QTimer::singleShot(0, this, &ZavdService::startNextCommand);
@@ -89,8 +92,8 @@ ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* 
                     .arg(r.exceptionCode ? QStringLiteral(" (exception %1)").arg(r.exceptionCode) : QString()));
     });
     // A link reset drops the jobs in flight without an end: what NUT clients handed over has failed.
-    connect(&scheduler_, &Scheduler::linkReset, this, &ZavdService::failQueuedWork);
-    connect(&scheduler_, &Scheduler::writeSequenceEnded, this, [this](const QVector<WriteResult>& results) {
+    connect(&scheduler_, &UpsSession::linkReset, this, &ZavdService::failQueuedWork);
+    connect(&scheduler_, &UpsSession::writeSequenceEnded, this, [this](const QVector<WriteResult>& results) {
         writeRunning_ = false;
         bool held = true;
         for (const WriteResult& r : results)

@@ -6,7 +6,7 @@
 // writes through the scheduler's jobs.
 
 #include "link/QtSerialChannel.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 #include "protect/PowerOff.h"
 #include "protect/ProcessRunner.h"
 #include "protect/ShutdownPolicy.h"
@@ -31,7 +31,7 @@ class ZavdService : public QObject, public NutDevice {
     void start();
     void stop();
     NutUps& ups() { return ups_; }
-    Scheduler& scheduler() { return scheduler_; }
+    UpsSession& scheduler() { return scheduler_; }
 
     // NutDevice
     bool online() const override;
@@ -56,7 +56,7 @@ class ZavdService : public QObject, public NutDevice {
 
     ZavdConfig config_;
     QtSerialChannel channel_;
-    Scheduler scheduler_;
+    UpsSession scheduler_;
     NutUps ups_;
     QTimer tick_;
     QTimer second_;

@@ -2,7 +2,7 @@
 // scheduler, applies the PC-shutdown policy, logs to stderr for the journal and serves the UPS to
 // Network UPS Tools clients (upsc, upsmon, Home Assistant) on TCP port 3493.
 
-#include "app/QuitSignals.h"
+#include "foundation/QuitSignals.h"
 #include "protect/PowerOff.h"
 #include "protect/platform/SystemPowerOff.h"
 #include "zavd/NutServer.h"

@@ -3,7 +3,7 @@
 namespace zav::sim::test {
 
 SimHarness::SimHarness(const SimConfig& config) : simulator_(config) {
-    scheduler_ = std::make_unique<Scheduler>(channel_);
+    scheduler_ = std::make_unique<UpsSession>(channel_);
     timer_.setInterval(kTickMs);
     QObject::connect(&timer_, &QTimer::timeout, [this] {
         ++ticks_;

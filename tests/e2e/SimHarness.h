@@ -1,10 +1,10 @@
 #pragma once
-// The tool's link (Scheduler on a real QSerialPort channel) on a virtual UPS over a pseudo-terminal,
+// The tool's link (UpsSession on a real QSerialPort channel) on a virtual UPS over a pseudo-terminal,
 // ticked by a 50 ms timer like the window's Timer1. Tests wait on the link's state with a bound.
 
 #include "SimulatorThread.h"
 #include "link/QtSerialChannel.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 
 #include <QTimer>
 #include <memory>
@@ -21,7 +21,7 @@ class SimHarness {
     // Connects the tool to the simulator's device with the bar's choices and starts ticking.
     ConnectResult connect(int modelItem, int baudItem, Protocol protocol, const QString& addressText = "1");
 
-    Scheduler& scheduler() { return *scheduler_; }
+    UpsSession& scheduler() { return *scheduler_; }
     QtSerialChannel& channel() { return channel_; }
     SimulatorThread& simulator() { return simulator_; }
     int ticks() const { return ticks_; }
@@ -36,7 +36,7 @@ class SimHarness {
   private:
     SimulatorThread simulator_;
     QtSerialChannel channel_;
-    std::unique_ptr<Scheduler> scheduler_;
+    std::unique_ptr<UpsSession> scheduler_;
     QTimer timer_;
     int ticks_ = 0;
 };

@@ -74,8 +74,8 @@ TEST_P(SimLink, SettingsAreDownloadedBeforeTheFirstLiveCycle) {
     SimHarness h(simConfig(GetParam()));
     START_OR_SKIP(h);
     QVector<QString> order;
-    QObject::connect(&h.scheduler(), &Scheduler::settingsDownloaded, [&] { order.append("settings"); });
-    QObject::connect(&h.scheduler(), &Scheduler::liveCycleEnded, [&] { order.append("cycle"); });
+    QObject::connect(&h.scheduler(), &UpsSession::settingsDownloaded, [&] { order.append("settings"); });
+    QObject::connect(&h.scheduler(), &UpsSession::liveCycleEnded, [&] { order.append("cycle"); });
     ASSERT_EQ(h.connect(2, kBaud9600Item, GetParam()), ConnectResult::Connected);
     ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() >= 2; }, kWaitMs));
     EXPECT_EQ(order.first(), "settings");
@@ -86,8 +86,8 @@ TEST_P(SimLink, SettingsAreDownloadedBeforeTheFirstLiveCycle) {
 TEST_P(SimLink, AutoBaudProbesInOrderAndFindsTheUpsAt19200) {
     SimHarness h(simConfig(GetParam(), 1, 19200));
     START_OR_SKIP(h);
-    QSignalSpy found(&h.scheduler(), &Scheduler::baudFound);
-    QSignalSpy downloaded(&h.scheduler(), &Scheduler::settingsDownloaded);
+    QSignalSpy found(&h.scheduler(), &UpsSession::baudFound);
+    QSignalSpy downloaded(&h.scheduler(), &UpsSession::settingsDownloaded);
     ASSERT_EQ(h.connect(2, kBaudAutoItem, GetParam()), ConnectResult::Connected);
     ASSERT_TRUE(QTest::qWaitFor([&] { return found.count() > 0; }, kWaitMs));
     EXPECT_EQ(found.first().first().toInt(), 5) << "ComboBox1 item of 19200";
@@ -105,7 +105,7 @@ TEST(SimLinkModel, AutoModelDetectsEveryModelCode) {
     for (int model = 0; model <= 8; ++model) {
         SimHarness h(simConfig(Protocol::Ascii, model, 38400));
         START_OR_SKIP(h);
-        QSignalSpy detected(&h.scheduler(), &Scheduler::modelDetected);
+        QSignalSpy detected(&h.scheduler(), &UpsSession::modelDetected);
         ASSERT_EQ(h.connect(0, 6, Protocol::Ascii), ConnectResult::Connected);
         ASSERT_TRUE(QTest::qWaitFor([&] { return detected.count() > 0; }, kWaitMs)) << "model " << model;
         const int code = modelCodeFor(model);
@@ -120,7 +120,7 @@ TEST(SimLinkModel, ModelCodeZeroDropsTheConnection) {
     c.modelCode = 0;
     SimHarness h(c);
     START_OR_SKIP(h);
-    QSignalSpy rejected(&h.scheduler(), &Scheduler::modelRejected);
+    QSignalSpy rejected(&h.scheduler(), &UpsSession::modelRejected);
     ASSERT_EQ(h.connect(0, 6, Protocol::Rtu), ConnectResult::Connected);
     ASSERT_TRUE(QTest::qWaitFor([&] { return rejected.count() > 0; }, kWaitMs));
     EXPECT_FALSE(h.scheduler().portOpen());
@@ -131,7 +131,7 @@ TEST(SimLinkModel, ModelCodeZeroDropsTheConnection) {
 TEST_P(SimLink, WriteSequenceIsReadBack) {
     SimHarness h(simConfig(GetParam(), 1, 19200));
     START_OR_SKIP(h);
-    QSignalSpy downloaded(&h.scheduler(), &Scheduler::settingsDownloaded);
+    QSignalSpy downloaded(&h.scheduler(), &UpsSession::settingsDownloaded);
     ASSERT_EQ(h.connect(2, 5, GetParam()), ConnectResult::Connected);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return downloaded.count() == 1 && h.scheduler().activity() == ActIdle; }, kWaitMs));
@@ -169,7 +169,7 @@ TEST_P(SimLink, SilentUpsLosesTheLinkAndComesBackWithoutReconnecting) {
     ASSERT_EQ(h.connect(2, 5, GetParam()), ConnectResult::Connected);
     const LiveStores& live = h.scheduler().live();
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.scheduler().linkOk() && live.LiveData[78] == 2; }, kWaitMs));
-    QSignalSpy cleared(&h.scheduler(), &Scheduler::liveStoresCleared);
+    QSignalSpy cleared(&h.scheduler(), &UpsSession::liveStoresCleared);
     h.simulator().withUps([](VirtualUps& u) {
         ScenarioEvent e;
         QString error;

@@ -2,7 +2,7 @@
 
 #include "link/LinkTypes.h"
 #include "link/QtSerialChannel.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -48,10 +48,10 @@ TEST(SimProgram, ServesThroughItsLinkUntilTerminated) {
     EXPECT_EQ(QFileInfo(link).symLinkTarget(), device);
 
     QtSerialChannel channel;
-    Scheduler scheduler(channel);
+    UpsSession scheduler(channel);
     QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, &scheduler, &Scheduler::tick);
-    QSignalSpy detected(&scheduler, &Scheduler::modelDetected);
+    QObject::connect(&timer, &QTimer::timeout, &scheduler, &UpsSession::tick);
+    QSignalSpy detected(&scheduler, &UpsSession::modelDetected);
     ConnectRequest request;
     request.modelItem = 0; // Auto
     request.baudItem = 2;  // 4800

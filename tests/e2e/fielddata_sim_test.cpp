@@ -57,13 +57,13 @@ class FieldDataOnSim : public ::testing::Test {
         harness = std::make_unique<SimHarness>(config);
         QString why;
         if (!harness->startSimulator(&why)) GTEST_SKIP() << why.toStdString();
-        downloads = std::make_unique<QSignalSpy>(&harness->scheduler(), &Scheduler::settingsDownloaded);
-        cycles = std::make_unique<QSignalSpy>(&harness->scheduler(), &Scheduler::liveCycleEnded);
-        writes = std::make_unique<QSignalSpy>(&harness->scheduler(), &Scheduler::writeSequenceEnded);
+        downloads = std::make_unique<QSignalSpy>(&harness->scheduler(), &UpsSession::settingsDownloaded);
+        cycles = std::make_unique<QSignalSpy>(&harness->scheduler(), &UpsSession::liveCycleEnded);
+        writes = std::make_unique<QSignalSpy>(&harness->scheduler(), &UpsSession::writeSequenceEnded);
         ASSERT_EQ(harness->connect(m + 1, kBaud9600Item, Protocol::Rtu), ConnectResult::Connected);
         // Both signals also come at the end of unanswered rounds: wait for the stores to hold the UPS's
         // own values (the unit count is never 0, the type code neither).
-        const Scheduler& sch = harness->scheduler();
+        const UpsSession& sch = harness->scheduler();
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return sch.linkOk() && sch.live().LiveData[78] != 0 && sch.settings().SettingData[302] != 0; },
             kWaitMs));
@@ -81,7 +81,7 @@ class FieldDataOnSim : public ::testing::Test {
         return path;
     }
     TransferPlan plan(const QString& path) {
-        const Scheduler& sch = harness->scheduler();
+        const UpsSession& sch = harness->scheduler();
         return planSettingsTransfer(FieldDataWorkbook::settingsOf(FieldDataWorkbook::read(path), sch.settings().SettingData),
                                     sch.live().LiveData[78], sch.settings().SettingData, model, EN, kNow);
     }

@@ -9,7 +9,7 @@
 #include "flash/LogoFile.h"
 #include "flash/widgets/FwProgramPage.h"
 #include "link/QtSerialChannel.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -187,7 +187,7 @@ class LogoRun : public ::testing::Test {
   protected:
     SimulatorThread sim;
     QtSerialChannel channel;
-    Scheduler scheduler{channel};
+    UpsSession scheduler{channel};
     QTimer timer1;
     AppContext context;
     QPushButton connectButton;
@@ -202,7 +202,7 @@ class LogoRun : public ::testing::Test {
         request.baudItem = 3;  // 9600
         request.portName = sim.devicePath();
         timer1.setInterval(kTickMs);
-        QObject::connect(&timer1, &QTimer::timeout, &scheduler, &Scheduler::tick);
+        QObject::connect(&timer1, &QTimer::timeout, &scheduler, &UpsSession::tick);
         ASSERT_EQ(scheduler.connectLink(request), ConnectResult::Connected);
         timer1.start();
         ASSERT_TRUE(waitFor([this] { return scheduler.linkOk() && scheduler.activity() == ActIdle; }, 20'000));

@@ -2,7 +2,7 @@
 // close button would, leaves the excluded program alone, and writes the record the close list
 // reads. The window to close is zav itself (without a tray its close ends the program).
 
-#include "app/ProfileFile.h"
+#include "foundation/ProfileFile.h"
 #include "protect/CloseList.h"
 
 #include <QCoreApplication>

@@ -4,8 +4,8 @@
 // slot is called second by second; the link itself runs on its 50 ms timer.
 
 #include "SimHarness.h"
-#include "app/ProfileFile.h"
-#include "app/widgets/ZavPage.h"
+#include "foundation/ProfileFile.h"
+#include "pagekit/ZavPage.h"
 #include "protect/widgets/FormCountDown.h"
 #include "protect/widgets/ProtectionController.h"
 
@@ -55,7 +55,7 @@ protected:
     }
     void connectAndWaitForMains() {
         ASSERT_EQ(harness->connect(kModel7Item, kBaud9600Item, Protocol::Ascii), ConnectResult::Connected);
-        Scheduler& s = harness->scheduler();
+        UpsSession& s = harness->scheduler();
         ASSERT_TRUE(QTest::qWaitFor([&] { return s.linkOk() && s.upsModel() == 7 && s.live().LiveData[1] != 0; },
                                     kWaitMs));
     }

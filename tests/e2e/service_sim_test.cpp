@@ -48,7 +48,7 @@ class ServiceSim : public ::testing::Test {
         waitCycles(1);
     }
     void waitCycles(int n) {
-        QSignalSpy ended(&sim.scheduler(), &Scheduler::liveCycleEnded);
+        QSignalSpy ended(&sim.scheduler(), &UpsSession::liveCycleEnded);
         ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() >= n; }, kWaitMs));
         ASSERT_TRUE(sim.scheduler().linkOk());
     }
@@ -69,7 +69,7 @@ class ServiceSim : public ::testing::Test {
     // Clicks, says Yes to the page's question when it asks one, and waits for the UPS's answer to
     // the command the click armed.
     void commandAndWait(const char* button, bool asks) {
-        QSignalSpy ended(&sim.scheduler(), &Scheduler::controlCommandEnded);
+        QSignalSpy ended(&sim.scheduler(), &UpsSession::controlCommandEnded);
         find<QAbstractButton>(control, button)->click();
         EXPECT_EQ(answer(control, "MessageBoxCmdConfirm", QMessageBox::Yes), asks) << button;
         ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() > 0; }, kWaitMs)) << button;
@@ -96,7 +96,7 @@ TEST_F(ServiceSim, HistoryClearAsksAndNoLeavesTheLog) {
     auto logged = [&] { return sim.fromUps<int>([](VirtualUps& ups) { return ups.history().count(); }); };
     const int before = logged();
     ASSERT_GE(before, 10);
-    QSignalSpy ended(&sim.scheduler(), &Scheduler::controlCommandEnded);
+    QSignalSpy ended(&sim.scheduler(), &UpsSession::controlCommandEnded);
     find<QAbstractButton>(control, "SpeedButtonHisClr")->click();
     ASSERT_TRUE(answer(control, "MessageBoxCmdConfirm", QMessageBox::No));
     waitCycles(2);
@@ -139,7 +139,7 @@ TEST_F(ServiceSim, CalibrationMovesTheMeasuredValueToTheTrueValue) {
     ASSERT_NEAR(before, 2200, 30);
     auto* entry = find<QLineEdit>(calibration, "EditCabBypVoltA2");
     entry->setText("231.5");
-    QSignalSpy written(&sim.scheduler(), &Scheduler::writeSequenceEnded);
+    QSignalSpy written(&sim.scheduler(), &UpsSession::writeSequenceEnded);
     find<QAbstractButton>(calibration, "ButtonCabBypVoltA")->click();
     ASSERT_TRUE(answer(calibration, "MessageBoxAdjConfirm", QMessageBox::Yes));
     ASSERT_TRUE(QTest::qWaitFor([&] { return written.count() > 0; }, kWaitMs));

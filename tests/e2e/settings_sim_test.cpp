@@ -293,7 +293,7 @@ TEST_P(SettingsOnSim, OldFieldsShowWhatTheUpsHolds) {
     const int model = GetParam();
     if (!start(model)) GTEST_SKIP() << "no pseudo-terminal: " << skipReason.toStdString();
     setUpsValues(model);
-    QSignalSpy spy(&harness->scheduler(), &Scheduler::settingsDownloaded);
+    QSignalSpy spy(&harness->scheduler(), &UpsSession::settingsDownloaded);
     const Protocol protocol = model % 2 ? Protocol::Ascii : Protocol::Rtu;
     ASSERT_EQ(harness->connect(model + 1, kBaud9600Item, protocol), ConnectResult::Connected);
     applyLanguage(EN); // FormStrInit for the chosen model

@@ -46,7 +46,7 @@ class SettingsWriteOnSim : public ::testing::Test {
         context.language = EN;
         for (int index : {9, 10})
             pages.append(createSettingsPage(index, context, &window));
-        downloads = std::make_unique<QSignalSpy>(&harness->scheduler(), &Scheduler::settingsDownloaded);
+        downloads = std::make_unique<QSignalSpy>(&harness->scheduler(), &UpsSession::settingsDownloaded);
         if (harness->connect(model + 1, kBaud9600Item, protocol) != ConnectResult::Connected) return false;
         for (ZavPage* page : pages)
             page->applyLanguage(EN);

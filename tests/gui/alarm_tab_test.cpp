@@ -4,7 +4,7 @@
 #include "app_fixture.h"
 
 #include "FakeUps.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 #include "monitor/widgets/AlarmBeeper.h"
 
 #include <QCheckBox>

@@ -9,7 +9,7 @@
 #include "app/DemoUps.h"
 #include "app/widgets/PageFactory.h"
 #include "link/QtSerialChannel.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -149,7 +149,7 @@ TEST_F(ConnectTest, ButtonsFollowTheLinkAndOpeningPageNineReadsTheSettings) {
     find<QComboBox>("ComboBoxUpsType")->setCurrentIndex(2);
     find<QComboBox>("ComboBox1")->setCurrentIndex(3);
     QTest::mouseClick(find<QPushButton>("ButtonConnect"), Qt::LeftButton);
-    Scheduler& s = window().scheduler();
+    UpsSession& s = window().scheduler();
     ASSERT_TRUE(ups.stepUntil([&] { return s.linkOk() && s.activity() == ActIdle && !s.justConnected(); }));
     ups.step();
     EXPECT_TRUE(button("ButtonRateSettingSend")->isEnabled());

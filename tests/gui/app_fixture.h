@@ -4,7 +4,7 @@
 
 #include "FakeSerialChannel.h"
 #include "app/widgets/AppShell.h"
-#include "app/widgets/UserDialogs.h"
+#include "pagekit/UserDialogs.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -3,8 +3,8 @@
 
 #include "app_fixture.h"
 
-#include "app/widgets/LockPanel.h"
-#include "link/Scheduler.h"
+#include "pagekit/LockPanel.h"
+#include "session/UpsSession.h"
 
 #include <QApplication>
 #include <QComboBox>

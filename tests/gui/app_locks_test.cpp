@@ -3,7 +3,7 @@
 #include "app_fixture.h"
 
 #include "app/widgets/FormPassword.h"
-#include "app/widgets/LockPanel.h"
+#include "pagekit/LockPanel.h"
 
 #include <QAccessible>
 #include <QApplication>

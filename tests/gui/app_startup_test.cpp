@@ -3,9 +3,9 @@
 
 #include "app_fixture.h"
 
-#include "app/Passwords.h"
-#include "app/widgets/LockPanel.h"
-#include "link/Scheduler.h"
+#include "foundation/Passwords.h"
+#include "pagekit/LockPanel.h"
+#include "session/UpsSession.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -4,7 +4,7 @@
 // WAV sink.
 
 #include "FakeUps.h"
-#include "app/ProfileFile.h"
+#include "foundation/ProfileFile.h"
 #include "monitor/WavToneSink.h"
 #include "monitor/widgets/AlarmBeeper.h"
 
@@ -25,7 +25,7 @@ class AlarmBoxesTest : public ::testing::Test {
   protected:
     QTemporaryDir dir;
     FakeSerialChannel channel;
-    Scheduler scheduler{channel};
+    UpsSession scheduler{channel};
     FakeUps ups{channel, scheduler};
     ProfileFile profile{dir.filePath("ZAV.ini")};
     AppContext context{&scheduler, 1, &profile};
@@ -51,7 +51,7 @@ class AlarmBoxesTest : public ::testing::Test {
         ASSERT_TRUE(cycleEnds(2));
     }
     bool cycleEnds(int cycles = 1) {
-        QSignalSpy spy(&scheduler, &Scheduler::liveCycleEnded);
+        QSignalSpy spy(&scheduler, &UpsSession::liveCycleEnded);
         return ups.stepUntil([&] { return spy.count() >= cycles; }, 400 * cycles);
     }
     QList<QMessageBox*> visibleBoxes() const {
@@ -118,7 +118,7 @@ TEST_F(AlarmBoxesTest, TimersKeepRunningWithBoxesOpen) {
     alarms->timer()->start();
     // QTRY_* macros report through QTest and leave a gtest test passing: wait on the condition instead.
     ASSERT_TRUE(QTest::qWaitFor([&] { return visibleBoxes().size() == 6; }, 10000)) << visibleBoxes().size();
-    QSignalSpy cycles(&scheduler, &Scheduler::liveCycleEnded);
+    QSignalSpy cycles(&scheduler, &UpsSession::liveCycleEnded);
     QSignalSpy beats(alarms->timer(), &QTimer::timeout);
     EXPECT_TRUE(QTest::qWaitFor([&] { return cycles.count() >= 3 && beats.count() >= 3; }, 20000))
         << cycles.count() << " cycles, " << beats.count() << " beats";

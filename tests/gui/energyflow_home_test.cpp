@@ -29,7 +29,7 @@ struct PaintSpy : QObject {
 class EnergyFlowHomeTest : public ::testing::Test {
   protected:
     FakeSerialChannel channel;
-    Scheduler scheduler{channel};
+    UpsSession scheduler{channel};
     FakeUps ups{channel, scheduler};
     AppContext context{&scheduler, 1};
     QWidget window;
@@ -59,7 +59,7 @@ class EnergyFlowHomeTest : public ::testing::Test {
         ASSERT_TRUE(cycleEnds(2));
     }
     bool cycleEnds(int cycles = 1) {
-        QSignalSpy spy(&scheduler, &Scheduler::liveCycleEnded);
+        QSignalSpy spy(&scheduler, &UpsSession::liveCycleEnded);
         return ups.stepUntil([&] { return spy.count() >= cycles; }, 400 * cycles);
     }
     bool shown(const char* name) {

@@ -4,7 +4,7 @@
 
 #include "FakeSerialChannel.h"
 #include "app_fixture.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 #include "records/RecordDownload.h"
 #include "settings/FieldDataText.h"
 #include "settings/widgets/FieldDataPanel.h"
@@ -45,7 +45,7 @@ class AnsweringDialogs : public FieldDataDialogs {
 class FieldDataPanelTest : public ::testing::Test {
   protected:
     FakeSerialChannel channel;
-    Scheduler scheduler{channel};
+    UpsSession scheduler{channel};
     AppContext context{&scheduler, 1, nullptr};
     QWidget window;
     QComboBox* models = new QComboBox(&window);
@@ -100,7 +100,7 @@ TEST_F(FieldDataPanelTest, SavedFilesLoadBackIntoTheStoresAndTables) {
         scheduler.live().LiveData.set(78, 0);
         scheduler.settings().SettingData.set(301, 0);
         setHistoryCell(1, 2, QString());
-        QSignalSpy redraw(&scheduler, &Scheduler::settingsDownloaded);
+        QSignalSpy redraw(&scheduler, &UpsSession::settingsDownloaded);
         dialogs.openName = written;
         restore();
         EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
@@ -193,7 +193,7 @@ TEST_F(FieldDataPanelTest, OfflineLoadSetsThePagesUpForTheModelBoxOrTheFilesType
         scheduler.live().LiveData.set(78, c.typeCode);
         ASSERT_EQ(FieldDataText::save(path, panel->currentSnapshot()), QString());
         models->setCurrentIndex(c.modelItem);
-        QSignalSpy chosen(&scheduler, &Scheduler::modelChosenOffline);
+        QSignalSpy chosen(&scheduler, &UpsSession::modelChosenOffline);
         dialogs.openName = path;
         restore();
         EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
@@ -215,7 +215,7 @@ using zav::test::ShellTest;
 
 TEST_F(ShellTest, AnOfflineLoadIsShownByThePagesOfTheChosenModel) {
     MainWindow& w = start(options());
-    Scheduler& scheduler = w.scheduler();
+    UpsSession& scheduler = w.scheduler();
     FieldSnapshot s;
     s.LiveData.set(25, 2304);
     s.LiveData.set(78, 5);
@@ -230,7 +230,7 @@ TEST_F(ShellTest, AnOfflineLoadIsShownByThePagesOfTheChosenModel) {
     answers.openName = path;
     panel->setDialogs(&answers);
     find<QComboBox>("ComboBoxUpsType")->setCurrentIndex(8);
-    QSignalSpy reset(&scheduler, &Scheduler::linkReset); // the window's re-initialisation
+    QSignalSpy reset(&scheduler, &UpsSession::linkReset); // the window's re-initialisation
     find<QPushButton>("ButtonResumeCurData")->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->reading(); }, 30'000)); // the file is read off the GUI thread
     EXPECT_EQ(reset.count(), 1);

@@ -2,9 +2,9 @@
 // kept in ZAV.ini, the checks before a run and the update tab that only models 0 to 2 show.
 
 #include "FakeSerialChannel.h"
-#include "app/ProfileFile.h"
+#include "foundation/ProfileFile.h"
 #include "flash/widgets/FwProgramPage.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -50,7 +50,7 @@ class FlashPage : public ::testing::Test {
     QTemporaryDir dir;
     ProfileFile ini{dir.filePath("ZAV.ini")};
     test::FakeSerialChannel channel;
-    Scheduler scheduler{channel};
+    UpsSession scheduler{channel};
     AppContext context;
     QStringList said;
     QStringList ports{"/dev/ttyS0", "/dev/ttyUSB0"};

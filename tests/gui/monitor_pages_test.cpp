@@ -30,7 +30,7 @@ namespace {
 class MonitorPagesTest : public ::testing::Test {
   protected:
     FakeSerialChannel channel;
-    Scheduler scheduler{channel};
+    UpsSession scheduler{channel};
     FakeUps ups{channel, scheduler};
     AppContext context{&scheduler, 1};
     QWidget window;
@@ -70,7 +70,7 @@ class MonitorPagesTest : public ::testing::Test {
             page->applyLanguage(language);
     }
     bool cycleEnds(int cycles = 1) {
-        QSignalSpy spy(&scheduler, &Scheduler::liveCycleEnded);
+        QSignalSpy spy(&scheduler, &UpsSession::liveCycleEnded);
         return ups.stepUntil([&] { return spy.count() >= cycles; }, 400 * cycles);
     }
 
@@ -258,7 +258,7 @@ TEST_F(MonitorPagesTest, ChartsNeverPlotAClearedStoreAfterModelDetection) {
     setMeasurements();
     ups.registers[78] = 2; // model code of item 2
     connectAs(0);
-    QSignalSpy detected(&scheduler, &Scheduler::modelDetected);
+    QSignalSpy detected(&scheduler, &UpsSession::modelDetected);
     ASSERT_TRUE(ups.stepUntil([&] { return detected.count() == 1; }, 2000));
     ASSERT_TRUE(cycleEnds(2));
     for (const char* name : {"ChartByVolt", "ChartMainVolt", "ChartOutVolt", "ChartBattVolt"}) {
@@ -325,7 +325,7 @@ TEST_F(MonitorPagesTest, ModulesFollowTheMaskAndTheChoiceButtonPollsTheChosenMod
     EXPECT_EQ(scheduler.live().modules.selected, 16);
     EXPECT_EQ(scheduler.activity(), ActModuleData);
     EXPECT_EQ(scheduler.liveStep(), 5);
-    QSignalSpy stage(&scheduler, &Scheduler::moduleStageEnded);
+    QSignalSpy stage(&scheduler, &UpsSession::moduleStageEnded);
     ASSERT_TRUE(ups.stepUntil([&] { return stage.count() > 0; }, 200));
     EXPECT_EQ(ups.requests.last().module, 16);
     EXPECT_EQ(widget<QLineEdit>("EditModIDSet")->text(), "16");

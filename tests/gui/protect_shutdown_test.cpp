@@ -5,8 +5,8 @@
 #include "app_fixture.h"
 
 #include "FakeUps.h"
-#include "app/ProfileFile.h"
-#include "link/Scheduler.h"
+#include "foundation/ProfileFile.h"
+#include "session/UpsSession.h"
 #include "protect/widgets/FmCloseFile.h"
 #include "protect/widgets/FormCountDown.h"
 #include "protect/widgets/FormUpsOff.h"
@@ -39,7 +39,7 @@ protected:
     std::unique_ptr<FakeUps> ups;
 
     ProtectionController& protection() { return shell->protection(); }
-    Scheduler& scheduler() { return window().scheduler(); }
+    UpsSession& scheduler() { return window().scheduler(); }
     FormCountDown* countDown() { return protection().formCountDown(); }
 
     // The real pages, but for the record pages (7 and 8), which play no part in the protection.

@@ -46,7 +46,7 @@ struct ScriptedDialogs : RecordDialogs {
 class RecordsPagesTest : public ::testing::Test {
   protected:
     FakeSerialChannel channel;
-    Scheduler scheduler{channel};
+    UpsSession scheduler{channel};
     FakeUps ups{channel, scheduler};
     AppContext context{&scheduler, 1};
     QWidget window;

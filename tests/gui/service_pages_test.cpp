@@ -7,7 +7,7 @@
 #include "FakeUps.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/PageFactory.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 #include "service/widgets/CalibrationPage.h"
 #include "service/widgets/ControlCmdPage.h"
 #include "service/widgets/ServiceDialogs.h"
@@ -64,7 +64,7 @@ class ServicePagesTest : public ShellTest {
     AnsweringDialogs service;
     bool realBoxes = false; // the pages open their standard boxes instead of asking `service`
 
-    Scheduler& scheduler() { return window().scheduler(); }
+    UpsSession& scheduler() { return window().scheduler(); }
 
     // Connects the window as UpsModel `model` (RTU, 9600) and runs until a live cycle has ended.
     void connectAs(int model, std::map<int, uint16_t> registers = {}) {
@@ -107,7 +107,7 @@ class ServicePagesTest : public ShellTest {
         cycle();
     }
     void cycle() {
-        QSignalSpy ended(&scheduler(), &Scheduler::liveCycleEnded);
+        QSignalSpy ended(&scheduler(), &UpsSession::liveCycleEnded);
         ASSERT_TRUE(ups->stepUntil([&] { return ended.count() > 0; }, 400));
     }
     // Steps until the command or write the page armed has been answered and the link is idle.

@@ -28,7 +28,7 @@ constexpr int CN = 0, EN = 1, CHT = 2;
 class SettingsPagesTest : public ::testing::Test {
   protected:
     FakeSerialChannel channel;
-    Scheduler scheduler{channel};
+    UpsSession scheduler{channel};
     FakeUps ups{channel, scheduler};
     AppContext context{&scheduler, EN};
     QWidget window;
@@ -67,7 +67,7 @@ class SettingsPagesTest : public ::testing::Test {
         scheduler.resetLinkState();
     }
     bool settingsDownloaded() {
-        QSignalSpy spy(&scheduler, &Scheduler::settingsDownloaded);
+        QSignalSpy spy(&scheduler, &UpsSession::settingsDownloaded);
         return ups.stepUntil([&] { return spy.count() >= 1; }, 400);
     }
     void setText(int first, const char* text, int registers) {

@@ -3,7 +3,7 @@
 // the read-back after a Set shows what it took.
 
 #include "FakeUps.h"
-#include "app/ProfileFile.h"
+#include "foundation/ProfileFile.h"
 #include "settings/AlarmEvents.h"
 #include "settings/widgets/SettingsPage.h"
 #include "settings/widgets/SettingsPages.h"
@@ -31,7 +31,7 @@ constexpr int EN = 1;
 class SettingsWriteTest : public ::testing::Test {
   protected:
     FakeSerialChannel channel;
-    Scheduler scheduler{channel};
+    UpsSession scheduler{channel};
     FakeUps ups{channel, scheduler};
     QTemporaryDir dir;
     ProfileFile profile{dir.filePath("ZAV.ini")};
@@ -84,7 +84,7 @@ class SettingsWriteTest : public ::testing::Test {
         ASSERT_TRUE(downloaded());
     }
     bool downloaded() {
-        QSignalSpy spy(&scheduler, &Scheduler::settingsDownloaded);
+        QSignalSpy spy(&scheduler, &UpsSession::settingsDownloaded);
         return ups.stepUntil([&] { return spy.count() >= 1; }, 600);
     }
     template <typename T> T* widget(const char* name) {

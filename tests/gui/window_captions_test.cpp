@@ -6,7 +6,7 @@
 #include "app_fixture.h"
 
 #include "app/widgets/FormPassword.h"
-#include "app/widgets/LockPanel.h"
+#include "pagekit/LockPanel.h"
 #include "link/RegisterStore.h"
 #include "settings/widgets/SettingsPage.h"
 

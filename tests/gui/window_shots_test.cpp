@@ -9,9 +9,9 @@
 
 #include "SimulatorThread.h"
 #include "app/widgets/FormPassword.h"
-#include "app/widgets/LockPanel.h"
+#include "pagekit/LockPanel.h"
 #include "link/QtSerialChannel.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -48,7 +48,7 @@ TEST_F(ShellTest, DISABLED_WindowShots) {
         auto* models = find<QComboBox>("ComboBoxUpsType");
         ASSERT_TRUE(QTest::qWaitFor([&] { return w.scheduler().linkOk() && models->currentIndex() > 0; }, 20000));
         int cycles = 0;
-        QObject::connect(&w.scheduler(), &Scheduler::liveCycleEnded, &w, [&] { ++cycles; });
+        QObject::connect(&w.scheduler(), &UpsSession::liveCycleEnded, &w, [&] { ++cycles; });
         for (const LockNames& names : kLocks) {
             find<QLineEdit>(names.edit)->setText("73019264");
             find<QPushButton>(names.button)->click();

@@ -4,7 +4,7 @@
 
 #include "app_fixture.h"
 
-#include "app/widgets/LockPanel.h"
+#include "pagekit/LockPanel.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #pragma once
-// Drives a Scheduler over a FakeSerialChannel with a scripted UPS on the far end: each tick first
+// Drives a UpsSession over a FakeSerialChannel with a scripted UPS on the far end: each tick first
 // delivers the answer to the previous request (as a real line would, between ticks), then ticks.
 
 #include "FakeSerialChannel.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 
 #include <functional>
 #include <map>
@@ -24,7 +24,7 @@ bool parseRequest(Protocol mode, const QByteArray& frame, Request& out);
 
 class FakeUps {
   public:
-    FakeUps(FakeSerialChannel& channel, Scheduler& scheduler) : channel_(channel), scheduler_(scheduler) {}
+    FakeUps(FakeSerialChannel& channel, UpsSession& scheduler) : channel_(channel), scheduler_(scheduler) {}
 
     // Register values the UPS answers with; unset registers read as 0.
     std::map<int, uint16_t> registers;
@@ -47,7 +47,7 @@ class FakeUps {
 
   private:
     FakeSerialChannel& channel_;
-    Scheduler& scheduler_;
+    UpsSession& scheduler_;
     int handled_ = 0;
     QByteArray pending_;
 };

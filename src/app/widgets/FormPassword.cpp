@@ -1,9 +1,9 @@
 #include "app/widgets/FormPassword.h"
 
-#include "app/AppTexts.h"
-#include "app/Passwords.h"
-#include "app/ProfileFile.h"
-#include "app/widgets/UserDialogs.h"
+#include "foundation/AppTexts.h"
+#include "foundation/Passwords.h"
+#include "foundation/ProfileFile.h"
+#include "pagekit/UserDialogs.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

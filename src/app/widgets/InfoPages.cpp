@@ -1,6 +1,6 @@
 #include "app/widgets/InfoPages.h"
 
-#include "app/Branding.h"
+#include "foundation/Branding.h"
 
 #include <QCoreApplication>
 #include <QEvent>

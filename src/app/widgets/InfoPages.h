@@ -2,7 +2,7 @@
 // The Help page (a fixed usage text) and the About page (title and version). Which maker texts they
 // show depends on the branding column.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 
 class QLabel;
 class QPlainTextEdit;

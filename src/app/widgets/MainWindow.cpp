@@ -1,15 +1,15 @@
 #include "app/widgets/MainWindow.h"
 
-#include "app/Branding.h"
-#include "app/ButtonStates.h"
-#include "app/widgets/ClickLabel.h"
-#include "app/widgets/FlowLayout.h"
+#include "foundation/Branding.h"
+#include "session/ButtonStates.h"
+#include "pagekit/ClickLabel.h"
+#include "pagekit/FlowLayout.h"
 #include "app/widgets/FormPassword.h"
-#include "app/widgets/LockPanel.h"
+#include "pagekit/LockPanel.h"
 #include "app/widgets/PageFactory.h"
-#include "app/widgets/UserDialogs.h"
+#include "pagekit/UserDialogs.h"
 #include "link/LinkTypes.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 #include "monitor/widgets/AlarmBeeper.h"
 
 #include <QApplication>
@@ -68,7 +68,7 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     if (!options_.pageFactory) options_.pageFactory = createPage;
     if (!options_.listPorts) options_.listPorts = [] { return QStringList(); };
 
-    scheduler_ = new Scheduler(channel, this);
+    scheduler_ = new UpsSession(channel, this);
     context_.scheduler = scheduler_;
     context_.profile = &profile_;
     alarmSelection_.load(profile_);
@@ -156,22 +156,22 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     timerNoAnswer_->setSingleShot(true);
     timerNoAnswer_->setInterval(kNoAnswerMs);
     connect(timerNoAnswer_, &QTimer::timeout, this, &MainWindow::noAnswerCheck);
-    connect(scheduler_, &Scheduler::linkStateChanged, this, [this] {
+    connect(scheduler_, &UpsSession::linkStateChanged, this, [this] {
         if (scheduler_->linkOk()) statusBar()->clearMessage();
         stsBarDeal();
         stsConnectDeal();
         updateButtonStatesIfChanged();
     });
-    connect(scheduler_, &Scheduler::buttonsRefreshDue, this, &MainWindow::updateButtonStates);
-    connect(scheduler_, &Scheduler::baudFound, this, [this](int item) { comboBox1_->setCurrentIndex(item); });
-    connect(scheduler_, &Scheduler::modelDetected, this, &MainWindow::onModelDetected);
-    connect(scheduler_, &Scheduler::modelRejected, this, &MainWindow::onModelRejected);
-    connect(scheduler_, &Scheduler::modelChosenOffline, this, &MainWindow::onModelDetected);
+    connect(scheduler_, &UpsSession::buttonsRefreshDue, this, &MainWindow::updateButtonStates);
+    connect(scheduler_, &UpsSession::baudFound, this, [this](int item) { comboBox1_->setCurrentIndex(item); });
+    connect(scheduler_, &UpsSession::modelDetected, this, &MainWindow::onModelDetected);
+    connect(scheduler_, &UpsSession::modelRejected, this, &MainWindow::onModelRejected);
+    connect(scheduler_, &UpsSession::modelChosenOffline, this, &MainWindow::onModelDetected);
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(kTickMs);
-    connect(timer1_, &QTimer::timeout, scheduler_, &Scheduler::tick);
+    connect(timer1_, &QTimer::timeout, scheduler_, &UpsSession::tick);
     // The clock runs on Timer1 itself: the scheduler's end-of-tick signal is left out while a model
     // detection is pending, which a refused connect (a wrong address with the model box on Auto)
     // leaves behind. stsBarDeal formats only once a second.

@@ -4,12 +4,12 @@
 // drives the scheduler, the port-list refresh, the tray icon, the language switch and the
 // enabling of every action button.
 
-#include "app/AppTexts.h"
-#include "app/ButtonStates.h"
-#include "app/Passwords.h"
-#include "app/ProfileFile.h"
+#include "foundation/AppTexts.h"
+#include "session/ButtonStates.h"
+#include "foundation/Passwords.h"
+#include "foundation/ProfileFile.h"
 #include "app/SatelliteLoader.h"
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 #include "settings/AlarmSelection.h"
 
 #include <QHash>
@@ -36,7 +36,7 @@ namespace zav {
 
 class FormPassword;
 class LockPanel;
-class Scheduler;
+class UpsSession;
 class SerialChannel;
 class UserDialogs;
 class PowerOff;
@@ -60,7 +60,7 @@ public:
     MainWindow(SerialChannel& channel, ShellOptions options, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    Scheduler& scheduler() { return *scheduler_; }
+    UpsSession& scheduler() { return *scheduler_; }
     AppContext& context() { return context_; }
     int language() const { return language_; }
     ProfileFile& profile() { return profile_; }
@@ -134,7 +134,7 @@ private:
     ProfileFile profile_;
     PasswordBook passwords_;
     SatelliteLoader satellites_;
-    Scheduler* scheduler_;
+    UpsSession* scheduler_;
     AppContext context_;
     AlarmSelection alarmSelection_; // the alarm tab's boxes, read by the alarm beeper
     int language_ = LangEN;

@@ -1,6 +1,6 @@
 #include "app/widgets/PageFactory.h"
 
-#include "app/AppTexts.h"
+#include "foundation/AppTexts.h"
 #include "app/widgets/InfoPages.h"
 #include "flash/widgets/FwProgramPage.h"
 #include "monitor/widgets/MonitorPages.h"

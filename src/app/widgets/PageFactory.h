@@ -1,7 +1,7 @@
 #pragma once
 // The pages of PageControl1, one per node of TreeView1 (index 0 to 15).
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 
 class QLabel;
 

@@ -1,8 +1,8 @@
 #include "flash/widgets/FwProgramPage.h"
 
-#include "app/AppTexts.h"
-#include "app/BoundedFile.h"
-#include "app/ProfileFile.h"
+#include "foundation/AppTexts.h"
+#include "foundation/BoundedFile.h"
+#include "foundation/ProfileFile.h"
 #include "flash/FlashFile.h"
 
 #include <QComboBox>
@@ -487,7 +487,7 @@ void FwProgramPage::releaseLink() {
 }
 
 bool FwProgramPage::restoreLink() {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     if (!s) return false;
     ConnectRequest request = hooks_.linkChoices();
     // The rate the link ran at, even when the bar still says "Auto".
@@ -506,7 +506,7 @@ ZavPage* createFlashPage(int index, AppContext& context, QWidget* parent) {
     if (index != 13) return nullptr;
     auto* page = new FwProgramPage(context, FlashPageHooks{}, parent);
     if (context.scheduler)
-        QObject::connect(context.scheduler, &Scheduler::modelDetected, page, &FwProgramPage::refresh);
+        QObject::connect(context.scheduler, &UpsSession::modelDetected, page, &FwProgramPage::refresh);
     return page;
 }
 

@@ -3,12 +3,12 @@
 // PanelProgramPwd lock the window lays over the page) and the update tab (logo upload, models 0-2).
 // The page only wires widgets, timers and ports to the state machines of src/flash.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 #include "flash/DspProgrammer.h"
 #include "flash/LogoUpload.h"
 #include "flash/ProgramChannel.h"
 #include "link/QtSerialChannel.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 
 #include <QStringList>
 #include <functional>

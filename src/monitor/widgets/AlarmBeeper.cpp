@@ -1,7 +1,7 @@
 #include "monitor/widgets/AlarmBeeper.h"
 
-#include "app/ProfileFile.h"
-#include "link/Scheduler.h"
+#include "foundation/ProfileFile.h"
+#include "session/UpsSession.h"
 #include "monitor/WavToneSink.h"
 #include "monitor/widgets/AudioToneOutput.h"
 
@@ -69,10 +69,10 @@ AlarmBeeper::AlarmBeeper(AppContext& context, QWidget* window, std::unique_ptr<T
     connect(timer_, &QTimer::timeout, this, &AlarmBeeper::timerBeeperTimer);
     timer_->start();
     if (!context_.alarms && context_.profile) ownSelection_.load(*context_.profile);
-    if (Scheduler* s = context_.scheduler) {
-        connect(s, &Scheduler::liveStoresCleared, this, [this] { statusKnown_ = false; });
-        connect(s, &Scheduler::linkReset, this, [this] { statusKnown_ = false; });
-        connect(s, &Scheduler::liveCycleEnded, this, [this] { statusKnown_ = true; });
+    if (UpsSession* s = context_.scheduler) {
+        connect(s, &UpsSession::liveStoresCleared, this, [this] { statusKnown_ = false; });
+        connect(s, &UpsSession::linkReset, this, [this] { statusKnown_ = false; });
+        connect(s, &UpsSession::liveCycleEnded, this, [this] { statusKnown_ = true; });
     }
 }
 
@@ -86,7 +86,7 @@ AlarmChoices AlarmBeeper::choices() const {
 }
 
 void AlarmBeeper::timerBeeperTimer() {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     if (!s) return;
     const bool linkOk = s->linkOk() && statusKnown_;
     const AlarmTick tick =

@@ -9,7 +9,7 @@
 // further boxes inside it. Each event of each unit has at most one box; an event that starts again
 // while its box is still open updates that box.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 #include "monitor/Beeper.h"
 #include "monitor/BeeperEvents.h"
 #include "settings/AlarmSelection.h"

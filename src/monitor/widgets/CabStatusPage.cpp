@@ -1,7 +1,7 @@
 #include "monitor/widgets/CabStatusPage.h"
 
 #include "monitor/StatusViews.h"
-#include "monitor/widgets/GridTable.h"
+#include "pagekit/GridTable.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,9 +28,9 @@ CabStatusPage::CabStatusPage(AppContext& context, QWidget* parent) : MonitorPage
     page->addLayout(versionRow);
     page->addStretch();
 
-    onScheduler(&Scheduler::liveCycleEnded, &CabStatusPage::refresh);
-    onScheduler(&Scheduler::liveStoresCleared, &CabStatusPage::refresh);
-    onScheduler(&Scheduler::linkReset, &CabStatusPage::refresh);
+    onScheduler(&UpsSession::liveCycleEnded, &CabStatusPage::refresh);
+    onScheduler(&UpsSession::liveStoresCleared, &CabStatusPage::refresh);
+    onScheduler(&UpsSession::linkReset, &CabStatusPage::refresh);
     applyLanguage(language());
 }
 

@@ -1,7 +1,7 @@
 #include "monitor/widgets/EnergyFlowWidget.h"
 
-#include "link/Scheduler.h"
-#include "monitor/LanguageText.h"
+#include "session/UpsSession.h"
+#include "foundation/LanguageText.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -174,10 +174,12 @@ EnergyFlowWidget::EnergyFlowWidget(AppContext& context, QWidget* parent)
     timer_->setInterval(kTimerflowMs);
     connect(timer_, &QTimer::timeout, this, &EnergyFlowWidget::timerflowTimer);
 
-    if (Scheduler* s = context_.scheduler) {
-        connect(s, &Scheduler::linkStateChanged, this, &EnergyFlowWidget::updateTimer);
-        for (auto signal : {&Scheduler::liveCycleEnded, &Scheduler::liveStoresCleared, &Scheduler::linkReset,
-                            &Scheduler::settingsDownloaded})
+    if (UpsSession* s = context_.scheduler) {
+        connect(s, &UpsSession::linkStateChanged, this, &EnergyFlowWidget::updateTimer);
+        using StoreSignal = void (UpsSession::*)();
+        for (StoreSignal signal : std::initializer_list<StoreSignal>{
+                 &UpsSession::liveCycleEnded, &UpsSession::liveStoresCleared, &UpsSession::linkReset,
+                 &UpsSession::settingsDownloaded})
             connect(s, signal, this, &EnergyFlowWidget::rebuildFrame);
     }
     setHomeLayout();
@@ -205,8 +207,8 @@ void EnergyFlowWidget::timerflowTimer() {
 }
 
 void EnergyFlowWidget::rebuildFrame() {
-    Scheduler* s = context_.scheduler;
-    const FlowInputs in = s ? flowInputs(s->live(), s->settings(), s->upsModel()) : FlowInputs{};
+    UpsSession* s = context_.scheduler;
+    const FlowInputs in = s ? flowInputs(s->live(), s->settings().SettingData, s->upsModel()) : FlowInputs{};
     FlowFrame next = energyFlowFrame(in, clock_.phase());
     if (next.variant != variant_) setHomeLayout();
 

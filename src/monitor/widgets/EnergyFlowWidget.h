@@ -7,7 +7,7 @@
 // Timerflow (100 ms) runs while the diagram is visible and the link is up; a pending model
 // detection holds the phase still.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 #include "monitor/EnergyFlow.h"
 
 #include <QHash>

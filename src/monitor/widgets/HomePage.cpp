@@ -64,16 +64,16 @@ HomePage::HomePage(AppContext& context, QWidget* parent) : MonitorPage(context, 
     page->addLayout(boxes);
 
     // Cleared stores read 0 in the supply-source word: only a reported status counts.
-    onScheduler(&Scheduler::liveCycleEnded, [this] {
+    onScheduler(&UpsSession::liveCycleEnded, [this] {
         statusReported_ = context_.scheduler->linkOk();
         refresh();
     });
-    onScheduler(&Scheduler::liveStoresCleared, [this] {
+    onScheduler(&UpsSession::liveStoresCleared, [this] {
         statusReported_ = false;
         refresh();
     });
-    onScheduler(&Scheduler::settingsDownloaded, &HomePage::refresh);
-    onScheduler(&Scheduler::linkReset, [this] {
+    onScheduler(&UpsSession::settingsDownloaded, &HomePage::refresh);
+    onScheduler(&UpsSession::linkReset, [this] {
         statusReported_ = false;
         refresh();
     });

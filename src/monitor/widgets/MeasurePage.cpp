@@ -1,6 +1,6 @@
 #include "monitor/widgets/MeasurePage.h"
 
-#include "monitor/widgets/GridTable.h"
+#include "pagekit/GridTable.h"
 #include "monitor/widgets/VoltageChart.h"
 
 #include <QVBoxLayout>
@@ -46,17 +46,17 @@ MeasurePage::MeasurePage(MeasureGrid grid, AppContext& context, QWidget* parent)
     box->addWidget(grid_);
     box->addWidget(chart_, 1);
 
-    onScheduler(&Scheduler::liveCycleEnded, &MeasurePage::refresh);
-    onScheduler(&Scheduler::liveStoresCleared, &MeasurePage::refresh);
+    onScheduler(&UpsSession::liveCycleEnded, &MeasurePage::refresh);
+    onScheduler(&UpsSession::liveStoresCleared, &MeasurePage::refresh);
     // The settings bring S1/S2: the settings display relabels the grids and redraws. The chart
     // takes points only at the end of a live cycle: a download right after the model was detected
     // comes while the live stores are still cleared, which is no measurement.
-    onScheduler(&Scheduler::settingsDownloaded, [this] {
+    onScheduler(&UpsSession::settingsDownloaded, [this] {
         SetMeasureGridLabels();
         showValues();
     });
     // ResetLinkState cleared the stores (connect, model detected): show the empty values now.
-    onScheduler(&Scheduler::linkReset, &MeasurePage::showValues);
+    onScheduler(&UpsSession::linkReset, &MeasurePage::showValues);
 
     SetMeasureGridLabels();
     showValues();

@@ -2,7 +2,7 @@
 // Base of the live monitoring pages: access to the stores, the model and the system-code bits
 // through the scheduler, the current language and the clock that stamps chart points.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 #include "monitor/LiveStores.h"
 #include "monitor/MeasureViews.h"
 
@@ -39,7 +39,7 @@ class MonitorPage : public ZavPage {
 
 } // namespace zav
 
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 
 template <typename Signal, typename Page>
 void zav::MonitorPage::onScheduler(Signal signal, void (Page::*slot)()) {

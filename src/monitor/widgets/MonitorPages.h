@@ -3,7 +3,7 @@
 // 4 battery, 5 whole-unit status, 6 unit status. Each page connects itself to the scheduler's
 // signals and redraws from the live stores.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 
 namespace zav {
 

@@ -1,7 +1,7 @@
 #include "monitor/widgets/UnitStatusPage.h"
 
 #include "monitor/StatusViews.h"
-#include "monitor/widgets/GridTable.h"
+#include "pagekit/GridTable.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -53,11 +53,11 @@ UnitStatusPage::UnitStatusPage(AppContext& context, QWidget* parent) : MonitorPa
     (new QVBoxLayout(this))->addWidget(tabs_);
 
     connect(moduleButton_, &QPushButton::clicked, this, &UnitStatusPage::ButtonModIDSetClick);
-    onScheduler(&Scheduler::liveCycleEnded, &UnitStatusPage::refresh);
-    onScheduler(&Scheduler::liveStoresCleared, &UnitStatusPage::refresh);
-    onScheduler(&Scheduler::linkReset, &UnitStatusPage::refresh);
-    onScheduler(&Scheduler::moduleStageEnded, &UnitStatusPage::ModuleDataGridFill);
-    onScheduler(&Scheduler::moduleListChanged, &UnitStatusPage::refillModuleChoice);
+    onScheduler(&UpsSession::liveCycleEnded, &UnitStatusPage::refresh);
+    onScheduler(&UpsSession::liveStoresCleared, &UnitStatusPage::refresh);
+    onScheduler(&UpsSession::linkReset, &UnitStatusPage::refresh);
+    onScheduler(&UpsSession::moduleStageEnded, &UnitStatusPage::ModuleDataGridFill);
+    onScheduler(&UpsSession::moduleListChanged, &UnitStatusPage::refillModuleChoice);
 
     applyLanguage(language());
     refresh();

@@ -1,6 +1,6 @@
 #include "protect/widgets/FmCloseFile.h"
 
-#include "app/ProfileFile.h"
+#include "foundation/ProfileFile.h"
 #include "protect/CloseList.h"
 #include "protect/ProtectTexts.h"
 

@@ -1,8 +1,8 @@
 #include "protect/widgets/ProtectionController.h"
 
-#include "app/ProfileFile.h"
-#include "app/widgets/ZavPage.h"
-#include "link/Scheduler.h"
+#include "foundation/ProfileFile.h"
+#include "pagekit/ZavPage.h"
+#include "session/UpsSession.h"
 #include "protect/CloseList.h"
 #include "protect/ProtectTexts.h"
 #include "protect/widgets/FmCloseFile.h"
@@ -111,7 +111,7 @@ ProtectionController::ProtectionController(AppContext& context, QWidget* window,
     timer_->start();
 
     // FormStrInit ends with ResetLinkState: the language or the model may have changed.
-    if (context_.scheduler) connect(context_.scheduler, &Scheduler::linkReset, this, &ProtectionController::reload);
+    if (context_.scheduler) connect(context_.scheduler, &UpsSession::linkReset, this, &ProtectionController::reload);
     window_->installEventFilter(this);
     reload();
 }
@@ -221,7 +221,7 @@ void ProtectionController::showSwitchOff(const PendingSwitchOff& upsOff) {
 
 void ProtectionController::timerShutdownTimer() {
     if (stoodDown_) return;
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     PolicyInputs in;
     in.linkOk = s && s->linkOk();
     in.enabled = tab_->enabledTicked();

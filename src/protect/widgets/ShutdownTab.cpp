@@ -1,6 +1,6 @@
 #include "protect/widgets/ShutdownTab.h"
 
-#include "app/widgets/WheelStepScroll.h"
+#include "pagekit/WheelStepScroll.h"
 #include "protect/ProtectTexts.h"
 
 #include <QCheckBox>

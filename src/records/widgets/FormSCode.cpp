@@ -1,6 +1,6 @@
 #include "records/widgets/FormSCode.h"
 
-#include "monitor/widgets/GridTable.h"
+#include "pagekit/GridTable.h"
 
 #include <QApplication>
 #include <QHeaderView>

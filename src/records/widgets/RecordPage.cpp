@@ -1,7 +1,7 @@
 #include "records/widgets/RecordPage.h"
 
-#include "link/Scheduler.h"
-#include "monitor/widgets/GridTable.h"
+#include "session/UpsSession.h"
+#include "pagekit/GridTable.h"
 #include "records/GridCsv.h"
 #include "records/RecordTexts.h"
 #include "records/widgets/RecordDialogs.h"
@@ -56,12 +56,12 @@ RecordPage::RecordPage(const RecordPageKind& kind, RecordDownload* job, AppConte
     connect(job_, &RecordDownload::rowsChanged, this, &RecordPage::copyRows);
     connect(job_, &RecordDownload::progressChanged, progress_, &QProgressBar::setValue);
     connect(job_, &RecordDownload::finished, this, &RecordPage::downloadFinished);
-    if (Scheduler* s = context_.scheduler) {
+    if (UpsSession* s = context_.scheduler) {
         s->setRecordJob(kind_.priority, job_);
         // ResetLinkState stopped the job; a closed port stops the stepping.
-        connect(s, &Scheduler::linkReset, this, &RecordPage::showIdle);
-        connect(s, &Scheduler::liveStoresCleared, this, &RecordPage::refresh);
-        connect(s, &Scheduler::portLost, this, &RecordPage::refresh);
+        connect(s, &UpsSession::linkReset, this, &RecordPage::showIdle);
+        connect(s, &UpsSession::liveStoresCleared, this, &RecordPage::refresh);
+        connect(s, &UpsSession::portLost, this, &RecordPage::refresh);
     }
     showIdle();
     applyLanguage(context.language);
@@ -90,7 +90,7 @@ void RecordPage::showIdle() {
 }
 
 void RecordPage::downloadClick() {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     if (!s || !s->portOpen()) return;
     if (job_->running()) {
         job_->cancel(); // the rows read so far stay

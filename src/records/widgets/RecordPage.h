@@ -3,7 +3,7 @@
 // button, the progress bar, the hint label and the grid that shows the job's rows. The job (a
 // RecordDownload) sits in the scheduler's record slot for as long as the page lives.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 #include "records/RecordDownload.h"
 
 #include <QDateTime>

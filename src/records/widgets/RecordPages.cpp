@@ -1,8 +1,8 @@
 #include "records/widgets/RecordPages.h"
 
-#include "app/Branding.h"
-#include "link/Scheduler.h"
-#include "monitor/widgets/GridTable.h"
+#include "foundation/Branding.h"
+#include "session/UpsSession.h"
+#include "pagekit/GridTable.h"
 #include "records/RecordDecode.h"
 #include "records/RecordTexts.h"
 #include "records/widgets/FormSCode.h"

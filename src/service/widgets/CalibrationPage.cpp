@@ -1,8 +1,8 @@
 #include "service/widgets/CalibrationPage.h"
 
-#include "app/AppTexts.h"
-#include "app/ButtonStates.h"
-#include "link/Scheduler.h"
+#include "foundation/AppTexts.h"
+#include "session/ButtonStates.h"
+#include "session/UpsSession.h"
 #include "service/ControlCommands.h"
 #include "service/widgets/ServiceDialogs.h"
 
@@ -105,12 +105,12 @@ CalibrationPage::CalibrationPage(AppContext& context, QWidget* parent)
     page->addWidget(hint_);
     page->addWidget(result_);
 
-    if (Scheduler* s = context_.scheduler) {
-        connect(s, &Scheduler::liveCycleEnded, this, &CalibrationPage::modVoltAdjDisplay);
-        connect(s, &Scheduler::liveCycleEnded, this, &CalibrationPage::cabVoltAdjDisplay);
-        connect(s, &Scheduler::settingsDownloaded, this, &CalibrationPage::cabVoltAdjDisplay);
-        connect(s, &Scheduler::writeSequenceEnded, this, &CalibrationPage::onWriteEnded);
-        connect(s, &Scheduler::linkReset, this, [this, s] {
+    if (UpsSession* s = context_.scheduler) {
+        connect(s, &UpsSession::liveCycleEnded, this, &CalibrationPage::modVoltAdjDisplay);
+        connect(s, &UpsSession::liveCycleEnded, this, &CalibrationPage::cabVoltAdjDisplay);
+        connect(s, &UpsSession::settingsDownloaded, this, &CalibrationPage::cabVoltAdjDisplay);
+        connect(s, &UpsSession::writeSequenceEnded, this, &CalibrationPage::onWriteEnded);
+        connect(s, &UpsSession::linkReset, this, [this, s] {
             if (waiting_) s->settings().SettingData.set(waiting_->reg, heldWord_);
             waiting_ = nullptr;
             ++epoch_;
@@ -149,7 +149,7 @@ void CalibrationPage::apply(const CalDisplay& display) {
 }
 
 void CalibrationPage::modVoltAdjDisplay() {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     if (!s) return;
     const CalDisplay d = zav::modVoltAdjDisplay(s->upsModel(), s->live().LiveData, language_);
     apply(d);
@@ -157,7 +157,7 @@ void CalibrationPage::modVoltAdjDisplay() {
 }
 
 void CalibrationPage::cabVoltAdjDisplay() {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     if (!s) return;
     const CalDisplay d = zav::cabVoltAdjDisplay(s->upsModel(), s->live().LiveData, s->live().LiveStatus, language_);
     apply(d);
@@ -166,7 +166,7 @@ void CalibrationPage::cabVoltAdjDisplay() {
 }
 
 void CalibrationPage::calibrateClick(const CalibrationRow& row) {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     if (!s || !s->portOpen()) return;
     const CalibrationEntry e = checkCalibrationEntry(row, edits_.value(QLatin1String(row.entry))->text());
     if (e.error != CalibrationEntry::None) {
@@ -179,7 +179,7 @@ void CalibrationPage::calibrateClick(const CalibrationRow& row) {
     dialogs_->ask(this, calibrationQuestion(row, e.value, language_), "MessageBoxAdjConfirm",
                   [this, &row, value = e.value, epoch = epoch_](bool yes) {
                       if (!yes) return; // No: nothing is written
-                      Scheduler* s = context_.scheduler;
+                      UpsSession* s = context_.scheduler;
                       if (epoch != epoch_ || !s || !s->portOpen() ||
                           !windowFree(s->activity(), s->linkOk())) {
                           const QString text = notSentText(rowCaption(row, language_), language_);
@@ -192,7 +192,7 @@ void CalibrationPage::calibrateClick(const CalibrationRow& row) {
 }
 
 void CalibrationPage::write(const CalibrationRow& row, uint16_t value) {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     RegisterStore& read = s->settings().SettingData;
     heldWord_ = markCalibrationUnread(read, row, value);
     if (!s->startWriteSequence({WriteEntry{row.reg, value}})) {
@@ -207,7 +207,7 @@ void CalibrationPage::onWriteEnded(const QVector<WriteResult>& results) {
     if (!waiting_) return;
     const CalibrationRow* row = waiting_;
     waiting_ = nullptr;
-    if (Scheduler* s = context_.scheduler) s->settings().SettingData.set(row->reg, heldWord_);
+    if (UpsSession* s = context_.scheduler) s->settings().SettingData.set(row->reg, heldWord_);
     for (const WriteResult& r : results) {
         if (r.reg != row->reg) continue;
         const QString text = writeResultText(r, rowCaption(*row, language_), language_);

@@ -4,7 +4,7 @@
 // writes it with the settings write sequence once the engineer has confirmed the question that names
 // the channel and the value; a line under the tabs says how the UPS answered.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 #include "link/WriteJobs.h"
 #include "service/Calibration.h"
 

@@ -1,7 +1,7 @@
 #include "service/widgets/ControlCmdPage.h"
 
-#include "app/ButtonStates.h"
-#include "link/Scheduler.h"
+#include "session/ButtonStates.h"
+#include "session/UpsSession.h"
 #include "service/ControlCommands.h"
 #include "service/widgets/ServiceDialogs.h"
 
@@ -98,14 +98,14 @@ ControlCmdPage::ControlCmdPage(AppContext& context, QWidget* parent)
     page->addWidget(result_);
     page->addStretch();
 
-    if (Scheduler* s = context_.scheduler) {
-        connect(s, &Scheduler::controlCommandEnded, this, &ControlCmdPage::onCommandEnded);
-        connect(s, &Scheduler::bypassCaptionDue, this,
+    if (UpsSession* s = context_.scheduler) {
+        connect(s, &UpsSession::controlCommandEnded, this, &ControlCmdPage::onCommandEnded);
+        connect(s, &UpsSession::bypassCaptionDue, this,
                 [this](bool cancel) { setToggle(labelTxByp_, bypassCaption(cancel ? 1 : 0, language_)); });
-        connect(s, &Scheduler::moduleListChanged, this, &ControlCmdPage::fillModuleIdBox);
-        connect(s, &Scheduler::liveCycleEnded, this, &ControlCmdPage::fillModuleIdBox);
-        connect(s, &Scheduler::liveStoresCleared, this, &ControlCmdPage::fillModuleIdBox);
-        connect(s, &Scheduler::linkReset, this, [this] {
+        connect(s, &UpsSession::moduleListChanged, this, &ControlCmdPage::fillModuleIdBox);
+        connect(s, &UpsSession::liveCycleEnded, this, &ControlCmdPage::fillModuleIdBox);
+        connect(s, &UpsSession::liveStoresCleared, this, &ControlCmdPage::fillModuleIdBox);
+        connect(s, &UpsSession::linkReset, this, [this] {
             waiting_ = false;
             ++epoch_;
         });
@@ -141,7 +141,7 @@ void ControlCmdPage::setToggle(QLabel* label, const QString& caption) {
 }
 
 void ControlCmdPage::arm(uint16_t reg, uint16_t value, const QString& what) {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     if (!s || !s->startControlCommand(reg, value)) return;
     waiting_ = true;
     waitingReg_ = reg;
@@ -151,7 +151,7 @@ void ControlCmdPage::arm(uint16_t reg, uint16_t value, const QString& what) {
 }
 
 void ControlCmdPage::commandClick(const ControlCommand& command) {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     if (!s || !s->portOpen()) return;
     Planned p;
     p.command = &command;
@@ -174,7 +174,7 @@ void ControlCmdPage::commandClick(const ControlCommand& command) {
 }
 
 void ControlCmdPage::buttonModOnOffDoneClick() {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     if (!s || !s->portOpen()) return;
     const auto value = moduleCommandFromBoxes(comboModId_->currentText(), comboModAction_->currentText(), language_);
     if (!value) return; // no module in the box: there is nothing to address
@@ -197,7 +197,7 @@ void ControlCmdPage::propose(const Planned& planned, const QString& question) {
         // While the question was open the link may have been reset, or another part of the tool
         // (the PC protection's switch-off order) may have armed its own command: that one must
         // not be replaced, so the window has to be free again, as for an enabled button.
-        Scheduler* s = context_.scheduler;
+        UpsSession* s = context_.scheduler;
         if (epoch != epoch_ || !s || !s->portOpen() || !windowFree(s->activity(), s->linkOk())) {
             report(notSentText(planned.what, language_), "MessageBoxCmdNotSent");
             return;
@@ -216,7 +216,7 @@ bool ControlCmdPage::refused(const Planned& planned) {
 }
 
 void ControlCmdPage::send(const Planned& planned) {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     if (!s) return;
     if (planned.toggle) {
         setToggle(planned.toggle, planned.caption);
@@ -232,7 +232,7 @@ void ControlCmdPage::report(const QString& text, const char* box) {
 }
 
 void ControlCmdPage::fillModuleIdBox() {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     if (!s) return;
     const int remembered = rememberedModule(comboModId_->currentText(), language_);
     const BoxItems box = moduleIdBox(s->upsModel(), s->live().modules, s->live().LiveStatus, remembered, language_);

@@ -5,7 +5,7 @@
 // service/ControlCommands, including which commands are asked about first. The question does not
 // block: the command is armed when the answer comes, if the link is still free for it.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 #include "link/WriteJobs.h"
 
 #include <QHash>

@@ -2,7 +2,7 @@
 // The maintenance pages of the page tree: 11 calibration ("DetectAdjust") and 12 remote control
 // ("ControlCmd"). Both lie under their password panels, which the window puts over them.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 
 class QWidget;
 

@@ -1,8 +1,8 @@
 #include "settings/widgets/FieldDataPanel.h"
 
-#include "app/Branding.h"
+#include "foundation/Branding.h"
 #include "link/LinkTypes.h"
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 #include "records/GridCsv.h"
 #include "records/RecordDownload.h"
 #include "settings/FieldDataText.h"
@@ -89,7 +89,7 @@ class StandardFieldDataDialogs : public FieldDataDialogs {
 };
 
 // The history (priority 1) and S-code (priority 2) downloads hold the logs the record pages show.
-RecordDownload* recordDownload(const Scheduler* scheduler, int priority) {
+RecordDownload* recordDownload(const UpsSession* scheduler, int priority) {
     return scheduler ? dynamic_cast<RecordDownload*>(scheduler->recordJob(priority)) : nullptr;
 }
 
@@ -116,7 +116,7 @@ FieldDataPanel::FieldDataPanel(AppContext& context, QWidget* parent)
     connect(save_, &QPushButton::clicked, this, &FieldDataPanel::saveClick);
     connect(resume_, &QPushButton::clicked, this, &FieldDataPanel::resumeClick);
     if (context_.scheduler)
-        connect(context_.scheduler, &Scheduler::writeSequenceEnded, this, &FieldDataPanel::transferEnded);
+        connect(context_.scheduler, &UpsSession::writeSequenceEnded, this, &FieldDataPanel::transferEnded);
     applyLanguage(context_.language);
 }
 
@@ -176,7 +176,7 @@ void FieldDataPanel::saveClick() {
 
 void FieldDataPanel::resumeClick() {
     if (reading_) return;
-    Scheduler* scheduler = context_.scheduler;
+    UpsSession* scheduler = context_.scheduler;
     const std::shared_ptr<bool> alive = alive_;
     const QString title = QString::fromUtf8(kOpenTitle[lang(context_.language)]);
     if (scheduler && scheduler->portOpen()) {
@@ -228,7 +228,7 @@ void FieldDataPanel::offlineLoaded(FieldSnapshot s, const FieldImportResult& r) 
         dialogs_->message(this, r.fatal);
         return;
     }
-    if (Scheduler* scheduler = context_.scheduler) {
+    if (UpsSession* scheduler = context_.scheduler) {
         // The pages are set up again for the model in the model box; with "Auto" the snapshot's own
         // type code says which model it came from (the pages keep theirs if the code is unknown).
         const QComboBox* box = modelBox();
@@ -244,7 +244,7 @@ void FieldDataPanel::offlineLoaded(FieldSnapshot s, const FieldImportResult& r) 
 }
 
 void FieldDataPanel::showSnapshot(const FieldSnapshot& s) {
-    Scheduler* scheduler = context_.scheduler;
+    UpsSession* scheduler = context_.scheduler;
     if (scheduler) {
         s.giveLive(scheduler->live());
         scheduler->settings().SettingData = s.SettingData;
@@ -267,7 +267,7 @@ void FieldDataPanel::transfer(const QString& path) {
 }
 
 void FieldDataPanel::transferRead(const WorkbookCells& book) {
-    Scheduler* scheduler = context_.scheduler;
+    UpsSession* scheduler = context_.scheduler;
     if (!scheduler || !scheduler->portOpen()) return; // closed while the file was chosen or read
     const FieldDataWorkbook::Transfer file = FieldDataWorkbook::settingsOf(book, scheduler->settings().SettingData);
     const RegisterStore plannedOn = scheduler->settings().SettingData;
@@ -295,7 +295,7 @@ void FieldDataPanel::transferRead(const WorkbookCells& book) {
 }
 
 void FieldDataPanel::startTransfer(const TransferPlan& plan, const RegisterStore& plannedOn) {
-    Scheduler* scheduler = context_.scheduler;
+    UpsSession* scheduler = context_.scheduler;
     if (!scheduler || !scheduler->portOpen()) return;
     // The question stays open as long as the user likes; what was confirmed is only sent if the UPS
     // still holds what the list showed.

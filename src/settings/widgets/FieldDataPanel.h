@@ -4,7 +4,7 @@
 // settings transfer onto the connected UPS). The record grids are read from and shown in the
 // record downloads' grids (what the record pages show); the stores are the scheduler's.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 #include "settings/FieldDataRestore.h"
 
 #include <functional>

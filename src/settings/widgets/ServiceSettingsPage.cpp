@@ -1,8 +1,8 @@
 #include "settings/widgets/ServiceSettingsPage.h"
 #include "settings/widgets/FieldDataPanel.h"
 
-#include "app/AppTexts.h"
-#include "app/widgets/WheelStepScroll.h"
+#include "foundation/AppTexts.h"
+#include "pagekit/WheelStepScroll.h"
 #include "settings/AlarmEvents.h"
 #include "settings/AlarmSelection.h"
 #include "settings/SettingTexts.h"

@@ -1,6 +1,6 @@
 #include "settings/widgets/SettingsPage.h"
 
-#include "app/AppTexts.h"
+#include "foundation/AppTexts.h"
 #include "settings/SettingFormats.h"
 #include "settings/SettingLayout.h"
 #include "settings/SettingTexts.h"

@@ -3,7 +3,7 @@
 // rows (each named after its row), places them by the per-model layout, and copies the results of
 // SettingDisplay and of the page initialisation into them. No rule is decided here.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 #include "link/RegisterStore.h"
 #include "settings/SettingDisplay.h"
 #include "settings/SettingRows.h"

@@ -1,6 +1,6 @@
 #include "settings/widgets/SettingsPages.h"
 
-#include "link/Scheduler.h"
+#include "session/UpsSession.h"
 #include "settings/widgets/RatedSettingsPage.h"
 #include "settings/widgets/ServiceSettingsPage.h"
 
@@ -9,14 +9,14 @@ namespace zav {
 // The scheduler is reached only from this file: it holds SettingData and UpsModel.
 
 void SettingsPage::applyLanguage(int language) {
-    if (Scheduler* s = context_.scheduler)
+    if (UpsSession* s = context_.scheduler)
         pageInit(language, s->upsModel(), s->settings().SettingData);
     else
         pageInit(language, model_, idleStore_);
 }
 
 void SettingsPage::refresh() {
-    Scheduler* s = context_.scheduler;
+    UpsSession* s = context_.scheduler;
     if (!s) return;
     settingDisplay(s->settings().SettingData, s->upsModel(), context_.language, clock_());
     reportUnwritten(); // the read-back of this page's Set has ended
@@ -51,9 +51,9 @@ ZavPage* createSettingsPage(int index, AppContext& context, QWidget* parent) {
     if (!page) return nullptr;
     page->applyLanguage(context.language);
     if (context.scheduler) {
-        QObject::connect(context.scheduler, &Scheduler::settingsDownloaded, page, &SettingsPage::refresh);
+        QObject::connect(context.scheduler, &UpsSession::settingsDownloaded, page, &SettingsPage::refresh);
         // A link reset cuts a running sequence short: say what was not confirmed.
-        QObject::connect(context.scheduler, &Scheduler::linkReset, page, &SettingsPage::reportUnwritten);
+        QObject::connect(context.scheduler, &UpsSession::linkReset, page, &SettingsPage::reportUnwritten);
     }
     return page;
 }

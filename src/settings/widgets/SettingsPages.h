@@ -1,7 +1,7 @@
 #pragma once
 // The settings pages of the page tree: 9 rated settings, 10 user-service settings.
 
-#include "app/widgets/ZavPage.h"
+#include "pagekit/ZavPage.h"
 
 namespace zav {
 

@@ -45,16 +45,16 @@ std::vector<std::string> sorted(std::vector<std::string> v) {
 // The registers of a case: status words 81 to 240, registers 1 and 25, setting 301.
 FlowInputs inputs(int model, std::map<int, int> regs) {
     LiveStores live;
-    SettingStores settings;
+    RegisterStore settingData{301, 480};
     for (auto [reg, value] : regs) {
         if (reg == 301)
-            settings.SettingData.set(reg, uint16_t(value));
+            settingData.set(reg, uint16_t(value));
         else if (reg <= 80)
             live.LiveData.set(reg, uint16_t(value));
         else
             live.LiveStatus.set(reg, uint16_t(value));
     }
-    return flowInputs(live, settings, model);
+    return flowInputs(live, settingData, model);
 }
 
 struct FlowCase {

@@ -1,7 +1,7 @@
 #pragma once
 // Test helpers: a grid's texts as plain strings, so a failing comparison prints readable rows.
 
-#include "monitor/TextGrid.h"
+#include "foundation/TextGrid.h"
 
 #include <string>
 #include <vector>

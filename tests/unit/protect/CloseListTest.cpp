@@ -1,7 +1,7 @@
 // CLOSEAPP.INI as the close-list window reads it, and the notice rule of the main window's
 // activation; the companion's writer read back through the same functions.
 
-#include "app/ProfileFile.h"
+#include "foundation/ProfileFile.h"
 #include "protect/CloseList.h"
 #include "protect/ShutdownConfig.h"
 

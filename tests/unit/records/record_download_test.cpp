@@ -22,7 +22,7 @@ HistoryBytes historyRecord(int n) {
 class RecordDownloadTest : public ::testing::TestWithParam<Protocol> {
   protected:
     FakeSerialChannel channel;
-    Scheduler scheduler{channel};
+    UpsSession scheduler{channel};
     FakeUps ups{channel, scheduler};
     HistoryDownload history{&scheduler.settings().SettingData};
     SCodeDownload scodes;

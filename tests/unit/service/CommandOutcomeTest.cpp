@@ -33,7 +33,7 @@ QByteArray reply(Protocol mode, const Request& r, Answer kind) {
 class CommandOutcome : public ::testing::TestWithParam<Protocol> {
   protected:
     FakeSerialChannel channel;
-    Scheduler scheduler{channel};
+    UpsSession scheduler{channel};
     FakeUps ups{channel, scheduler};
     Answer commandAnswer = Answer::Echo;
 
@@ -50,7 +50,7 @@ class CommandOutcome : public ::testing::TestWithParam<Protocol> {
         c.portName = "/dev/ttyFAKE";
         c.protocol = ups.mode;
         ASSERT_EQ(scheduler.connectLink(c), ConnectResult::Connected);
-        QSignalSpy downloaded(&scheduler, &Scheduler::settingsDownloaded);
+        QSignalSpy downloaded(&scheduler, &UpsSession::settingsDownloaded);
         ASSERT_TRUE(ups.stepUntil([&] { return downloaded.count() > 0; }));
     }
     int sent(uint8_t function) const {
@@ -73,7 +73,7 @@ TEST_P(CommandOutcome, ControlCommandReportsHowTheUpsAnswered) {
     };
     for (const Case& c : cases) {
         commandAnswer = c.answer;
-        QSignalSpy ended(&scheduler, &Scheduler::controlCommandEnded);
+        QSignalSpy ended(&scheduler, &UpsSession::controlCommandEnded);
         const int before = sent(fn::ControlCommand);
         ASSERT_TRUE(scheduler.startControlCommand(354, 255));
         ASSERT_TRUE(ups.stepUntil([&] { return ended.count() > 0; }, 200)) << int(c.answer);
@@ -91,7 +91,7 @@ TEST_P(CommandOutcome, ControlCommandReportsHowTheUpsAnswered) {
 
 TEST_P(CommandOutcome, CalibrationWriteReportsARefusalAfterItsTwoAttempts) {
     commandAnswer = Answer::Exception;
-    QSignalSpy ended(&scheduler, &Scheduler::writeSequenceEnded);
+    QSignalSpy ended(&scheduler, &UpsSession::writeSequenceEnded);
     ASSERT_TRUE(scheduler.startWriteSequence({{336, 2205}}));
     ASSERT_TRUE(ups.stepUntil([&] { return ended.count() > 0; }, 200));
     const auto results = ended.at(0).at(0).value<QVector<WriteResult>>();
@@ -103,7 +103,7 @@ TEST_P(CommandOutcome, CalibrationWriteReportsARefusalAfterItsTwoAttempts) {
 }
 
 TEST_P(CommandOutcome, WriteSequenceTellsWrittenFromUnchanged) {
-    QSignalSpy ended(&scheduler, &Scheduler::writeSequenceEnded);
+    QSignalSpy ended(&scheduler, &UpsSession::writeSequenceEnded);
     ASSERT_TRUE(scheduler.startWriteSequence({{304, 220}, {305, 5}}));
     ASSERT_TRUE(ups.stepUntil([&] { return ended.count() > 0; }, 200));
     const auto results = ended.at(0).at(0).value<QVector<WriteResult>>();

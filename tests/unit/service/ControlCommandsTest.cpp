@@ -267,6 +267,11 @@ TEST(ControlCommands, ResultTextsSayWhatHappened) {
     EXPECT_TRUE(writeResultText(r, "Mute", 0).contains(QString::fromUtf8("已接受")));
     r = {351, 255, WriteOutcome::Refused, 99};
     EXPECT_TRUE(writeResultText(r, "x", 1).contains("exception 99: unknown exception"));
+    // Every outcome has its text, in every language (the table is indexed by the outcome).
+    r = {351, 255, WriteOutcome::Abandoned, 0};
+    EXPECT_EQ(writeResultText(r, "Mute", 1), "\"Mute\" was stopped before the UPS confirmed it (the log says why).");
+    for (int language : {0, 2})
+        EXPECT_TRUE(writeResultText(r, "Mute", language).contains("Mute"));
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // Files the user names are read only when they are regular files within their kind's size: a FIFO,
 // a device or a directory is refused at once with what it is, a file over its limit with the limit.
 
-#include "app/BoundedFile.h"
-#include "app/ProfileFile.h"
+#include "foundation/BoundedFile.h"
+#include "foundation/ProfileFile.h"
 
 #include <QFile>
 #include <QFileInfo>

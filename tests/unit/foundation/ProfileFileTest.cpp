@@ -1,5 +1,5 @@
-#include "app/ConfigLocation.h"
-#include "app/ProfileFile.h"
+#include "foundation/ConfigLocation.h"
+#include "foundation/ProfileFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/widgets/WheelStepScroll.h"
+#include "pagekit/WheelStepScroll.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>

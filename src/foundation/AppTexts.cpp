@@ -1,4 +1,4 @@
-#include "app/AppTexts.h"
+#include "foundation/AppTexts.h"
 
 namespace zav {
 

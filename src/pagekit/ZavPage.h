@@ -8,12 +8,12 @@
 
 namespace zav {
 
-class Scheduler;
+class UpsSession;
 class ProfileFile;
 class AlarmSelection;
 
 struct AppContext {
-    Scheduler* scheduler = nullptr;
+    UpsSession* scheduler = nullptr;
     int language = 1;               // 0 CN, 1 EN, 2 CHT; kept current by the main window
     ProfileFile* profile = nullptr; // ZAV.ini, for pages that keep their own keys
     // The alarm tab's event boxes and beeper switch as they stand now: the tab writes, the alarm

@@ -1,4 +1,4 @@
-#include "app/QuitSignals.h"
+#include "foundation/QuitSignals.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "app/ConfigLocation.h"
+#include "foundation/ConfigLocation.h"
 
 #include <QDir>
 #include <QFileInfo>

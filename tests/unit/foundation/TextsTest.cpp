@@ -1,5 +1,5 @@
-#include "app/AppTexts.h"
-#include "app/Branding.h"
+#include "foundation/AppTexts.h"
+#include "foundation/Branding.h"
 #include "link/LinkTypes.h"
 
 #include <gtest/gtest.h>

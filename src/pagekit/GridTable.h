@@ -4,7 +4,7 @@
 // computed texts into it.
 
 #include "monitor/StatusViews.h"
-#include "monitor/TextGrid.h"
+#include "foundation/TextGrid.h"
 
 #include <QTableWidget>
 #include <functional>

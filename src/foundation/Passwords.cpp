@@ -1,7 +1,7 @@
-#include "app/Passwords.h"
+#include "foundation/Passwords.h"
 
-#include "app/AppTexts.h"
-#include "app/ProfileFile.h"
+#include "foundation/AppTexts.h"
+#include "foundation/ProfileFile.h"
 
 #include <QRandomGenerator>
 #include <QStringDecoder>

@@ -1,6 +1,6 @@
-#include "app/Branding.h"
+#include "foundation/Branding.h"
 
-#include "app/AppTexts.h"
+#include "foundation/AppTexts.h"
 
 namespace zav {
 

@@ -1,6 +1,6 @@
-#include "app/AppTexts.h"
-#include "app/Passwords.h"
-#include "app/ProfileFile.h"
+#include "foundation/AppTexts.h"
+#include "foundation/Passwords.h"
+#include "foundation/ProfileFile.h"
 
 #include <QFile>
 #include <QSet>

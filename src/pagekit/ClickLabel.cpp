@@ -1,4 +1,4 @@
-#include "app/widgets/ClickLabel.h"
+#include "pagekit/ClickLabel.h"
 
 #include <QApplication>
 #include <QMouseEvent>

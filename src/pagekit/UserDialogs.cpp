@@ -1,4 +1,4 @@
-#include "app/widgets/UserDialogs.h"
+#include "pagekit/UserDialogs.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>

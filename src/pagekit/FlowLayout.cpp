@@ -1,4 +1,4 @@
-#include "app/widgets/FlowLayout.h"
+#include "pagekit/FlowLayout.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "app/ButtonStates.h"
+#include "session/ButtonStates.h"
 
 #include "link/LinkTypes.h"
 

@@ -1,4 +1,4 @@
-#include "monitor/NumberFormats.h"
+#include "foundation/NumberFormats.h"
 
 namespace zav {
 

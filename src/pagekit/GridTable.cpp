@@ -1,4 +1,4 @@
-#include "monitor/widgets/GridTable.h"
+#include "pagekit/GridTable.h"
 
 #include <QHeaderView>
 #include <QStyle>

@@ -3,6 +3,7 @@
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using namespace zav;
 using namespace zav::test;
@@ -12,7 +13,7 @@ namespace {
 class SchedulerTest : public ::testing::Test {
   protected:
     FakeSerialChannel channel;
-    Scheduler scheduler{channel};
+    UpsSession scheduler{channel};
     FakeUps ups{channel, scheduler};
 
     ConnectResult connect(int baudItem = 3, Protocol mode = Protocol::Ascii, int modelItem = 2,
@@ -31,7 +32,7 @@ class SchedulerTest : public ::testing::Test {
                                  [&](const Request& r) { return r.function == function; }));
     }
     bool cycleEnds(int maxTicks = 400) {
-        QSignalSpy spy(&scheduler, &Scheduler::liveCycleEnded);
+        QSignalSpy spy(&scheduler, &UpsSession::liveCycleEnded);
         return ups.stepUntil([&] { return spy.count() > 0; }, maxTicks);
     }
 };
@@ -45,7 +46,7 @@ TEST_F(SchedulerTest, BadAddressesAreRefusedWithoutOpeningThePort) {
     // With the model box on Auto too: the end-of-tick refresh (clock, buttons) goes on.
     EXPECT_EQ(connect(3, Protocol::Ascii, 0, "300"), ConnectResult::WrongAddress);
     EXPECT_FALSE(scheduler.autoModelPending());
-    QSignalSpy refreshed(&scheduler, &Scheduler::linkStateChanged);
+    QSignalSpy refreshed(&scheduler, &UpsSession::linkStateChanged);
     scheduler.tick();
     EXPECT_EQ(refreshed.count(), 1);
     EXPECT_EQ(connect(3, Protocol::Ascii, 2, "254"), ConnectResult::Connected);
@@ -55,7 +56,7 @@ TEST_F(SchedulerTest, UnopenablePortIsReportedAndNothingIsSent) {
     channel.failOpen = true;
     EXPECT_EQ(connect(3, Protocol::Ascii, /*Auto model*/ 0), ConnectResult::PortOpenFailed);
     EXPECT_FALSE(scheduler.connected());
-    QSignalSpy refreshed(&scheduler, &Scheduler::linkStateChanged);
+    QSignalSpy refreshed(&scheduler, &UpsSession::linkStateChanged);
     scheduler.tick();
     EXPECT_EQ(refreshed.count(), 1); // the status bar and buttons keep following the closed port
     ups.steps(100);
@@ -68,7 +69,7 @@ TEST_F(SchedulerTest, SettingsDownloadComesFirstThenTheLiveCycle) {
     ups.registers[1] = 2205;
     ups.registers[100] = 7;
     ASSERT_EQ(connect(3, Protocol::Rtu), ConnectResult::Connected);
-    QSignalSpy downloaded(&scheduler, &Scheduler::settingsDownloaded);
+    QSignalSpy downloaded(&scheduler, &UpsSession::settingsDownloaded);
     ASSERT_TRUE(cycleEnds());
     ASSERT_GE(ups.requests.size(), 6);
     // Three settings blocks, then measurement, then the two status blocks.
@@ -96,7 +97,7 @@ TEST_F(SchedulerTest, SettingsDownloadCountsTheBlocksGivenUp) {
         if (r.function == fn::ReadSettings && r.start == 361 && skip361) return QByteArray();
         return ups.defaultAnswer(r);
     };
-    QSignalSpy downloaded(&scheduler, &Scheduler::settingsDownloaded);
+    QSignalSpy downloaded(&scheduler, &UpsSession::settingsDownloaded);
     ASSERT_EQ(connect(6), ConnectResult::Connected);
     ASSERT_TRUE(ups.stepUntil([&] { return downloaded.count() == 1; }));
     EXPECT_EQ(scheduler.settingsDownload().blocksGivenUp(), 1);
@@ -110,7 +111,7 @@ TEST_F(SchedulerTest, CapacitiesOfLargeModelsArriveInKva) {
     ups.registers[321] = 60000;
     ups.registers[322] = 999;
     ASSERT_EQ(connect(3, Protocol::Ascii, /*model 6*/ 7), ConnectResult::Connected);
-    QSignalSpy downloaded(&scheduler, &Scheduler::settingsDownloaded);
+    QSignalSpy downloaded(&scheduler, &UpsSession::settingsDownloaded);
     ASSERT_TRUE(ups.stepUntil([&] { return downloaded.count() > 0; }));
     EXPECT_EQ(scheduler.settings().SettingData[321], 60);
     EXPECT_EQ(scheduler.settings().SettingData[322], 0);
@@ -168,7 +169,7 @@ struct LateLine {
     int handled = 0;
     int readInputs = 0;
     // Delivers what is due, ticks once, and puts the answers to new requests on the line.
-    void step(FakeSerialChannel& channel, FakeUps& ups, Scheduler& scheduler, int tick, int delayTicks) {
+    void step(FakeSerialChannel& channel, FakeUps& ups, UpsSession& scheduler, int tick, int delayTicks) {
         for (int i = 0; i < line.size();)
             if (line[i].due == tick) {
                 channel.deliver(line[i].bytes);
@@ -202,7 +203,7 @@ TEST_F(SchedulerTest, LateRepliesAreNeverStoredWhateverTheDelay) {
         SCOPED_TRACE(testing::Message() << (c.mode == Protocol::Rtu ? "RTU" : "ASCII") << " delay " << c.delayTicks
                                         << " baud item " << c.baudItem);
         FakeSerialChannel ch;
-        Scheduler s{ch};
+        UpsSession s{ch};
         FakeUps u{ch, s};
         for (int r = 81; r <= 160; ++r)
             u.registers[r] = uint16_t(r); // block 161-240 holds zeros
@@ -325,7 +326,7 @@ TEST_F(SchedulerTest, AutoBaudStopsAtTheRateThatAnswers) {
     ups.answer = [&](const Request& r) {
         return channel.baudRate() == 19200 ? ups.defaultAnswer(r) : QByteArray();
     };
-    QSignalSpy found(&scheduler, &Scheduler::baudFound);
+    QSignalSpy found(&scheduler, &UpsSession::baudFound);
     ASSERT_EQ(connect(kBaudAutoItem), ConnectResult::Connected);
     ASSERT_TRUE(ups.stepUntil([&] { return found.count() > 0; }, 5000));
     EXPECT_EQ(found.first().first().toInt(), 5); // ComboBox1 item "19200"
@@ -333,7 +334,7 @@ TEST_F(SchedulerTest, AutoBaudStopsAtTheRateThatAnswers) {
     EXPECT_EQ(scheduler.replyTimeout(), 6);
     EXPECT_EQ(channel.baudHistory.mid(0, 4), (QList<int>{9600, 14400, 4800, 19200}));
     // The settings download follows the cycle in which the rate was found.
-    QSignalSpy downloaded(&scheduler, &Scheduler::settingsDownloaded);
+    QSignalSpy downloaded(&scheduler, &UpsSession::settingsDownloaded);
     EXPECT_TRUE(ups.stepUntil([&] { return downloaded.count() > 0; }));
 }
 
@@ -364,8 +365,8 @@ TEST_F(SchedulerTest, ModelCodeTable) {
 
 TEST_F(SchedulerTest, AutoModelIsDetectedFromRegister78) {
     ups.registers[78] = 9;
-    QSignalSpy detected(&scheduler, &Scheduler::modelDetected);
-    QSignalSpy cycles(&scheduler, &Scheduler::liveCycleEnded);
+    QSignalSpy detected(&scheduler, &UpsSession::modelDetected);
+    QSignalSpy cycles(&scheduler, &UpsSession::liveCycleEnded);
     ASSERT_EQ(connect(3, Protocol::Ascii, 0), ConnectResult::Connected);
     ASSERT_TRUE(ups.stepUntil([&] { return detected.count() > 0; }));
     EXPECT_EQ(cycles.count(), 0); // the detecting cycle's values were reset: nothing to draw
@@ -373,14 +374,14 @@ TEST_F(SchedulerTest, AutoModelIsDetectedFromRegister78) {
     EXPECT_EQ(scheduler.upsModel(), 6);
     EXPECT_FALSE(scheduler.autoModelPending());
     // Settings are read again for the detected model.
-    QSignalSpy downloaded(&scheduler, &Scheduler::settingsDownloaded);
+    QSignalSpy downloaded(&scheduler, &UpsSession::settingsDownloaded);
     EXPECT_TRUE(ups.stepUntil([&] { return downloaded.count() > 0; }));
 }
 
 TEST_F(SchedulerTest, UnknownModelCodeDropsTheConnection) {
     ups.registers[78] = 0;
     ups.registers[1] = 230;
-    QSignalSpy rejected(&scheduler, &Scheduler::modelRejected);
+    QSignalSpy rejected(&scheduler, &UpsSession::modelRejected);
     ASSERT_EQ(connect(3, Protocol::Ascii, 0), ConnectResult::Connected);
     ASSERT_TRUE(ups.stepUntil([&] { return rejected.count() > 0; }));
     EXPECT_FALSE(channel.isOpen());
@@ -388,7 +389,7 @@ TEST_F(SchedulerTest, UnknownModelCodeDropsTheConnection) {
     EXPECT_EQ(scheduler.live().LiveData[1], 0);
     const int sent = int(channel.written.size());
     // The status bar, the link icon and the buttons keep following the closed port on every tick.
-    QSignalSpy refreshed(&scheduler, &Scheduler::linkStateChanged);
+    QSignalSpy refreshed(&scheduler, &UpsSession::linkStateChanged);
     ups.steps(100);
     EXPECT_EQ(channel.written.size(), sent);
     EXPECT_EQ(refreshed.count(), 100);
@@ -461,13 +462,13 @@ class WriteSequenceTest : public SchedulerTest {
         for (int r = 301; r <= 480; ++r)
             ups.registers[r] = 100;
         ASSERT_EQ(connect(6), ConnectResult::Connected);
-        QSignalSpy downloaded(&scheduler, &Scheduler::settingsDownloaded);
+        QSignalSpy downloaded(&scheduler, &UpsSession::settingsDownloaded);
         ASSERT_TRUE(ups.stepUntil([&] { return downloaded.count() > 0; }));
         ups.requests.clear();
     }
     // Runs the sequence to its read-back; returns the registers written, in order of attempts.
     QVector<int> runSequence(const QVector<WriteEntry>& entries) {
-        QSignalSpy downloaded(&scheduler, &Scheduler::settingsDownloaded);
+        QSignalSpy downloaded(&scheduler, &UpsSession::settingsDownloaded);
         EXPECT_TRUE(scheduler.startWriteSequence(entries));
         EXPECT_TRUE(ups.stepUntil([&] { return downloaded.count() > 0; }));
         QVector<int> written;
@@ -510,7 +511,7 @@ TEST_F(WriteSequenceTest, EveryEntryGetsTwoAttemptsEvenAfterAnEarlierRetry) {
 TEST_F(SchedulerTest, ModulesAddTheFaultBlockAndTheModuleStage) {
     ups.registers[119] = 0x0000;
     ups.registers[120] = 0x0005; // modules 1 and 3
-    QSignalSpy listChanged(&scheduler, &Scheduler::moduleListChanged);
+    QSignalSpy listChanged(&scheduler, &UpsSession::moduleListChanged);
     ASSERT_EQ(connect(6), ConnectResult::Connected);
     ASSERT_TRUE(cycleEnds());
     EXPECT_EQ(scheduler.live().modules.count, 2);
@@ -583,8 +584,8 @@ TEST_F(SchedulerTest, LostPortIsReopenedAndPollingResumes) {
     ups.registers[1] = 42;
     ASSERT_EQ(connect(6), ConnectResult::Connected);
     ASSERT_TRUE(cycleEnds());
-    QSignalSpy lost(&scheduler, &Scheduler::portLost);
-    QSignalSpy restored(&scheduler, &Scheduler::portRestored);
+    QSignalSpy lost(&scheduler, &UpsSession::portLost);
+    QSignalSpy restored(&scheduler, &UpsSession::portRestored);
     channel.unplug();
     ups.step();
     EXPECT_EQ(lost.count(), 1);
@@ -595,6 +596,65 @@ TEST_F(SchedulerTest, LostPortIsReopenedAndPollingResumes) {
     ASSERT_TRUE(cycleEnds());
     EXPECT_EQ(scheduler.live().LiveData[1], 42);
     EXPECT_TRUE(scheduler.linkOk());
+}
+
+// A record download whose decoding fails inside its step.
+class FailingRecordJob : public RecordJob {
+  public:
+    JobState state() const override { return state_; }
+    void serveRequest(LinkIo& io) override {
+        io.send(recordRequest(io.protocol(), io.address(), fn::ReadHistory, 1, 5));
+        state_ = JobReplyDue;
+    }
+    void serveReply(LinkIo& io) override {
+        io.receive(64);
+        throw std::length_error("record longer than its grid");
+    }
+    void reset() override { state_ = JobIdle; }
+    const char* name() const override { return "history download"; }
+    void abandon(const QString& why) override {
+        reason = why;
+        state_ = JobIdle;
+    }
+    JobState state_ = JobRequestDue;
+    QString reason;
+};
+
+TEST_F(SchedulerTest, AJobThatFailsIsStoppedAndTheLiveCycleGoesOn) {
+    ASSERT_EQ(connect(), ConnectResult::Connected);
+    ASSERT_TRUE(cycleEnds());
+    FailingRecordJob history;
+    scheduler.setRecordJob(1, &history);
+    scheduler.setActivity(ActHistory);
+    EXPECT_TRUE(cycleEnds()) << "the live poll resumes once the failed download is stopped";
+    EXPECT_EQ(history.reason, "record longer than its grid");
+    EXPECT_EQ(history.state(), JobIdle);
+    EXPECT_TRUE(scheduler.linkOk());
+    scheduler.setRecordJob(1, nullptr);
+}
+
+TEST(AbandonedJobs, EndAsFailuresNeverAsSuccesses) {
+    ControlCommandJob command;
+    command.start(351, 1);
+    command.abandon("x");
+    EXPECT_FALSE(command.wantsLine());
+    EXPECT_EQ(command.lastResult().outcome, WriteOutcome::Abandoned);
+    EXPECT_EQ(command.lastResult().reg, 351);
+
+    SettingStores stores;
+    WriteSequenceJob writes{stores.SettingNew, stores.SettingData};
+    writes.start({{304, 220}, {305, 5}});
+    writes.abandon("x");
+    EXPECT_FALSE(writes.wantsLine());
+    ASSERT_EQ(writes.results().size(), 2);
+    for (const WriteResult& r : writes.results())
+        EXPECT_EQ(r.outcome, WriteOutcome::Abandoned) << r.reg;
+
+    SettingsDownload download{stores.SettingData};
+    download.start();
+    download.abandon("x");
+    EXPECT_FALSE(download.wantsLine());
+    EXPECT_EQ(download.blocksGivenUp(), 3) << "settings not read are never shown as the UPS's";
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/BoundedFile.h"
+#include "foundation/BoundedFile.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "app/widgets/LockPanel.h"
+#include "pagekit/LockPanel.h"
 
-#include "app/Passwords.h"
+#include "foundation/Passwords.h"
 
 #include <QCoreApplication>
 #include <QEvent>

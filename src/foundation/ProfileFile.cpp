@@ -1,6 +1,6 @@
-#include "app/ProfileFile.h"
+#include "foundation/ProfileFile.h"
 
-#include "app/BoundedFile.h"
+#include "foundation/BoundedFile.h"
 
 #include <QDir>
 #include <QFile>
