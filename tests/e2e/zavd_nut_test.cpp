@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -80,9 +81,10 @@ class ZavdNut : public ::testing::Test {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         const QString devicePath = portPath.isEmpty() ? ups.devicePath() : portPath;
         f.write("[Link]\nPort=" + devicePath.toUtf8() + "\nBaud=9600\nModel=7\n"
-                "[Server]\nMaxConnections=8\nUsers=admin mon\n"
+                "[Server]\nMaxConnections=8\nUsers=admin mon sec\n"
                 "[User admin]\nPassword=secret\nActions=SET\nInstCmds=ALL\n"
-                "[User mon]\nPassword=pw\nUpsmon=primary\n" + extra);
+                "[User mon]\nPassword=pw\nUpsmon=primary\n"
+                "[User sec]\nPassword=pw2\nUpsmon=secondary\n" + extra);
         f.close();
         zavd.start(kZavd, {"--config", path, "--listen-port", "0", "--dry-run"});
         ASSERT_TRUE(zavd.waitForStarted(kWaitMs));
@@ -289,19 +291,32 @@ TEST_F(ZavdNut, HostileClientsLeaveTheServicePolling) {
     EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.status").contains("OB"); }));
 }
 
-// upsmon as a primary of zavd, dry-run: its shutdown command touches a flag file.
+// upsmon of zavd (a primary unless told otherwise), dry-run: its shutdown command touches a flag
+// file. Each upsmon keeps its configuration and state in a folder of its own.
 struct Upsmon {
     QProcess process;
     QByteArray said;
     QString flag;
-    bool start(const QTemporaryDir& dir, const QString& target) {
+    struct Role {
+        const char* user = "mon";
+        const char* password = "pw";
+        const char* kind = "primary";
+        int hostSync = 2; // seconds a primary waits for its secondaries to log out
+    };
+    bool start(const QTemporaryDir& dir, const QString& target) { return start(dir, target, Role{}); }
+    bool start(const QTemporaryDir& top, const QString& target, const Role& role) {
+        const QString path = top.filePath(QStringLiteral("upsmon-") + QLatin1String(role.user));
+        if (!QDir().mkpath(path)) return false;
+        const QDir dir(path);
         flag = dir.filePath("upsmon-shutdown");
         QFile conf(dir.filePath("upsmon.conf"));
         if (!conf.open(QIODevice::WriteOnly)) return false;
-        conf.write(QStringLiteral("MONITOR %1 1 mon pw primary\nMINSUPPLIES 1\n"
-                                  "SHUTDOWNCMD \"/usr/bin/touch %2\"\nPOLLFREQ 1\nPOLLFREQALERT 1\nHOSTSYNC 2\n"
+        conf.write(QStringLiteral("MONITOR %1 1 %4 %5 %6\nMINSUPPLIES 1\n"
+                                  "SHUTDOWNCMD \"/usr/bin/touch %2\"\nPOLLFREQ 1\nPOLLFREQALERT 1\nHOSTSYNC %7\n"
                                   "DEADTIME 15\nFINALDELAY 0\nPOWERDOWNFLAG %3\n")
-                       .arg(target, flag, dir.filePath("killpower"))
+                       .arg(target, flag, dir.filePath("killpower"), QLatin1String(role.user),
+                            QLatin1String(role.password), QLatin1String(role.kind))
+                       .arg(role.hostSync)
                        .toUtf8());
         conf.close();
         conf.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
@@ -362,6 +377,32 @@ TEST_F(ZavdNut, UpsmonSeesATestAsOnLineAndShutsDownWhenTheBatteryRunsLow) {
     EXPECT_TRUE(waitFor([&] { return QFile::exists(monitor.flag); })) << monitor.said.toStdString();
     EXPECT_TRUE(waitLog("the PC would be powered off now")) << log.toStdString();
     EXPECT_TRUE(client("GET VAR zav ups.status").contains("FSD"));
+}
+
+// A primary and a secondary upsmon on one UPS: on a low battery the primary sets FSD, the
+// secondary sees it in ups.status, shuts down and logs out, and the primary shuts down once the
+// logins have dropped to its own, well before its long host-sync wait would force it.
+TEST_F(ZavdNut, UpsmonPrimaryWaitsForItsSecondaryOnForcedShutdown) {
+    if (!haveTool("/lib/nut/upsmon")) GTEST_SKIP() << "nut-client is not installed (scripts/setup.sh)";
+    startZavd({});
+    Upsmon primary, secondary;
+    ASSERT_TRUE(primary.start(dir, target(), {"mon", "pw", "primary", 60}));
+    ASSERT_TRUE(secondary.start(dir, target(), {"sec", "pw2", "secondary", 60}));
+    ASSERT_TRUE(primary.says("Logged into UPS")) << primary.said.toStdString();
+    ASSERT_TRUE(secondary.says("Logged into UPS")) << secondary.said.toStdString();
+    EXPECT_TRUE(waitFor([&] { return client("GET NUMLOGINS zav") == "NUMLOGINS zav 2"; }));
+
+    applyEvent("0s utility-fail");
+    applyEvent("0s battery-low");
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(primary.flag); })) << primary.said.toStdString();
+    // The secondary went first: the primary shut down only once it had logged out.
+    EXPECT_TRUE(QFile::exists(secondary.flag)) << secondary.said.toStdString();
+    primary.process.waitForReadyRead(500);
+    primary.said += primary.process.readAll();
+    EXPECT_TRUE(primary.said.contains("waiting for secondaries to logout")) << primary.said.toStdString();
+    EXPECT_FALSE(primary.said.contains("Host sync timer expired")) << primary.said.toStdString();
+    EXPECT_TRUE(client("GET VAR zav ups.status").contains("FSD"));
+    EXPECT_TRUE(waitLog("user 'mon' set forced shutdown")) << log.toStdString();
 }
 
 // A USB adapter pulled and plugged in again: the device disappears, reads say the data are stale
