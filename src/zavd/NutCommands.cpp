@@ -19,8 +19,8 @@ const char* const kStandardNames[][2] = {
 // shows as CAL; the stop command ends it as it ends a self-test. The zav.* names stay for the
 // scripts that use them.
 const char* const kAliases[][3] = {
-    {"battery-maintenance", "calibrate.start", "Start runtime calibration (battery maintenance discharge)"},
-    {"stop-test", "calibrate.stop", "Stop runtime calibration (stops any battery test)"},
+    {"battery-maintenance", "calibrate.start", "Start run time calibration (battery maintenance discharge)"},
+    {"stop-test", "calibrate.stop", "Stop run time calibration (stops any battery test)"},
 };
 const char* const kLoadOff = "load.off.delay";
 const char* const kModulePrefix = "zav.module.";

@@ -129,12 +129,12 @@ QVector<NutVar> nutSettingVariables(const RegisterStore& SettingData, int model,
             alias("ups.date", v.value.section(' ', 0, 0), "UPS system date (yyyy-mm-dd)");
             alias("ups.time", v.value.section(' ', 1, 1), "UPS system time (hh:mm:ss)");
         } else if (v.name == QLatin1String("zav.battery.count") && v.value.toInt() > 0) {
-            alias("battery.packs", v.value, "Number of batteries", true);
+            alias("battery.packs", v.value, "Number of battery packs", true);
         } else if (v.name == QLatin1String("zav.battery.capacity") && v.value.toInt() > 0) {
             alias("battery.capacity", v.value, "Battery capacity (Ah)", true);
         } else if (v.name == QLatin1String(nominalPowerKey(model)) && v.value.toInt() > 0) {
             // Whole kVA as the rated page shows them; NUT counts VA.
-            alias("ups.power.nominal", QString::number(v.value.toInt() * 1000), "Nominal value of apparent power (VA)", true);
+            alias("ups.power.nominal", QString::number(v.value.toInt() * 1000), "UPS power rating (VA)", true);
         }
     }
     // The battery type is no writable variable here (it rebuilds the battery lists), yet its

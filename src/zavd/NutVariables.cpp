@@ -109,7 +109,7 @@ const char* const kExtraDescriptions[][2] = {
     {"output.phases", "Output phases"},
     {"battery.voltage", "Battery voltage (V)"},
     {"battery.current", "Battery current (A)"},
-    {"battery.charger.status", "Status of the battery charger"},
+    {"battery.charger.status", "Battery charger status"},
     {"zav.battery.positive.voltage", "Battery voltage, positive string (V)"},
     {"zav.battery.negative.voltage", "Battery voltage, negative string (V)"},
     {"zav.battery.positive.current", "Battery current, positive string (A)"},

@@ -141,12 +141,17 @@ TEST_F(ZavdNut, UpscReadsUpscmdAndUpsrwActWithAPassword) {
     EXPECT_TRUE(out.contains("device.mfr: ZAV\n"));
     EXPECT_TRUE(out.contains("\noutput.voltage: "));
     EXPECT_TRUE(out.contains("\nbattery.charge: "));
+    // From the settings and the status words, under NUT's names.
+    for (const char* name : {"\nups.power.nominal: ", "\nbattery.packs: ", "\nbattery.capacity: ",
+                             "\nbattery.charger.status: "})
+        EXPECT_TRUE(out.contains(name)) << name << out.toStdString();
     EXPECT_FALSE(out.contains("addchar")) << "a value that is not ASCII: " << out.toStdString();
     ASSERT_EQ(tool("upsc", {target(), "ups.load"}, &out), 0);
     EXPECT_GT(out.trimmed().split('\n').last().toDouble(), 30) << out.toStdString();
 
     ASSERT_EQ(tool("upscmd", {"-l", target()}, &out), 0);
     EXPECT_TRUE(out.contains("bypass.start")) << out.toStdString();
+    EXPECT_TRUE(out.contains("calibrate.start")) << out.toStdString();
 
     // A wrong password does nothing.
     EXPECT_NE(tool("upscmd", {"-u", "admin", "-p", "wrong", target(), "bypass.start"}, &out), 0);
