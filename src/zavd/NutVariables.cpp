@@ -185,6 +185,8 @@ QStringList nutAlarms(const LiveStores& live, int upsModel) {
 QString nutStatus(const NutStatusInputs& in) {
     const RegisterStore& s = in.live->LiveStatus;
     QStringList flags;
+    // A forced shutdown comes first, as upsd puts it before the driver's flags.
+    if (in.forcedShutdown) flags << "FSD";
     // OL and OB describe the input line alone: a battery test or a maintenance discharge with the
     // mains present discharges the battery, yet the UPS is on line (upsmon must not shut down).
     const bool onBattery = s[kInputFail] == 1;
@@ -198,7 +200,6 @@ QString nutStatus(const NutStatusInputs& in) {
     if (s[kMaintenanceRunning] == 1) flags << "CAL";
     if (overloaded(*in.live)) flags << "OVER";
     if (!nutAlarms(*in.live, in.upsModel).isEmpty()) flags << "ALARM";
-    if (in.forcedShutdown) flags << "FSD";
     return flags.join(' ');
 }
 
