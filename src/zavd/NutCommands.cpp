@@ -15,6 +15,13 @@ const char* const kStandardNames[][2] = {
     {"bypass", "bypass.start"},       {"bypass-off", "bypass.stop"},
     {"battery-test", "test.battery.start"}, {"stop-test", "test.battery.stop"},
 };
+// Second names: NUT's runtime calibration is the maintenance (deep) discharge, which the status
+// shows as CAL; the stop command ends it as it ends a self-test. The zav.* names stay for the
+// scripts that use them.
+const char* const kAliases[][3] = {
+    {"battery-maintenance", "calibrate.start", "Start run time calibration (battery maintenance discharge)"},
+    {"stop-test", "calibrate.stop", "Stop run time calibration (stops any battery test)"},
+};
 const char* const kLoadOff = "load.off.delay";
 const char* const kModulePrefix = "zav.module.";
 
@@ -30,12 +37,23 @@ NutCommandPlan refuse(const QString& error) {
     return p;
 }
 
+// The command of a NUT name: its own name or its second one.
+bool namesCommand(const ControlCommand& c, const QString& name) {
+    if (nutName(c) == name) return true;
+    for (const auto& a : kAliases)
+        if (qstrcmp(c.name, a[0]) == 0 && name == QLatin1String(a[1])) return true;
+    return false;
+}
+
 } // namespace
 
 QVector<NutDevice::Command> nutCommands(int model) {
     QVector<NutDevice::Command> out;
     for (const ControlCommand& c : controlCommands())
         if (modelHasCommand(c, model)) out.append({nutName(c), QLatin1String(c.description)});
+    for (const auto& a : kAliases)
+        for (const ControlCommand& c : controlCommands())
+            if (qstrcmp(c.name, a[0]) == 0 && modelHasCommand(c, model)) out.append({QLatin1String(a[1]), QLatin1String(a[2])});
     if (modelHasModuleCommands(model))
         for (int a = 0; a < kModuleActionCount; ++a)
             out.append({QLatin1String(kModulePrefix) + QLatin1String(moduleAction(a).name),
@@ -48,7 +66,7 @@ QVector<NutDevice::Command> nutCommands(int model) {
 
 NutCommandPlan planNutCommand(const QString& name, const QString& parameter, int model, const LiveStores& live) {
     for (const ControlCommand& c : controlCommands()) {
-        if (nutName(c) != name || !modelHasCommand(c, model)) continue;
+        if (!namesCommand(c, name) || !modelHasCommand(c, model)) continue;
         if (!parameter.isEmpty()) return refuse(QStringLiteral("INVALID-ARGUMENT: takes no parameter"));
         if (const QString why = conditionFailure(c.condition, live.LiveStatus); !why.isEmpty())
             return refuse(QStringLiteral("INSTCMD-FAILED: ") + why);

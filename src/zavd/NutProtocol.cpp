@@ -1,5 +1,7 @@
 #include "zavd/NutProtocol.h"
 
+#include <algorithm>
+
 #include <QUuid>
 
 namespace zav {
@@ -205,6 +207,13 @@ Reply NutSession::handle(const QByteArray& raw) {
     return err("UNKNOWN-COMMAND");
 }
 
+namespace {
+// upsd lists variables and commands in the order of their names, letter case aside.
+bool listedBefore(const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+}
+} // namespace
+
 Reply NutSession::list(const QStringList& w) {
     if (w.size() < 2) return err("INVALID-ARGUMENT");
     const QString what = w[1].toUpper();
@@ -221,7 +230,9 @@ Reply NutSession::list(const QStringList& w) {
     if (what == "CMD") {
         if (!ups_.device().modelKnown()) return err("DATA-STALE");
         r.lines << "BEGIN LIST CMD" + tail;
-        for (const NutDevice::Command& c : ups_.device().commands()) r.lines << "CMD " + ups + ' ' + c.name.toUtf8();
+        QVector<NutDevice::Command> commands = ups_.device().commands();
+        std::sort(commands.begin(), commands.end(), [](const auto& a, const auto& b) { return listedBefore(a.name, b.name); });
+        for (const NutDevice::Command& c : commands) r.lines << "CMD " + ups + ' ' + c.name.toUtf8();
         r.lines << "END LIST CMD" + tail;
         return r;
     }
@@ -239,7 +250,9 @@ Reply NutSession::list(const QStringList& w) {
         return r;
     }
     r.lines << "BEGIN LIST " + what.toUtf8() + tail;
-    for (const NutVar& v : ups_.device().variables())
+    QVector<NutVar> variables = ups_.device().variables();
+    std::sort(variables.begin(), variables.end(), [](const NutVar& a, const NutVar& b) { return listedBefore(a.name, b.name); });
+    for (const NutVar& v : variables)
         if (what == "VAR" || v.writable)
             r.lines << (what == "VAR" ? "VAR " : "RW ") + ups + ' ' + v.name.toUtf8() + ' ' + quote(v.value);
     r.lines << "END LIST " + what.toUtf8() + tail;

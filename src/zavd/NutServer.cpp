@@ -2,34 +2,34 @@
 
 #include "zavd/ZavdLog.h"
 
-#include <QTcpSocket>
+#include "zavd/NutConnection.h"
+
 #include <QTimer>
 
 namespace zav {
 
 struct NutServer::Client {
-    QTcpSocket* socket;
+    NutConnection* socket;
     NutSession session;
     QString address;
     QByteArray input; // received, not yet served
     QTimer idle;
     QTimer held; // serves the input again when the address's penalty is over
     bool closing = false;
-    Client(QTcpSocket* s, NutUps& ups, const QString& peer, QString a)
+    Client(NutConnection* s, NutUps& ups, const QString& peer, QString a)
         : socket(s), session(ups, peer), address(std::move(a)) {}
 };
 
 NutServer::NutServer(NutUps& ups, int maxConnections, QObject* parent)
     : QObject(parent), ups_(ups), maxConnections_(maxConnections) {
-    connect(&server_, &QTcpServer::newConnection, this, &NutServer::accept);
+    connect(&server_, &DescriptorServer::descriptorAccepted, this, &NutServer::accept);
     clock_.start();
 }
 
 NutServer::~NutServer() {
     for (Client* c : clients_) {
         c->socket->disconnect(this);
-        c->socket->abort();
-        c->socket->deleteLater();
+        delete c->socket;
         delete c;
     }
 }
@@ -40,16 +40,16 @@ bool NutServer::listen(const QHostAddress& address, quint16 port) {
     return server_.listen(address, port);
 }
 
-void NutServer::accept() {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+void NutServer::accept(qintptr descriptor) {
+    auto* socket = new NutConnection(descriptor, this);
+    {
         if (clients_.size() >= maxConnections_) {
             if (!limitSaid_)
                 zavdLog(LogLevel::Warning, "nut", QStringLiteral("%1 clients connected: further connections are closed")
                                                       .arg(maxConnections_));
             limitSaid_ = true;
             socket->abort();
-            socket->deleteLater();
-            continue;
+            return;
         }
         limitSaid_ = false;
         const QString address = socket->peerAddress().toString();
@@ -61,8 +61,7 @@ void NutServer::accept() {
                                                       .arg(address).arg(a.clients));
             addressLimitSaid_ = true;
             socket->abort();
-            socket->deleteLater();
-            continue;
+            return;
         }
         addressLimitSaid_ = false;
         ++a.clients;
@@ -74,9 +73,8 @@ void NutServer::accept() {
         c->idle.setSingleShot(true);
         c->idle.setInterval(kIdleMs);
         connect(&c->idle, &QTimer::timeout, this, [this, c] { drop(c, QStringLiteral("idle")); });
-        connect(socket, &QTcpSocket::readyRead, this, [this, c] { readFrom(c); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, c] { drop(c, QString()); });
-        connect(socket, &QTcpSocket::errorOccurred, this, [this, c] { drop(c, QString()); });
+        connect(socket, &NutConnection::readyRead, this, [this, c] { readFrom(c); });
+        connect(socket, &NutConnection::broken, this, [this, c] { drop(c, QString()); });
         c->idle.start();
     }
 }
@@ -90,8 +88,14 @@ void NutServer::forgetIdleAddresses() {
 void NutServer::readFrom(Client* c) {
     if (c->closing) return;
     c->idle.start();
-    c->input += c->socket->readAll();
+    // A bounded piece a call: more than a request line or the held-back input may hold is cut off
+    // by serveLines.
+    c->input += c->socket->read(NutSession::kMaxLineBytes + kMaxPendingInput + 1);
     serveLines(c);
+    if (c->closing) return;
+    // What is served is gone: an idle client holds no input block.
+    if (c->input.isEmpty()) c->input = QByteArray();
+    if (c->socket->atEnd()) drop(c, QString());
 }
 
 void NutServer::serveLines(Client* c) {
@@ -104,7 +108,6 @@ void NutServer::serveLines(Client* c) {
         if (end < 0) {
             if (c->input.size() > NutSession::kMaxLineBytes) {
                 c->socket->write("ERR INVALID-ARGUMENT\n");
-                c->socket->flush();
                 return drop(c, QStringLiteral("request line longer than %1 bytes").arg(NutSession::kMaxLineBytes));
             }
             return;
@@ -119,22 +122,21 @@ void NutServer::serveLines(Client* c) {
         c->input.remove(0, end + 1);
         if (line.size() > NutSession::kMaxLineBytes) {
             c->socket->write("ERR INVALID-ARGUMENT\n");
-            c->socket->flush();
             return drop(c, QStringLiteral("request line longer than %1 bytes").arg(NutSession::kMaxLineBytes));
         }
         if (line.endsWith('\r')) line.chop(1);
         const NutSession::Reply reply = c->session.handle(line);
-        for (const QByteArray& out : reply.lines) c->socket->write(out + '\n');
+        // One reply, one send.
+        QByteArray out;
+        for (const QByteArray& l : reply.lines) out += l + '\n';
+        c->socket->write(out);
         if (reply.lines.size() == 1 && reply.lines[0] == "ERR ACCESS-DENIED") {
             a.failures = std::min(a.failures + 1, kMaxPenaltyMs / kPenaltyStepMs);
             a.lastFailureMs = now;
             a.heldUntilMs = now + qint64(a.failures) * kPenaltyStepMs;
         }
-        if (reply.close) {
-            c->socket->flush();
-            return drop(c, QString());
-        }
-        if (c->socket->bytesToWrite() > kMaxPendingOutput) return drop(c, QStringLiteral("does not read its replies"));
+        if (reply.close) return drop(c, QString());
+        if (c->socket->pending() > kMaxPendingOutput) return drop(c, QStringLiteral("does not read its replies"));
     }
 }
 
@@ -148,17 +150,9 @@ void NutServer::drop(Client* c, const QString& why) {
     c->idle.stop();
     c->held.stop();
     c->socket->disconnect(this);
-    // A graceful close lets the last replies go out; abort() would discard them.
-    if (c->socket->state() == QAbstractSocket::ConnectedState && c->socket->bytesToWrite() > 0 &&
-        c->socket->bytesToWrite() <= kMaxPendingOutput) {
-        QTcpSocket* s = c->socket;
-        connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-        QTimer::singleShot(5000, s, [s] { s->abort(); });
-        s->disconnectFromHost();
-    } else {
-        c->socket->abort();
-        c->socket->deleteLater();
-    }
+    // A graceful close lets the last replies go out (a client that does not read them gets 5 s).
+    if (c->socket->pending() <= kMaxPendingOutput) c->socket->closeAfterWriting(5000);
+    else c->socket->abort();
     // The session (and its login count) goes after the signal handlers have returned.
     QTimer::singleShot(0, this, [c] { delete c; });
 }

@@ -15,9 +15,20 @@
 #include <QTcpServer>
 #include <algorithm>
 
-class QTcpSocket;
 
 namespace zav {
+
+// Hands accepted connections over as plain descriptors (see NutConnection).
+class DescriptorServer : public QTcpServer {
+    Q_OBJECT
+  public:
+    using QTcpServer::QTcpServer;
+  signals:
+    void descriptorAccepted(qintptr descriptor);
+
+  protected:
+    void incomingConnection(qintptr descriptor) override { emit descriptorAccepted(descriptor); }
+};
 
 class NutServer : public QObject {
     Q_OBJECT
@@ -43,7 +54,7 @@ class NutServer : public QObject {
 
   private:
     struct Client;
-    void accept();
+    void accept(qintptr descriptor);
     void readFrom(Client* c);
     void serveLines(Client* c);
     void forgetIdleAddresses();
@@ -58,7 +69,7 @@ class NutServer : public QObject {
 
     NutUps& ups_;
     int maxConnections_;
-    QTcpServer server_;
+    DescriptorServer server_;
     QList<Client*> clients_;
     QHash<QString, Address> addresses_; // by peer address
     QElapsedTimer clock_;

@@ -52,6 +52,17 @@ QString nutSettingDescription(const SettingRow& row) {
     return nutText(text);
 }
 
+// The rated apparent power: the cabinet's capacity on the modular models (0 to 2), the rated
+// capacity of the towers (3 to 7, the row the rated page captions "RateKva"); model 8 holds none.
+const char* nominalPowerKey(int model) {
+    if (model >= 0 && model <= 2) return "zav.rated.cabinet_kva";
+    if (model >= 3 && model <= 7) return "zav.rated.module_kva";
+    return "";
+}
+
+// Items of the battery type list (lead-acid, lithium) under NUT's chemistry names.
+const char* const kBatteryChemistry[] = {"PbAc", "Li-ion"};
+
 } // namespace
 
 QString nutSettingName(const SettingRow& row) {
@@ -104,18 +115,33 @@ QVector<NutVar> nutSettingVariables(const RegisterStore& SettingData, int model,
     }
     // Standard names for what some settings already hold, read-only (the setting stays writable
     // under its own name).
+    const auto alias = [&](const char* name, const QString& value, const char* description, bool number = false) {
+        out.append({QLatin1String(name), value, QLatin1String(description), false,
+                    number ? QStringLiteral("NUMBER")
+                           : QStringLiteral("STRING:%1").arg(std::max<qsizetype>(value.toUtf8().size(), 1)),
+                    {}, {}, {}});
+    };
     for (const NutVar& v : QVector<NutVar>(out)) {
-        const auto alias = [&](const char* name, const QString& value, const char* description) {
-            out.append({QLatin1String(name), value, QLatin1String(description), false,
-                        QStringLiteral("STRING:%1").arg(std::max<qsizetype>(value.toUtf8().size(), 1)), {}, {}, {}});
-        };
         if (v.name == QLatin1String("zav.ups.serial_number") && !v.value.isEmpty()) {
             alias("ups.serial", v.value, "UPS serial number");
             alias("device.serial", v.value, "Device serial number");
         } else if (v.name == QLatin1String("zav.system.time") && v.value.count(' ') == 1) {
             alias("ups.date", v.value.section(' ', 0, 0), "UPS system date (yyyy-mm-dd)");
             alias("ups.time", v.value.section(' ', 1, 1), "UPS system time (hh:mm:ss)");
+        } else if (v.name == QLatin1String("zav.battery.count") && v.value.toInt() > 0) {
+            alias("battery.packs", v.value, "Number of battery packs", true);
+        } else if (v.name == QLatin1String("zav.battery.capacity") && v.value.toInt() > 0) {
+            alias("battery.capacity", v.value, "Battery capacity (Ah)", true);
+        } else if (v.name == QLatin1String(nominalPowerKey(model)) && v.value.toInt() > 0) {
+            // Whole kVA as the rated page shows them; NUT counts VA.
+            alias("ups.power.nominal", QString::number(v.value.toInt() * 1000), "UPS power rating (VA)", true);
         }
+    }
+    // The battery type is no writable variable here (it rebuilds the battery lists), yet its
+    // chemistry is known where the model has the setting.
+    if (const SettingRow* type = rowByKey(QStringLiteral("battery.type")); type && rowExists(*type, model)) {
+        const uint16_t index = fieldValue(*type, SettingData);
+        if (index < std::size(kBatteryChemistry)) alias("battery.type", QLatin1String(kBatteryChemistry[index]), "Battery chemistry");
     }
     return out;
 }

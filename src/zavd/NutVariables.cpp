@@ -44,10 +44,12 @@ constexpr LiveRow kRows[] = {
     {"output.current", 28, Fmt::Tenths, "Output current (A)"},
     {"output.frequency", 31, Fmt::Hundredths, "Output frequency (Hz)"},
     {"output.powerfactor", 34, Fmt::Hundredths, "Output power factor"},
-    {"battery.voltage", 50, Fmt::Tenths, "Battery voltage (V)"},
-    {"battery.current", 52, Fmt::SignedTenths, "Battery current (A)"},
     {"battery.charge", 56, Fmt::Tenths, "Battery charge (percent)"},
 };
+
+// The battery bank: one string (registers 50, 52), or a split bank of a positive string (50, 52)
+// and a negative one (51, 53) around the neutral.
+constexpr int kBatteryVoltage = 50, kBatteryCurrent = 52, kNegativeOffset = 1;
 
 // Phase variables of the three-phase layouts under NUT's names: L1-N for voltages (phase to
 // neutral), L1 for currents and powers; phase B and C follow each phase-A register.
@@ -105,7 +107,45 @@ const char* const kExtraDescriptions[][2] = {
     {"ups.load", "Load on UPS (percent, the highest phase)"},
     {"ups.test.result", "Results of last self test"},
     {"output.phases", "Output phases"},
+    {"battery.voltage", "Battery voltage (V)"},
+    {"battery.current", "Battery current (A)"},
+    {"battery.charger.status", "Battery charger status"},
+    {"zav.battery.positive.voltage", "Battery voltage, positive string (V)"},
+    {"zav.battery.negative.voltage", "Battery voltage, negative string (V)"},
+    {"zav.battery.positive.current", "Battery current, positive string (A)"},
+    {"zav.battery.negative.current", "Battery current, negative string (A)"},
 };
+
+// Battery state word 82 in NUT's charger words.
+const char* const kChargerStatus[] = {"resting", "floating", "charging", "discharging"};
+
+// battery.voltage and battery.current of the whole bank. A split bank adds up its two strings'
+// voltages (the bank's voltage from end to end, as NUT clients read it) and gives the mean of the
+// two strings' currents (what flows through the bank at that voltage; the difference flows in the
+// neutral); each string is published on its own under zav.battery.positive/negative.
+void addBattery(QVector<NutVar>& v, const LiveStores& live, bool split) {
+    const auto add = [&](const char* name, const QString& value) {
+        v.append({QLatin1String(name), value, nutDescription(QLatin1String(name)), false, QStringLiteral("NUMBER"), {}, {}, {}});
+    };
+    const uint16_t posV = live.LiveData[kBatteryVoltage], posI = live.LiveData[kBatteryCurrent];
+    if (!split) {
+        add("battery.voltage", FormatTenths(posV));
+        add("battery.current", FormatSignedTenths(posI));
+        return;
+    }
+    const uint16_t negV = live.LiveData[kBatteryVoltage + kNegativeOffset];
+    const uint16_t negI = live.LiveData[kBatteryCurrent + kNegativeOffset];
+    // Negative words of the voltages count as 0, as the pages show them.
+    const auto volts = [](uint16_t w) { return w >= 0x8000 ? 0 : int(w); };
+    add("battery.voltage", FormatTenths(uint16_t(std::min(volts(posV) + volts(negV), 0x7FFF))));
+    // Tenths of amperes, signed; the mean keeps one decimal rounded toward zero as the strings' values.
+    const int meanTenths = (int(int16_t(posI)) + int(int16_t(negI))) / 2;
+    add("battery.current", FormatSignedTenths(uint16_t(int16_t(meanTenths))));
+    add("zav.battery.positive.voltage", FormatTenths(posV));
+    add("zav.battery.negative.voltage", FormatTenths(negV));
+    add("zav.battery.positive.current", FormatSignedTenths(posI));
+    add("zav.battery.negative.current", FormatSignedTenths(negI));
+}
 
 } // namespace
 
@@ -145,6 +185,8 @@ QStringList nutAlarms(const LiveStores& live, int upsModel) {
 QString nutStatus(const NutStatusInputs& in) {
     const RegisterStore& s = in.live->LiveStatus;
     QStringList flags;
+    // A forced shutdown comes first, as upsd puts it before the driver's flags.
+    if (in.forcedShutdown) flags << "FSD";
     // OL and OB describe the input line alone: a battery test or a maintenance discharge with the
     // mains present discharges the battery, yet the UPS is on line (upsmon must not shut down).
     const bool onBattery = s[kInputFail] == 1;
@@ -158,7 +200,6 @@ QString nutStatus(const NutStatusInputs& in) {
     if (s[kMaintenanceRunning] == 1) flags << "CAL";
     if (overloaded(*in.live)) flags << "OVER";
     if (!nutAlarms(*in.live, in.upsModel).isEmpty()) flags << "ALARM";
-    if (in.forcedShutdown) flags << "FSD";
     return flags.join(' ');
 }
 
@@ -183,9 +224,9 @@ QVector<NutVar> nutLiveVariables(const NutStatusInputs& in, const QString& versi
     if (const QStringList alarms = nutAlarms(live, model); !alarms.isEmpty())
         add("ups.alarm", alarms.join(QStringLiteral("; ")), "STRING:256");
 
-    // The layout of the measurement pages decides one phase or three (system codes not used here:
-    // the settings may not be read yet, so the single-phase reading of each model counts).
-    const MeasureLayout layout{model, false, false};
+    // The layout of the measurement pages decides one phase or three, with the system codes once
+    // the settings are read (before that, each model's reading with both codes 0, as the pages).
+    const MeasureLayout layout = in.settings ? measureLayout(model, *in.settings) : MeasureLayout{model, false, false};
     add("input.phases", threePhaseLayout(MeasureGrid::Main, layout) ? "3" : "1");
     add("output.phases", threePhaseLayout(MeasureGrid::Output, layout) ? "3" : "1");
     for (const LiveRow& r : kRows) add(r.name, format(live.LiveData[r.reg], r.fmt, model));
@@ -205,6 +246,8 @@ QVector<NutVar> nutLiveVariables(const NutStatusInputs& in, const QString& versi
         for (int p = 0; p < 3; ++p)
             add(QString::fromLatin1(r.pattern).arg(p + 1), format(live.LiveData[r.reg + p], r.fmt, model));
     }
+    addBattery(v, live, threePhaseLayout(MeasureGrid::Battery, layout));
+    if (const uint16_t b = live.LiveStatus[kBatteryState]; b <= 3) add("battery.charger.status", kChargerStatus[b], "STRING:16");
     static const char* const kTestResults[] = {"No test initiated", "Done and passed", "Done and error", "In progress"};
     if (const int t = live.LiveStatus[kSelfTestStatus]; t >= 0 && t <= 3) add("ups.test.result", kTestResults[t], "STRING:32");
     // Remaining minutes in tenths, only while a battery is connected; NUT counts seconds.

@@ -25,6 +25,9 @@ struct NutStatusInputs {
     const LiveStores* live = nullptr;
     int upsModel = -1;
     bool forcedShutdown = false; // FSD was set by a primary (or by zavd's own policy)
+    // The settings as read (system codes 329/330 tell single or three phases on some models);
+    // nullptr until the settings of the model were downloaded.
+    const RegisterStore* settings = nullptr;
 };
 
 // The flags of ups.status in NUT's order ("OL CHRG", "OB DISCHRG LB", ...).

@@ -233,7 +233,8 @@ QVector<NutVar> ZavdService::variables() const {
     const bool fsd = ups_.forcedShutdown();
     if (cacheValid_ && cacheGeneration_ == storesGeneration_ && cacheSecond_ == second && cacheFsd_ == fsd)
         return variablesCache_;
-    NutStatusInputs in{&scheduler_.live(), scheduler_.upsModel(), fsd};
+    NutStatusInputs in{&scheduler_.live(), scheduler_.upsModel(), fsd,
+                       settingsRead_ ? &scheduler_.settings().SettingData : nullptr};
     QVector<NutVar> v = nutLiveVariables(in, QStringLiteral(ZAVD_VERSION));
     // The switch-off order the UPS holds (register 358), in NUT's terms: seconds left, -1 for none.
     const qint64 dueAt = policy_.upsOffAt();

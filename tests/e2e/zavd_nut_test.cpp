@@ -7,11 +7,13 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -80,9 +82,10 @@ class ZavdNut : public ::testing::Test {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         const QString devicePath = portPath.isEmpty() ? ups.devicePath() : portPath;
         f.write("[Link]\nPort=" + devicePath.toUtf8() + "\nBaud=9600\nModel=7\n"
-                "[Server]\nMaxConnections=8\nUsers=admin mon\n"
+                "[Server]\nMaxConnections=8\nUsers=admin mon sec\n"
                 "[User admin]\nPassword=secret\nActions=SET\nInstCmds=ALL\n"
-                "[User mon]\nPassword=pw\nUpsmon=primary\n" + extra);
+                "[User mon]\nPassword=pw\nUpsmon=primary\n"
+                "[User sec]\nPassword=pw2\nUpsmon=secondary\n" + extra);
         f.close();
         zavd.start(kZavd, {"--config", path, "--listen-port", "0", "--dry-run"});
         ASSERT_TRUE(zavd.waitForStarted(kWaitMs));
@@ -139,12 +142,17 @@ TEST_F(ZavdNut, UpscReadsUpscmdAndUpsrwActWithAPassword) {
     EXPECT_TRUE(out.contains("device.mfr: ZAV\n"));
     EXPECT_TRUE(out.contains("\noutput.voltage: "));
     EXPECT_TRUE(out.contains("\nbattery.charge: "));
+    // From the settings and the status words, under NUT's names.
+    for (const char* name : {"\nups.power.nominal: ", "\nbattery.packs: ", "\nbattery.capacity: ",
+                             "\nbattery.charger.status: "})
+        EXPECT_TRUE(out.contains(name)) << name << out.toStdString();
     EXPECT_FALSE(out.contains("addchar")) << "a value that is not ASCII: " << out.toStdString();
     ASSERT_EQ(tool("upsc", {target(), "ups.load"}, &out), 0);
     EXPECT_GT(out.trimmed().split('\n').last().toDouble(), 30) << out.toStdString();
 
     ASSERT_EQ(tool("upscmd", {"-l", target()}, &out), 0);
     EXPECT_TRUE(out.contains("bypass.start")) << out.toStdString();
+    EXPECT_TRUE(out.contains("calibrate.start")) << out.toStdString();
 
     // A wrong password does nothing.
     EXPECT_NE(tool("upscmd", {"-u", "admin", "-p", "wrong", target(), "bypass.start"}, &out), 0);
@@ -289,19 +297,22 @@ TEST_F(ZavdNut, HostileClientsLeaveTheServicePolling) {
     EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.status").contains("OB"); }));
 }
 
-// upsmon as a primary of zavd, dry-run: its shutdown command touches a flag file.
+// upsmon as a primary of zavd, dry-run: its shutdown command touches a flag file. upsmon allows
+// one instance on a machine (its pid file is machine-wide), so one test runs it.
 struct Upsmon {
     QProcess process;
     QByteArray said;
     QString flag;
-    bool start(const QTemporaryDir& dir, const QString& target) {
+    // hostSync: seconds the primary waits for its secondaries to log out on a forced shutdown.
+    bool start(const QTemporaryDir& dir, const QString& target, int hostSync = 2) {
         flag = dir.filePath("upsmon-shutdown");
         QFile conf(dir.filePath("upsmon.conf"));
         if (!conf.open(QIODevice::WriteOnly)) return false;
         conf.write(QStringLiteral("MONITOR %1 1 mon pw primary\nMINSUPPLIES 1\n"
-                                  "SHUTDOWNCMD \"/usr/bin/touch %2\"\nPOLLFREQ 1\nPOLLFREQALERT 1\nHOSTSYNC 2\n"
+                                  "SHUTDOWNCMD \"/usr/bin/touch %2\"\nPOLLFREQ 1\nPOLLFREQALERT 1\nHOSTSYNC %4\n"
                                   "DEADTIME 15\nFINALDELAY 0\nPOWERDOWNFLAG %3\n")
                        .arg(target, flag, dir.filePath("killpower"))
+                       .arg(hostSync)
                        .toUtf8());
         conf.close();
         conf.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
@@ -326,6 +337,17 @@ struct Upsmon {
         });
     }
     ~Upsmon() {
+        // upsmon runs as two processes: the one started here and its child, which would be left
+        // behind (holding the machine's upsmon pid file) when the test ends before upsmon does.
+        const qint64 parent = process.processId();
+        for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+            QFile stat("/proc/" + pid + "/stat");
+            if (parent > 0 && stat.open(QIODevice::ReadOnly)) {
+                const QByteArray text = stat.readAll();
+                const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+                if (fields.size() > 1 && fields[1].toLongLong() == parent) ::kill(pid_t(pid.toLongLong()), SIGKILL);
+            }
+        }
         process.terminate();
         process.waitForFinished(10'000);
     }
@@ -334,13 +356,28 @@ struct Upsmon {
 // One upsmon for the whole story (upsmon allows one instance on a machine, and ctest runs tests side
 // by side). A battery test discharges the battery with the mains present: the UPS stays on line for
 // upsmon, which neither logs "on battery" nor shuts down. Then a real utility failure and a low
-// battery: upsmon and zavd shut down.
+// battery: FSD is set, a secondary logs out, and only then do upsmon (the primary) and zavd shut
+// down. The secondary is a plain client that speaks a secondary upsmon's part.
 TEST_F(ZavdNut, UpsmonSeesATestAsOnLineAndShutsDownWhenTheBatteryRunsLow) {
     if (!haveTool("/lib/nut/upsmon")) GTEST_SKIP() << "nut-client is not installed (scripts/setup.sh)";
     startZavd("[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=10\nSEBattVoltLowShutDelay=0\n");
     Upsmon monitor;
-    ASSERT_TRUE(monitor.start(dir, target()));
+    // The primary would wait a minute for its secondaries: longer than any wait below.
+    ASSERT_TRUE(monitor.start(dir, target(), 60));
     ASSERT_TRUE(monitor.says("Logged into UPS")) << monitor.said.toStdString();
+    QTcpSocket secondary;
+    secondary.connectToHost("127.0.0.1", quint16(port));
+    ASSERT_TRUE(secondary.waitForConnected(5000));
+    const auto ask = [&](const QByteArray& line) {
+        secondary.write(line + '\n');
+        QDeadlineTimer deadline(5000);
+        while (!secondary.canReadLine() && !deadline.hasExpired()) secondary.waitForReadyRead(50);
+        return secondary.readLine().trimmed();
+    };
+    ASSERT_EQ(ask("USERNAME sec"), "OK");
+    ASSERT_EQ(ask("PASSWORD pw2"), "OK");
+    ASSERT_EQ(ask("LOGIN zav"), "OK");
+    EXPECT_EQ(client("GET NUMLOGINS zav"), "NUMLOGINS zav 2");
 
     QByteArray out;
     ASSERT_EQ(tool("upscmd", {"-u", "admin", "-p", "secret", target(), "test.battery.start"}, &out), 0)
@@ -359,9 +396,26 @@ TEST_F(ZavdNut, UpsmonSeesATestAsOnLineAndShutsDownWhenTheBatteryRunsLow) {
     EXPECT_TRUE(monitor.says("on battery")) << monitor.said.toStdString();
     EXPECT_FALSE(QFile::exists(monitor.flag)); // on battery alone is no reason yet
     applyEvent("0s battery-low");
-    EXPECT_TRUE(waitFor([&] { return QFile::exists(monitor.flag); })) << monitor.said.toStdString();
+    // The secondary sees FSD and logs out once the primary waits for it; the primary then shuts
+    // down at once, not when its host-sync wait runs out.
+    bool loggedOut = false, primaryWentFirst = false;
+    EXPECT_TRUE(waitFor([&] {
+        monitor.process.waitForReadyRead(50);
+        monitor.said += monitor.process.readAll();
+        if (!loggedOut) {
+            primaryWentFirst = primaryWentFirst || QFile::exists(monitor.flag);
+            if (monitor.said.contains("waiting for secondaries to logout") &&
+                ask("GET VAR zav ups.status").contains("FSD")) {
+                loggedOut = ask("LOGOUT") == "OK Goodbye";
+            }
+        }
+        return QFile::exists(monitor.flag);
+    })) << monitor.said.toStdString();
+    EXPECT_TRUE(loggedOut);
+    EXPECT_FALSE(primaryWentFirst);
+    EXPECT_FALSE(monitor.said.contains("Host sync timer expired")) << monitor.said.toStdString();
     EXPECT_TRUE(waitLog("the PC would be powered off now")) << log.toStdString();
-    EXPECT_TRUE(client("GET VAR zav ups.status").contains("FSD"));
+    EXPECT_TRUE(client("GET VAR zav ups.status").startsWith("VAR zav ups.status \"FSD "));
 }
 
 // A USB adapter pulled and plugged in again: the device disappears, reads say the data are stale

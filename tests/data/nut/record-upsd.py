@@ -33,6 +33,11 @@ sessions = {
                'INSTCMD ref nosuch.cmd', 'SET VAR ref ups.mfr'],
  'primary': ['USERNAME mon', 'PASSWORD monpw', 'LOGIN nosuch', 'LOGIN ref', 'PRIMARY ref', 'MASTER ref',
              'GET NUMLOGINS ref', 'LIST CLIENT ref', 'LOGOUT'],
+ # Last: upsd keeps a forced shutdown until it is restarted.
+ 'forced-shutdown': ['USERNAME mon', 'PASSWORD monpw', 'LOGIN ref', 'PRIMARY ref', 'GET VAR ref ups.status',
+                     'FSD ref', 'GET VAR ref ups.status', 'FSD ref'],
+ 'after-forced-shutdown': ['GET VAR ref ups.status', 'USERNAME sec', 'PASSWORD secpw', 'LOGIN ref', 'FSD ref',
+                           'GET VAR ref ups.status'],
 }
 for name, lines in sessions.items():
     s = socket.create_connection(('127.0.0.1', port)); f = s.makefile('rb')

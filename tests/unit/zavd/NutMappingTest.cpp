@@ -122,7 +122,7 @@ TEST(NutMapping, StatusFollowsUtilityFailureAndLowBattery) {
     v = varsOf(liveOf(ups), 7, true);
     EXPECT_TRUE(v.value("ups.status").contains("OB"));
     EXPECT_TRUE(v.value("ups.status").contains("LB"));
-    EXPECT_TRUE(v.value("ups.status").endsWith("FSD"));
+    EXPECT_TRUE(v.value("ups.status").startsWith("FSD OB")) << qPrintable(v.value("ups.status"));
 
     advance(ups, "0s utility-restore", 60000);
     v = varsOf(liveOf(ups), 7);
@@ -357,4 +357,147 @@ TEST(NutSettings, WritesCarryThePagesChecksAndEntries) {
         EXPECT_FALSE(w.entries.isEmpty());
         EXPECT_TRUE(nutSettingWrite("zav.system.time", "yesterday", data, 7, now).error.startsWith("INVALID-VALUE"));
     }
+}
+
+// A split bank (models 0 to 4) is one battery to NUT clients: the strings' voltages add up, the
+// current is the strings' mean; each string is published too. A single string is the battery.
+TEST(NutMapping, SplitBatteryBankReadsAsOneBattery) {
+    LiveStores live;
+    live.LiveData.set(50, 2400);   // +240.0 V
+    live.LiveData.set(51, 2385);   // -238.5 V string, a magnitude
+    live.LiveData.set(52, 0xFF9C); // -10.0 A
+    live.LiveData.set(53, 0xFF88); // -12.0 A
+    QHash<QString, QString> v = varsOf(live, 1);
+    EXPECT_EQ(v.value("battery.voltage"), "478.5");
+    EXPECT_EQ(v.value("battery.current"), "-11.0");
+    EXPECT_EQ(v.value("zav.battery.positive.voltage"), "240.0");
+    EXPECT_EQ(v.value("zav.battery.negative.voltage"), "238.5");
+    EXPECT_EQ(v.value("zav.battery.positive.current"), "-10.0");
+    EXPECT_EQ(v.value("zav.battery.negative.current"), "-12.0");
+    EXPECT_EQ(nutDescription("zav.battery.negative.voltage"), "Battery voltage, negative string (V)");
+
+    v = varsOf(live, 7); // one string
+    EXPECT_EQ(v.value("battery.voltage"), "240.0");
+    EXPECT_EQ(v.value("battery.current"), "-10.0");
+    EXPECT_FALSE(v.contains("zav.battery.negative.voltage"));
+    EXPECT_FALSE(v.contains("zav.battery.positive.voltage"));
+
+    // The virtual UPS's split bank: the total is both strings.
+    SimConfig config;
+    config.upsModel = 0;
+    VirtualUps ups(config);
+    ups.advanceTo(5000);
+    const LiveStores sim = liveOf(ups);
+    v = varsOf(sim, 0);
+    EXPECT_NEAR(number(v, "battery.voltage"),
+                number(v, "zav.battery.positive.voltage") + number(v, "zav.battery.negative.voltage"), 0.05);
+    EXPECT_GT(number(v, "zav.battery.negative.voltage"), 10);
+}
+
+TEST(NutMapping, ChargerStatusFromTheBatteryState) {
+    const struct {
+        uint16_t state;
+        const char* charger; // nullptr: not published
+    } cases[] = {{0, "resting"}, {1, "floating"}, {2, "charging"}, {3, "discharging"}, {7, nullptr}};
+    for (const auto& c : cases) {
+        LiveStores live;
+        live.LiveStatus.set(82, c.state);
+        const QHash<QString, QString> v = varsOf(live, 7);
+        if (c.charger) EXPECT_EQ(v.value("battery.charger.status"), c.charger) << c.state;
+        else EXPECT_FALSE(v.contains("battery.charger.status")) << c.state;
+    }
+}
+
+// Once the settings are read, the system codes tell one phase or three where the model leaves it
+// to them (bit 1 of 329 and 330), with the phase variables to match.
+TEST(NutMapping, PhasesFollowTheSystemCodes) {
+    const struct {
+        int model;
+        uint16_t code1, code2;
+        bool settingsRead;
+        const char* inputPhases;
+        const char* outputPhases;
+    } cases[] = {
+        {0, 0, 0, true, "3", "3"}, {0, 2, 0, true, "3", "1"}, {0, 0, 2, true, "1", "3"},
+        {3, 2, 2, true, "1", "1"}, {6, 0, 0, true, "1", "1"}, {6, 2, 0, true, "3", "1"},
+        {6, 2, 0, false, "1", "1"}, {1, 2, 2, true, "3", "3"}, {8, 2, 2, true, "1", "1"},
+    };
+    for (const auto& c : cases) {
+        LiveStores live;
+        RegisterStore settings = SettingStores{}.SettingData;
+        settings.set(329, c.code1);
+        settings.set(330, c.code2);
+        QHash<QString, QString> v;
+        for (const NutVar& var : nutLiveVariables({&live, c.model, false, c.settingsRead ? &settings : nullptr}, "1"))
+            v[var.name] = var.value;
+        const std::string where = "model " + std::to_string(c.model) + " codes " + std::to_string(c.code1) + "/" +
+                                  std::to_string(c.code2);
+        EXPECT_EQ(v.value("input.phases"), c.inputPhases) << where;
+        EXPECT_EQ(v.value("output.phases"), c.outputPhases) << where;
+        EXPECT_EQ(v.contains("input.L3-N.voltage"), QString(c.inputPhases) == "3") << where;
+        EXPECT_EQ(v.contains("output.L3-N.voltage"), QString(c.outputPhases) == "3") << where;
+    }
+}
+
+// Nominal power, battery count, capacity and chemistry under NUT's names, from the settings of the
+// models that hold them; none on a model without the setting.
+TEST(NutSettings, RatedPowerAndBatteryUnderTheirStandardNames) {
+    const QDateTime now(QDate(2026, 1, 2), QTime(3, 4, 5));
+    for (int model = 0; model <= 8; ++model) {
+        const RegisterStore data = simSettings(model);
+        QHash<QString, NutVar> vars;
+        for (const NutVar& v : nutSettingVariables(data, model, now)) vars[v.name] = v;
+        SCOPED_TRACE(model);
+        const char* rated = model <= 2 ? "zav.rated.cabinet_kva" : "zav.rated.module_kva";
+        if (model == 8) {
+            EXPECT_FALSE(vars.contains("ups.power.nominal"));
+        } else {
+            ASSERT_TRUE(vars.contains(rated));
+            EXPECT_EQ(vars["ups.power.nominal"].value.toInt(), vars[rated].value.toInt() * 1000);
+            EXPECT_GT(vars["ups.power.nominal"].value.toInt(), 0);
+            EXPECT_FALSE(vars["ups.power.nominal"].writable);
+        }
+        EXPECT_EQ(vars["battery.packs"].value, vars["zav.battery.count"].value);
+        EXPECT_EQ(vars["battery.capacity"].value, vars["zav.battery.capacity"].value);
+        EXPECT_GT(vars["battery.capacity"].value.toInt(), 0);
+        EXPECT_EQ(vars["battery.type"].value, model == 0 ? "PbAc" : "");
+        EXPECT_FALSE(vars.contains("ups.realpower.nominal"));
+        EXPECT_FALSE(vars.contains("battery.voltage.nominal"));
+    }
+    RegisterStore lithium = simSettings(0);
+    lithium.set(386, 1 + 8 * 20);
+    QHash<QString, QString> v;
+    for (const NutVar& var : nutSettingVariables(lithium, 0, now)) v[var.name] = var.value;
+    EXPECT_EQ(v.value("battery.type"), "Li-ion");
+    lithium.set(386, 5 + 8 * 20); // no type of the list
+    v.clear();
+    for (const NutVar& var : nutSettingVariables(lithium, 0, now)) v[var.name] = var.value;
+    EXPECT_FALSE(v.contains("battery.type"));
+}
+
+// The maintenance discharge is NUT's runtime calibration, with the battery checks of its button;
+// the UPS's timed switch-off is no load.off or shutdown.return (see docs/NUT.md).
+TEST(NutCommands, CalibrationIsTheMaintenanceDischarge) {
+    QStringList names;
+    for (const NutDevice::Command& c : nutCommands(7)) names << c.name;
+    EXPECT_TRUE(names.contains("calibrate.start"));
+    EXPECT_TRUE(names.contains("calibrate.stop"));
+    EXPECT_TRUE(names.contains("zav.battery-maintenance"));
+    EXPECT_FALSE(names.contains("load.off"));
+    EXPECT_FALSE(names.contains("shutdown.return"));
+    EXPECT_EQ(names.removeDuplicates(), 0);
+
+    LiveStores live;
+    live.LiveStatus.set(83, 1);
+    NutCommandPlan p = planNutCommand("calibrate.start", "", 7, live);
+    EXPECT_TRUE(p.error.isEmpty()) << qPrintable(p.error);
+    EXPECT_EQ(p.reg, 355);
+    EXPECT_EQ(p.value, 0x00F0);
+    p = planNutCommand("calibrate.stop", "", 7, live);
+    EXPECT_TRUE(p.error.isEmpty()) << qPrintable(p.error);
+    EXPECT_EQ(p.reg, 355);
+    EXPECT_EQ(p.value, 0);
+    live.LiveStatus.set(83, 0); // no battery: refused as on the page
+    EXPECT_TRUE(planNutCommand("calibrate.start", "", 7, live).error.startsWith("INSTCMD-FAILED"));
+    EXPECT_TRUE(planNutCommand("calibrate.start", "1", 7, live).error.startsWith("INVALID-ARGUMENT"));
 }

@@ -21,7 +21,9 @@ class TableDevice : public NutDevice {
                 {"battery.charge", "97.0", "Battery charge (percent)", false, "NUMBER", {}, {}, {}},
                 {"zav.battery.count", "16", "Battery count", true, "RW ENUM", {"16", "18"}, {}, {}},
                 {"zav.battery.capacity", "100", "Battery AH", true, "RW RANGE NUMBER", {}, "1", "30000"},
-                {"ups.alarm", "say \"hi\" \\ there", "", false, "STRING:256", {}, {}, {}}};
+                {"ups.alarm", "say \"hi\" \\ there", "", false, "STRING:256", {}, {}, {}},
+                {"input.L1-N.voltage", "230.1", "", false, "NUMBER", {}, {}, {}},
+                {"input.frequency", "50.00", "", false, "NUMBER", {}, {}, {}}};
     }
     QVector<Command> commands() const override {
         return {{"beeper.mute", "silence the alarm"}, {"test.battery.start", "start a battery test"}};
@@ -67,11 +69,14 @@ TEST(NutProtocol, AnonymousRequestsAnswerAsUpsdDoes) {
         {"HELP", {"Commands: HELP VER GET LIST SET INSTCMD LOGIN LOGOUT USERNAME PASSWORD STARTTLS"}},
         {"LIST UPS", {"BEGIN LIST UPS", "UPS zav \"ZAV UPS\"", "END LIST UPS"}},
         {"list ups", {"BEGIN LIST UPS", "UPS zav \"ZAV UPS\"", "END LIST UPS"}},
+        // In the order of the names, letter case aside, as upsd lists them.
         {"LIST VAR zav",
-         {"BEGIN LIST VAR zav", "VAR zav ups.status \"OL CHRG\"", "VAR zav battery.charge \"97.0\"",
-          "VAR zav zav.battery.count \"16\"", "VAR zav zav.battery.capacity \"100\"", "VAR zav ups.alarm \"say \\\"hi\\\" \\\\ there\"", "END LIST VAR zav"}},
+         {"BEGIN LIST VAR zav", "VAR zav battery.charge \"97.0\"", "VAR zav input.frequency \"50.00\"",
+          "VAR zav input.L1-N.voltage \"230.1\"", "VAR zav ups.alarm \"say \\\"hi\\\" \\\\ there\"",
+          "VAR zav ups.status \"OL CHRG\"", "VAR zav zav.battery.capacity \"100\"", "VAR zav zav.battery.count \"16\"",
+          "END LIST VAR zav"}},
         {"LIST RW zav",
-         {"BEGIN LIST RW zav", "RW zav zav.battery.count \"16\"", "RW zav zav.battery.capacity \"100\"",
+         {"BEGIN LIST RW zav", "RW zav zav.battery.capacity \"100\"", "RW zav zav.battery.count \"16\"",
           "END LIST RW zav"}},
         {"LIST CMD zav", {"BEGIN LIST CMD zav", "CMD zav beeper.mute", "CMD zav test.battery.start", "END LIST CMD zav"}},
         {"LIST ENUM zav zav.battery.count",

@@ -13,12 +13,20 @@ using namespace zav;
 
 namespace {
 
-// dummy-ups offers every variable as a writable string of 32 bytes, and no commands.
+// dummy-ups offers every variable as a writable string of 32 bytes, and no commands. The status
+// is zavd's own, from status words that say "on line" and the forced-shutdown flag of the UPS.
 class ReferenceDevice : public NutDevice {
   public:
+    const NutUps* ups = nullptr;
+    LiveStores live;
+    ReferenceDevice() {
+        live.LiveStatus.set(81, 1); // on the inverter
+        live.LiveStatus.set(83, 1); // battery connected
+    }
     bool online() const override { return true; }
     QVector<NutVar> variables() const override {
-        return {{"ups.status", "OL", "UPS status", true, "RW STRING:32", {}, {}, {}},
+        const QString status = nutStatus({&live, 7, ups && ups->forcedShutdown()});
+        return {{"ups.status", status, "UPS status", true, "RW STRING:32", {}, {}, {}},
                 {"ups.mfr", "Test", "UPS manufacturer", true, "RW STRING:32", {}, {}, {}}};
     }
     QVector<Command> commands() const override { return {}; }
@@ -63,6 +71,7 @@ TEST(NutReference, EveryRecordedExchangeGetsUpsdsReply) {
     ASSERT_GE(sessions.size(), 8) << "the reference file was not read";
     ReferenceDevice device;
     NutUps ups(device, "ref", "Reference UPS", referenceUsers());
+    device.ups = &ups;
     int compared = 0;
     for (const Session& s : sessions) {
         auto session = std::make_unique<NutSession>(ups, "127.0.0.1:40000");
