@@ -5,6 +5,7 @@
 
 #include "Bootloader.h"
 
+#include "PacedLine.h"
 #include "PtyPair.h"
 
 #include <QElapsedTimer>
@@ -33,20 +34,11 @@ class BootloaderServer : public QObject {
   private:
     void pump();
 
-    struct Pending {
-        QByteArray bytes;
-        qint64 dueMs;
-    };
-
     Bootloader& boot_;
     PtyPair pty_;
+    PacedLine line_{pty_};
     QTimer* timer_ = nullptr;
     QElapsedTimer clock_;
-    qint64 lastMs_ = 0;
-    double inBudget_ = 0;
-    double outBudget_ = 0;
-    QList<Pending> later_; // replies with a delay
-    QByteArray outQueue_;  // replies due, waiting for the line
     int lastStage_ = -1;
 };
 

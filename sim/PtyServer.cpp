@@ -5,11 +5,16 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
 
 namespace zav::sim {
+
+namespace {
+constexpr int kPumpMs = 2; // a paced line moves on in steps this short (2 bytes at 9600 baud)
+} // namespace
 
 PtyServer::PtyServer(VirtualUps& ups, QObject* parent) : QObject(parent), ups_(ups) {}
 
@@ -26,10 +31,18 @@ bool PtyServer::createLink(const QString& linkPath, QString* error) {
 }
 
 void PtyServer::start() {
-    if (notifier_ || pty_.master() < 0) return;
+    if (serving() || pty_.master() < 0) return;
     elapsed_.start();
-    notifier_ = new QSocketNotifier(pty_.master(), QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &PtyServer::onReadable);
+    if (paced_) {
+        pump_ = new QTimer(this);
+        pump_->setTimerType(Qt::PreciseTimer);
+        pump_->setInterval(kPumpMs);
+        connect(pump_, &QTimer::timeout, this, &PtyServer::pump);
+        pump_->start();
+    } else {
+        notifier_ = new QSocketNotifier(pty_.master(), QSocketNotifier::Read, this);
+        connect(notifier_, &QSocketNotifier::activated, this, &PtyServer::onReadable);
+    }
     clock_ = new QTimer(this);
     clock_->setInterval(100); // scenario events and the model move on even without requests
     connect(clock_, &QTimer::timeout, this, &PtyServer::sync);
@@ -40,9 +53,15 @@ void PtyServer::start() {
 void PtyServer::stop() {
     delete notifier_;
     notifier_ = nullptr;
+    delete pump_;
+    pump_ = nullptr;
     delete clock_;
     clock_ = nullptr;
     ups_.onLog = nullptr;
+}
+
+int PtyServer::lineBaud() const {
+    return pty_.master() < 0 ? 0 : ptyLineBaud(pty_.master());
 }
 
 void PtyServer::sync() {
@@ -63,21 +82,40 @@ void PtyServer::onReadable() {
         break;
     }
     if (batch.isEmpty()) return;
-    sync();
     // The tool's rate at the moment its bytes arrive decides whether the UPS understands them.
-    for (const Outgoing& reply : ups_.receive(batch, ptyLineBaud(pty_.master()))) {
-        if (reply.delayMs <= 0)
+    const int baud = ptyLineBaud(pty_.master());
+    counts_.addIn(batch.size(), baud);
+    answer(batch, baud);
+    if (ups_.logo().hangUpDue()) hangUp();
+}
+
+void PtyServer::pump() {
+    if (pty_.master() < 0) return;
+    const qint64 now = elapsed_.elapsed();
+    if (const QByteArray batch = line_.read(now); !batch.isEmpty()) answer(batch, line_.baud());
+    line_.write(now);
+    // The port goes away once what the UPS said before has left.
+    if (ups_.logo().hangUpDue() && line_.idle()) hangUp();
+}
+
+void PtyServer::answer(const QByteArray& batch, int lineBaud) {
+    sync();
+    const qint64 now = elapsed_.elapsed();
+    for (const Outgoing& reply : ups_.receive(batch, lineBaud)) {
+        if (paced_)
+            line_.send(reply.bytes, now + std::max(reply.delayMs, 0));
+        else if (reply.delayMs <= 0)
             writeOut(reply.bytes);
         else
             QTimer::singleShot(reply.delayMs, this, [this, bytes = reply.bytes] { writeOut(bytes); });
     }
-    if (ups_.logo().hangUpDue()) hangUp();
 }
 
 void PtyServer::hangUp() {
     if (pty_.master() < 0) return;
     // Not deleted inside its own activation: disabled now, deleted with the server.
     if (notifier_) notifier_->setEnabled(false);
+    if (pump_) pump_->stop();
     if (clock_) clock_->stop();
     pty_.hangUp();
     emit logLine(QStringLiteral("port hung up (the device is gone)"));
@@ -85,11 +123,13 @@ void PtyServer::hangUp() {
 
 void PtyServer::writeOut(const QByteArray& bytes) {
     if (pty_.master() < 0) return; // a delayed reply after the hang-up
+    const int baud = ptyLineBaud(pty_.master());
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(pty_.master(), bytes.constData() + done, size_t(bytes.size() - done));
         if (n > 0) {
             done += n;
+            counts_.addOut(n, baud);
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else {

@@ -1,10 +1,13 @@
 #pragma once
 // Serves a VirtualUps on a pseudo-terminal: the tool opens the slave device (/dev/pts/N), the
 // server reads requests from the master side, checks the rate the tool set on the line, and writes
-// the replies back. It runs on the event loop of the thread it lives in.
+// the replies back. It runs on the event loop of the thread it lives in. Paced, it carries the bytes
+// both ways no faster than the line's baud rate allows, as a real cable does; either way it counts
+// the bytes that crossed.
 
 #include "VirtualUps.h"
 
+#include "PacedLine.h"
 #include "PtyPair.h"
 
 #include <QElapsedTimer>
@@ -29,25 +32,40 @@ class PtyServer : public QObject {
     // A symbolic link to the device; an existing link is replaced, any other file is left alone.
     bool createLink(const QString& linkPath, QString* error);
 
+    // Before start(): carry bytes at the line's rate instead of at once.
+    void setPaced(bool paced) { paced_ = paced; }
+    bool paced() const { return paced_; }
+
     // Serving starts and stops on the thread the server lives in.
     void start();
     void stop();
-    bool serving() const { return notifier_ != nullptr; }
+    bool serving() const { return notifier_ != nullptr || pump_ != nullptr; }
     // Moves the UPS's time to the time elapsed since start().
     void sync();
     // The device goes away under the tool (an adapter pulled): serving stops and the pty closes.
     void hangUp();
+
+    // The bytes that crossed since the pair was opened, and their wire time.
+    LineCounts counts() const { return paced_ ? line_.counts() : counts_; }
+    // The rate the tool has set on the line now (0 once the device is gone).
+    int lineBaud() const;
 
   signals:
     void logLine(const QString& line);
 
   private:
     void onReadable();
+    void pump();
+    void answer(const QByteArray& batch, int lineBaud);
     void writeOut(const QByteArray& bytes);
 
     VirtualUps& ups_;
     PtyPair pty_;
+    bool paced_ = false;
+    PacedLine line_{pty_};
+    LineCounts counts_; // unpaced: what was read and written
     QSocketNotifier* notifier_ = nullptr;
+    QTimer* pump_ = nullptr; // paced: moves the line on every few ms
     QTimer* clock_ = nullptr;
     QElapsedTimer elapsed_;
 };

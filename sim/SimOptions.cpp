@@ -51,8 +51,13 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
     const QCommandLineOption scodes("scodes", "Maintenance codes at start (default 6).", "n");
     const QCommandLineOption clock("clock", "UPS clock at start, yyyy-MM-ddTHH:mm:ss.", "time");
     const QCommandLineOption verbose({"v", "verbose"}, "Log every request, reply and event to stderr.");
+    const QCommandLineOption pace("pace", "Carry bytes both ways no faster than the line's baud rate allows.");
+    const QCommandLineOption stats("stats",
+                                   "Write the bytes that crossed the line and their wire time to this file, "
+                                   "on SIGUSR1 and at the end.",
+                                   "file");
     p.addOptions({help, model, modelCode, address, proto, baud, link, scenario, event, fault, delay, load,
-                  restore, modules, mismatch, history, scodes, clock, verbose});
+                  restore, modules, mismatch, history, scodes, clock, verbose, pace, stats});
     addFirmwareOptions(p);
     result.helpText = p.helpText();
 
@@ -67,6 +72,8 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
     SimConfig& c = o.config;
     o.help = p.isSet(help);
     o.verbose = p.isSet(verbose);
+    o.paced = p.isSet(pace);
+    o.statsPath = p.value(stats);
     if (!intIn(p.value(model), 0, 8, &c.upsModel)) return bad("--model must be 0 to 8");
     if (p.isSet(modelCode) && !intIn(p.value(modelCode), 0, 65535, &c.modelCode))
         return bad("--model-code must be 0 to 65535");

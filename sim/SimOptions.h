@@ -24,6 +24,8 @@ struct SimOptions {
     QVector<FaultOption> faults;
     int delayMs = 0;
     bool verbose = false;
+    bool paced = false; // bytes cross the line at its baud rate
+    QString statsPath;  // the line's byte counts, written on SIGUSR1 and at the end
     FirmwareOptions firmware; // bootloader pty and logo receiver
     bool help = false;
 };

@@ -15,6 +15,7 @@ SimulatorThread::~SimulatorThread() {
 bool SimulatorThread::start(QString* error) {
     if (server_) return true;
     auto server = std::make_unique<PtyServer>(ups_);
+    server->setPaced(paced_);
     if (!server->open(error)) return false;
     path_ = server->devicePath();
     server_ = std::move(server);
@@ -53,6 +54,14 @@ void SimulatorThread::withUps(const std::function<void(VirtualUps&)>& f) {
             f(ups_);
         },
         Qt::BlockingQueuedConnection);
+}
+
+LineCounts SimulatorThread::counts() {
+    if (!server_) return {};
+    LineCounts out;
+    QMetaObject::invokeMethod(
+        server_.get(), [&out, s = server_.get()] { out = s->counts(); }, Qt::BlockingQueuedConnection);
+    return out;
 }
 
 } // namespace zav::sim

@@ -1,8 +1,9 @@
 #pragma once
 // A virtual UPS on a pseudo-terminal, served from a thread of its own, for programs and tests that
 // run the tool in the same process: start it, open devicePath() with the tool, change its state or
-// faults at run time with withUps(), stop it.
+// faults at run time with withUps(), stop it. Paced, the pty carries bytes at the line's rate.
 
+#include "PacedLine.h"
 #include "VirtualUps.h"
 
 #include <QString>
@@ -21,6 +22,9 @@ class SimulatorThread {
     SimulatorThread(const SimulatorThread&) = delete;
     SimulatorThread& operator=(const SimulatorThread&) = delete;
 
+    // Before start(): bytes cross the pty no faster than the line's baud rate allows.
+    void setPaced(bool paced) { paced_ = paced; }
+
     bool start(QString* error = nullptr);
     void stop();
     bool running() const { return thread_.isRunning(); }
@@ -29,11 +33,15 @@ class SimulatorThread {
     // Runs f with the UPS on the simulator's thread (its time brought up to date first) and waits.
     void withUps(const std::function<void(VirtualUps&)>& f);
 
+    // The bytes that crossed the pty since start(), and their wire time.
+    LineCounts counts();
+
   private:
     VirtualUps ups_;
     std::unique_ptr<PtyServer> server_;
     QThread thread_;
     QString path_;
+    bool paced_ = false;
 };
 
 } // namespace zav::sim

@@ -7,6 +7,7 @@
 #include "VirtualUps.h"
 
 #include <QCoreApplication>
+#include <QSaveFile>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -17,9 +18,22 @@
 namespace {
 int signalPipe[2] = {-1, -1};
 
-void onSignal(int) {
-    const char c = 1;
+void onSignal(int signal) {
+    const char c = char(signal);
     [[maybe_unused]] const auto n = ::write(signalPipe[1], &c, 1);
+}
+
+// The line's counts as "name value" lines, for scripts and benches.
+bool writeStats(const QString& path, const zav::sim::LineCounts& c, int baud) {
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
+    f.write(QString("bytes_in %1\nbytes_out %2\nwire_ms %3\nbaud %4\n")
+                .arg(c.bytesIn)
+                .arg(c.bytesOut)
+                .arg(c.wireMs, 0, 'f', 3)
+                .arg(baud)
+                .toUtf8());
+    return f.commit();
 }
 } // namespace
 
@@ -41,6 +55,7 @@ int main(int argc, char** argv) {
     VirtualUps ups(options.config);
     applyOptions(options, ups);
     PtyServer server(ups);
+    server.setPaced(options.paced);
     QString error;
     if (!server.open(&error) ||
         (!options.linkPath.isEmpty() && !server.createLink(options.linkPath, &error))) {
@@ -66,12 +81,24 @@ int main(int argc, char** argv) {
         QObject::connect(&server, &PtyServer::logLine,
                          [](const QString& line) { std::fprintf(stderr, "%s\n", qPrintable(line)); });
 
-    // SIGINT and SIGTERM end the event loop, so that the link is removed on the way out.
+    auto saveStats = [&] {
+        if (!options.statsPath.isEmpty() && !writeStats(options.statsPath, server.counts(), server.lineBaud()))
+            std::fprintf(stderr, "zav-ups-sim: cannot write %s\n", qPrintable(options.statsPath));
+    };
+    // SIGINT and SIGTERM end the event loop, so that the link is removed on the way out; SIGUSR1
+    // writes the line's counts.
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
         auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&] {
+            char c = 0;
+            if (::read(signalPipe[0], &c, 1) == 1 && c == char(SIGUSR1))
+                saveStats();
+            else
+                app.quit();
+        });
         std::signal(SIGINT, onSignal);
         std::signal(SIGTERM, onSignal);
+        std::signal(SIGUSR1, onSignal);
     }
 
     const auto& c = options.config;
@@ -82,5 +109,7 @@ int main(int argc, char** argv) {
                  c.protocol == zav::Protocol::Rtu ? "RTU" : "ASCII", c.baud, qPrintable(server.devicePath()),
                  options.linkPath.isEmpty() ? "" : qPrintable(" -> " + options.linkPath));
     server.start();
-    return app.exec();
+    const int status = app.exec();
+    saveStats();
+    return status;
 }

@@ -24,6 +24,8 @@ TEST(SimOptions, DefaultsAndAFullLine) {
     EXPECT_EQ(d.options.config.baud, 9600);
     EXPECT_EQ(d.options.config.protocol, Protocol::Ascii);
     EXPECT_EQ(d.options.config.modelCode, -1);
+    EXPECT_FALSE(d.options.paced);
+    EXPECT_TRUE(d.options.statsPath.isEmpty());
 
     const OptionsParse f = parse({"--model",      "6",
                                   "--proto",      "RTU",
@@ -36,7 +38,9 @@ TEST(SimOptions, DefaultsAndAFullLine) {
                                   "--delay",      "250",
                                   "--event",      "10s utility-fail",
                                   "--event",      "at 2s module 1 remove",
-                                  "--modules",    "3"});
+                                  "--modules",    "3",
+                                  "--pace",
+                                  "--stats",      "/tmp/line.txt"});
     ASSERT_TRUE(f.ok()) << f.error.toStdString();
     const SimOptions& o = f.options;
     EXPECT_EQ(o.config.upsModel, 6);
@@ -46,6 +50,8 @@ TEST(SimOptions, DefaultsAndAFullLine) {
     EXPECT_EQ(o.config.modelCode, 0);
     EXPECT_EQ(o.config.modules, 3);
     EXPECT_EQ(o.linkPath, "/tmp/ups");
+    EXPECT_TRUE(o.paced);
+    EXPECT_EQ(o.statsPath, "/tmp/line.txt");
     ASSERT_EQ(o.faults.size(), 2);
     EXPECT_EQ(o.faults[0].kind, FaultKind::Checksum);
     EXPECT_EQ(o.faults[0].every, 4);
