@@ -4,13 +4,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace zav::sim {
 
 namespace {
 constexpr int kSlowestBaud = 300;
-// Credit a line may build up while its owner is late: more would let a backlog through at once.
+// What a line may carry between two calls of a late owner.
 constexpr double kBurstMs = 20;
 } // namespace
 
@@ -32,29 +33,33 @@ QByteArray PacedLine::read(qint64 nowMs) {
     const int fd = pty_.master();
     if (fd < 0) return {};
     baud_ = std::max(ptyLineBaud(fd), kSlowestBaud);
-    const double bytesPerMs = baud_ / 10000.0;
-    const double elapsed = lastMs_ < 0 ? 0.0 : double(nowMs - lastMs_);
-    lastMs_ = nowMs;
-    // Budgets do not pile up while the line is idle: a line cannot send faster later.
-    const double cap = bytesPerMs * kBurstMs + 1;
-    inBudget_ = std::min(inBudget_ + bytesPerMs * elapsed, cap);
-    outBudget_ = std::min(outBudget_ + bytesPerMs * elapsed, cap);
-
-    const int want = int(inBudget_);
+    const double elapsed = lastInMs_ < 0 ? 0.0 : double(nowMs - lastInMs_);
+    lastInMs_ = nowMs;
+    int waiting = 0;
+    if (::ioctl(fd, FIONREAD, &waiting) != 0) waiting = 0;
+    // The line carried the tool's bytes only while some waited; bytes that came to an idle line
+    // start from nothing now, so none is taken before its ten bits have passed.
+    inBudget_ = (inBusy_ && waiting > 0) ? carried(inBudget_, elapsed) : 0.0;
+    const int want = std::min(int(inBudget_), waiting);
+    inBusy_ = waiting > 0;
     if (want <= 0) return {};
     QByteArray bytes(want, '\0');
     ssize_t n = -1;
     do {
         n = ::read(fd, bytes.data(), size_t(want));
     } while (n < 0 && errno == EINTR);
-    if (n <= 0) {
-        inBudget_ = std::min(inBudget_, 1.0); // nothing waiting: no credit
-        return {};
-    }
+    if (n <= 0) return {};
     bytes.truncate(n);
     inBudget_ -= double(n);
+    inBusy_ = waiting > n;
     counts_.addIn(n, baud_);
     return bytes;
+}
+
+double PacedLine::carried(double budget, double elapsedMs) const {
+    const double bytesPerMs = baud_ / 10000.0;
+    // An owner that was late catches up a little, not with a whole backlog at once.
+    return std::min(budget + bytesPerMs * elapsedMs, bytesPerMs * kBurstMs + 1);
 }
 
 void PacedLine::send(const QByteArray& bytes, qint64 dueMs) {
@@ -62,6 +67,10 @@ void PacedLine::send(const QByteArray& bytes, qint64 dueMs) {
 }
 
 void PacedLine::write(qint64 nowMs) {
+    const double elapsed = lastOutMs_ < 0 ? 0.0 : double(nowMs - lastOutMs_);
+    lastOutMs_ = nowMs;
+    // Bytes already waiting went on at the line's pace; bytes that become due now start from nothing.
+    outBudget_ = out_.isEmpty() ? 0.0 : carried(outBudget_, elapsed);
     for (qsizetype i = 0; i < later_.size();) {
         if (later_[i].dueMs <= nowMs) {
             out_ += later_[i].bytes;
@@ -76,15 +85,12 @@ void PacedLine::write(qint64 nowMs) {
         return;
     }
     const qsizetype give = std::min<qsizetype>(qsizetype(outBudget_), out_.size());
-    if (give > 0) {
-        const ssize_t n = ::write(fd, out_.constData(), size_t(give));
-        if (n > 0) {
-            out_.remove(0, n);
-            outBudget_ -= double(n);
-            counts_.addOut(n, baud_);
-        }
-    } else if (out_.isEmpty()) {
-        outBudget_ = std::min(outBudget_, 1.0);
+    if (give <= 0) return;
+    const ssize_t n = ::write(fd, out_.constData(), size_t(give));
+    if (n > 0) {
+        out_.remove(0, n);
+        outBudget_ -= double(n);
+        counts_.addOut(n, baud_);
     }
 }
 

@@ -3,7 +3,8 @@
 // taken from the tool and given back no faster than the rate the tool set on the pty allows
 // (10 bits a byte: start, 8 data, stop). It also counts what crossed each way, and the time those
 // bytes need on the wire at the rate they crossed at. The owner calls read() and write() often
-// (every few ms); the line keeps no timer of its own.
+// (every few ms); the line keeps no timer of its own. A byte is never handed on before its ten bits
+// have passed since it was first seen, so a paced exchange takes at least its wire time.
 
 #include "PtyPair.h"
 
@@ -51,11 +52,15 @@ class PacedLine {
         qint64 dueMs;
     };
 
+    double carried(double budget, double elapsedMs) const;
+
     const PtyPair& pty_;
     int baud_ = 300;
-    qint64 lastMs_ = -1;
-    double inBudget_ = 0;
-    double outBudget_ = 0;
+    qint64 lastInMs_ = -1;
+    qint64 lastOutMs_ = -1;
+    double inBudget_ = 0;  // bytes the line has carried from the tool and not yet taken
+    double outBudget_ = 0; // bytes the line has carried towards the tool and not yet given
+    bool inBusy_ = false;  // the tool's bytes still waited after the last read
     QList<Pending> later_; // replies not yet due
     QByteArray out_;       // due, waiting for the line
     LineCounts counts_;
