@@ -1,5 +1,6 @@
 #include "link/Scheduler.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <exception>
@@ -14,6 +15,42 @@ Q_LOGGING_CATEGORY(lcLink, "zav.link")
 Scheduler::Scheduler(SerialChannel& channel, QObject* parent) : QObject(parent), channel_(channel) {
     channel_.onRxChar = [this](int waiting) { onRxChar(waiting); };
     channel_.onRxFlag = [this] { onRxFlag(); };
+    promptTimer_.setSingleShot(true);
+    promptTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&promptTimer_, &QTimer::timeout, this, &Scheduler::prompt);
+}
+
+void Scheduler::setTiming(const TimingOptions& timing) {
+    timing_ = timing;
+    timing_.extraGapMs = std::clamp(timing.extraGapMs, 0, kMaxExtraGapMs);
+    if (!fast()) {
+        promptTimer_.stop();
+        promptDue_ = false;
+    }
+}
+
+bool Scheduler::awaitedReplyWhole() {
+    if (!awaitingReply_ || !baudFixed_) return false; // the baud search stays on ticks
+    const QByteArray bytes = channel_.peekAvailable(kLongestReply);
+    if (protocol_ == Protocol::Ascii) return bytes.contains('\n');
+    // RTU has no end marker: the length its head announces, and a good check at that length (a
+    // head that lies leaves the reply to the silence rule).
+    const int length = rtuAnnouncedLength(bytes);
+    return length > 0 && bytes.size() >= length && looksLikeWholeFrame(Protocol::Rtu, bytes.left(length));
+}
+
+void Scheduler::promptWhenWhole() {
+    if (!fast() || promptDue_ || !awaitedReplyWhole()) return;
+    promptDue_ = true;
+    // Without an application (unit tests) no loop would run the timer: the test prompts itself.
+    if (QCoreApplication::instance()) promptTimer_.start(interFrameGapMs(baudValue_) + timing_.extraGapMs);
+}
+
+void Scheduler::prompt() {
+    promptDue_ = false;
+    if (!fast() || !channel_.isOpen() || !awaitedReplyWhole()) return;
+    replyWait_ = 0;
+    serveFreeTick();
 }
 
 ConnectResult Scheduler::connectLink(const ConnectRequest& request) {
@@ -117,6 +154,7 @@ void Scheduler::onRxChar(int waiting) {
         rxWatchdog_ = kWatchdogTicks;
         // RTU has no end marker: the reply is complete after a tick of silence.
         if (protocol_ == Protocol::Rtu) replyWait_ = rtuChunkWaitTicks(baudValue_);
+        promptWhenWhole();
         return;
     }
     // Bytes while no request is outstanding belong to an earlier request (or are noise): once they
@@ -127,6 +165,7 @@ void Scheduler::onRxChar(int waiting) {
 
 void Scheduler::onRxFlag() {
     if (protocol_ == Protocol::Ascii) replyWait_ = 0; // LF ends an ASCII frame
+    promptWhenWhole();
 }
 
 void Scheduler::tick() {
@@ -150,7 +189,7 @@ void Scheduler::tick() {
     beforeDispatch();
 
     if (channel_.isOpen() && !busy) {
-        if (settleTicks_ <= 0 || settleTick()) dispatch();
+        if (settleTicks_ <= 0 || settleTick()) serveFreeTick();
     }
 
     if (!autoModelPending_) {
@@ -159,7 +198,21 @@ void Scheduler::tick() {
     }
 }
 
-void Scheduler::dispatch() {
+void Scheduler::serveFreeTick() {
+    promptTimer_.stop();
+    promptDue_ = false;
+    if (!fast()) {
+        dispatch();
+        return;
+    }
+    // The gap after the last reply has passed: once a reply is judged, the next request goes out
+    // in the same breath instead of on the next tick.
+    for (int step = 0; step < kMaxStepsAtOnce; ++step) {
+        if (!channel_.isOpen() || !dispatch() || awaitingReply_ || settleTicks_ > 0 || replyWait_ > 0) break;
+    }
+}
+
+bool Scheduler::dispatch() {
     for (auto& [priority, job] : jobs_) {
         if (!job || !job->wantsLine()) continue;
         bool ended = false;
@@ -169,11 +222,12 @@ void Scheduler::dispatch() {
             // A job that fails inside its step is ended with its reason rather than retried on
             // every tick; the line and the other jobs go on.
             abandonJob(*job, QString::fromLocal8Bit(e.what()));
-            return;
+            return true;
         }
         if (ended) jobEnded(*job);
-        return;
+        return true;
     }
+    return false;
 }
 
 void Scheduler::abandonJob(LinkJob& job, const QString& reason) {
