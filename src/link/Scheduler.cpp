@@ -124,6 +124,7 @@ void Scheduler::resetLinkState() {
         if (job) job->reset();
     activity_ = ActIdle;
     awaitingReply_ = false;
+    replyOwner_ = nullptr;
     replyOverdue_ = false;
     settleTicks_ = 0;
     settleSpent_ = 0;
@@ -135,6 +136,7 @@ void Scheduler::resetLinkState() {
 }
 
 void Scheduler::setJob(int priority, LinkJob* job) {
+    if (replyOwner_ && replyOwner_ == this->job(priority)) replyOwner_ = nullptr;
     if (job)
         jobs_[priority] = job;
     else
@@ -213,24 +215,35 @@ void Scheduler::serveFreeTick() {
 }
 
 bool Scheduler::dispatch() {
-    for (auto& [priority, job] : jobs_) {
-        if (!job || !job->wantsLine()) continue;
-        bool ended = false;
-        try {
-            ended = job->serve(*this);
-        } catch (const std::exception& e) {
-            // A job that fails inside its step is ended with its reason rather than retried on
-            // every tick; the line and the other jobs go on.
-            abandonJob(*job, QString::fromLocal8Bit(e.what()));
-            return true;
-        }
-        if (ended) jobEnded(*job);
-        return true;
-    }
+    // Fast timing: a job whose request awaits its reply judges it before any other job sends,
+    // since every tick finds a request under way and a job taking the line then would purge that
+    // reply and leave its owner to judge silence (and wait the late-reply horizon). The classic
+    // timing keeps its rule: the job of highest priority takes the line.
+    if (fast() && replyOwner_ && replyOwner_->wantsLine()) return serve(*replyOwner_);
+    for (auto& [priority, job] : jobs_)
+        if (job && job->wantsLine()) return serve(*job);
     return false;
 }
 
+bool Scheduler::serve(LinkJob& job) {
+    bool ended = false;
+    serving_ = &job;
+    try {
+        ended = job.serve(*this);
+    } catch (const std::exception& e) {
+        serving_ = nullptr;
+        // A job that fails inside its step is ended with its reason rather than retried on every
+        // tick; the line and the other jobs go on.
+        abandonJob(job, QString::fromLocal8Bit(e.what()));
+        return true;
+    }
+    serving_ = nullptr;
+    if (ended) jobEnded(job);
+    return true;
+}
+
 void Scheduler::abandonJob(LinkJob& job, const QString& reason) {
+    if (replyOwner_ == &job) replyOwner_ = nullptr;
     qCWarning(lcLink, "%s stopped: %s", job.name(), qUtf8Printable(reason));
     job.abandon(reason);
     activity_ = ActIdle;
@@ -276,6 +289,7 @@ void Scheduler::checkPortPresence() {
 }
 
 void Scheduler::send(const QByteArray& frame) {
+    replyOwner_ = serving_;
     channel_.purge();
     awaitingReply_ = true;
     replyOverdue_ = false;
@@ -287,6 +301,7 @@ QByteArray Scheduler::receive(int maxBytes) {
     const QByteArray bytes = channel_.readAvailable(maxBytes);
     channel_.purge();
     awaitingReply_ = false;
+    replyOwner_ = nullptr;
     // Replies carry no transaction number. When a request got nothing back within its wait, its
     // answer may still be on the way and would be taken for the answer to the next request. The next
     // request therefore waits until the answer has come (and the line has been quiet for a reply wait

@@ -118,6 +118,7 @@ class Scheduler : public QObject, private LinkIo {
 
     void serveFreeTick();
     bool dispatch(); // true when a job was served
+    bool serve(LinkJob& job);
     void abandonJob(LinkJob& job, const QString& reason);
     bool fast() const { return timing_.mode == LinkTiming::Fast; }
     bool awaitedReplyWhole();
@@ -128,6 +129,8 @@ class Scheduler : public QObject, private LinkIo {
     SerialChannel& channel_;
     std::map<int, LinkJob*> jobs_; // by priority, served first to last
     TimingOptions timing_{LinkTiming::Classic, 0};
+    LinkJob* serving_ = nullptr;    // the job in serve() now
+    LinkJob* replyOwner_ = nullptr; // the job whose request awaits its reply
     QTimer promptTimer_;
     bool promptDue_ = false;
     // Fast timing: job steps run one after the other until one sends; bounded, so that a job that

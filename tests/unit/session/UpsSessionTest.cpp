@@ -746,5 +746,21 @@ TEST_F(SchedulerTest, FastTimingWaitsForTheWholeReply) {
     EXPECT_EQ(scheduler.settingsDownload().list().index(), 2);
 }
 
+// Fast timing finds a request under way on almost every tick: a command must not purge its reply.
+TEST_F(SchedulerTest, FastTimingJudgesTheReplyUnderWayBeforeACommandTakesTheLine) {
+    scheduler.setTiming({LinkTiming::Fast, 0});
+    ASSERT_EQ(connect(), ConnectResult::Connected);
+    ASSERT_TRUE(cycleEnds());
+    ASSERT_TRUE(ups.stepUntil([&] { return scheduler.liveStep() == 2; })); // measurement reply due
+    ups.requests.clear();
+    QSignalSpy ended(&scheduler, &UpsSession::controlCommandEnded);
+    ASSERT_TRUE(scheduler.startControlCommand(351, 1));
+    ASSERT_TRUE(ups.stepUntil([&] { return ended.count() > 0; }, 10));
+    EXPECT_EQ(countRequests(fn::ControlCommand), 1);
+    EXPECT_TRUE(cycleEnds(20)) << "the cycle goes on without waiting for a late reply";
+    EXPECT_EQ(countRequests(fn::ReadHolding), 0) << "the measurement block was not asked again";
+    EXPECT_TRUE(scheduler.linkOk());
+}
+
 } // namespace
 
