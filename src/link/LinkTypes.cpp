@@ -9,6 +9,22 @@ static int ceilDiv(int a, int b) {
 int replyTimeoutTicks(int baud) {
     return baud > 0 ? ceilDiv(105920, baud) : 80;
 }
+std::optional<LinkTiming> parseLinkTiming(const QString& text) {
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("classic")) return LinkTiming::Classic;
+    if (t == QLatin1String("fast")) return LinkTiming::Fast;
+    return std::nullopt;
+}
+
+QString linkTimingName(LinkTiming timing) {
+    return timing == LinkTiming::Classic ? QStringLiteral("classic") : QStringLiteral("fast");
+}
+
+int interFrameGapMs(int baud) {
+    if (baud > 19200 || baud <= 0) return 2;
+    return ceilDiv(35000, baud); // 3.5 characters x 10 bits x 1000 ms
+}
+
 int rtuChunkWaitTicks(int baud) {
     return baud > 0 ? ceilDiv(560, baud) : 2;
 }

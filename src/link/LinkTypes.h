@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace zav {
 
@@ -34,6 +35,23 @@ constexpr int kTickMs = 50;
 constexpr int kWatchdogTicks = 60;      // 3 s without a received character
 constexpr int kCycleIntervalTicks = 40; // a new cycle when CycleTicks exceeds this
 constexpr int kBypassCaptionTicks = 150;
+
+// How requests are paced. Classic: every step of a job waits for the next 50 ms tick. Fast: a reply
+// is judged as soon as it is whole and the next request goes out after the Modbus inter-frame gap
+// (3.5 characters) plus `extraGapMs`; time-outs, retries and the late-reply rule stay on ticks.
+enum class LinkTiming { Classic, Fast };
+struct TimingOptions {
+    LinkTiming mode = LinkTiming::Fast;
+    int extraGapMs = 0; // 0..kMaxExtraGapMs, for UPS firmware that needs a pause between requests
+    bool operator==(const TimingOptions&) const = default;
+};
+constexpr int kMaxExtraGapMs = 1000;
+// "classic" or "fast" (any case); nullopt for anything else.
+std::optional<LinkTiming> parseLinkTiming(const QString& text);
+QString linkTimingName(LinkTiming timing);
+// The Modbus inter-frame gap at `baud` in whole milliseconds: 3.5 characters of 10 bits, and the
+// fixed 1.75 ms above 19200 baud, rounded up.
+int interFrameGapMs(int baud);
 
 // Reply wait in ticks: the time of about 530 characters of 10 bits at the rate, rounded up.
 int replyTimeoutTicks(int baud);

@@ -96,6 +96,11 @@ QByteArray QtSerialChannel::readAvailable(int maxBytes) {
     return bytes;
 }
 
+QByteArray QtSerialChannel::peekAvailable(int maxBytes) {
+    if (!port_.isOpen() || maxBytes <= 0) return {};
+    return port_.peek(maxBytes);
+}
+
 void QtSerialChannel::onReadyRead() {
     const qint64 waiting = port_.bytesAvailable();
     if (waiting <= seen_) {

@@ -31,6 +31,7 @@ class QtSerialChannel : public QObject, public SerialChannel {
     void purge() override;
     bool write(const QByteArray& bytes) override;
     QByteArray readAvailable(int maxBytes) override;
+    QByteArray peekAvailable(int maxBytes) override;
 
     // Port names of the system (device paths), sorted case-insensitively.
     static QStringList availablePorts();

@@ -1,5 +1,6 @@
 #include "link/Scheduler.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <exception>
@@ -14,6 +15,42 @@ Q_LOGGING_CATEGORY(lcLink, "zav.link")
 Scheduler::Scheduler(SerialChannel& channel, QObject* parent) : QObject(parent), channel_(channel) {
     channel_.onRxChar = [this](int waiting) { onRxChar(waiting); };
     channel_.onRxFlag = [this] { onRxFlag(); };
+    promptTimer_.setSingleShot(true);
+    promptTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&promptTimer_, &QTimer::timeout, this, &Scheduler::prompt);
+}
+
+void Scheduler::setTiming(const TimingOptions& timing) {
+    timing_ = timing;
+    timing_.extraGapMs = std::clamp(timing.extraGapMs, 0, kMaxExtraGapMs);
+    if (!fast()) {
+        promptTimer_.stop();
+        promptDue_ = false;
+    }
+}
+
+bool Scheduler::awaitedReplyWhole() {
+    if (!awaitingReply_ || !baudFixed_) return false; // the baud search stays on ticks
+    const QByteArray bytes = channel_.peekAvailable(kLongestReply);
+    if (protocol_ == Protocol::Ascii) return bytes.contains('\n');
+    // RTU has no end marker: the length its head announces, and a good check at that length (a
+    // head that lies leaves the reply to the silence rule).
+    const int length = rtuAnnouncedLength(bytes);
+    return length > 0 && bytes.size() >= length && looksLikeWholeFrame(Protocol::Rtu, bytes.left(length));
+}
+
+void Scheduler::promptWhenWhole() {
+    if (!fast() || promptDue_ || !awaitedReplyWhole()) return;
+    promptDue_ = true;
+    // Without an application (unit tests) no loop would run the timer: the test prompts itself.
+    if (QCoreApplication::instance()) promptTimer_.start(interFrameGapMs(baudValue_) + timing_.extraGapMs);
+}
+
+void Scheduler::prompt() {
+    promptDue_ = false;
+    if (!fast() || !channel_.isOpen() || !awaitedReplyWhole()) return;
+    replyWait_ = 0;
+    serveFreeTick();
 }
 
 ConnectResult Scheduler::connectLink(const ConnectRequest& request) {
@@ -87,6 +124,7 @@ void Scheduler::resetLinkState() {
         if (job) job->reset();
     activity_ = ActIdle;
     awaitingReply_ = false;
+    replyOwner_ = nullptr;
     replyOverdue_ = false;
     settleTicks_ = 0;
     settleSpent_ = 0;
@@ -98,6 +136,7 @@ void Scheduler::resetLinkState() {
 }
 
 void Scheduler::setJob(int priority, LinkJob* job) {
+    if (replyOwner_ && replyOwner_ == this->job(priority)) replyOwner_ = nullptr;
     if (job)
         jobs_[priority] = job;
     else
@@ -117,6 +156,7 @@ void Scheduler::onRxChar(int waiting) {
         rxWatchdog_ = kWatchdogTicks;
         // RTU has no end marker: the reply is complete after a tick of silence.
         if (protocol_ == Protocol::Rtu) replyWait_ = rtuChunkWaitTicks(baudValue_);
+        promptWhenWhole();
         return;
     }
     // Bytes while no request is outstanding belong to an earlier request (or are noise): once they
@@ -127,6 +167,7 @@ void Scheduler::onRxChar(int waiting) {
 
 void Scheduler::onRxFlag() {
     if (protocol_ == Protocol::Ascii) replyWait_ = 0; // LF ends an ASCII frame
+    promptWhenWhole();
 }
 
 void Scheduler::tick() {
@@ -150,7 +191,7 @@ void Scheduler::tick() {
     beforeDispatch();
 
     if (channel_.isOpen() && !busy) {
-        if (settleTicks_ <= 0 || settleTick()) dispatch();
+        if (settleTicks_ <= 0 || settleTick()) serveFreeTick();
     }
 
     if (!autoModelPending_) {
@@ -159,24 +200,50 @@ void Scheduler::tick() {
     }
 }
 
-void Scheduler::dispatch() {
-    for (auto& [priority, job] : jobs_) {
-        if (!job || !job->wantsLine()) continue;
-        bool ended = false;
-        try {
-            ended = job->serve(*this);
-        } catch (const std::exception& e) {
-            // A job that fails inside its step is ended with its reason rather than retried on
-            // every tick; the line and the other jobs go on.
-            abandonJob(*job, QString::fromLocal8Bit(e.what()));
-            return;
-        }
-        if (ended) jobEnded(*job);
+void Scheduler::serveFreeTick() {
+    promptTimer_.stop();
+    promptDue_ = false;
+    if (!fast()) {
+        dispatch();
         return;
+    }
+    // The gap after the last reply has passed: once a reply is judged, the next request goes out
+    // in the same breath instead of on the next tick.
+    for (int step = 0; step < kMaxStepsAtOnce; ++step) {
+        if (!channel_.isOpen() || !dispatch() || awaitingReply_ || settleTicks_ > 0 || replyWait_ > 0) break;
     }
 }
 
+bool Scheduler::dispatch() {
+    // Fast timing: a job whose request awaits its reply judges it before any other job sends,
+    // since every tick finds a request under way and a job taking the line then would purge that
+    // reply and leave its owner to judge silence (and wait the late-reply horizon). The classic
+    // timing keeps its rule: the job of highest priority takes the line.
+    if (fast() && replyOwner_ && replyOwner_->wantsLine()) return serve(*replyOwner_);
+    for (auto& [priority, job] : jobs_)
+        if (job && job->wantsLine()) return serve(*job);
+    return false;
+}
+
+bool Scheduler::serve(LinkJob& job) {
+    bool ended = false;
+    serving_ = &job;
+    try {
+        ended = job.serve(*this);
+    } catch (const std::exception& e) {
+        serving_ = nullptr;
+        // A job that fails inside its step is ended with its reason rather than retried on every
+        // tick; the line and the other jobs go on.
+        abandonJob(job, QString::fromLocal8Bit(e.what()));
+        return true;
+    }
+    serving_ = nullptr;
+    if (ended) jobEnded(job);
+    return true;
+}
+
 void Scheduler::abandonJob(LinkJob& job, const QString& reason) {
+    if (replyOwner_ == &job) replyOwner_ = nullptr;
     qCWarning(lcLink, "%s stopped: %s", job.name(), qUtf8Printable(reason));
     job.abandon(reason);
     activity_ = ActIdle;
@@ -222,6 +289,7 @@ void Scheduler::checkPortPresence() {
 }
 
 void Scheduler::send(const QByteArray& frame) {
+    replyOwner_ = serving_;
     channel_.purge();
     awaitingReply_ = true;
     replyOverdue_ = false;
@@ -233,6 +301,7 @@ QByteArray Scheduler::receive(int maxBytes) {
     const QByteArray bytes = channel_.readAvailable(maxBytes);
     channel_.purge();
     awaitingReply_ = false;
+    replyOwner_ = nullptr;
     // Replies carry no transaction number. When a request got nothing back within its wait, its
     // answer may still be on the way and would be taken for the answer to the next request. The next
     // request therefore waits until the answer has come (and the line has been quiet for a reply wait

@@ -5,6 +5,8 @@
 // `Activity` and `LinkOk`. It knows jobs only through LinkJob; which jobs run for a UPS, and in
 // which order, is decided above the link (session/UpsSession).
 // It never reads the clock: tick(), onRxChar() and onRxFlag() drive it, so tests step it exactly.
+// The fast timing adds one timer, for the inter-frame gap after a whole reply; it calls prompt(),
+// which tests call themselves.
 
 #include "link/LinkJob.h"
 #include "link/LinkTypes.h"
@@ -12,6 +14,7 @@
 #include "link/SerialChannel.h"
 
 #include <QObject>
+#include <QTimer>
 #include <algorithm>
 #include <map>
 
@@ -42,6 +45,14 @@ class Scheduler : public QObject, private LinkIo {
     void tick();                // Timer1Timer
     void onRxChar(int waiting); // ComPort1RxChar
     void onRxFlag();            // ComPort1RxFlag
+
+    // Classic until set: the programs set what their configuration says (fast unless told otherwise).
+    void setTiming(const TimingOptions& timing);
+    const TimingOptions& timing() const { return timing_; }
+    // Fast timing: the reply awaited has come whole and the gap after it has passed: judge it and
+    // send the next request at once. Does nothing when no whole reply is awaited.
+    void prompt();
+    bool promptPending() const { return promptDue_; }
 
     // ResetLinkState (part of FormStrInit): every job stops, the line starts afresh.
     void resetLinkState();
@@ -105,13 +116,27 @@ class Scheduler : public QObject, private LinkIo {
     void endBaudSearch() override;
     void tryNextBaud() override;
 
-    void dispatch();
+    void serveFreeTick();
+    bool dispatch(); // true when a job was served
+    bool serve(LinkJob& job);
     void abandonJob(LinkJob& job, const QString& reason);
+    bool fast() const { return timing_.mode == LinkTiming::Fast; }
+    bool awaitedReplyWhole();
+    void promptWhenWhole();
     void checkPortPresence();
     bool settleTick(); // true when a noisy line is polled anyway
 
     SerialChannel& channel_;
     std::map<int, LinkJob*> jobs_; // by priority, served first to last
+    TimingOptions timing_{LinkTiming::Classic, 0};
+    LinkJob* serving_ = nullptr;    // the job in serve() now
+    LinkJob* replyOwner_ = nullptr; // the job whose request awaits its reply
+    QTimer promptTimer_;
+    bool promptDue_ = false;
+    // Fast timing: job steps run one after the other until one sends; bounded, so that a job that
+    // never sends cannot hold the thread.
+    static constexpr int kMaxStepsAtOnce = 8;
+    static constexpr int kLongestReply = 1024;
 
     bool connected_ = false;
     bool portLost_ = false;

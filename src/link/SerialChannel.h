@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 #include <functional>
 
 namespace zav {
@@ -25,6 +26,12 @@ class SerialChannel {
     virtual void purge() = 0;                           // both directions
     virtual bool write(const QByteArray& bytes) = 0;    // blocking, with the write time-out
     virtual QByteArray readAvailable(int maxBytes) = 0; // what is buffered, at most maxBytes
+    // What is buffered, left in the buffer (the fast timing looks whether a reply is whole). A
+    // channel that cannot look gives nothing, and replies are then ended by the tick rules.
+    virtual QByteArray peekAvailable(int maxBytes) {
+        Q_UNUSED(maxBytes);
+        return {};
+    }
 
     std::function<void(int waiting)> onRxChar;
     std::function<void()> onRxFlag;

@@ -22,6 +22,7 @@ void UpsSession::clearLiveStores() {
 void UpsSession::resetSession() {
     bypassCaptionTicks_ = 0;
     justConnected_ = true;
+    firstCycleDue_ = true;
     livePoll_.startLiveCycle(live_.modules);
     // The battery command buttons and the beeper read 83 as "nothing known yet".
     live_.LiveStatus.set(83, 1);
@@ -75,6 +76,9 @@ void UpsSession::jobEnded(LinkJob& job) {
         download_.start(); // read back what the UPS now holds
         setActivity(ActSettingsDownload);
     } else if (&job == &download_) {
+        if (firstCycleDue_ && timing().mode == LinkTiming::Fast)
+            cycleTicks_ = kCycleIntervalTicks; // the values appear at once instead of a cycle later
+        firstCycleDue_ = false;
         setActivity(ActIdle);
         emit buttonsRefreshDue();
         emit settingsDownloaded();

@@ -86,6 +86,7 @@ class UpsSession : public Scheduler {
     WriteSequenceJob write_{settings_.SettingNew, settings_.SettingData};
 
     bool justConnected_ = true;
+    bool firstCycleDue_ = true; // fast timing: the first live cycle follows the first settings download
     int cycleTicks_ = 0;
     int bypassCaptionTicks_ = 0;
 };

@@ -21,6 +21,13 @@ void addLinkOptions(QCommandLineParser& p, int defaultTimeoutSeconds) {
     p.addOption({"proto", "ascii|rtu (default ascii).", "proto", "ascii"});
     p.addOption({"addr", "UPS address 1..254 (default 1).", "n", "1"});
     p.addOption({"model", "auto|0..8 (default auto).", "model", "auto"});
+    p.addOption({"timing",
+                 "fast|classic (default fast): fast sends the next request as soon as a reply is whole; "
+                 "classic paces every step on 50 ms ticks, for UPS firmware that needs it.",
+                 "timing", "fast"});
+    p.addOption({"gap", QStringLiteral("Extra pause before each request in the fast timing, 0..%1 ms (default 0).")
+                            .arg(kMaxExtraGapMs),
+                 "ms", "0"});
     p.addOption({"timeout",
                  QStringLiteral("Give up after this many seconds, 1..%1 (default %2).")
                      .arg(kMaxTimeoutSeconds)
@@ -60,6 +67,14 @@ QString readLinkOptions(const QCommandLineParser& p, LinkOptions& out) {
     else
         return "bad --model '" + model + "': use auto or 0..8";
 
+    const std::optional<LinkTiming> timing = parseLinkTiming(p.value("timing"));
+    if (!timing) return "bad --timing '" + p.value("timing") + "': use fast or classic";
+    out.timing.mode = *timing;
+    const int gap = p.value("gap").trimmed().toInt(&ok, 10);
+    if (!ok || gap < 0 || gap > kMaxExtraGapMs)
+        return QStringLiteral("bad --gap '%1': use 0..%2 ms").arg(p.value("gap")).arg(kMaxExtraGapMs);
+    out.timing.extraGapMs = gap;
+
     // Seconds times 1000 must stay well inside an int for the timer.
     out.timeoutSeconds = p.value("timeout").toInt(&ok);
     if (!ok || out.timeoutSeconds < 1 || out.timeoutSeconds > kMaxTimeoutSeconds)
@@ -80,6 +95,7 @@ int parseCommandLine(QCommandLineParser& p, const QStringList& args, const char*
 
 CtlLink::CtlLink(QCoreApplication& app, const LinkOptions& options)
     : app_(app), options_(options), scheduler_(channel_) {
+    scheduler_.setTiming(options_.timing);
     tick_.setInterval(kTickMs);
     QObject::connect(&tick_, &QTimer::timeout, &scheduler_, &UpsSession::tick);
     QObject::connect(&scheduler_, &UpsSession::linkStateChanged, &app_, [this] {

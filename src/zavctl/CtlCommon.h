@@ -33,6 +33,7 @@ constexpr int kStallReplies = 10;
 
 struct LinkOptions {
     zav::ConnectRequest request;
+    zav::TimingOptions timing;
     int timeoutSeconds = 60;
 };
 

@@ -83,7 +83,7 @@ void readCheckBoxes(Reader& r, ShutdownConfig& c) {
     }
 }
 
-void readLink(Reader& r, ConnectRequest& link, bool portGiven) {
+void readLink(Reader& r, ConnectRequest& link, TimingOptions& timingOut, bool portGiven) {
     const QString s = QStringLiteral("Link");
     link.portName = r.text(s, "Port", QString());
     if (link.portName.isEmpty() && !portGiven) r.fail(s, "Port", "missing: give the serial port's path (e.g. /dev/ttyUSB0)");
@@ -105,6 +105,10 @@ void readLink(Reader& r, ConnectRequest& link, bool portGiven) {
     if (model == "auto") link.modelItem = 0;
     else if (ok && m >= 0 && m <= 8) link.modelItem = m + 1;
     else r.fail(s, "Model", QStringLiteral("'%1': use auto or 0..8").arg(model));
+    const QString timing = r.text(s, "Timing", "fast");
+    if (const std::optional<LinkTiming> t = parseLinkTiming(timing)) timingOut.mode = *t;
+    else r.fail(s, "Timing", QStringLiteral("'%1': use fast or classic").arg(timing));
+    timingOut.extraGapMs = r.number(s, "ExtraGapMs", 0, 0, kMaxExtraGapMs);
 }
 
 void readUsers(Reader& r, const QString& list, QVector<NutUser>& users) {
@@ -138,7 +142,7 @@ QString loadZavdConfig(const QString& path, ZavdConfig& out, bool portGiven) {
     }
     Reader r(path);
     refuseDuplicates(r, file.bytes);
-    readLink(r, out.link, portGiven);
+    readLink(r, out.link, out.timing, portGiven);
 
     const QString s = QStringLiteral("Server");
     out.listenAddress = r.text(s, "Listen", out.listenAddress);

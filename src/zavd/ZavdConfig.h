@@ -1,7 +1,8 @@
 #pragma once
 // zavd.conf: one INI file read with the project's profile-file class.
 //
-//   [Link]       Port, Protocol (ascii|rtu), Baud (auto|1200..38400), Address (1..254), Model (auto|0..8)
+//   [Link]       Port, Protocol (ascii|rtu), Baud (auto|1200..38400), Address (1..254), Model (auto|0..8),
+//                Timing (fast|classic), ExtraGapMs (0..1000)
 //   [Server]     Listen (address), ListenPort, MaxConnections, UpsName, Description, Users (names)
 //   [Power]      PowerOff (dry-run|system)
 //   [ShutEvents] the keys of the PC protection, as in ZAV.ini (CheckBoxShutdownEnable, ...)
@@ -24,6 +25,7 @@ namespace zav {
 
 struct ZavdConfig {
     ConnectRequest link;
+    TimingOptions timing;
     QString listenAddress = QStringLiteral("127.0.0.1");
     int listenPort = 3493;
     int maxConnections = 64;

@@ -39,6 +39,7 @@ ZavdService::ZavdService(const ZavdConfig& config, PowerOff& powerOff, QObject* 
     };
     logClock_.start();
     steadyClock_.start();
+    scheduler_.setTiming(config_.timing);
     tick_.setInterval(kTickMs);
     connect(&tick_, &QTimer::timeout, &scheduler_, &UpsSession::tick);
     second_.setInterval(1000);

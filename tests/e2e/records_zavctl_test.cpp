@@ -122,7 +122,8 @@ TEST_F(ZavctlRecords, ASilentUpsPartWayFailsWithWhatWasRead) {
     ASSERT_TRUE(parseEvent("3s silent 100s", &silent, &error)) << error.toStdString();
     harness->simulator().withUps([&](VirtualUps& ups) { ups.schedule(Scenario{{silent}}); });
     QByteArray out, err;
-    EXPECT_EQ(zavctl({"history"}, &out, &err), 3);
+    // A pause before each request keeps the download going past the moment the UPS falls silent.
+    EXPECT_EQ(zavctl({"history", "--gap", "20"}, &out, &err), 3);
     EXPECT_TRUE(err.contains("history: the UPS stopped answering after ")) << err.toStdString();
     EXPECT_TRUE(err.contains("what was read is written")) << err.toStdString();
     const QList<QByteArray> lines = out.split('\n');

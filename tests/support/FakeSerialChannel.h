@@ -39,6 +39,7 @@ class FakeSerialChannel : public SerialChannel {
         rx.remove(0, out.size());
         return out;
     }
+    QByteArray peekAvailable(int maxBytes) override { return rx.left(maxBytes); }
 
     // The device answers: bytes arrive in one batch with OnRxChar, then OnRxFlag if an LF came.
     void deliver(const QByteArray& bytes) {

@@ -61,6 +61,17 @@ void FakeUps::step() {
         pending_.clear();
     }
     scheduler_.tick();
+    takeRequests();
+    // Bounded: a scheduler that kept sending on every prompt would otherwise never give the tick back.
+    for (int i = 0; answerAtOnce && !pending_.isEmpty() && i < 100; ++i) {
+        channel_.deliver(pending_);
+        pending_.clear();
+        scheduler_.prompt();
+        takeRequests();
+    }
+}
+
+void FakeUps::takeRequests() {
     while (handled_ < channel_.written.size()) {
         Request r;
         if (parseRequest(mode, channel_.written[handled_++], r)) {

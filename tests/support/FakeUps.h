@@ -35,6 +35,9 @@ class FakeUps {
     std::function<QByteArray(const Request&)> answer;
     // Every request the scheduler sent, in order.
     QVector<Request> requests;
+    // Fast timing as a real line gives it: an answer arrives at once, and once the inter-frame gap
+    // has passed the scheduler is prompted (its timer, which no event loop runs here).
+    bool answerAtOnce = false;
 
     void step();
     // Steps until `done` holds; returns false when maxTicks ran out first.
@@ -46,6 +49,8 @@ class FakeUps {
     QByteArray defaultAnswer(const Request& r) const;
 
   private:
+    void takeRequests();
+
     FakeSerialChannel& channel_;
     UpsSession& scheduler_;
     int handled_ = 0;

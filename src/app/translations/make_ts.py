@@ -13,7 +13,8 @@ import sys
 from xml.sax.saxutils import escape
 
 HERE = pathlib.Path(__file__).resolve().parent
-WIDGETS = HERE.parent / "widgets"
+# The window's own widgets and the page kit (the lock panel).
+WIDGET_FOLDERS = [HERE.parent / "widgets", HERE.parent.parent / "pagekit"]
 
 HELPERS = {
     "formText": "Form1",
@@ -36,6 +37,10 @@ TEXTS = {
     ("确定", None): ("OK", "確定"),
     ("设置", "title"): ("Settings", "設置"),
     ("设置", "button"): ("Set", "設置"),
+    ("通信节奏", None): ("Link timing", "通訊節奏"),
+    ("快速：应答完整即发送下一请求", None): ("Fast: the next request as soon as a reply is whole", "快速：應答完整即發送下一請求"),
+    ("经典：每一步等待50毫秒节拍", None): ("Classic: every step waits for a 50 ms tick", "經典：每一步等待50毫秒節拍"),
+    ("请求前额外间隔（毫秒）", None): ("Extra pause before each request (ms)", "請求前額外間隔（毫秒）"),
     ("密码设置", None): ("Password", "密碼設置"),
     ("请输入旧密码", None): ("Old password", "請輸入舊密碼"),
     ("请输入新密码", None): ("New password", "請輸入新密碼"),
@@ -106,7 +111,7 @@ def unescape(text):
 
 def collect():
     found = []  # (context, source, disambiguation)
-    for path in sorted(WIDGETS.glob("*.cpp")):
+    for path in sorted(p for folder in WIDGET_FOLDERS for p in folder.glob("*.cpp")):
         code = path.read_text(encoding="utf-8")
         for helper, context in HELPERS.items():
             for m in re.finditer(r"\b%s\(%s(?:,\s*%s)?\)" % (helper, C_STRING, C_STRING), code):

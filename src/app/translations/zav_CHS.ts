@@ -92,6 +92,22 @@
         <translation>切换语言会断开与UPS的连接，切换后请重新连接。</translation>
     </message>
     <message>
+        <source>通信节奏</source>
+        <translation>通信节奏</translation>
+    </message>
+    <message>
+        <source>快速：应答完整即发送下一请求</source>
+        <translation>快速：应答完整即发送下一请求</translation>
+    </message>
+    <message>
+        <source>经典：每一步等待50毫秒节拍</source>
+        <translation>经典：每一步等待50毫秒节拍</translation>
+    </message>
+    <message>
+        <source>请求前额外间隔（毫秒）</source>
+        <translation>请求前额外间隔（毫秒）</translation>
+    </message>
+    <message>
         <source>找不到该语言的语言文件，语言未切换。</source>
         <translation>找不到该语言的语言文件，语言未切换。</translation>
     </message>

@@ -92,6 +92,22 @@
         <translation>切換語言會中斷與UPS的連線，切換後請重新連線。</translation>
     </message>
     <message>
+        <source>通信节奏</source>
+        <translation>通訊節奏</translation>
+    </message>
+    <message>
+        <source>快速：应答完整即发送下一请求</source>
+        <translation>快速：應答完整即發送下一請求</translation>
+    </message>
+    <message>
+        <source>经典：每一步等待50毫秒节拍</source>
+        <translation>經典：每一步等待50毫秒節拍</translation>
+    </message>
+    <message>
+        <source>请求前额外间隔（毫秒）</source>
+        <translation>請求前額外間隔（毫秒）</translation>
+    </message>
+    <message>
         <source>找不到该语言的语言文件，语言未切换。</source>
         <translation>找不到該語言的語言檔，語言未切換。</translation>
     </message>

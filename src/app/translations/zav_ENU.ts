@@ -92,6 +92,22 @@
         <translation>Switching the language disconnects the UPS; connect again afterwards.</translation>
     </message>
     <message>
+        <source>通信节奏</source>
+        <translation>Link timing</translation>
+    </message>
+    <message>
+        <source>快速：应答完整即发送下一请求</source>
+        <translation>Fast: the next request as soon as a reply is whole</translation>
+    </message>
+    <message>
+        <source>经典：每一步等待50毫秒节拍</source>
+        <translation>Classic: every step waits for a 50 ms tick</translation>
+    </message>
+    <message>
+        <source>请求前额外间隔（毫秒）</source>
+        <translation>Extra pause before each request (ms)</translation>
+    </message>
+    <message>
         <source>找不到该语言的语言文件，语言未切换。</source>
         <translation>The language file was not found; the language was not switched.</translation>
     </message>

@@ -1,5 +1,7 @@
 #include "app/widgets/AppShell.h"
 
+#include "session/UpsSession.h"
+
 #include "app/widgets/FormPassword.h"
 #include "protect/CloseList.h"
 #include "protect/widgets/FormCountDown.h"
@@ -43,6 +45,7 @@ AppShell::AppShell(SerialChannel& channel, ShellOptions options) {
                                                             &MainWindow::labelCHTClick};
         (main->*kSwitch[clampLanguage(language)])();
     });
+    formPassword_->setTimingSwitch([main](const TimingOptions& timing) { main->scheduler().setTiming(timing); });
     main->setFormPassword(formPassword_);
     protection_ = new ProtectionController(main->context(), main, std::move(protect));
     formCountDown_ = protection_->formCountDown();

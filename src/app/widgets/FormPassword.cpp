@@ -4,9 +4,12 @@
 #include "foundation/Passwords.h"
 #include "foundation/ProfileFile.h"
 #include "pagekit/UserDialogs.h"
+#include "session/TimingProfile.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -99,10 +102,32 @@ FormPassword::FormPassword(PasswordBook& passwords, ProfileFile& profile, UserDi
     languageColumn->addLayout(languageRow);
     languageColumn->addWidget(labelLanguageNote_);
 
+    // The link timing: fast unless the UPS's firmware needs the tick pacing or a pause.
+    groupTiming_ = new QGroupBox(this);
+    groupTiming_->setObjectName(QStringLiteral("GroupBoxTiming"));
+    comboTiming_ = new QComboBox(groupTiming_);
+    comboTiming_->setObjectName(QStringLiteral("ComboBoxTiming"));
+    comboTiming_->addItems({QString(), QString()}); // LinkTiming::Fast, LinkTiming::Classic
+    labelGap_ = new QLabel(groupTiming_);
+    spinGap_ = new QSpinBox(groupTiming_);
+    spinGap_->setObjectName(QStringLiteral("SpinBoxExtraGap"));
+    spinGap_->setRange(0, kMaxExtraGapMs);
+    labelGap_->setBuddy(spinGap_);
+    buttonTimingSet_ = new QPushButton(groupTiming_);
+    buttonTimingSet_->setObjectName(QStringLiteral("ButtonTimingSet"));
+    auto* timingForm = new QFormLayout(groupTiming_);
+    timingForm->addRow(comboTiming_);
+    timingForm->addRow(labelGap_, spinGap_);
+    auto* timingSetRow = new QHBoxLayout;
+    timingSetRow->addStretch();
+    timingSetRow->addWidget(buttonTimingSet_);
+    timingForm->addRow(timingSetRow);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(groupPassword_);
     layout->addWidget(groupWindow_);
     layout->addWidget(groupLanguage_);
+    layout->addWidget(groupTiming_);
     // As large as the captions of the language need, never narrower than 380.
     layout->setSizeConstraint(QLayout::SetMinimumSize);
     groupPassword_->setMinimumWidth(356);
@@ -110,6 +135,7 @@ FormPassword::FormPassword(PasswordBook& passwords, ProfileFile& profile, UserDi
     connect(buttonPasswordSet_, &QPushButton::clicked, this, &FormPassword::buttonPasswordSetClick);
     connect(buttonWinSet_, &QPushButton::clicked, this, &FormPassword::buttonWinSetClick);
     connect(buttonLanguageSet_, &QPushButton::clicked, this, &FormPassword::buttonLanguageSetClick);
+    connect(buttonTimingSet_, &QPushButton::clicked, this, &FormPassword::buttonTimingSetClick);
     retranslate();
 }
 
@@ -128,7 +154,27 @@ void FormPassword::retranslate() {
     groupLanguage_->setTitle(caption("语言"));
     labelLanguageNote_->setText(caption("切换语言会断开与UPS的连接，切换后请重新连接。"));
     buttonLanguageSet_->setText(caption("设置", "button"));
+    groupTiming_->setTitle(caption("通信节奏"));
+    comboTiming_->setItemText(0, caption("快速：应答完整即发送下一请求"));
+    comboTiming_->setItemText(1, caption("经典：每一步等待50毫秒节拍"));
+    labelGap_->setText(caption("请求前额外间隔（毫秒）"));
+    buttonTimingSet_->setText(caption("设置", "button"));
     showLanguage();
+}
+
+void FormPassword::showTiming() {
+    const TimingOptions timing = readTimingOptions(profile_);
+    comboTiming_->setCurrentIndex(timing.mode == LinkTiming::Classic ? 1 : 0);
+    spinGap_->setValue(timing.extraGapMs);
+}
+
+void FormPassword::buttonTimingSetClick() {
+    const TimingOptions timing{comboTiming_->currentIndex() == 1 ? LinkTiming::Classic : LinkTiming::Fast,
+                               spinGap_->value()};
+    const bool stored = writeTimingOptions(profile_, timing);
+    if (applyTiming_) applyTiming_(timing); // the running link follows the choice, stored or not
+    dialogs_.inform(this, stored ? passwordChangeMessage(PasswordChange::Accepted, language_())
+                                 : profileWriteFailedText(language_()));
 }
 
 void FormPassword::showLanguage() {
@@ -147,6 +193,7 @@ void FormPassword::showEvent(QShowEvent* event) {
     editAgain_->clear();
     checkExit_->setChecked(profile_.readBool(QStringLiteral("Window"), QStringLiteral("ExitToPallet"), true));
     showLanguage();
+    showTiming();
     QDialog::showEvent(event);
 }
 

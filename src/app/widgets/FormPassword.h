@@ -1,11 +1,16 @@
 #pragma once
 // Software settings dialog: change the user password, choose whether closing the main window
-// keeps the program in the tray ("Window"/"ExitToPallet" of ZAV.ini) and choose the language.
+// keeps the program in the tray ("Window"/"ExitToPallet" of ZAV.ini), choose the language and the
+// link timing ("Link"/"Timing" and "ExtraGapMs").
+
+#include "link/LinkTypes.h"
 
 #include <QDialog>
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
+class QSpinBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -30,10 +35,13 @@ public:
 
     // The language switch of the main window (the one its hot spot uses), by language index.
     void setLanguageSwitch(std::function<void(int)> switchTo) { switchLanguage_ = std::move(switchTo); }
+    // Applies a stored link timing to the running link.
+    void setTimingSwitch(std::function<void(const TimingOptions&)> apply) { applyTiming_ = std::move(apply); }
 
     void buttonPasswordSetClick();
     void buttonWinSetClick();
     void buttonLanguageSetClick();
+    void buttonTimingSetClick();
 
 protected:
     void showEvent(QShowEvent* event) override; // FormShow
@@ -45,7 +53,9 @@ private:
     UserDialogs& dialogs_;
     std::function<int()> language_;
     std::function<void(int)> switchLanguage_;
+    std::function<void(const TimingOptions&)> applyTiming_;
     void showLanguage();
+    void showTiming();
 
     QGroupBox* groupPassword_;
     QGroupBox* groupWindow_;
@@ -62,6 +72,11 @@ private:
     QRadioButton* languageButtons_[3];
     QLabel* labelLanguageNote_;
     QPushButton* buttonLanguageSet_;
+    QGroupBox* groupTiming_;
+    QComboBox* comboTiming_;
+    QLabel* labelGap_;
+    QSpinBox* spinGap_;
+    QPushButton* buttonTimingSet_;
 };
 
 } // namespace zav

@@ -2,6 +2,7 @@
 
 #include "foundation/Branding.h"
 #include "session/ButtonStates.h"
+#include "session/TimingProfile.h"
 #include "pagekit/ClickLabel.h"
 #include "pagekit/FlowLayout.h"
 #include "app/widgets/FormPassword.h"
@@ -69,6 +70,7 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     if (!options_.listPorts) options_.listPorts = [] { return QStringList(); };
 
     scheduler_ = new UpsSession(channel, this);
+    scheduler_->setTiming(readTimingOptions(profile_));
     context_.scheduler = scheduler_;
     context_.profile = &profile_;
     alarmSelection_.load(profile_);

@@ -157,4 +157,30 @@ TEST(WriteReplies, OnlyLengthFramingAddressAndFunctionCount) {
     EXPECT_FALSE(writeReplyAccepted(Protocol::Ascii, asciiEcho.left(16), 1));
 }
 
+// The fast timing ends an RTU reply at the length its head announces.
+TEST(RtuReplyLength, AnnouncedByFunctionAndByteCount) {
+    const struct {
+        const char* head;
+        int length;
+    } table[] = {
+        {"", 0},
+        {"01", 0},
+        {"0103", 0},           // a read: the byte count is still to come
+        {"0103a0", 165},       // 80 registers
+        {"0104f0", 245},       // the module fault block, 120 registers
+        {"01660a", 15},        // a history record
+        {"016a48", 77},        // an S-code record
+        {"0110", 8},           // a write echo
+        {"0168", 8},           // a command echo
+        {"0183", 5},           // an exception reply
+        {"01e8", 5},           // an exception to a command
+        {"0107", -1},          // a function whose reply length the head cannot tell
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(rtuAnnouncedLength(hex(row.head)), row.length) << row.head;
+    const QByteArray reply = blockReply(Protocol::Rtu, 1, 0x03, {1, 2, 3});
+    EXPECT_EQ(rtuAnnouncedLength(reply), reply.size());
+}
+
 } // namespace
+

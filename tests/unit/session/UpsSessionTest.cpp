@@ -140,6 +140,23 @@ TEST(ReplyTiming, TimeoutByBaudRate) {
     EXPECT_EQ(rtuChunkWaitTicks(0), 2);
 }
 
+TEST(ReplyTiming, TimingNamesAndTheInterFrameGap) {
+    EXPECT_EQ(parseLinkTiming(" Fast"), LinkTiming::Fast);
+    EXPECT_EQ(parseLinkTiming("CLASSIC"), LinkTiming::Classic);
+    for (const char* bad : {"", "quick", "fast1", "0"})
+        EXPECT_FALSE(parseLinkTiming(bad).has_value()) << bad;
+    const std::pair<int, int> gaps[] = {{1200, 30}, {4800, 8}, {9600, 4}, {19200, 2}, {38400, 2}};
+    for (auto [baud, ms] : gaps)
+        EXPECT_EQ(interFrameGapMs(baud), ms) << baud;
+    FakeSerialChannel channel;
+    UpsSession session{channel};
+    EXPECT_EQ(session.timing().mode, LinkTiming::Classic) << "tick pacing until a program says otherwise";
+    session.setTiming({LinkTiming::Fast, 5000});
+    EXPECT_EQ(session.timing().extraGapMs, kMaxExtraGapMs);
+    session.setTiming({LinkTiming::Fast, -3});
+    EXPECT_EQ(session.timing().extraGapMs, 0);
+}
+
 // Ticks from the request to its examination, for a UPS that does not answer.
 TEST_F(SchedulerTest, SilentUpsIsExaminedAfterTheFullWait) {
     ups.silent = true;
@@ -657,4 +674,93 @@ TEST(AbandonedJobs, EndAsFailuresNeverAsSuccesses) {
     EXPECT_EQ(download.blocksGivenUp(), 3) << "settings not read are never shown as the UPS's";
 }
 
+// The fast timing changes when requests go out, never what is asked or what is stored.
+class FastTimingTest : public SchedulerTest, public ::testing::WithParamInterface<Protocol> {};
+
+TEST_P(FastTimingTest, SameRequestsAndValuesInFarFewerTicks) {
+    for (int r = 1; r <= 80; ++r)
+        ups.registers[r] = uint16_t(1000 + r);
+    for (int r = 301; r <= 480; ++r)
+        ups.registers[r] = uint16_t(r);
+    struct Run {
+        int ticksToFirstCycle = 0;
+        QVector<std::pair<int, int>> asked; // function, start
+        RegisterStore live{1, 80};
+        RegisterStore settings{301, 480};
+    };
+    auto run = [&](LinkTiming timing) {
+        scheduler.disconnectLink();
+        ups.requests.clear();
+        scheduler.setTiming({timing, 0});
+        ups.answerAtOnce = timing == LinkTiming::Fast;
+        EXPECT_EQ(connect(3, GetParam()), ConnectResult::Connected);
+        Run r;
+        QSignalSpy cycles(&scheduler, &UpsSession::liveCycleEnded);
+        for (; cycles.isEmpty() && r.ticksToFirstCycle < 400; ++r.ticksToFirstCycle)
+            ups.step();
+        for (const Request& q : ups.requests)
+            r.asked.append({q.function, q.start});
+        r.live = scheduler.live().LiveData;
+        r.settings = scheduler.settings().SettingData;
+        return r;
+    };
+    const Run classic = run(LinkTiming::Classic);
+    const Run fast = run(LinkTiming::Fast);
+    EXPECT_EQ(fast.asked, classic.asked);
+    EXPECT_TRUE(fast.live == classic.live);
+    EXPECT_TRUE(fast.settings == classic.settings);
+    EXPECT_EQ(fast.live[80], 1080);
+    EXPECT_EQ(fast.settings[480], 480);
+    // Classic: three ticks a block and a cycle's wait after the settings; fast: the first cycle
+    // starts on the tick after the settings download and each stage runs in one breath.
+    EXPECT_GT(classic.ticksToFirstCycle, 40);
+    EXPECT_LE(fast.ticksToFirstCycle, 6) << "classic took " << classic.ticksToFirstCycle;
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFramings, FastTimingTest, ::testing::Values(Protocol::Ascii, Protocol::Rtu));
+
+TEST_F(SchedulerTest, FastTimingWaitsForTheWholeReply) {
+    scheduler.setTiming({LinkTiming::Fast, 0});
+    ASSERT_EQ(connect(3, Protocol::Rtu), ConnectResult::Connected);
+    ups.step(); // the first settings request goes out
+    ASSERT_EQ(channel.written.size(), 1);
+    const QByteArray reply = ups.defaultAnswer(ups.requests.last());
+
+    channel.deliver(reply.left(reply.size() - 1)); // one byte still on its way
+    EXPECT_FALSE(scheduler.promptPending());
+    scheduler.prompt();
+    EXPECT_EQ(channel.written.size(), 1) << "a cut reply is not judged early";
+
+    QByteArray lying = reply;
+    lying[reply.size() - 1] = char(lying[reply.size() - 1] ^ 0xFF);
+    channel.rx.clear();
+    channel.deliver(lying); // the announced length, but a bad check
+    scheduler.prompt();
+    EXPECT_EQ(channel.written.size(), 1) << "a head that lies leaves the reply to the silence rule";
+
+    channel.rx.clear();
+    channel.deliver(reply);
+    EXPECT_TRUE(scheduler.promptPending()) << "the gap timer runs once the reply is whole";
+    scheduler.prompt();
+    EXPECT_EQ(channel.written.size(), 2) << "judged, and the next block asked for at once";
+    EXPECT_EQ(scheduler.settingsDownload().list().index(), 2);
+}
+
+// Fast timing finds a request under way on almost every tick: a command must not purge its reply.
+TEST_F(SchedulerTest, FastTimingJudgesTheReplyUnderWayBeforeACommandTakesTheLine) {
+    scheduler.setTiming({LinkTiming::Fast, 0});
+    ASSERT_EQ(connect(), ConnectResult::Connected);
+    ASSERT_TRUE(cycleEnds());
+    ASSERT_TRUE(ups.stepUntil([&] { return scheduler.liveStep() == 2; })); // measurement reply due
+    ups.requests.clear();
+    QSignalSpy ended(&scheduler, &UpsSession::controlCommandEnded);
+    ASSERT_TRUE(scheduler.startControlCommand(351, 1));
+    ASSERT_TRUE(ups.stepUntil([&] { return ended.count() > 0; }, 10));
+    EXPECT_EQ(countRequests(fn::ControlCommand), 1);
+    EXPECT_TRUE(cycleEnds(20)) << "the cycle goes on without waiting for a late reply";
+    EXPECT_EQ(countRequests(fn::ReadHolding), 0) << "the measurement block was not asked again";
+    EXPECT_TRUE(scheduler.linkOk());
+}
+
 } // namespace
+

@@ -80,6 +80,10 @@ TEST(ZavdConfig, DefaultsAreLocalAndDryRun) {
     EXPECT_EQ(l.config.link.baudItem, kBaudAutoItem);
     EXPECT_EQ(l.config.link.modelItem, 0);
     EXPECT_TRUE(l.config.users.isEmpty());
+    EXPECT_EQ(l.config.timing, (TimingOptions{LinkTiming::Fast, 0}));
+    const Loaded classic = load("[Link]\nPort=/dev/ttyS0\nTiming=Classic\nExtraGapMs=20\n");
+    ASSERT_TRUE(classic.error.isEmpty()) << qPrintable(classic.error);
+    EXPECT_EQ(classic.config.timing, (TimingOptions{LinkTiming::Classic, 20}));
 }
 
 TEST(ZavdConfig, BadValuesNameTheirKey) {
@@ -94,6 +98,8 @@ TEST(ZavdConfig, BadValuesNameTheirKey) {
         {"[Link]\nPort=/dev/x\nAddress=0\n", "[Link] Address: '0'"},
         {"[Link]\nPort=/dev/x\nAddress=abc\n", "[Link] Address: 'abc'"},
         {"[Link]\nPort=/dev/x\nModel=9\n", "[Link] Model: '9'"},
+        {"[Link]\nPort=/dev/x\nTiming=slow\n", "[Link] Timing: 'slow': use fast or classic"},
+        {"[Link]\nPort=/dev/x\nExtraGapMs=1001\n", "[Link] ExtraGapMs: '1001'"},
         {"[Link]\nPort=/dev/x\n[Server]\nListen=localhost\n", "[Server] Listen: 'localhost'"},
         {"[Link]\nPort=/dev/x\n[Server]\nListenPort=70000\n", "[Server] ListenPort: '70000'"},
         {"[Link]\nPort=/dev/x\n[Server]\nMaxConnections=0\n", "[Server] MaxConnections: '0'"},
