@@ -6,11 +6,11 @@
 // is time the line sat idle between frames. The time includes zavctl's start and connection, which
 // the wire time also counts (its settings download).
 //
-//   bench_link_speed [--quick] [ZAVCTL]
+//   bench_link_speed [--quick] [--timing classic|fast] [ZAVCTL]
 //
 // ZAVCTL defaults to $ZAV_BINARY_DIR/zavctl, else the zavctl beside this program. --quick fills the
 // logs with 40 history events and 10 S-codes instead of 1000 and 200 (about a minute a timing).
-// Both link timings are run when zavctl has --timing; otherwise its one timing.
+// Both link timings are run when zavctl has --timing (or the one named); otherwise its one timing.
 
 #include "SimulatorThread.h"
 
@@ -122,6 +122,11 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const bool quick = args.removeAll("--quick") > 0;
+    QString onlyTiming;
+    if (const qsizetype at = args.indexOf("--timing"); at >= 0 && at + 1 < args.size()) {
+        onlyTiming = args.takeAt(at + 1);
+        args.removeAt(at);
+    }
     const int historyEvents = quick ? 40 : kHistoryCapacity;
     const int scodes = quick ? 10 : kSCodeCapacity;
     const QString zavctl = zavctlPath(args);
@@ -132,7 +137,7 @@ int main(int argc, char** argv) {
     }
     QStringList timings{QString()};
     if (zavctlHasTiming(zavctl))
-        timings = {"classic", "fast"};
+        timings = onlyTiming.isEmpty() ? QStringList{"classic", "fast"} : QStringList{onlyTiming};
     else
         std::printf("The fast timing is not available: this zavctl has no --timing; its one timing is run.\n");
 
