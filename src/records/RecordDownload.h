@@ -8,6 +8,7 @@
 #include "link/RecordJob.h"
 #include "link/RegisterStore.h"
 #include "foundation/TextGrid.h"
+#include "records/RecordDecode.h"
 #include "records/RecordReply.h"
 
 #include <QObject>
@@ -57,6 +58,8 @@ class RecordDownload : public QObject, public RecordJob {
     int total() const { return total_; }
     int failCount() const { return failCount_; }
     int recordsRead() const { return recordsRead_; }
+    // Records whose rows fit the grid whole; records read past them are decoded into nothing.
+    virtual int recordsThatFit() const = 0;
     // Replies since the last good record that were not good (checked or not): how long the UPS has
     // not delivered.
     int unanswered() const { return unanswered_; }
@@ -96,6 +99,8 @@ class HistoryDownload : public RecordDownload {
     // name; without it the unit comes first.
     explicit HistoryDownload(const RegisterStore* settingData = nullptr, QObject* parent = nullptr);
 
+    int recordsThatFit() const override { return grid_.rows() - 1; } // row 0 holds the titles
+
   protected:
     void writeTitles() override;
     int totalFrom(const QByteArray& data) const override;
@@ -110,6 +115,7 @@ class SCodeDownload : public RecordDownload {
     Q_OBJECT
   public:
     explicit SCodeDownload(QObject* parent = nullptr);
+    int recordsThatFit() const override { return grid_.rows() / kSCodeRowsPerRecord; }
 
   protected:
     int totalFrom(const QByteArray& data) const override;

@@ -182,7 +182,16 @@ int runDownload(QCoreApplication& app, const QStringList& args, const DownloadKi
     });
     QObject::connect(job.get(), &RecordDownload::finished, &app, [&] {
         if (showProgress) std::fputc('\n', stderr);
-        link.finish(writeOut() ? ExitOk : ExitFailed);
+        const bool written = writeOut();
+        // The log holds a fixed number of rows: records past them were read but have no row. What
+        // fits is written, and the run does not pass for a whole log.
+        if (job->recordsRead() > job->recordsThatFit())
+            return link.finish(fail(ExitFailed, QStringLiteral("%1: the UPS holds %2 records; only the first %3 fit "
+                                                               "the log and were written")
+                                                    .arg(QLatin1String(kind.name))
+                                                    .arg(job->recordsRead())
+                                                    .arg(job->recordsThatFit())));
+        link.finish(written ? ExitOk : ExitFailed);
     });
     QObject::connect(&scheduler, &UpsSession::linkStateChanged, &app, [&] {
         if (started && job->running() && job->unanswered() > kStallReplies)

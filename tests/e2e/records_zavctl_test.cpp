@@ -39,7 +39,7 @@ class ZavctlRecords : public ::testing::Test {
     std::unique_ptr<SimHarness> harness;
     QString skipReason;
 
-    bool start(int records) {
+    bool start(int records, int scodes = 12) {
         SimConfig config;
         config.upsModel = 1;
         config.protocol = Protocol::Rtu;
@@ -52,12 +52,12 @@ class ZavctlRecords : public ::testing::Test {
             return false;
         }
         if (!harness->startSimulator(&skipReason)) return false;
-        harness->simulator().withUps([records](VirtualUps& ups) {
+        harness->simulator().withUps([records, scodes](VirtualUps& ups) {
             ups.history().clear();
             for (const HistoryEvent& e : historyCatalogue(ups.profile(), records, ups.clock().now(), 7200))
                 ups.history().append(e);
             ups.scodes().clear();
-            for (const SCodeRecord& r : scodeCatalogue(12, ups.clock().now()))
+            for (const SCodeRecord& r : scodeCatalogue(scodes, ups.clock().now()))
                 ups.scodes().append(r);
         });
         return true;
@@ -113,6 +113,25 @@ TEST_F(ZavctlRecords, WritesTheBytesOfThePagesSave) {
     EXPECT_EQ(pageSave(7, "ButtonDownload"), history);
     EXPECT_EQ(pageSave(8, "ButtonSCodeDownload"), scodes);
     EXPECT_EQ(pageSave(7, "ButtonDownload", "chs"), chinese);
+}
+
+// The log has 1000 rows: 999 history records, 111 S-code records of 9 rows. A UPS that holds more
+// gets what fits written and a run that does not pass for a whole log.
+TEST_F(ZavctlRecords, ALogLongerThanTheGridIsWrittenAsFarAsItFitsAndFails) {
+    if (!start(1000, 200)) GTEST_SKIP() << skipReason.toStdString();
+    const struct {
+        const char* command;
+        const char* message;
+    } rows[] = {
+        {"history", "history: the UPS holds 1000 records; only the first 999 fit the log and were written"},
+        {"scodes", "scodes: the UPS holds 200 records; only the first 111 fit the log and were written"},
+    };
+    for (const auto& row : rows) {
+        QByteArray out, err;
+        EXPECT_EQ(zavctl({row.command}, &out, &err), 6) << row.command;
+        EXPECT_TRUE(err.contains(row.message)) << err.toStdString();
+        EXPECT_EQ(out.split('\n').size(), 1001) << "the whole grid is still written";
+    }
 }
 
 TEST_F(ZavctlRecords, ASilentUpsPartWayFailsWithWhatWasRead) {
