@@ -14,18 +14,7 @@ constexpr KindName kKindNames[] = {
 };
 
 bool hasByteCount(const QByteArray& pdu) {
-    if (pdu.size() < 3 || (uint8_t(pdu[1]) & 0x80)) return false;
-    switch (uint8_t(pdu[1])) {
-    case fn::ReadHolding:
-    case fn::ReadInput:
-    case fn::ReadSettings:
-    case fn::ReadHistory:
-    case fn::ReadSCode:
-    case fn::ReadModule:
-        return true;
-    default:
-        return false;
-    }
+    return pdu.size() >= 3 && replyHasByteCount(uint8_t(pdu[1]));
 }
 } // namespace
 

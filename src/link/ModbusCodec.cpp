@@ -176,24 +176,28 @@ bool writeReplyAccepted(Protocol mode, const QByteArray& raw, uint8_t address) {
 }
 
 
-int rtuAnnouncedLength(const QByteArray& head) {
-    if (head.size() < 2) return 0;
-    const uint8_t function = uint8_t(head[1]);
-    if (function & 0x80) return 5; // address, function, exception code, CRC
+bool replyHasByteCount(uint8_t function) {
     switch (function) {
-    case fn::WriteMultiple:
-    case fn::ControlCommand:
-        return 8; // the echo of address, function, register and value
     case fn::ReadHolding:
     case fn::ReadInput:
     case fn::ReadSettings:
     case fn::ReadHistory:
     case fn::ReadSCode:
     case fn::ReadModule:
-        return head.size() < 3 ? 0 : 5 + uint8_t(head[2]);
+        return true;
     default:
-        return -1;
+        return false;
     }
+}
+
+int rtuAnnouncedLength(const QByteArray& head) {
+    if (head.size() < 2) return 0;
+    const uint8_t function = uint8_t(head[1]);
+    if (function & 0x80) return 5; // address, function, exception code, CRC
+    if (function == fn::WriteMultiple || function == fn::ControlCommand)
+        return 8; // the echo of address, function, register and value
+    if (replyHasByteCount(function)) return head.size() < 3 ? 0 : 5 + uint8_t(head[2]);
+    return -1;
 }
 
 bool looksLikeWholeFrame(Protocol mode, const QByteArray& raw) {

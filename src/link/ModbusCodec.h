@@ -66,6 +66,8 @@ QByteArray asciiPayload(const QByteArray& raw);
 // True when `raw` is exactly one frame with a correct check (CRC for RTU; ':' ... LRC CR LF for
 // ASCII), whatever it answers. The scheduler uses it to tell a finished transaction from one whose
 // reply may still be on its way.
+// The reads whose replies carry a byte count after the function code.
+bool replyHasByteCount(uint8_t function);
 // RTU: the length of the reply whose first bytes are `head`, as its function code and byte count
 // announce it (exception 5, one-register echo 8, reads 5 + byte count); 0 while too few bytes have
 // come to tell, -1 for a function whose reply length cannot be told from its head.

@@ -4,6 +4,9 @@ namespace zav {
 
 namespace {
 int slot(JobPriority priority) { return int(priority); }
+bool isRecordSlot(int priority) {
+    return priority == slot(JobPriority::History) || priority == slot(JobPriority::SCodes);
+}
 } // namespace
 
 UpsSession::UpsSession(SerialChannel& channel, QObject* parent) : Scheduler(channel, parent) {
@@ -146,12 +149,11 @@ void UpsSession::selectModule(int module) {
 }
 
 void UpsSession::setRecordJob(int priority, RecordJob* job) {
-    if (priority == slot(JobPriority::History) || priority == slot(JobPriority::SCodes)) setJob(priority, job);
+    if (isRecordSlot(priority)) setJob(priority, job);
 }
 
 RecordJob* UpsSession::recordJob(int priority) const {
-    if (priority != slot(JobPriority::History) && priority != slot(JobPriority::SCodes)) return nullptr;
-    return static_cast<RecordJob*>(job(priority));
+    return isRecordSlot(priority) ? static_cast<RecordJob*>(job(priority)) : nullptr;
 }
 
 } // namespace zav

@@ -9,8 +9,9 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
+#include <algorithm>
 #include <fcntl.h>
+#include <poll.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -38,10 +39,12 @@ class ToolEnd {
         while (got.size() < length && !bound.hasExpired()) {
             char buf[256];
             const ssize_t n = ::read(fd_, buf, sizeof buf);
-            if (n > 0)
+            if (n > 0) {
                 got.append(buf, n);
-            else
-                QThread::msleep(1);
+            } else {
+                pollfd readable{fd_, POLLIN, 0};
+                ::poll(&readable, 1, int(std::max<qint64>(1, bound.remainingTime())));
+            }
         }
         return got;
     }

@@ -5,6 +5,7 @@
 #include "Scenario.h"
 #include "settings/SettingRows.h"
 #include "SettingsBank.h"
+#include "SimSettings.h"
 #include "settings/SettingStores.h"
 #include "zavd/NutCommands.h"
 #include "zavd/NutSettings.h"
@@ -15,6 +16,7 @@
 
 using namespace zav;
 using namespace zav::sim;
+using zav::test::simSettings;
 
 namespace {
 
@@ -60,16 +62,6 @@ double number(const QHash<QString, QString>& v, const char* name) {
     const double d = v.value(name).toDouble(&ok);
     EXPECT_TRUE(ok) << name << " = '" << qPrintable(v.value(name)) << "'";
     return d;
-}
-
-// The settings store as the virtual UPS of `model` fills it.
-RegisterStore simSettings(int model) {
-    SimConfig config;
-    config.upsModel = model;
-    VirtualUps ups(config);
-    RegisterStore data = SettingStores{}.SettingData;
-    for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
-    return data;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // The UPS's own registers (the virtual UPS) are the starting point, as on a real unit.
 
 #include "SettingsBank.h"
+#include "SimSettings.h"
 #include "VirtualUps.h"
 #include "settings/FieldDataRestore.h"
 #include "settings/SettingRows.h"
@@ -17,6 +18,7 @@
 
 using namespace zav;
 using namespace zav::sim;
+using zav::test::simSettings;
 
 namespace {
 
@@ -41,16 +43,6 @@ int refusedValue(const SettingRow& row, int model, const RegisterStore& data, co
         for (int i = 0; i < row.maxLength; ++i) value *= 10;
     }
     return value >= 0 && value <= fieldMaxOf(row) ? value : -1;
-}
-
-// The settings store as the virtual UPS of `model` fills it.
-RegisterStore simSettings(int model) {
-    SimConfig config;
-    config.upsModel = model;
-    VirtualUps ups(config);
-    RegisterStore data = SettingStores{}.SettingData;
-    for (int reg = data.first(); reg <= data.last(); ++reg) data.set(reg, ups.settings().value(reg));
-    return data;
 }
 
 } // namespace
@@ -85,7 +77,9 @@ TEST(WriteChecks, EveryWriterRefusesWhatAnEntryFieldRefuses) {
             // A value typed as zavctl set puts it in: refused by the control or by the Set.
             FormState typedForm = form;
             const QString why = typeIntoControl(row, typed, typedForm, kNow);
-            if (why.isEmpty()) EXPECT_FALSE(buildSet(setPageOf(row.group), typedForm, model, data, {&row}).ok()) << typed.toStdString();
+            if (why.isEmpty()) {
+                EXPECT_FALSE(buildSet(setPageOf(row.group), typedForm, model, data, {&row}).ok()) << typed.toStdString();
+            }
 
             // NUT SET VAR.
             const NutWrite nut = nutSettingWrite(nutSettingName(row), typed, data, model, kNow);
