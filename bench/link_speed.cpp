@@ -8,11 +8,14 @@
 //
 //   bench_link_speed [--quick] [--timing classic|fast] [ZAVCTL]
 //
-// ZAVCTL defaults to $ZAV_BINARY_DIR/zavctl, else the zavctl beside this program. --quick fills the
-// logs with 40 history events and 10 S-codes instead of 1000 and 200 (about a minute a timing).
+// ZAVCTL defaults to $ZAV_BINARY_DIR/zavctl, else the zavctl beside this program. The logs hold
+// what zavctl's record grid takes, 999 history events and 111 S-codes (a fuller log makes zavctl
+// exit 6 after reading it whole); --quick fills them with 40 and 10 (about a minute a timing).
 // Both link timings are run when zavctl has --timing (or the one named); otherwise its one timing.
 
 #include "SimulatorThread.h"
+#include "records/RecordDecode.h"
+#include "records/RecordTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -127,8 +130,8 @@ int main(int argc, char** argv) {
         onlyTiming = args.takeAt(at + 1);
         args.removeAt(at);
     }
-    const int historyEvents = quick ? 40 : kHistoryCapacity;
-    const int scodes = quick ? 10 : kSCodeCapacity;
+    const int historyEvents = quick ? 40 : kRecordGridRows - 1;                      // row 0: titles
+    const int scodes = quick ? 10 : kRecordGridRows / kSCodeRowsPerRecord;
     const QString zavctl = zavctlPath(args);
     if (!QFileInfo(zavctl).isExecutable()) {
         std::fprintf(stderr, "bench_link_speed: no zavctl at %s (give its path or set ZAV_BINARY_DIR)\n",

@@ -29,16 +29,24 @@ void LineCounts::addOut(qint64 n, int baud) {
     wireMs += wireMsFor(n, baud);
 }
 
-QByteArray PacedLine::read(qint64 nowMs) {
+void PacedLine::arrived(double nowMs) {
+    if (inBusy_) return; // the line is already carrying the tool's bytes
+    inBusy_ = true;
+    inBudget_ = 0;
+    lastInMs_ = nowMs;
+}
+
+QByteArray PacedLine::read(double nowMs) {
     const int fd = pty_.master();
     if (fd < 0) return {};
     baud_ = std::max(ptyLineBaud(fd), kSlowestBaud);
-    const double elapsed = lastInMs_ < 0 ? 0.0 : double(nowMs - lastInMs_);
+    const double elapsed = lastInMs_ < 0 ? 0.0 : std::max(0.0, nowMs - lastInMs_);
     lastInMs_ = nowMs;
     int waiting = 0;
     if (::ioctl(fd, FIONREAD, &waiting) != 0) waiting = 0;
     // The line carried the tool's bytes only while some waited; bytes that came to an idle line
-    // start from nothing now, so none is taken before its ten bits have passed.
+    // start from nothing (now, or when arrived() saw them come), so none is taken before its ten
+    // bits have passed.
     inBudget_ = (inBusy_ && waiting > 0) ? carried(inBudget_, elapsed) : 0.0;
     const int want = std::min(int(inBudget_), waiting);
     inBusy_ = waiting > 0;
@@ -62,23 +70,28 @@ double PacedLine::carried(double budget, double elapsedMs) const {
     return std::min(budget + bytesPerMs * elapsedMs, bytesPerMs * kBurstMs + 1);
 }
 
-void PacedLine::send(const QByteArray& bytes, qint64 dueMs) {
+void PacedLine::send(const QByteArray& bytes, double dueMs) {
     if (!bytes.isEmpty()) later_.append({bytes, dueMs});
 }
 
-void PacedLine::write(qint64 nowMs) {
-    const double elapsed = lastOutMs_ < 0 ? 0.0 : double(nowMs - lastOutMs_);
+void PacedLine::write(double nowMs) {
+    const double elapsed = lastOutMs_ < 0 ? 0.0 : std::max(0.0, nowMs - lastOutMs_);
     lastOutMs_ = nowMs;
-    // Bytes already waiting went on at the line's pace; bytes that become due now start from nothing.
-    outBudget_ = out_.isEmpty() ? 0.0 : carried(outBudget_, elapsed);
+    // Bytes already waiting went on at the line's pace; bytes that find the line idle have been on
+    // it since they became due (a pump step late at most), not only from now.
+    const bool wasIdle = out_.isEmpty();
+    outBudget_ = wasIdle ? 0.0 : carried(outBudget_, elapsed);
+    double firstDueMs = nowMs;
     for (qsizetype i = 0; i < later_.size();) {
         if (later_[i].dueMs <= nowMs) {
+            firstDueMs = std::min(firstDueMs, later_[i].dueMs);
             out_ += later_[i].bytes;
             later_.removeAt(i);
         } else {
             ++i;
         }
     }
+    if (wasIdle && !out_.isEmpty()) outBudget_ = carried(0.0, nowMs - firstDueMs);
     const int fd = pty_.master();
     if (fd < 0) {
         out_.clear(); // the line is gone: nothing more reaches the tool

@@ -31,16 +31,22 @@ class PacedLine {
     // Reads and writes the master side of `pty`, whichever fd it holds at the time.
     explicit PacedLine(const PtyPair& pty) : pty_(pty) {}
 
+    // The tool's bytes reached the line at `nowMs` (a readable master seen as it happens). Bytes that
+    // find the line idle start crossing then, not at the next read, so a coarse pump does not
+    // delay every request by its step.
+    void arrived(double nowMs);
+    // No byte of the tool's is waiting to cross (the next arrival is worth noting).
+    bool inputIdle() const { return !inBusy_; }
     // Brings the line up to `nowMs` at the rate the tool has set and returns the bytes from the
     // tool the line carried meanwhile (empty when none).
-    QByteArray read(qint64 nowMs);
+    QByteArray read(double nowMs);
     // The rate of the last read (at least 300, as a line without a rate set is still slow).
     int baud() const { return baud_; }
 
     // Bytes for the tool, sent once `dueMs` has come and the bytes before them have gone.
-    void send(const QByteArray& bytes, qint64 dueMs);
+    void send(const QByteArray& bytes, double dueMs);
     // Moves due replies onto the line and writes what the line carries by `nowMs`.
-    void write(qint64 nowMs);
+    void write(double nowMs);
     // Nothing left to send.
     bool idle() const { return out_.isEmpty() && later_.isEmpty(); }
 
@@ -49,15 +55,15 @@ class PacedLine {
   private:
     struct Pending {
         QByteArray bytes;
-        qint64 dueMs;
+        double dueMs;
     };
 
     double carried(double budget, double elapsedMs) const;
 
     const PtyPair& pty_;
     int baud_ = 300;
-    qint64 lastInMs_ = -1;
-    qint64 lastOutMs_ = -1;
+    double lastInMs_ = -1;
+    double lastOutMs_ = -1;
     double inBudget_ = 0;  // bytes the line has carried from the tool and not yet taken
     double outBudget_ = 0; // bytes the line has carried towards the tool and not yet given
     bool inBusy_ = false;  // the tool's bytes still waited after the last read

@@ -13,7 +13,7 @@
 namespace zav::sim {
 
 namespace {
-constexpr int kPumpMs = 2; // a paced line moves on in steps this short (2 bytes at 9600 baud)
+constexpr int kPumpMs = 1; // a paced line moves on in steps this short (about a byte at 9600 baud)
 } // namespace
 
 PtyServer::PtyServer(VirtualUps& ups, QObject* parent) : QObject(parent), ups_(ups) {}
@@ -33,14 +33,20 @@ bool PtyServer::createLink(const QString& linkPath, QString* error) {
 void PtyServer::start() {
     if (serving() || pty_.master() < 0) return;
     elapsed_.start();
+    notifier_ = new QSocketNotifier(pty_.master(), QSocketNotifier::Read, this);
     if (paced_) {
+        // The notifier only notes when the tool's bytes reach an idle line; the pump reads them at
+        // the line's pace. It is off while the line carries them (they stay readable meanwhile).
+        connect(notifier_, &QSocketNotifier::activated, this, [this] {
+            line_.arrived(nowMs());
+            notifier_->setEnabled(false);
+        });
         pump_ = new QTimer(this);
         pump_->setTimerType(Qt::PreciseTimer);
         pump_->setInterval(kPumpMs);
         connect(pump_, &QTimer::timeout, this, &PtyServer::pump);
         pump_->start();
     } else {
-        notifier_ = new QSocketNotifier(pty_.master(), QSocketNotifier::Read, this);
         connect(notifier_, &QSocketNotifier::activated, this, &PtyServer::onReadable);
     }
     clock_ = new QTimer(this);
@@ -89,18 +95,23 @@ void PtyServer::onReadable() {
     if (ups_.logo().hangUpDue()) hangUp();
 }
 
+double PtyServer::nowMs() const {
+    return double(elapsed_.nsecsElapsed()) / 1e6;
+}
+
 void PtyServer::pump() {
     if (pty_.master() < 0) return;
-    const qint64 now = elapsed_.elapsed();
+    const double now = nowMs();
     if (const QByteArray batch = line_.read(now); !batch.isEmpty()) answer(batch, line_.baud());
     line_.write(now);
+    if (line_.inputIdle() && notifier_ && !notifier_->isEnabled()) notifier_->setEnabled(true);
     // The port goes away once what the UPS said before has left.
     if (ups_.logo().hangUpDue() && line_.idle()) hangUp();
 }
 
 void PtyServer::answer(const QByteArray& batch, int lineBaud) {
     sync();
-    const qint64 now = elapsed_.elapsed();
+    const double now = nowMs();
     for (const Outgoing& reply : ups_.receive(batch, lineBaud)) {
         if (paced_)
             line_.send(reply.bytes, now + std::max(reply.delayMs, 0));

@@ -56,6 +56,7 @@ class PtyServer : public QObject {
   private:
     void onReadable();
     void pump();
+    double nowMs() const; // since start(), below the millisecond
     void answer(const QByteArray& batch, int lineBaud);
     void writeOut(const QByteArray& bytes);
 
