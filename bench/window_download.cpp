@@ -144,6 +144,11 @@ Run runOnce(const Page& page, int baud, Protocol protocol, const QString& timing
     }
     bool ended = false;
     QObject::connect(&recordPage->job(), &RecordDownload::finished, [&] { ended = true; });
+    // After "Auto" the model found starts the settings download again: the button waits for it.
+    if (!waitFor([&] { return button->isEnabled(); }, kConnectBoundMs)) {
+        r.error = "the Download button stays disabled";
+        return r;
+    }
     const LineCounts before = sim.counts();
     QElapsedTimer clock;
     clock.start();

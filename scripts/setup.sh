@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-multimedia-dev qt6-l10n-tools qt6-tools-dev-tools
+  qt6-translations-l10n
   libgl-dev libgtest-dev libgmock-dev libxcb1-dev
   fonts-wqy-microhei xvfb xauth socat nut-client
   libxlsxwriter-dev libfreexl-dev zlib1g-dev

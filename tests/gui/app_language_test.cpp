@@ -3,6 +3,7 @@
 
 #include "app_fixture.h"
 
+#include "app/QtOwnTexts.h"
 #include "pagekit/LockPanel.h"
 #include "session/UpsSession.h"
 
@@ -10,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -117,4 +119,37 @@ TEST_F(LanguageTest, LanguageLabelsTurnMagentaUnderTheMouse) {
         EXPECT_EQ(label->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::WindowText))
             << name;
     }
+}
+
+// Qt's own texts (the buttons of every message box and dialog) follow the chosen language, from the
+// translations installed with Qt, and go back to English with the interface.
+TEST_F(LanguageTest, QtOwnButtonsFollowTheLanguage) {
+    const auto qtOk = [] { return QCoreApplication::translate("QPlatformTheme", "OK"); };
+    MainWindow& w = start(options(usLocale(), true));
+    ASSERT_EQ(w.language(), LangEN);
+    EXPECT_EQ(qtOk(), "OK");
+
+    doubleClickHotSpot();
+    ASSERT_EQ(w.language(), LangCN);
+    EXPECT_EQ(qtOk(), QString::fromUtf8("确定"));
+    QMessageBox box(QMessageBox::Information, "t", "x", QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QString::fromUtf8("取消"));
+
+    doubleClickHotSpot();
+    EXPECT_EQ(qtOk(), "OK");
+    shell.reset(); // the window's translators go with it
+    EXPECT_EQ(qtOk(), "OK");
+}
+
+TEST(QtOwnTexts, TraditionalChineseHasItsOwnFileAndAMissingFolderIsNoError) {
+    QtOwnTexts texts;
+    EXPECT_TRUE(texts.load(1028));
+    EXPECT_TRUE(texts.loadedFile().endsWith("qtbase_zh_TW.qm"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
+    EXPECT_TRUE(texts.load(1033)); // English: nothing to load
+    EXPECT_TRUE(texts.loadedFile().isEmpty());
+
+    QtOwnTexts nowhere("/nonexistent");
+    EXPECT_FALSE(nowhere.load(2052));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
 }

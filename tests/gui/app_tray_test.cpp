@@ -2,7 +2,9 @@
 
 #include "app_fixture.h"
 
+#include "FakeUps.h"
 #include "app/widgets/FormPassword.h"
+#include "session/UpsSession.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -71,7 +73,8 @@ TEST_F(TrayTest, TrayMenuExitEndsAtOnceWithoutTheQuestion) {
     EXPECT_EQ(menu->actions()[0]->objectName(), "N2");
     EXPECT_EQ(menu->actions()[0]->text(), QString::fromUtf8("软件设置"));
     EXPECT_EQ(menu->actions()[1]->text(), QString::fromUtf8("退出"));
-    EXPECT_EQ(w.trayIcon()->toolTip(), "UPS ZAV");
+    // The program's name, then what the home page's status strip says (here: nothing known yet).
+    EXPECT_EQ(w.trayIcon()->toolTip(), QString::fromUtf8("UPS ZAV\nNo data · Not connected"));
     EXPECT_EQ(w.trayIcon()->contextMenu(), menu);
 
     menu->actions()[1]->trigger();
@@ -161,3 +164,34 @@ TEST_F(ShellTest, SettingsDialogPasswordRulesAndMessages) {
     EXPECT_TRUE(readIni().startsWith("[mm]\nm="));
     EXPECT_FALSE(readIni().contains("6666"));
 }
+
+// The tray shows the state from a step away: its tooltip follows the status strip and its icon
+// changes with the state.
+TEST_F(TrayTest, IconAndTooltipFollowTheUpsState) {
+    MainWindow& w = startWithTray();
+    UpsSession& session = w.scheduler();
+    FakeUps ups(channel, session);
+    ups.mode = Protocol::Rtu;
+    ups.registers[81] = 1;
+    const qint64 noDataIcon = w.trayIcon()->icon().cacheKey();
+
+    ConnectRequest request;
+    request.modelItem = 2;
+    request.baudItem = 3;
+    request.portName = "/dev/ttyS0";
+    request.protocol = Protocol::Rtu;
+    ASSERT_EQ(session.connectLink(request), ConnectResult::Connected);
+    QSignalSpy cycles(&session, &UpsSession::liveCycleEnded);
+    ASSERT_TRUE(ups.stepUntil([&] { return cycles.count() >= 1; }, 400));
+    const QString onLine = w.trayIcon()->toolTip();
+    const qint64 onLineIcon = w.trayIcon()->icon().cacheKey();
+    EXPECT_TRUE(onLine.startsWith(QString("UPS ZAV\nOn line"))) << onLine.toStdString();
+    EXPECT_NE(onLineIcon, noDataIcon);
+
+    ups.registers[88] = 1; // utility failure
+    ASSERT_TRUE(ups.stepUntil([&] { return cycles.count() >= 2; }, 400));
+    EXPECT_TRUE(w.trayIcon()->toolTip().startsWith(QString("UPS ZAV\nOn battery")));
+    EXPECT_NE(w.trayIcon()->icon().cacheKey(), onLineIcon);
+    session.disconnectLink();
+}
+

@@ -5,6 +5,10 @@
 #include "FakeUps.h"
 #include "monitor/widgets/EnergyFlowWidget.h"
 #include "monitor/widgets/MonitorPages.h"
+#include "monitor/widgets/StatusStrip.h"
+
+#include <QGraphicsEffect>
+#include <QLabel>
 
 #include <QCoreApplication>
 #include <QPaintEvent>
@@ -195,3 +199,48 @@ TEST_F(EnergyFlowHomeTest, PendingModelDetectionHoldsThePhase) {
 }
 
 } // namespace
+
+// The strip on top of the home page says what the UPS does, or why nothing is known; without live
+// data the diagram is greyed and names the reason instead of showing a healthy UPS.
+TEST_F(EnergyFlowHomeTest, StatusStripAndGreyDiagramFollowTheLink) {
+    auto* strip = window.findChild<StatusStrip*>("StatusStrip");
+    ASSERT_NE(strip, nullptr);
+    const auto text = [&](const char* name) { return window.findChild<QLabel*>(name)->text(); };
+    const auto greyed = [&] { return flow->graphicsEffect() != nullptr && !flow->dataGap().isEmpty(); };
+
+    EXPECT_EQ(text("LabelUpsState"), "No data");
+    EXPECT_EQ(text("LabelDataGap"), "Not connected");
+    EXPECT_TRUE(greyed());
+    EXPECT_EQ(flow->dataGap(), "Not connected");
+
+    ups.registers[81] = 1;   // inverter
+    ups.registers[88] = 1;   // utility failure
+    ups.registers[83] = 1;   // battery connected
+    ups.registers[56] = 853; // charge 85.3 %
+    ups.registers[55] = 127; // 12.7 minutes left
+    ups.registers[46] = 412;
+    ups.registers[47] = 657; // the most loaded phase
+    ups.registers[48] = 300;
+    connectAs(2); // UpsModel 1
+    EXPECT_EQ(text("LabelUpsState"), "On battery");
+    EXPECT_FALSE(window.findChild<QLabel*>("LabelDataGap")->isVisibleTo(&window));
+    EXPECT_EQ(text("LabelBatteryCharge"), "Charge 85 %");
+    EXPECT_EQ(text("LabelRuntimeLeft"), "Runtime 13 min");
+    EXPECT_EQ(text("LabelUpsLoad"), "Load 66 %");
+    EXPECT_FALSE(greyed());
+    EXPECT_EQ(strip->summary().state, UpsPowerState::OnBattery);
+
+    // The UPS falls silent: once the link is given up the strip and the diagram say so.
+    ups.silent = true;
+    ASSERT_TRUE(ups.stepUntil([&] { return !scheduler.linkOk(); }, 400));
+    ups.step();
+    EXPECT_EQ(text("LabelUpsState"), "No data");
+    EXPECT_EQ(text("LabelDataGap"), "The UPS does not answer");
+    EXPECT_TRUE(greyed());
+
+    scheduler.disconnectLink();
+    ups.step();
+    EXPECT_EQ(text("LabelDataGap"), "Not connected");
+    EXPECT_EQ(flow->dataGap(), "Not connected");
+}
+

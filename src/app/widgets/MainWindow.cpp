@@ -1,4 +1,5 @@
 #include "app/widgets/MainWindow.h"
+#include "monitor/widgets/StatusStrip.h"
 
 #include "foundation/Branding.h"
 #include "session/ButtonStates.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScreen>
@@ -88,6 +90,7 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     context_.language = language_;
     passwords_.load();
     satellites_.load(languageLocaleId(language_)); // captions come from it when it exists
+    qtTexts_.load(languageLocaleId(language_));
 
     // The window: header, tree and pages, connection bar, status bar.
     setWindowIcon(QIcon(QStringLiteral(":/icons/zav.svg")));
@@ -116,6 +119,10 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     middleLayout->addWidget(pageControl1_, 1);
     layout->addWidget(middle, 1);
     buildPages();
+    if (auto* strip = findChild<StatusStrip*>()) {
+        connect(strip, &StatusStrip::summaryShown, this, &MainWindow::showTrayStatus);
+        showTrayStatus(strip->summary(), language_);
+    }
 
     layout->addWidget(buildConnectionBar(central));
     setCentralWidget(central);
@@ -390,6 +397,25 @@ void MainWindow::buildTray() {
     tray_->setContextMenu(trayMenu_);
     connect(tray_, &QSystemTrayIcon::activated, this, &MainWindow::trayActivated);
     tray_->show();
+}
+
+void MainWindow::showTrayStatus(const UpsSummary& summary, int language) {
+    if (!tray_) return;
+    // The program's icon with a dot of the state's colour; one icon per state, made once.
+    QHash<int, QIcon>& icons = trayIcons_;
+    const UpsPowerState shown = summary.gap == DataGap::None ? summary.state : UpsPowerState::NoData;
+    if (!icons.contains(int(shown))) {
+        QPixmap pixmap = svgPixmap(":/icons/zav.svg", 64, 64);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::white, 3));
+        painter.setBrush(StatusStrip::stateColor(shown));
+        painter.drawEllipse(QRectF(34, 34, 28, 28));
+        painter.end();
+        icons.insert(int(shown), QIcon(pixmap));
+    }
+    tray_->setIcon(icons.value(int(shown)));
+    tray_->setToolTip(QString::fromLatin1(kTrayTip) + u'\n' + summaryLine(summary, language));
 }
 
 void MainWindow::retranslateForm() {
@@ -677,6 +703,7 @@ void MainWindow::rereadWindows() {
 
 void MainWindow::switchLanguage(int target) {
     if (!satellites_.load(languageLocaleId(target))) return; // refused silently
+    qtTexts_.load(languageLocaleId(target));
     if (scheduler_->connected() || scheduler_->portOpen()) scheduler_->disconnectLink();
     timerNoAnswer_->stop();
     statusBar()->clearMessage();

@@ -8,12 +8,15 @@
 #include "session/ButtonStates.h"
 #include "foundation/Passwords.h"
 #include "foundation/ProfileFile.h"
+#include "app/QtOwnTexts.h"
 #include "app/SatelliteLoader.h"
 #include "pagekit/ZavPage.h"
 #include "settings/AlarmSelection.h"
 
 #include <QHash>
 #include <QLocale>
+#include "monitor/UpsSummary.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -113,6 +116,9 @@ private:
     QWidget* buildConnectionBar(QWidget* parent);
     void buildPages();
     void buildTray();
+    // The tray's icon and tooltip follow the home page's status strip.
+    void showTrayStatus(const UpsSummary& summary, int language);
+    QHash<int, QIcon> trayIcons_; // by the state shown
     void retranslateForm();
     void rereadWindows();
     void switchLanguage(int language);
@@ -134,6 +140,7 @@ private:
     ProfileFile profile_;
     PasswordBook passwords_;
     SatelliteLoader satellites_;
+    QtOwnTexts qtTexts_; // Qt's own buttons and dialogs in the same language
     UpsSession* scheduler_;
     AppContext context_;
     AlarmSelection alarmSelection_; // the alarm tab's boxes, read by the alarm beeper

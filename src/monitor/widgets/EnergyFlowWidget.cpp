@@ -6,6 +6,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QGraphicsColorizeEffect>
+#include <QLabel>
 #include <QTimer>
 
 // Resources of a static library are registered by hand.
@@ -168,6 +170,11 @@ EnergyFlowWidget::EnergyFlowWidget(AppContext& context, QWidget* parent)
     static_cast<SvgImage*>(images_.value("ImageRec"))->setCaption(QStringLiteral("REC"));
     static_cast<SvgImage*>(images_.value("ImageInv"))->setCaption(QStringLiteral("INV"));
     moduleCaption_ = images_.value("ImagePowerModule");
+    gapLabel_ = new QLabel(this);
+    gapLabel_->setObjectName(QStringLiteral("LabelFlowDataGap"));
+    gapLabel_->setAlignment(Qt::AlignCenter);
+    gapLabel_->setStyleSheet(QStringLiteral("background: rgba(255, 255, 255, 210); color: #333; font-weight: bold;"));
+    gapLabel_->hide();
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timerflow"));
@@ -191,6 +198,26 @@ EnergyFlowWidget::EnergyFlowWidget(AppContext& context, QWidget* parent)
 void EnergyFlowWidget::applyLanguage(int language) {
     static_cast<SvgImage*>(moduleCaption_)->setCaption(pickText(kModuleCaption, language));
     setHomeLayout();
+}
+
+void EnergyFlowWidget::setDataGap(const QString& reason) {
+    if (reason == gapReason_) return;
+    gapReason_ = reason;
+    if (reason.isEmpty()) {
+        setGraphicsEffect(nullptr); // deletes the effect
+        gapLabel_->hide();
+        return;
+    }
+    if (!graphicsEffect()) {
+        auto* grey = new QGraphicsColorizeEffect(this);
+        grey->setColor(QColor(0x90, 0x90, 0x90));
+        grey->setStrength(1.0);
+        setGraphicsEffect(grey);
+    }
+    gapLabel_->setText(reason);
+    gapLabel_->show();
+    gapLabel_->raise();
+    placeElements();
 }
 
 void EnergyFlowWidget::setHomeLayout() {
@@ -277,6 +304,8 @@ void EnergyFlowWidget::placeElements() {
             ->setGeometry(transform_.mapRect(QRectF(e.rect)).toAlignedRect());
     squares_->setGeometry(rect());
     squares_->update();
+    const int band = std::max(32, gapLabel_->sizeHint().height() + 12);
+    gapLabel_->setGeometry(0, (height() - band) / 2, width(), band);
 }
 
 } // namespace zav

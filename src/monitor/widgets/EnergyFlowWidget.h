@@ -14,6 +14,7 @@
 #include <QTransform>
 #include <QWidget>
 
+class QLabel;
 class QTimer;
 
 namespace zav {
@@ -26,6 +27,10 @@ class EnergyFlowWidget : public QWidget {
     void timerflowTimer(); // one tick: phase + 3, redraw the strips
     void setHomeLayout();  // shows the elements of the current model's variant
     void applyLanguage(int language);
+    // Greys the diagram and names why its pictures are not the UPS's present state (not
+    // connected, link lost, values from a file); an empty reason shows it live again.
+    void setDataGap(const QString& reason);
+    QString dataGap() const { return gapReason_; }
 
     QTimer* timer() const { return timer_; }
     const FlowFrame& frame() const { return frame_; }
@@ -55,6 +60,8 @@ class EnergyFlowWidget : public QWidget {
     QHash<QString, QWidget*> elements_; // by element name
     QHash<QString, QWidget*> images_;   // state pictures by name
     QWidget* moduleCaption_ = nullptr;
+    QString gapReason_;
+    QLabel* gapLabel_ = nullptr;
 };
 
 } // namespace zav

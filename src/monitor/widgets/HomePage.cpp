@@ -1,6 +1,8 @@
 #include "monitor/widgets/HomePage.h"
 
 #include "monitor/widgets/EnergyFlowWidget.h"
+#include "monitor/widgets/StatusStrip.h"
+#include "session/UpsSession.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -58,7 +60,10 @@ HomePage::HomePage(AppContext& context, QWidget* parent) : MonitorPage(context, 
     outputOff_->setStyleSheet("color: #c00000; font-weight: bold;");
     outputOff_->hide();
 
+    strip_ = new StatusStrip(this);
+
     auto* page = new QVBoxLayout(this);
+    page->addWidget(strip_);
     page->addWidget(flowArea_, 1);
     page->addWidget(outputOff_);
     page->addLayout(boxes);
@@ -66,17 +71,23 @@ HomePage::HomePage(AppContext& context, QWidget* parent) : MonitorPage(context, 
     // Cleared stores read 0 in the supply-source word: only a reported status counts.
     onScheduler(&UpsSession::liveCycleEnded, [this] {
         statusReported_ = context_.scheduler->linkOk();
+        // Stores redrawn with the port closed came from a file (Restore Data), not from the UPS.
+        offlineFile_ = !context_.scheduler->portOpen();
         refresh();
     });
     onScheduler(&UpsSession::liveStoresCleared, [this] {
         statusReported_ = false;
+        offlineFile_ = false;
         refresh();
     });
     onScheduler(&UpsSession::settingsDownloaded, &HomePage::refresh);
     onScheduler(&UpsSession::linkReset, [this] {
         statusReported_ = false;
+        offlineFile_ = false;
         refresh();
     });
+    onScheduler(&UpsSession::portLost, &HomePage::refresh);
+    onScheduler(&UpsSession::linkStateChanged, &HomePage::refreshStatus); // every tick: cheap
     applyLanguage(language());
 }
 
@@ -92,6 +103,7 @@ void HomePage::applyLanguage(int language) {
     outputOff_->setText(homeOutputOffText(language));
     batteryBox_->setTitle(homeBatteryCaption(language));
     flowWidget_->applyLanguage(language); // SetHomeLayout
+    strip_->setSummary(strip_->summary(), language);
     refresh();
 }
 
@@ -111,6 +123,17 @@ void HomePage::refresh() {
     const bool off = homeOutputOff(statusReported_ && context_.scheduler && context_.scheduler->linkOk(),
                                    live().LiveStatus[81]);
     if (outputOff_->isHidden() == off) outputOff_->setVisible(off);
+    refreshStatus();
+}
+
+void HomePage::refreshStatus() {
+    UpsSession* s = context_.scheduler;
+    LinkView link;
+    if (s) link = {s->connected(), s->portOpen(), s->linkOk(), statusReported_, offlineFile_};
+    const UpsSummary summary = summarizeUps(live(), layout(), dataGap(link));
+    if (summary == strip_->summary() && flowWidget_->dataGap() == dataGapText(summary.gap, language())) return;
+    strip_->setSummary(summary, language());
+    flowWidget_->setDataGap(dataGapText(summary.gap, language()));
 }
 
 } // namespace zav

@@ -1,5 +1,6 @@
 #pragma once
-// The home page: the summary value boxes (bypass, main input, output, battery) that DataFlash fills,
+// The home page: the status strip (StatusStrip: the power state, charge, runtime and load, or why
+// there is no data, in which case the diagram is greyed too), the summary value boxes (bypass, main input, output, battery) that DataFlash fills,
 // and the area of the energy-flow diagram, which its own widget fills (setEnergyFlowWidget). A red
 // "output off" line (LabelOutputOff) shows while the UPS reports that nothing feeds its output.
 
@@ -11,6 +12,7 @@ class QLabel;
 namespace zav {
 
 class EnergyFlowWidget;
+class StatusStrip;
 
 class HomePage : public MonitorPage {
     Q_OBJECT
@@ -24,6 +26,7 @@ class HomePage : public MonitorPage {
     // widget given here is placed into it and the page takes ownership.
     QWidget* energyFlowArea() const { return flowArea_; }
     void setEnergyFlowWidget(QWidget* widget);
+    StatusStrip* statusStrip() const { return strip_; }
 
   private:
     void applyModelVariant(); // single input box on the small towers
@@ -37,6 +40,9 @@ class HomePage : public MonitorPage {
     QLabel* labels_[11] = {};
     QLabel* outputOff_ = nullptr;
     bool statusReported_ = false; // a live cycle has ended since the stores were last cleared
+    bool offlineFile_ = false;    // the stores hold a snapshot from a file (a cycle with the port closed)
+    StatusStrip* strip_ = nullptr;
+    void refreshStatus();
 };
 
 } // namespace zav
