@@ -67,6 +67,21 @@ TEST_F(WindowSizeTest, AtTenTwentyFourBySixHundredEveryPageScrollsAndTheBarsStay
     }
 }
 
+TEST_F(WindowSizeTest, TheWholeFrameStartsOnTheScreen) {
+    // The default size is larger than this screen: the frame, not only the client area, must fit,
+    // or the status bar ends under the screen's edge.
+    for (const QByteArray& ini : {QByteArray(), QByteArray("[Window]\nLeft=0\nTop=0\nWidth=4000\nHeight=3000\n")}) {
+        writeIni(ini);
+        MainWindow& w = start(options());
+        w.show();
+        QApplication::processEvents();
+        const QRect avail = w.screen()->availableGeometry();
+        EXPECT_NE(w.frameGeometry(), w.geometry()) << "the platform draws no frame: nothing to check";
+        EXPECT_TRUE(avail.contains(w.frameGeometry())) << ini.constData();
+        w.close();
+    }
+}
+
 TEST_F(WindowSizeTest, SizeAndPlaceAreRememberedAndKeptOnTheScreen) {
     MainWindow& w = start(options());
     w.show();

@@ -37,7 +37,9 @@ QWidget* ServiceSettingsPage::scrollTab(const char* tabName, const char* scrollN
     column->addWidget(scroll, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(named(new QLabel(tab), hintName), 1);
-    bottom->addWidget(addSetButton(tab, page));
+    QPushButton* set = addSetButton(tab, page, true);
+    bottom->addWidget(resultLine(page), 1);
+    bottom->addWidget(set);
     column->addLayout(bottom);
     return tab;
 }

@@ -324,10 +324,19 @@ void SettingsPage::settingDisplay(RegisterStore& SettingData, int model, int lan
     applyRuleStates(view);
 }
 
-QPushButton* SettingsPage::addSetButton(QWidget* parent, SetPage page) {
+QPushButton* SettingsPage::addSetButton(QWidget* parent, SetPage page, bool placedByCaller) {
     auto* button = static_cast<QPushButton*>(named(new QPushButton(parent), setButtonName(page)));
     button->setEnabled(false); // the window enables it while the link is free
     connect(button, &QPushButton::clicked, this, [this, page] { runSet(page); });
+    auto* line = new QLabel(parent);
+    line->setObjectName(QStringLiteral("LabelSetResult") + button->objectName());
+    line->setWordWrap(true);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    results_.insert(page, line);
+    if (!placedByCaller) {
+        followers_.insert(button, line);
+        button->installEventFilter(this);
+    }
     return button;
 }
 
@@ -343,6 +352,15 @@ void SettingsPage::installHints(SettingGroup group, const char* labelName, const
 }
 
 bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+        if (QLabel* line = followers_.value(watched)) {
+            // Right of its button, as wide as the button's parent allows (at least 300 pixels).
+            const QRect b = static_cast<QWidget*>(watched)->geometry();
+            const int left = b.right() + 1 + 10;
+            const int width = std::max(300, line->parentWidget()->width() - left - kEdgeMargin);
+            line->setGeometry(left, b.top(), width, b.height());
+        }
+    }
     const bool in = event->type() == QEvent::FocusIn;
     if (in || event->type() == QEvent::FocusOut) {
         const auto it = hints_.constFind(watched);
@@ -414,21 +432,31 @@ void SettingsPage::runSet(SetPage page) {
         if (RegisterStore* store = settingNew())
             for (const WriteEntry& e : result.entries)
                 store->set(e.reg, e.value);
+    QLabel* line = results_.value(page);
     if (!result.ok()) {
-        showMessage(setFailureText(result, model_, language(), settingData(), form));
+        const QString text = setFailureText(result, model_, language(), settingData(), form);
+        if (line) line->setText(text.section(QLatin1Char('\n'), 0, 0) + QStringLiteral(" ") +
+                                text.section(QLatin1Char('\n'), 1).simplified());
+        showMessage(text);
         return;
     }
     if (startWriteSequence(result.entries)) {
         pendingWrite_ = result.entries;
+        pendingPage_ = page;
         writePending_ = true;
+        if (line) line->setText(setResultLine(SetStage::Started, int(result.entries.size()), {}, model_,
+                                              language(), settingData()));
     }
 }
 
-void SettingsPage::reportUnwritten() {
+void SettingsPage::reportUnwritten(bool readBack) {
     if (!writePending_) return;
     writePending_ = false;
     const QVector<WriteEntry> missing =
         entriesNotHeld(unconfirmedEntries(pendingWrite_, writeResults()), settingData());
+    if (QLabel* line = results_.value(pendingPage_))
+        line->setText(setResultLine(readBack ? SetStage::ReadBack : SetStage::LinkReset, int(pendingWrite_.size()),
+                                    missing, model_, language(), settingData()));
     if (!missing.isEmpty()) showMessage(notWrittenText(missing, model_, language(), settingData()));
 }
 

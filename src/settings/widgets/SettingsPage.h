@@ -14,6 +14,7 @@
 #include <functional>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QDateEdit;
 class QTimeEdit;
@@ -47,9 +48,11 @@ class SettingsPage : public ZavPage {
     void runSet(SetPage page);
     // The page's message box (checks, settings not written); shown without blocking.
     QMessageBox* messageBox();
-    // After the read-back of this page's Set (or a link reset during it): names the settings the
-    // UPS did not take.
-    void reportUnwritten();
+    // After the read-back of this page's Set (or a link reset during it): the result line says what
+    // the UPS holds, and a box names the settings it did not take.
+    void reportUnwritten(bool readBack = true);
+    // The result line of a Set button (LabelSetResult<button name>).
+    QLabel* resultLine(SetPage page) const { return results_.value(page); }
 
   protected:
     // Creation from the rows. The container takes the rows of `group` (and the group's size).
@@ -69,7 +72,9 @@ class SettingsPage : public ZavPage {
     static void growToFit(QWidget* widget, QSize atLeast = {});
     static constexpr int kBelowTitle = 2;
     static constexpr int kEdgeMargin = 10;
-    QPushButton* addSetButton(QWidget* parent, SetPage page);
+    // A Set button with its result line. The line follows the button on its right, unless the
+    // caller puts it into a layout (`placedByCaller`).
+    QPushButton* addSetButton(QWidget* parent, SetPage page, bool placedByCaller = false);
     // Shows the hints of the group's entry fields in `label` while a field has the focus.
     void installHints(SettingGroup group, const char* labelName, const QString& cleared);
     void showMessage(const QString& text);
@@ -108,6 +113,9 @@ class SettingsPage : public ZavPage {
     };
     QHash<QObject*, Hint> hints_;
     QMessageBox* message_ = nullptr;
+    QHash<SetPage, QLabel*> results_;
+    QHash<QObject*, QLabel*> followers_; // Set button -> the result line beside it
+    SetPage pendingPage_ = SetPage::Rated;
     QVector<WriteEntry> pendingWrite_; // this page's Set, until its read-back ends
     bool writePending_ = false;
 };
