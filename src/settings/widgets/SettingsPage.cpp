@@ -22,6 +22,8 @@
 #include <QTimeEdit>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace zav {
 
 namespace {
@@ -73,6 +75,11 @@ void SettingsPage::buildRows(SettingGroup group, QWidget* container) {
         label->resize(g.captionWidth, kLabelHeight);
         auto* old = static_cast<QLineEdit*>(named(new QLineEdit(container), row->oldName));
         old->setReadOnly(true);
+        // What the UPS holds is shown, not typed: no Tab stop, and drawn on the window's colour so
+        // it does not look like a field to fill in (a click still selects the text to copy it).
+        old->setFocusPolicy(Qt::ClickFocus);
+        old->setBackgroundRole(QPalette::Window);
+        old->setFrame(false);
         old->resize(g.oldWidth, kControlHeight);
         switch (row->newKind) {
         case NewKind::None:
@@ -184,10 +191,63 @@ void SettingsPage::applyGroupLayout(SettingGroup group, int model) {
             if (p.shown) piece.widget->move(piece.left, piece.top);
         }
     }
+    placeColumnHeads(container, layout);
     if (container && layout.width >= 0) {
         const QSize size(layout.width, layout.height >= 0 ? layout.height : container->height());
         container->setMinimumSize(size);
         container->resize(size);
+    }
+}
+
+void SettingsPage::placeColumnHeads(QWidget* container, const GroupLayout& layout) {
+    if (!container) return;
+    // One pair of heads over each column of rows (a group may hold its rows in two columns).
+    struct Column {
+        int oldLeft, newLeft, top;
+        bool hasNew;
+    };
+    QVector<Column> columns;
+    for (const RowPlacement& p : layout.rows) {
+        if (!p.shown) continue;
+        const bool hasNew = p.row->newName != nullptr;
+        auto it = std::find_if(columns.begin(), columns.end(), [&](const Column& c) { return c.oldLeft == p.oldLeft; });
+        if (it == columns.end())
+            columns << Column{p.oldLeft, p.newLeft, p.oldTop, hasNew};
+        else {
+            it->top = std::min(it->top, p.oldTop);
+            it->hasNew = it->hasNew || hasNew;
+        }
+    }
+    QVector<QLabel*>& heads = heads_[container];
+    for (int i = 0; i < 2 * columns.size(); ++i) {
+        if (i == heads.size()) {
+            auto* head = new QLabel(container);
+            head->setObjectName(QLatin1String(i % 2 ? "LabelHeadNew" : "LabelHeadOld"));
+            QFont bold = head->font();
+            bold.setBold(true);
+            head->setFont(bold);
+            heads << head;
+        }
+    }
+    // The heads use the free line above the rows (beside a group's title), so the rows keep their
+    // places; a head that would cover the title or a row is left out.
+    QRect title;
+    if (const auto* box = qobject_cast<const QGroupBox*>(container); box && !box->title().isEmpty())
+        title = QRect(0, 0, box->fontMetrics().horizontalAdvance(box->title()) + 16, contentTop(container));
+    for (int i = 0; i < heads.size(); ++i) {
+        QLabel* head = heads[i];
+        const bool isNew = i % 2;
+        const Column* c = i / 2 < columns.size() ? &columns[i / 2] : nullptr;
+        if (!c || (isNew && !c->hasNew)) {
+            head->hide();
+            continue;
+        }
+        head->setText(settingsPageText(head->objectName(), language()));
+        head->adjustSize();
+        head->move(isNew ? c->newLeft : c->oldLeft, c->top - head->height() - 1);
+        // The old column's head ends before the new column begins (it stays short where they are close).
+        if (!isNew && c->hasNew) head->resize(std::min(head->width(), c->newLeft - c->oldLeft - 4), head->height());
+        head->setVisible(head->y() >= 0 && !head->geometry().intersects(title));
     }
 }
 

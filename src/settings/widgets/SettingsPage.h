@@ -6,6 +6,7 @@
 #include "pagekit/ZavPage.h"
 #include "link/RegisterStore.h"
 #include "settings/SettingDisplay.h"
+#include "settings/SettingLayout.h"
 #include "settings/SettingRows.h"
 #include "settings/SettingWrites.h"
 
@@ -92,6 +93,8 @@ class SettingsPage : public ZavPage {
     void onBatteryTypeChanged(int); // ComboBoxBattTypeChange
     void applyView(const SettingsView& view);
     void applyRuleStates(const SettingsView& view);
+    // "In the UPS" and "New value" over the columns of a group's rows.
+    void placeColumnHeads(QWidget* container, const GroupLayout& layout);
     void setPickers(const QDateTime& when);
     void onPickerDateChanged(const QDate& date); // DateTimePickerDataNewChange
     HeldLists heldLists() const;
@@ -114,6 +117,7 @@ class SettingsPage : public ZavPage {
     QHash<QObject*, Hint> hints_;
     QMessageBox* message_ = nullptr;
     QHash<SetPage, QLabel*> results_;
+    QHash<QWidget*, QVector<QLabel*>> heads_; // column heads of each row container
     QHash<QObject*, QLabel*> followers_; // Set button -> the result line beside it
     SetPage pendingPage_ = SetPage::Rated;
     QVector<WriteEntry> pendingWrite_; // this page's Set, until its read-back ends
