@@ -6,6 +6,7 @@
 #include <QMargins>
 #include <QRect>
 #include <QSize>
+#include <QVector>
 #include <optional>
 
 namespace zav {
@@ -19,5 +20,11 @@ inline constexpr QMargins kAssumedFrame{4, 32, 4, 4};
 // area (never below `minimum`), and the place moves so the frame stays inside it.
 QRect fitFrame(const QRect& available, QSize wanted, std::optional<QPoint> at, const QMargins& frame,
                QSize minimum);
+
+// Where a new box goes when others are already open: where it would open by itself (`own`), moved
+// down and right by `step` until its corner is at least `step` away from the corner of every box
+// already open, and kept inside the available area (back to its top-left when it would leave).
+// So boxes opened one after another fan out and each title stays readable.
+QPoint staggered(const QRect& available, const QRect& own, const QVector<QRect>& open, int step = 32);
 
 } // namespace zav

@@ -36,3 +36,24 @@ TEST(WindowFit, TheWholeFrameFitsTheAvailableArea) {
         }
     }
 }
+
+TEST(WindowFit, BoxesOpenedOneAfterAnotherFanOutInsideTheArea) {
+    const QRect avail(0, 0, 1024, 600);
+    const QRect own(400, 250, 300, 120); // where a box opens by itself: over the main window's centre
+    QVector<QRect> open;
+    QVector<QPoint> corners;
+    for (int i = 0; i < 4; ++i) {
+        const QPoint at = staggered(avail, own, open);
+        corners << at;
+        open << QRect(at, own.size());
+    }
+    EXPECT_EQ(corners, QVector<QPoint>({{400, 250}, {432, 282}, {464, 314}, {496, 346}}));
+    // A box closed in between leaves its place free again.
+    open.removeAt(1);
+    EXPECT_EQ(staggered(avail, own, open), QPoint(432, 282));
+    // Near the bottom edge: back to the area's top-left, never off the screen.
+    const QRect low(700, 470, 300, 120);
+    const QPoint next = staggered(avail, low, {low});
+    EXPECT_TRUE(avail.contains(QRect(next, low.size())));
+    EXPECT_NE(next, low.topLeft());
+}
