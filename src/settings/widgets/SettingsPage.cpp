@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollArea>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QTabWidget>
@@ -78,7 +79,9 @@ void SettingsPage::buildRows(SettingGroup group, QWidget* container) {
         // What the UPS holds is shown, not typed: no Tab stop, and drawn on the window's colour so
         // it does not look like a field to fill in (a click still selects the text to copy it).
         old->setFocusPolicy(Qt::ClickFocus);
-        old->setBackgroundRole(QPalette::Window);
+        QPalette shown = old->palette();
+        shown.setColor(QPalette::Base, shown.color(QPalette::Window));
+        old->setPalette(shown);
         old->setFrame(false);
         old->resize(g.oldWidth, kControlHeight);
         switch (row->newKind) {
@@ -284,8 +287,16 @@ void SettingsPage::applyStaticTexts(int language) {
         if (!text.isEmpty()) button->setText(text);
     }
     for (QTabWidget* tabs : findChildren<QTabWidget*>())
-        for (int i = 0; i < tabs->count(); ++i)
-            tabs->setTabText(i, settingsPageText(tabs->widget(i)->objectName(), language));
+        for (int i = 0; i < tabs->count(); ++i) {
+            // A tab page may hold its named sheet inside a scroll area.
+            QWidget* sheet = tabs->widget(i);
+            QString text = settingsPageText(sheet->objectName(), language);
+            for (const QScrollArea* area : sheet->findChildren<QScrollArea*>())
+                if (text.isEmpty() && area->widget()) text = settingsPageText(area->widget()->objectName(), language);
+            if (auto* area = qobject_cast<QScrollArea*>(sheet); text.isEmpty() && area && area->widget())
+                text = settingsPageText(area->widget()->objectName(), language);
+            tabs->setTabText(i, text);
+        }
     if (QWidget* take = widgets_.value(QStringLiteral("SpeedButtonTime")))
         take->setToolTip(settingsPageText(take->objectName(), language));
 }
