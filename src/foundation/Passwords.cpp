@@ -4,6 +4,7 @@
 #include "foundation/ProfileFile.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <QStringDecoder>
 
 namespace zav {
@@ -108,4 +109,45 @@ PasswordChange PasswordBook::change(const QString& oldText, const QString& newTe
     return stored ? PasswordChange::Accepted : PasswordChange::NotStored;
 }
 
+void UnlockThrottle::wrong(qint64 nowMs) {
+    ++wrongTries_;
+    const int paid = wrongTries_ - kFreeTries; // tries that cost a wait
+    if (paid <= 0) return;
+    qint64 wait = kFirstWaitMs;
+    for (int i = 1; i < paid && wait < kLongestWaitMs; ++i) wait *= 2;
+    notBefore_ = nowMs + std::min(wait, kLongestWaitMs);
+}
+
+namespace {
+
+// Whole seconds, rounded up: "1 s" while any part of the last second is left.
+qint64 secondsLeft(qint64 waitMs) { return (waitMs + 999) / 1000; }
+
+} // namespace
+
+QString wrongPasswordText(int language, qint64 waitMs) {
+    static const char* const kWrong[kLanguageCount] = {"密码错误。", "Wrong password.", "密碼錯誤。"};
+    const QString wrong = QString::fromUtf8(kWrong[clampLanguage(language)]);
+    if (waitMs <= 0) return wrong;
+    const QString gap = clampLanguage(language) == LangEN ? QStringLiteral(" ") : QString();
+    return wrong + gap + unlockWaitText(language, waitMs);
+}
+
+QString unlockWaitText(int language, qint64 waitMs) {
+    static const char* const kWait[kLanguageCount] = {"请 %1 秒后再试。", "Try again in %1 s.",
+                                                      "請 %1 秒後再試。"};
+    return QString::fromUtf8(kWait[clampLanguage(language)]).arg(secondsLeft(waitMs));
+}
+
+QString factoryPasswordQuestion(int language) {
+    static const char* const kQuestion[kLanguageCount] = {
+        "此页面是用出厂密码打开的，出厂密码人人皆知。现在设置您自己的密码吗？",
+        "This page was opened with the factory password, which anyone can look up. Set a password of "
+        "your own now?",
+        "此頁面是用出廠密碼打開的，出廠密碼人人皆知。現在設置您自己的密碼嗎？",
+    };
+    return QString::fromUtf8(kQuestion[clampLanguage(language)]);
+}
+
 } // namespace zav
+

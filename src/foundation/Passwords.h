@@ -44,10 +44,41 @@ public:
     // success the new password is current at once and stored scrambled.
     PasswordChange change(const QString& oldText, const QString& newText, const QString& again);
 
+    // The user password is still the branding default (the factory password).
+    bool factoryPasswordInUse() const { return current_ == default_; }
+
 private:
     ProfileFile& profile_;
     QString default_;
     QString current_;
 };
+
+// Wrong passwords typed into the lock panels, shared by the five locks so that trying them in turn
+// gains nothing. The first kFreeTries wrong passwords cost nothing; each further one makes the
+// next try wait twice as long as the last, from 1 s up to 30 s. A right password clears the count.
+// Times are steady milliseconds given by the caller.
+class UnlockThrottle {
+public:
+    static constexpr int kFreeTries = 2;
+    static constexpr qint64 kFirstWaitMs = 1000;
+    static constexpr qint64 kLongestWaitMs = 30000;
+
+    // How long the next try must still wait (0: it may be checked now).
+    qint64 waitMs(qint64 nowMs) const { return nowMs < notBefore_ ? notBefore_ - nowMs : 0; }
+    void wrong(qint64 nowMs);
+    void right() { wrongTries_ = 0; notBefore_ = 0; }
+    int wrongTries() const { return wrongTries_; }
+
+private:
+    int wrongTries_ = 0;
+    qint64 notBefore_ = 0;
+};
+
+// The lock panel's line after a refused try: the password was wrong (and how long the next try
+// must wait), or the try came during the wait and was not checked.
+QString wrongPasswordText(int language, qint64 waitMs);
+QString unlockWaitText(int language, qint64 waitMs);
+// Asked once a run after a lock opened with the factory password.
+QString factoryPasswordQuestion(int language);
 
 } // namespace zav

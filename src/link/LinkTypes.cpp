@@ -79,3 +79,30 @@ QString disconnectCaption(int language) {
 }
 
 } // namespace zav
+
+namespace zav {
+
+std::optional<int> upsAddress(const QString& text) {
+    bool isNumber = false;
+    const int address = text.trimmed().toInt(&isNumber, 10);
+    if (!isNumber || address < kFirstUpsAddress || address > kLastUpsAddress) return std::nullopt;
+    return address;
+}
+
+AddressInput addressInput(const QString& text) {
+    if (text.isEmpty()) return AddressInput::Intermediate;
+    if (text.size() > 3) return AddressInput::Invalid;
+    for (const QChar c : text)
+        if (!c.isDigit() || c.unicode() > '9') return AddressInput::Invalid;
+    // Digits only: a number past the last address, or one with a leading zero, cannot become one
+    // by typing more (three digits at most).
+    if (text.front() == QLatin1Char('0')) return AddressInput::Invalid;
+    return upsAddress(text) ? AddressInput::Acceptable : AddressInput::Invalid;
+}
+
+QString addressRangeText(int language) {
+    static const char* const range[3] = {"地址 1 ~ 254", "Address 1 ~ 254", "位址 1 ~ 254"};
+    return pick(range, language);
+}
+
+} // namespace zav

@@ -65,6 +65,18 @@ struct ModelDetection {
 // Model code of live register 78 -> model box item and UpsModel.
 ModelDetection detectModel(int modelCode);
 
+// The UPS address of the connection bar: a whole number from 1 to 254 (0 is the broadcast address,
+// 255 is reserved), the one check of the typed text and of Connect.
+inline constexpr int kFirstUpsAddress = 1;
+inline constexpr int kLastUpsAddress = 254;
+std::optional<int> upsAddress(const QString& text);
+// While typing: Acceptable is an address; Intermediate may still become one (empty while typing);
+// Invalid is refused at the key (a letter, a fourth digit, "0", "300").
+enum class AddressInput { Acceptable, Intermediate, Invalid };
+AddressInput addressInput(const QString& text);
+// "Address 1 ~ 254", the edit's tool tip.
+QString addressRangeText(int language);
+
 enum class LinkMessage { WrongAddress, PortOpenFailed, SelectModel };
 QString linkMessageText(LinkMessage message, int language);
 // Said when every answer of the UPS came after its reply wait (Scheduler::lateReplies()).

@@ -73,15 +73,14 @@ ConnectResult Scheduler::connectLink(const ConnectRequest& request) {
     replyTimeout_ = replyTimeoutTicks(baudValue_);
     channel_.setPortName(request.portName);
 
-    bool isNumber = false;
-    const int address = request.addressText.trimmed().toInt(&isNumber, 10);
-    if (!isNumber || address < 1 || address > 254) {
+    const std::optional<int> address = upsAddress(request.addressText);
+    if (!address) {
         // Nothing is connected, so nothing is pending: the end-of-tick refresh (clock, icon,
         // buttons) must go on.
         autoModelPending_ = false;
         return ConnectResult::WrongAddress;
     }
-    upsAddress_ = address;
+    upsAddress_ = *address;
     protocol_ = request.protocol;
 
     if (!channel_.open()) {

@@ -3,6 +3,7 @@
 #include "foundation/Passwords.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,8 +12,14 @@
 
 namespace zav {
 
-LockPanel::LockPanel(const LockNames& names, const PasswordBook& passwords, QWidget* host)
-    : QFrame(host), passwords_(passwords) {
+LockPanel::LockPanel(const LockNames& names, const PasswordBook& passwords, QWidget* host,
+                     UnlockThrottle* throttle)
+    : QFrame(host), passwords_(passwords), throttle_(throttle),
+      clock_([] { return QDeadlineTimer::current().deadline(); }) {
+    if (!throttle_) {
+        ownThrottle_ = std::make_unique<UnlockThrottle>();
+        throttle_ = ownThrottle_.get();
+    }
     setObjectName(QString::fromLatin1(names.panel));
     setAutoFillBackground(true); // hides the page underneath
     setFrameShape(QFrame::StyledPanel);
@@ -27,10 +34,18 @@ LockPanel::LockPanel(const LockNames& names, const PasswordBook& passwords, QWid
     ok_ = new QPushButton(box);
     ok_->setObjectName(QString::fromLatin1(names.button));
 
-    auto* row = new QHBoxLayout(box);
+    result_ = new QLabel(box);
+    result_->setObjectName(QString::fromLatin1(names.edit) + QStringLiteral("Result"));
+    result_->setAlignment(Qt::AlignCenter);
+    result_->hide();
+
+    auto* lines = new QVBoxLayout(box);
+    auto* row = new QHBoxLayout;
     row->addWidget(label_);
     row->addWidget(edit_);
     row->addWidget(ok_);
+    lines->addLayout(row);
+    lines->addWidget(result_);
     auto* outer = new QVBoxLayout(this);
     outer->addStretch(2);
     auto* centre = new QHBoxLayout;
@@ -61,19 +76,42 @@ void LockPanel::focusPassword() {
 void LockPanel::retranslate() {
     label_->setText(QCoreApplication::translate("LockPanel", "密码"));
     ok_->setText(QCoreApplication::translate("LockPanel", "确定"));
+    result_->hide(); // its text is in the language it was said in
 }
 
+LockPanel::~LockPanel() = default;
+
 void LockPanel::tryUnlock() {
-    if (!passwords_.opens(edit_->text())) return;
+    const qint64 now = clock_();
+    const auto refuse = [this](const QString& text) {
+        result_->setText(text);
+        result_->show();
+        edit_->selectAll(); // the next try replaces the text
+        edit_->setFocus(Qt::OtherFocusReason);
+    };
+    if (const qint64 wait = throttle_->waitMs(now); wait > 0) {
+        refuse(unlockWaitText(language_, wait));
+        return;
+    }
+    const QString typed = edit_->text();
+    if (!passwords_.opens(typed)) {
+        throttle_->wrong(now);
+        refuse(wrongPasswordText(language_, throttle_->waitMs(now)));
+        return;
+    }
+    throttle_->right();
+    result_->hide();
     unlocked_ = true;
     hide();
     showContent(true);
     emit unlocked();
+    if (passwords_.factoryPasswordInUse() && typed == passwords_.current()) emit openedWithFactoryPassword();
 }
 
 void LockPanel::relock() {
     unlocked_ = false;
     edit_->clear();
+    result_->hide();
     showContent(false);
     show();
     raise();

@@ -1,10 +1,14 @@
 #pragma once
 // The password panel that lies over a page which changes the UPS, until a password that opens it
-// is typed. A wrong password gives no feedback: the panel and the typed text stay. While the panel
+// is typed. A wrong password is said on the panel's own line and the typed text is selected, so the
+// next try replaces it; repeated wrong tries wait longer and longer (UnlockThrottle, shared by the
+// locks), and a try during the wait is not checked at all. While the panel
 // is shown the page under it is hidden, so neither the keyboard (Tab), the mouse nor an
 // accessibility client can reach a control that writes to the UPS.
 
 #include <QFrame>
+#include <functional>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -13,6 +17,7 @@ class QPushButton;
 namespace zav {
 
 class PasswordBook;
+class UnlockThrottle;
 
 struct LockNames {
     int page;            // tree index of the page it covers
@@ -34,7 +39,10 @@ class LockPanel : public QFrame {
     Q_OBJECT
 public:
     // Covers `host` (the holder of the page; follows its size) until unlocked.
-    LockPanel(const LockNames& names, const PasswordBook& passwords, QWidget* host);
+    // `throttle` is shared with the other locks (the panel keeps its own when none is given).
+    LockPanel(const LockNames& names, const PasswordBook& passwords, QWidget* host,
+              UnlockThrottle* throttle = nullptr);
+    ~LockPanel() override;
 
     bool locked() const { return !unlocked_; }
     // Closed again with an empty edit, as after the windows were re-read from a language file.
@@ -42,9 +50,14 @@ public:
     void retranslate();
     // The page was opened: the password edit takes the focus while the lock is closed.
     void focusPassword();
+    // Steady milliseconds for the wait after wrong tries (tests step their own clock).
+    void setClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
+    void setLanguage(int language) { language_ = language; }
 
 signals:
     void unlocked();
+    // The lock opened with the user password while that is still the factory default.
+    void openedWithFactoryPassword();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,6 +70,11 @@ private:
     QLabel* label_;
     QLineEdit* edit_;
     QPushButton* ok_;
+    QLabel* result_;
+    UnlockThrottle* throttle_;
+    std::unique_ptr<UnlockThrottle> ownThrottle_;
+    std::function<qint64()> clock_;
+    int language_ = 1;
     bool unlocked_ = false;
 };
 

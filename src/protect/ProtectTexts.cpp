@@ -49,6 +49,7 @@ const char* const kTexts[int(ProtectText::Count)][3] = {
      "The event is gone, but the UPS has been told to switch its output off: it does so at %1 (in %2 s) and "
      "the load then loses power.",
      "事件已消失，但UPS已被通知關閉輸出：它將在 %1 關閉輸出（還有 %2 秒），負載屆時將斷電。"},
+    {"关机设置已保存并立即生效。", "The shutdown settings are kept and apply now.", "關機設置已保存並立即生效。"},
 };
 // clang-format on
 

@@ -37,6 +37,7 @@ enum class ProtectText {
     UpsOffOrdered,
     UpsOffCaption,
     UpsOffAfterEvent,
+    SettingsKept,
     Count
 };
 

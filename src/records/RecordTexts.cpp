@@ -203,6 +203,29 @@ QString scodeHintText(bool finished, int language) {
                 language);
 }
 
+QString recordHint(RecordRun run, QString (*pageText)(bool finished, int language), int language) {
+    switch (run) {
+    case RecordRun::NotStarted:
+        return pick({"按\"下载\"从UPS读取记录；读取期间实时数据暂停更新。",
+                     "Press \"Download\" to read the records from the UPS; the live data pause meanwhile.",
+                     "按\"下載\"從UPS讀取記錄；讀取期間即時資料暫停更新。"},
+                    language);
+    case RecordRun::Running: return pageText(false, language);
+    case RecordRun::Finished: return pageText(true, language);
+    case RecordRun::Stopped:
+        return pick({"下载已停止，已读取的记录保留在表中。", "Download stopped; the records read so far stay in the table.",
+                     "下載已停止，已讀取的記錄保留在表中。"},
+                    language);
+    }
+    return {};
+}
+
+QString savedToText(const QString& path, int records, int language) {
+    return pick({"已保存 %1 条记录到 %2", "Saved %1 records to %2", "已保存 %1 筆記錄到 %2"}, language)
+        .arg(records)
+        .arg(path);
+}
+
 QString saveCaption(int language) {
     return pick({"保存", "Save", "保存"}, language);
 }

@@ -22,6 +22,14 @@ QString scodeDownloadCaption(bool running, int language);
 QString historyHintText(bool finished, int language);
 QString scodeHintText(bool finished, int language);
 
+// Where a record page's download stands, for its hint label. The waiting and finished texts are
+// the page's own (above); before the first download the label says what Download does instead of
+// "Downloading ...", and a run stopped by Cancel or a lost link says the rows read so far stay.
+enum class RecordRun { NotStarted, Running, Finished, Stopped };
+QString recordHint(RecordRun run, QString (*pageText)(bool finished, int language), int language);
+// After a save: where the file went and how many records it holds.
+QString savedToText(const QString& path, int records, int language);
+
 QString saveCaption(int language);       // ButtonSave, ButtonSCodeSave
 QString historySaveHint(int language);   // tool tip of ButtonSave
 QString scodeSaveHint(int language);     // tool tip of ButtonSCodeSave

@@ -144,6 +144,21 @@ QString calibrationHint(CalKind kind, int language) {
     return {};
 }
 
+QString calibrationEntryMessage(CalibrationEntry::Error error, CalKind kind, int language) {
+    if (error == CalibrationEntry::NoData) return commonMessage(MsgNoData, language);
+    if (error != CalibrationEntry::CheckValue) return {};
+    // The bounds of fitsRange, as typed.
+    const char* range = "";
+    switch (kind) {
+    case K::Ac: range = "100.0 ~ 300.0 V"; break;
+    case K::Dc: range = "-3.00 ~ 3.00 V"; break;
+    case K::Transformer: range = "0.0 ~ 400.0 V"; break;
+    }
+    static const char* const kAllowed[3] = {"允许范围：", "Allowed: ", "允許範圍："};
+    return commonMessage(MsgCheckValue, language) + QLatin1Char('\n') +
+           QString::fromUtf8(kAllowed[clampLanguage(language)]) + QLatin1String(range);
+}
+
 CalDisplay modVoltAdjDisplay(int upsModel, const RegisterStore& LiveData, int language) {
     CalDisplay d;
     const int unit = LiveData[71] & 0x000F;

@@ -53,6 +53,9 @@ uint16_t markCalibrationUnread(RegisterStore& SettingData, const CalibrationRow&
 // Keys the entry boxes take: digits, "+", one "." or ",", and "-" on the DC rows.
 bool calibrationKeyAccepted(CalKind kind, QChar key, const QString& current);
 QString calibrationHint(CalKind kind, int language);
+// The box of a refused entry: the common message, and for a value out of range a second line with
+// the range the check applies ("Allowed: 100.0 ~ 300.0 V"), so the engineer need not guess.
+QString calibrationEntryMessage(CalibrationEntry::Error error, CalKind kind, int language);
 
 // ModVoltAdjDisplay. `texts` holds a new text for each display box when the boxes follow the
 // live data; empty when they keep their text.

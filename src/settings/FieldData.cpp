@@ -88,4 +88,10 @@ QString fieldModuleHeading(int sheet, int language) {
     return sheet >= 1 && sheet <= 2 ? QString::fromUtf8(kHeadings[sheet - 1][lang(language)]) : QString();
 }
 
+QString fieldDataSavedText(const QString& path, int language) {
+    static const char* const kSaved[3] = {"数据已保存到 %1", "Data saved to %1", "數據已保存到 %1"};
+    const int l = language >= 0 && language <= 2 ? language : 1;
+    return QString::fromUtf8(kSaved[l]).arg(path);
+}
+
 } // namespace zav

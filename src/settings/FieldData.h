@@ -60,6 +60,9 @@ inline const char* const upsTypeError = "ups type error";
 inline const char* const modelError = "upsType Error!";
 } // namespace FieldMsg
 
+// Said beside Save Data once the file is written: where it went.
+QString fieldDataSavedText(const QString& path, int language);
+
 // Register names of the workbook's column B. `model` picks the settings captions of 301-480.
 QString fieldRegisterName(int reg, int language, int model = 0);
 

@@ -42,6 +42,9 @@ const PageText kTexts[] = {
     {"ButtonClrAll", {"全部清除", "Clear All", "全部清除"}},
     {"ButtonOK", {"确定", "OK", "確定"}},
     {"LabelBeeper", {"声音", "Sound", "聲音"}},
+    // The column heads over the settings rows: what the UPS holds, and what Set writes.
+    {"LabelHeadOld", {"UPS值", "UPS", "UPS值"}},
+    {"LabelHeadNew", {"新值", "New", "新值"}},
     {"ComboBoxBeeperOnOff", {"关|开", "Off|On", "關|開"}}, // the items, split at '|'
 
 };

@@ -498,18 +498,54 @@ QVector<const SettingRow*> rowsOfEntries(const QVector<WriteEntry>& entries, int
     return out;
 }
 
-QString notWrittenText(const QVector<WriteEntry>& entries, int model, int language,
-                       const RegisterStore& SettingData) {
+namespace {
+
+QString captionsOf(const QVector<WriteEntry>& entries, int model, int language, const RegisterStore& SettingData) {
     QStringList captions;
     for (const SettingRow* row : rowsOfEntries(entries, model, SettingData)) {
         QString caption = rowCaption(*row, model, language, SettingData);
         if (row->show == Show::BitWord) caption += QStringLiteral(" (%1)").arg(row->reg);
         if (!captions.contains(caption)) captions << caption;
     }
+    return captions.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QString setResultLine(SetStage stage, int queued, const QVector<WriteEntry>& missing, int model, int language,
+                      const RegisterStore& SettingData) {
+    if (!missing.isEmpty())
+        return pick({"未能写入（页面显示UPS现有的值）：", "Not written (the page shows what the UPS holds): ",
+                     "未能寫入（頁面顯示UPS現有的值）："},
+                    language) +
+               captionsOf(missing, model, language, SettingData);
+    switch (stage) {
+    case SetStage::Started:
+        return pick({"正在向UPS写入 %1 个寄存器……", "Writing %1 registers to the UPS...",
+                     "正在向UPS寫入 %1 個暫存器……"},
+                    language)
+            .arg(queued);
+    case SetStage::ReadBack:
+        return pick({"已写入并回读：UPS保存了全部 %1 个寄存器的新值。",
+                     "Written and read back: the UPS holds the new values of all %1 registers.",
+                     "已寫入並回讀：UPS保存了全部 %1 個暫存器的新值。"},
+                    language)
+            .arg(queued);
+    case SetStage::LinkReset:
+        return pick({"已写入，但连接在回读前已中断：请重新连接后核对。",
+                     "Written, but the link was reset before the read-back: check after reconnecting.",
+                     "已寫入，但連線在回讀前已中斷：請重新連線後核對。"},
+                    language);
+    }
+    return {};
+}
+
+QString notWrittenText(const QVector<WriteEntry>& entries, int model, int language,
+                       const RegisterStore& SettingData) {
     return pick({"以下设置未能写入UPS：",
                  "These settings were not written to the UPS:", "以下設置未能寫入UPS："},
                 language) +
-           QLatin1Char('\n') + captions.join(QStringLiteral(", ")) + QLatin1Char('\n') +
+           QLatin1Char('\n') + captionsOf(entries, model, language, SettingData) + QLatin1Char('\n') +
            pick(
                {"页面显示UPS现有的值。", "The page shows the values the UPS holds.", "頁面顯示UPS現有的值。"},
                language);

@@ -91,6 +91,12 @@ QVector<const SettingRow*> rowsOfEntries(const QVector<WriteEntry>& entries, int
 QString notWrittenText(const QVector<WriteEntry>& entries, int model, int language,
                        const RegisterStore& SettingData);
 
+// The result line beside a page's Set buttons: the Set has started, its read-back found every value
+// in the UPS (or named the settings it did not take), or the link was reset before the read-back.
+enum class SetStage : uint8_t { Started, ReadBack, LinkReset };
+QString setResultLine(SetStage stage, int queued, const QVector<WriteEntry>& missing, int model, int language,
+                      const RegisterStore& SettingData);
+
 // EditOutVClick / EditOutVExit: the hint with the allowed output voltage, and the typed value
 // clamped into it (a text that is not a number becomes register 304 as read).
 QString outputVoltageHint(int language, const RegisterStore& SettingData);

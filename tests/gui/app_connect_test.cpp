@@ -50,6 +50,21 @@ public:
 
 } // namespace
 
+TEST_F(ConnectTest, AddressEditTakesOnlyWhatCanBecomeAnAddressAndSaysTheRange) {
+    start(options());
+    auto* edit = find<QLineEdit>("EditUpsAddr");
+    const struct {
+        const char* typed;
+        const char* kept;
+    } cases[] = {{"a300b", "30"}, {"254", "254"}, {"255", "25"}, {"0", ""}, {"12x7", "127"}};
+    for (const auto& c : cases) {
+        edit->clear();
+        QTest::keyClicks(edit, c.typed);
+        EXPECT_EQ(edit->text(), c.kept) << c.typed;
+    }
+    EXPECT_EQ(edit->toolTip(), "Address 1 ~ 254");
+}
+
 TEST_F(ConnectTest, WrongAddressGivesOneMessageAndOpensNothing) {
     start(options());
     for (const char* address : {"0", "255", "abc", "", "-1", "1.5"}) {

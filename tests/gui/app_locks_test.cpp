@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -58,19 +59,57 @@ TEST_F(LocksTest, EveryLockCoversItsPageAndOpensWithTheDefaultOrTheMaster) {
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
-TEST_F(LocksTest, WrongPasswordKeepsThePanelAndTheTextWithoutAMessage) {
+TEST_F(LocksTest, WrongPasswordIsSaidOnThePanelAndRepeatedTriesWait) {
     const LockNames& names = kLocks[2];
+    qint64 now = 1000000;
+    for (const LockNames& n : kLocks) window().lock(n.page)->setClock([&now] { return now; });
     window().showPage(names.page);
-    for (const char* wrong : {"", "7301926", "73019264 ", "4052719386", "730192640"}) {
-        EXPECT_FALSE(type(names, wrong)) << wrong;
-        EXPECT_EQ(find<QLineEdit>(names.edit)->text(), wrong);
-    }
-    EXPECT_TRUE(dialogs.messages.isEmpty());
-    // Enter in the edit acts like the OK button.
     auto* edit = find<QLineEdit>(names.edit);
+    auto* result = find<QLabel>((QByteArray(names.edit) + "Result").constData());
+    EXPECT_FALSE(result->isVisible());
+    // The free tries: said, nothing to wait; the text stays, selected for the next try.
+    for (const char* wrong : {"", "7301926"}) {
+        EXPECT_FALSE(type(names, wrong)) << wrong;
+        EXPECT_EQ(edit->text(), wrong);
+        EXPECT_EQ(edit->selectedText(), wrong);
+        EXPECT_TRUE(result->isVisible());
+        EXPECT_EQ(result->text(), "Wrong password.");
+    }
+    EXPECT_FALSE(type(names, "73019264 "));
+    EXPECT_EQ(result->text(), "Wrong password. Try again in 1 s.");
+    // The wait holds for every lock, and a try during it is not checked, not even a right one.
+    window().showPage(kLocks[3].page);
+    EXPECT_FALSE(type(kLocks[3], "73019264"));
+    EXPECT_EQ(find<QLabel>("EditCtrlCmdResult")->text(), "Try again in 1 s.");
+    window().showPage(names.page);
+    now += 999;
+    EXPECT_FALSE(type(names, "73019264"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    // After the wait: Enter in the edit acts like the OK button, and the line goes.
+    now += 1;
     edit->setText("73019264");
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_FALSE(find<QWidget>(names.panel)->isVisible());
+    window().lock(names.page)->relock();
+    EXPECT_FALSE(result->isVisible());
+    EXPECT_FALSE(type(names, "x")); // the right password cleared the count: free again
+    EXPECT_EQ(result->text(), "Wrong password.");
+}
+
+TEST_F(LocksTest, FactoryPasswordSuggestsAnOwnOnceARun) {
+    dialogs.answers = {true};
+    window().showPage(9);
+    ASSERT_TRUE(type(kLocks[0], "40527193861")); // the master password is not the factory one
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    window().showPage(10);
+    ASSERT_TRUE(type(kLocks[1], "73019264"));
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].contains("factory password"));
+    EXPECT_TRUE(shell->formPassword().isVisible()); // Yes opens the dialog that changes it
+    shell->formPassword().hide();
+    window().showPage(11);
+    ASSERT_TRUE(type(kLocks[2], "73019264"));
+    EXPECT_EQ(dialogs.questions.size(), 1);
 }
 
 TEST_F(LocksTest, ChangedPasswordTakesEffectAtOnceAndOpenedLocksStayOpen) {

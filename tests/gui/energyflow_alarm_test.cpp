@@ -9,6 +9,8 @@
 #include "monitor/widgets/AlarmBeeper.h"
 
 #include <QAbstractButton>
+#include <QSet>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -103,6 +105,25 @@ TEST_F(AlarmBoxesTest, ManyEventsOpenOneBoxEachAndNeverStopThePoll) {
     alarms->timerBeeperTimer();
     ASSERT_NE(alarms->boxes().box(1, 0), nullptr);
     EXPECT_TRUE(alarms->boxes().box(1, 0)->isVisible());
+}
+
+TEST_F(AlarmBoxesTest, BoxesOfOneOutageFanOutWithTheWholeTitleAndTheButtonInTheLanguage) {
+    QGuiApplication::setApplicationDisplayName("UPS ZAV monitoring and service tool");
+    for (int reg = 84; reg <= 87; ++reg)
+        ups.registers[reg] = 1;
+    connectAs(1);
+    context.language = 0;
+    alarms->timerBeeperTimer();
+    const QList<QMessageBox*> boxes = visibleBoxes();
+    ASSERT_GE(boxes.size(), 3);
+    QSet<QPair<int, int>> corners;
+    for (QMessageBox* b : boxes) {
+        corners.insert({b->frameGeometry().x(), b->frameGeometry().y()});
+        EXPECT_EQ(b->button(QMessageBox::Yes)->text(), QString::fromUtf8("是"));
+        EXPECT_GE(b->width(), b->fontMetrics().horizontalAdvance(b->windowTitle()));
+    }
+    EXPECT_EQ(corners.size(), boxes.size()) << "boxes opened on top of each other";
+    QGuiApplication::setApplicationDisplayName(QString());
 }
 
 // The real timers: Timer1 drives the link and TimerBeeper runs on its own; while the boxes stand

@@ -10,6 +10,8 @@
 #include "settings/widgets/FieldDataPanel.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -96,6 +98,8 @@ TEST_F(FieldDataPanelTest, SavedFilesLoadBackIntoTheStoresAndTables) {
         ASSERT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
         const QString written = dir.filePath(type == 1 ? "snap.xlsx" : "snap.csv");
         ASSERT_TRUE(QFile::exists(written));
+        EXPECT_EQ(window.findChild<QLabel*>("LabelSavedCurData")->text(),
+                  "Data saved to " + QDir::toNativeSeparators(written)); // not silent
 
         scheduler.live().LiveData.set(78, 0);
         scheduler.settings().SettingData.set(301, 0);
@@ -173,6 +177,7 @@ TEST_F(FieldDataPanelTest, AnUnknownSaveTypeOrAnUnwritablePlaceSaysSo) {
     button("ButtonSaveCurData")->click();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].startsWith(QLatin1String("Save file error")));
+    EXPECT_TRUE(window.findChild<QLabel*>("LabelSavedCurData")->text().isEmpty());
 }
 
 TEST_F(FieldDataPanelTest, OfflineLoadSetsThePagesUpForTheModelBoxOrTheFilesType) {

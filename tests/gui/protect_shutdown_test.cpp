@@ -126,6 +126,7 @@ TEST_F(ProtectTest, SetWritesShutEventsAndTheNewDelaysCount) {
     EXPECT_TRUE(ini.contains("SEUtilityFailUpsShutDelay=30"));
     EXPECT_EQ(protection().policy().delay(ShutdownPolicy::Utility), 120);
     EXPECT_EQ(protection().policy().upsDelay(ShutdownPolicy::Utility), 150);
+    EXPECT_EQ(find<QLabel>("LabelShutSetResult")->text(), "The shutdown settings are kept and apply now.");
 }
 
 TEST_F(ProtectTest, CountdownSwitchOffAndShutNowReachTheDryRun) {

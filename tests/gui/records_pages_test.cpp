@@ -5,6 +5,7 @@
 #include "records/GridCsv.h"
 #include "records/widgets/FormSCode.h"
 #include "records/widgets/RecordDialogs.h"
+#include "foundation/ProfileFile.h"
 #include "records/widgets/RecordPages.h"
 
 #include <QApplication>
@@ -13,6 +14,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QDir>
+#include <QCoreApplication>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -31,10 +34,11 @@ namespace {
 
 struct ScriptedDialogs : RecordDialogs {
     QString answer; // the file name the user picks; empty = cancel
-    QStringList asked, warnings, errors;
-    void askSaveFile(QWidget*, const QString& title, const QString&, const QString& fileName,
+    QStringList asked, folders, warnings, errors;
+    void askSaveFile(QWidget*, const QString& title, const QString& folder, const QString& fileName,
                      std::function<void(const QString&)> chosen) override {
         asked << title + "|" + fileName;
+        folders << folder;
         if (!answer.isEmpty()) chosen(answer);
     }
     void warn(QWidget*, const QString& caption, const QString& text) override {
@@ -128,6 +132,9 @@ TEST_F(RecordsPagesTest, HistoryDownloadFromStartToEnd) {
     EXPECT_EQ(button->text(), "Download");
     EXPECT_EQ(find<QTableWidget>("StringGridHislog")->rowCount(), 1000);
     EXPECT_EQ(find<QTableWidget>("StringGridHislog")->columnCount(), 5);
+    // Nothing has started: the hint says what Download does, not that it is downloading.
+    EXPECT_EQ(hint->text(), "Press \"Download\" to read the records from the UPS; the live data pause meanwhile.");
+    EXPECT_TRUE(progress->isHidden());
 
     click("ButtonDownload"); // the port is closed: nothing happens
     EXPECT_EQ(button->text(), "Download");
@@ -145,7 +152,8 @@ TEST_F(RecordsPagesTest, HistoryDownloadFromStartToEnd) {
 
     ASSERT_TRUE(ups.stepUntil([&] { return !history->job().running(); }));
     EXPECT_EQ(button->text(), "Download");
-    EXPECT_TRUE(progress->isHidden());
+    EXPECT_FALSE(progress->isHidden()); // the end of the run stays until the next one
+    EXPECT_EQ(progress->value(), 100);
     EXPECT_EQ(hint->text(), "Download history from the UPS has been completed!");
     EXPECT_EQ(scheduler.activity(), ActIdle);
     for (int n = 1; n <= historyCount; ++n) {
@@ -164,7 +172,8 @@ TEST_F(RecordsPagesTest, CancelKeepsRowsAndDisconnectShowsTheIdleCaption) {
     ASSERT_TRUE(ups.stepUntil([&] { return history->job().recordsRead() == 5; }));
     click("ButtonDownload");
     EXPECT_EQ(find<QPushButton>("ButtonDownload")->text(), "Download");
-    EXPECT_TRUE(find<QProgressBar>("ProgressBarDownload")->isHidden());
+    EXPECT_FALSE(find<QProgressBar>("ProgressBarDownload")->isHidden()); // where it stopped
+    EXPECT_EQ(find<QLabel>("Label2")->text(), "Download stopped; the records read so far stay in the table.");
     EXPECT_EQ(scheduler.activity(), ActIdle);
     ups.steps(20);
     EXPECT_EQ(cell("StringGridHislog", 5, 0), "5");
@@ -179,6 +188,8 @@ TEST_F(RecordsPagesTest, CancelKeepsRowsAndDisconnectShowsTheIdleCaption) {
 
 TEST_F(RecordsPagesTest, SaveWritesTheGridAndReportsAFailure) {
     QTemporaryDir dir;
+    ProfileFile profile(dir.filePath("ZAV.ini"));
+    context.profile = &profile;
     connectModel1();
     click("ButtonDownload");
     ASSERT_TRUE(ups.stepUntil([&] { return !history->job().running(); }));
@@ -193,16 +204,24 @@ TEST_F(RecordsPagesTest, SaveWritesTheGridAndReportsAFailure) {
     EXPECT_TRUE(bytes.startsWith("Num.,ID,EventLog,Action,DateAndTime\r\n1,46,\"05#Module Exit\",Set,"
                                  "\"2013-07-05 08:03:01\"\r\n"));
     EXPECT_TRUE(dialogs.errors.isEmpty());
+    // Said on the page, and the next dialog starts in that folder (kept in ZAV.ini).
+    auto* savedLine = find<QLabel>("Label2Saved");
+    EXPECT_TRUE(savedLine->isVisibleTo(&window));
+    EXPECT_EQ(savedLine->text(), "Saved 12 records to " + QDir::toNativeSeparators(dir.filePath("log.csv")));
+    EXPECT_EQ(dialogs.folders.value(0), QCoreApplication::applicationDirPath());
 
     dialogs.answer.clear(); // cancelled: nothing written, no message
     click("ButtonSave");
     EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(dialogs.folders.value(1), dir.path());
 
     dialogs.answer = dir.filePath("no/such/folder/log");
     click("ButtonSave");
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].startsWith("Cannot create file \"" +
                                              dir.filePath("no/such/folder/log.csv") + "\". "));
+    EXPECT_FALSE(savedLine->isVisibleTo(&window)); // no claim of a file that was not written
+    context.profile = nullptr;
 }
 
 // The standard save dialog runs no nested event loop: the click returns with the dialog open, the
@@ -333,7 +352,7 @@ TEST_F(RecordsPagesTest, SavingSCodesResetsTheCaptionWhileTheDownloadGoesOn) {
     click("ButtonSCodeSave");
     EXPECT_TRUE(QFile::exists(dir.filePath("codes.csv")));
     EXPECT_EQ(find<QPushButton>("ButtonSCodeDownload")->text(), "Download");
-    EXPECT_TRUE(find<QProgressBar>("ProgressBarSCode")->isHidden());
+    EXPECT_FALSE(find<QProgressBar>("ProgressBarSCode")->isHidden()); // the download goes on
     EXPECT_TRUE(scode->job().running());
     click("ButtonSCodeDownload"); // the next press cancels
     EXPECT_FALSE(scode->job().running());

@@ -424,7 +424,7 @@ TEST_F(ServicePagesTest, CalibrationDisplaysChecksAndWrites) {
         const char* text;
         const char* message;
     } bad[] = {
-        {"EditModMsrBypValA", "Button3", "99.9", "Check the value, please!"},
+        {"EditModMsrBypValA", "Button3", "99.9", "Check the value, please!\nAllowed: 100.0 ~ 300.0 V"},
         {"EditModMsrInvDCVoltA", "Button6", "2+3", "No data or wrong data!"},
         {"EditModMsrBypValB", "Button4", "", "No data or wrong data!"},
     };

@@ -363,6 +363,42 @@ TEST_F(SettingsPagesTest, LayoutOfModel0And8) {
     EXPECT_EQ(widget<QCheckBox>("CheckBoxSysCode1Bit1")->text(), QString("FanFullSpeed(1)"));
 }
 
+TEST_F(SettingsPagesTest, ColumnsHaveHeadsAndTheUpsValuesAreNoTabStops) {
+    RegisterStore data(301, 480);
+    for (int model : {0, 8}) {
+        service->pageInit(EN, model, data);
+        rated->pageInit(EN, model, data);
+        // Every group with rows shows which column is the UPS's and which one Set writes.
+        for (const char* group : {"GroupBoxSeverSet", "GroupBoxBattSet", "GroupBoxRateSet"}) {
+            QStringList heads;
+            for (QLabel* l : widget<QWidget>(group)->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+                if (l->objectName().startsWith("LabelHead") && l->isVisibleTo(l->parentWidget())) heads << l->text();
+            EXPECT_TRUE(heads.contains("UPS")) << group << " model " << model;
+            EXPECT_TRUE(heads.contains("New")) << group << " model " << model;
+        }
+        // The heads stand over their columns.
+        if (model == 0) {
+            auto* group = widget<QWidget>("GroupBoxSeverSet");
+            EXPECT_EQ(group->findChild<QLabel*>("LabelHeadOld")->x(), at("EditTxtimes").x());
+            EXPECT_EQ(group->findChild<QLabel*>("LabelHeadNew")->x(), at("ComboBoxTxtimes").x());
+        }
+        // Heads never run into each other, also where the New column is close to the old one.
+        auto* rate = widget<QWidget>("GroupBoxRateSet");
+        const QRect oldHead = rate->findChild<QLabel*>("LabelHeadOld")->geometry();
+        EXPECT_LT(oldHead.right(), rate->findChild<QLabel*>("LabelHeadNew")->x()) << model;
+    }
+    // What the UPS holds is read-only, looks it, and is skipped by Tab; what Set writes is not.
+    for (const SettingRow& row : settingRows()) {
+        auto* old = window.findChild<QLineEdit*>(row.oldName);
+        if (!old) continue;
+        EXPECT_TRUE(old->isReadOnly()) << row.oldName;
+        EXPECT_FALSE(old->focusPolicy() & Qt::TabFocus) << row.oldName;
+        EXPECT_FALSE(old->hasFrame()) << row.oldName;
+        if (auto* edit = window.findChild<QLineEdit*>(row.newName ? row.newName : "-"))
+            EXPECT_TRUE(edit->focusPolicy() & Qt::TabFocus) << row.newName;
+    }
+}
+
 TEST_F(SettingsPagesTest, SwitchingModelsRestoresEveryRow) {
     RegisterStore data(301, 480);
     auto snapshot = [&] {

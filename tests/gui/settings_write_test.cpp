@@ -117,6 +117,8 @@ TEST_F(SettingsWriteTest, SetWritesOnlyChangedRegistersAndShowsTheReadBack) {
     widget<QLineEdit>("EditBattAhNew")->setText("150");
     press("ButtonBattSetSend");
     EXPECT_EQ(scheduler.activity(), ActWriteList);
+    auto* line = widget<QLabel>("LabelSetResultButtonBattSetSend");
+    EXPECT_TRUE(line->text().startsWith("Writing ")) << line->text().toStdString();
     ASSERT_TRUE(downloaded());
     const QVector<Request> sent = writes();
     ASSERT_EQ(sent.size(), 1);
@@ -124,6 +126,8 @@ TEST_F(SettingsWriteTest, SetWritesOnlyChangedRegistersAndShowsTheReadBack) {
     EXPECT_EQ(sent[0].value, 150);
     EXPECT_EQ(widget<QLineEdit>("EditBattAh")->text(), "150");
     EXPECT_TRUE(!message() || !message()->isVisible());
+    // The page says that the UPS took it, not only the "old" column.
+    EXPECT_TRUE(line->text().startsWith("Written and read back")) << line->text().toStdString();
 }
 
 TEST_F(SettingsWriteTest, NothingChangedSendsNoWriteButReadsBack) {
@@ -157,6 +161,8 @@ TEST_F(SettingsWriteTest, AWriteGivenUpIsNamedToTheUser) {
     EXPECT_FALSE(text.contains("Float")) << text.toStdString();
     EXPECT_EQ(widget<QLineEdit>("EditBattAh")->text(), "100"); // what the UPS holds
     EXPECT_EQ(widget<QLineEdit>("EditFloatOld")->text(), "2.30");
+    EXPECT_EQ(widget<QLabel>("LabelSetResultButtonBattSetSend")->text(),
+              "Not written (the page shows what the UPS holds): Battery AH");
 }
 
 TEST_F(SettingsWriteTest, AFailedCheckSendsNothing) {
@@ -165,6 +171,7 @@ TEST_F(SettingsWriteTest, AFailedCheckSendsNothing) {
     press("ButtonSeverSend");
     ASSERT_TRUE(message() && message()->isVisible());
     EXPECT_TRUE(message()->text().startsWith("Check the value, please!"));
+    EXPECT_TRUE(widget<QLabel>("LabelSetResultButtonSeverSend")->text().startsWith("Check the value, please! "));
     EXPECT_EQ(scheduler.writeJob().state(), JobIdle);
     ups.steps(20);
     EXPECT_TRUE(writes().isEmpty());

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -49,14 +50,23 @@ TEST_F(ShellTest, DISABLED_WindowShots) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return w.scheduler().linkOk() && models->currentIndex() > 0; }, 20000));
         int cycles = 0;
         QObject::connect(&w.scheduler(), &UpsSession::liveCycleEnded, &w, [&] { ++cycles; });
-        for (const LockNames& names : kLocks) {
-            find<QLineEdit>(names.edit)->setText("73019264");
-            find<QPushButton>(names.button)->click();
-        }
         const auto save = [&](const QString& name) {
             QApplication::processEvents();
             EXPECT_TRUE(w.grab().save(out.filePath(QLatin1String(language) + u'-' + name + QStringLiteral(".png")))) << name.toStdString();
         };
+        // A lock after three wrong passwords: the line says so and how long to wait.
+        w.showPage(9);
+        for (int i = 0; i < 3; ++i) {
+            find<QLineEdit>(kLocks[0].edit)->setText("1234");
+            find<QPushButton>(kLocks[0].button)->click();
+        }
+        save(QStringLiteral("lock-wrong-password"));
+        w.lock(9)->setClock([] { return qint64(1) << 40; }); // past the wait
+        dialogs.answers = {false}; // the offer to replace the factory password: not now
+        for (const LockNames& names : kLocks) {
+            find<QLineEdit>(names.edit)->setText("73019264");
+            find<QPushButton>(names.button)->click();
+        }
         for (int page = 0; page <= 10; ++page) {
             w.showPage(page);
             // A few live cycles so that the page shows values.
@@ -74,6 +84,25 @@ TEST_F(ShellTest, DISABLED_WindowShots) {
                 tabs->setCurrentIndex(0);
             }
         }
+        // The states that say what happened: a Set read back, a finished download.
+        w.showPage(10);
+        auto* tabs = w.page(10)->findChild<QTabWidget*>("PageControl3");
+        tabs->setCurrentIndex(1);
+        auto* set = find<QPushButton>("ButtonBattSetSend");
+        auto* result = find<QLabel>("LabelSetResultButtonBattSetSend");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return set->isEnabled(); }, 10000));
+        set->click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !result->text().startsWith("Writing") && !result->text().startsWith("正在"); }, 20000));
+        save(QStringLiteral("page10-tab1-after-set"));
+        tabs->setCurrentIndex(0);
+        w.showPage(7);
+        auto* download = find<QPushButton>("ButtonDownload");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return download->isEnabled(); }, 10000));
+        download->click();
+        save(QStringLiteral("page07-downloading"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w.scheduler().activity() == ActIdle; }, 120000));
+        save(QStringLiteral("page07-downloaded"));
+
         // The smallest window: the connection bar wraps, the pages scroll.
         w.resize(640, 480);
         for (int page : {0, 9}) {

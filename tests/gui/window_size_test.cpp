@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTabWidget>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 
@@ -64,6 +66,47 @@ TEST_F(WindowSizeTest, AtTenTwentyFourBySixHundredEveryPageScrollsAndTheBarsStay
         QScrollArea* area = qobject_cast<QScrollArea*>(page->parentWidget()->parentWidget()->parentWidget());
         ASSERT_NE(area, nullptr) << i;
         EXPECT_TRUE(area->isVisible()) << i;
+    }
+}
+
+TEST_F(WindowSizeTest, TheWholeFrameStartsOnTheScreen) {
+    // The default size is larger than this screen: the frame, not only the client area, must fit,
+    // or the status bar ends under the screen's edge.
+    for (const QByteArray& ini : {QByteArray(), QByteArray("[Window]\nLeft=0\nTop=0\nWidth=4000\nHeight=3000\n")}) {
+        writeIni(ini);
+        MainWindow& w = start(options());
+        w.show();
+        QApplication::processEvents();
+        const QRect avail = w.screen()->availableGeometry();
+        EXPECT_NE(w.frameGeometry(), w.geometry()) << "the platform draws no frame: nothing to check";
+        EXPECT_TRUE(avail.contains(w.frameGeometry())) << ini.constData();
+        w.close();
+    }
+}
+
+TEST_F(WindowSizeTest, AtTenTwentyFourBySixHundredEverySetButtonIsInSightWithOneScrollBar) {
+    MainWindow& w = start(options());
+    w.resize(1024, 600);
+    w.show();
+    QApplication::processEvents();
+    unlockAll();
+    w.showPage(10);
+    auto* outer = find<QScrollArea>("PageScroll10");
+    auto* tabs = find<QTabWidget>("PageControl3");
+    const struct {
+        int tab;
+        const char* set;
+    } cases[] = {{0, "ButtonSeverSend"}, {1, "ButtonBattSetSend"}, {2, "ButtonCfgCodeSet"}, {4, "ButtonDryContactSet"}};
+    for (const auto& c : cases) {
+        tabs->setCurrentIndex(c.tab);
+        QApplication::processEvents();
+        // The page fits: the tab scrolls by itself, the page around it does not.
+        EXPECT_FALSE(outer->verticalScrollBar()->isVisible()) << c.set;
+        auto* set = find<QPushButton>(c.set);
+        const QRect inWindow(set->mapTo(&w, QPoint(0, 0)), set->size());
+        const QRect seen(outer->viewport()->mapTo(&w, QPoint(0, 0)), outer->viewport()->size());
+        EXPECT_TRUE(seen.contains(inWindow)) << c.set << " at " << inWindow.y() << ", page seen to " << seen.bottom();
+        EXPECT_FALSE(set->visibleRegion().isEmpty()) << c.set;
     }
 }
 

@@ -91,9 +91,9 @@ TEXTS = {
         "of the UPS; \"RateSetting\", \"ServSetting\" and the other service pages ask for a password "
         "before the settings of the UPS can be viewed and changed.",
         "9. \"記錄下載\"和\"維護代碼\"頁下載並保存UPS的歷史記錄和維護代碼；\"額定設置\"、\"用服設置\"等頁須輸入密碼後才能查看和修改UPS的設置。"),
-    ("10. 出厂密码为 73019264。点击窗口右上角的设置按钮（或托盘菜单的\"软件设置\"），输入旧密码和两次新密码即可修改密码。", None): (
-        "10. The factory password is 73019264. To change it, open the settings button at the top right of the window (or \"Software Settings\" in the tray menu) and type the old password and the new one twice.",
-        "10. 出廠密碼為 73019264。點擊視窗右上角的設置按鈕（或托盤選單的\"軟體設置\"），輸入舊密碼和兩次新密碼即可修改密碼。"),
+    ("10. 出厂密码见随机的使用说明书。点击窗口右上角的设置按钮（或托盘菜单的\"软件设置\"），输入旧密码和两次新密码即可设置您自己的密码。", None): (
+        "10. The factory password is in the manual that came with the program. To set a password of your own, open the settings button at the top right of the window (or \"Software Settings\" in the tray menu) and type the old password and the new one twice.",
+        "10. 出廠密碼見隨附的使用說明書。點擊視窗右上角的設置按鈕（或托盤選單的\"軟體設置\"），輸入舊密碼和兩次新密碼即可設置您自己的密碼。"),
     ("如有问题，请与制造商的技术服务部门联系。", None): (
         "For questions, please contact the technical service of the manufacturer.",
         "如有問題，請與製造商的技術服務部門聯繫。"),

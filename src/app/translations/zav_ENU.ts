@@ -155,8 +155,8 @@
         <translation>9. "HisLogDown" and "SCodeDown" download and save the history log and the maintenance codes of the UPS; "RateSetting", "ServSetting" and the other service pages ask for a password before the settings of the UPS can be viewed and changed.</translation>
     </message>
     <message>
-        <source>10. 出厂密码为 73019264。点击窗口右上角的设置按钮（或托盘菜单的"软件设置"），输入旧密码和两次新密码即可修改密码。</source>
-        <translation>10. The factory password is 73019264. To change it, open the settings button at the top right of the window (or "Software Settings" in the tray menu) and type the old password and the new one twice.</translation>
+        <source>10. 出厂密码见随机的使用说明书。点击窗口右上角的设置按钮（或托盘菜单的"软件设置"），输入旧密码和两次新密码即可设置您自己的密码。</source>
+        <translation>10. The factory password is in the manual that came with the program. To set a password of your own, open the settings button at the top right of the window (or "Software Settings" in the tray menu) and type the old password and the new one twice.</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,7 @@
 #include "app/widgets/PageFactory.h"
 #include "pagekit/UserDialogs.h"
 #include "link/LinkTypes.h"
+#include "foundation/WindowFit.h"
 #include "session/UpsSession.h"
 #include "monitor/widgets/AlarmBeeper.h"
 
@@ -33,6 +34,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QValidator>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -42,6 +44,20 @@ static void initShellResources() { Q_INIT_RESOURCE(zav); }
 namespace zav {
 
 namespace {
+
+// EditUpsAddr takes at the key only what can still become an address (addressInput).
+class UpsAddressValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& text, int&) const override {
+        switch (addressInput(text)) {
+        case AddressInput::Acceptable: return Acceptable;
+        case AddressInput::Intermediate: return Intermediate;
+        case AddressInput::Invalid: return Invalid;
+        }
+        return Invalid;
+    }
+};
 
 constexpr int kWindowWidth = 1024; // the first size, as far as the screen allows
 constexpr int kWindowHeight = 740;
@@ -298,8 +314,9 @@ void MainWindow::buildPages() {
         pageControl1_->addWidget(scroll);
     }
     for (const LockNames& names : kLocks) {
-        auto* panel = new LockPanel(names, passwords_, hosts_[names.page]);
+        auto* panel = new LockPanel(names, passwords_, hosts_[names.page], &unlockThrottle_);
         locks_.insert(names.page, panel);
+        connect(panel, &LockPanel::openedWithFactoryPassword, this, &MainWindow::suggestOwnPassword);
         connect(panel, &LockPanel::unlocked, this, [this, index = names.page] {
             if (ZavPage* p = page(index)) p->pageShown();
         });
@@ -352,6 +369,7 @@ QWidget* MainWindow::buildConnectionBar(QWidget* parent) {
     editUpsAddr_ = new QLineEdit(QStringLiteral("1"), bar);
     editUpsAddr_->setObjectName(QStringLiteral("EditUpsAddr"));
     editUpsAddr_->setFixedWidth(48);
+    editUpsAddr_->setValidator(new UpsAddressValidator(editUpsAddr_));
     buttonConnect_ = new QPushButton(bar);
     buttonConnect_->setObjectName(QStringLiteral("ButtonConnect"));
     buttonConnect_->setMinimumWidth(90);
@@ -671,6 +689,8 @@ void MainWindow::applyBranding(int language) {
 void MainWindow::formStrInit(int language) {
     language_ = clampLanguage(language);
     context_.language = language_;
+    for (LockPanel* panel : std::as_const(locks_)) panel->setLanguage(language_);
+    editUpsAddr_->setToolTip(addressRangeText(language_));
     applyBranding(language_);
     buttonConnect_->setText(scheduler_->connected() ? disconnectCaption(language_) : connectCaption(language_));
     for (ZavPage* p : std::as_const(pages_)) p->applyLanguage(language_); // the pages' own texts
@@ -749,16 +769,46 @@ void MainWindow::restoreWindowGeometry() {
         if (QScreen* at = QGuiApplication::screenAt(stored.center())) screen = at;
     }
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, kWindowWidth, kWindowHeight);
-    QSize size = complete ? stored.size() : QSize(kWindowWidth, kWindowHeight);
-    size = size.boundedTo(avail.size()).expandedTo(minimumSize());
-    resize(size);
-    if (complete) {
-        // Keep the whole window, title bar included, on the screen.
-        const int x = std::clamp(stored.x(), avail.left(), std::max(avail.left(), avail.right() + 1 - size.width()));
-        const int y = std::clamp(stored.y(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - size.height()));
-        move(x, y);
-    }
-    restoredGeometry_ = QRect(pos(), size);
+    const QSize size = complete ? stored.size() : QSize(kWindowWidth, kWindowHeight);
+    // The stored Left/Top are the frame's corner (QWidget::pos of a window). The frame is not known
+    // before the window is shown: room for one is kept, and fitToFrame corrects it once known.
+    const QMargins frame = kAssumedFrame;
+    const QPoint frameCorner(frame.left(), frame.top());
+    const QRect client = fitFrame(avail, size,
+                                  complete ? std::optional<QPoint>(stored.topLeft() + frameCorner) : std::nullopt,
+                                  frame, minimumSize());
+    resize(client.size());
+    if (complete) move(client.topLeft() - frameCorner); // else the window manager places it
+    restoredGeometry_ = QRect(pos(), client.size());
+}
+
+void MainWindow::fitToFrame() {
+    // Once the window manager has framed the window: if the frame sticks out of the available area
+    // (a thicker title bar than assumed), the size and place chosen at start are fitted again with
+    // the real frame. A size the user (or a program) set since is left alone.
+    if (frameChecked_ || isMaximized() || isFullScreen() || !isVisible()) return;
+    const QRect outer = frameGeometry(), inner = geometry();
+    if (outer == inner) return; // not framed (yet)
+    frameChecked_ = true;
+    QScreen* at = screen();
+    if (!at || size() != restoredGeometry_.size()) return;
+    const QRect avail = at->availableGeometry();
+    if (avail.contains(outer)) return;
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    const QRect client = fitFrame(avail, size(), inner.topLeft(), frame, minimumSize());
+    const QPoint corner = client.topLeft() - QPoint(frame.left(), frame.top());
+    resize(client.size());
+    move(corner);
+    restoredGeometry_ = QRect(corner, client.size()); // our fit is no choice of the user's
+}
+
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (!frameChecked_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+                           event->type() == QEvent::Show))
+        QTimer::singleShot(0, this, &MainWindow::fitToFrame);
+    return handled;
 }
 
 void MainWindow::saveWindowGeometry() {
@@ -781,6 +831,16 @@ void MainWindow::openSoftwareSettings() {
     formPassword_->show();
     formPassword_->raise();
     formPassword_->activateWindow();
+}
+
+void MainWindow::suggestOwnPassword() {
+    // Everyone who has the manual knows the factory password: once a run, offer the dialog that
+    // replaces it. The page stays open whatever the answer.
+    if (factoryPasswordAsked_) return;
+    factoryPasswordAsked_ = true;
+    dialogs_.askYesNo(this, factoryPasswordQuestion(language_), [this](bool yes) {
+        if (yes) openSoftwareSettings();
+    });
 }
 
 void MainWindow::trayActivated(QSystemTrayIcon::ActivationReason reason) {

@@ -109,6 +109,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;  // FormCloseQuery
     void changeEvent(QEvent* event) override;      // minimise hides; language files re-read
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     ButtonInputs buttonInputs() const;
@@ -132,6 +133,8 @@ private:
     void onModelRejected();
     void endConnection();
     QWidget* findButton(const char* name);
+    void suggestOwnPassword();
+    void fitToFrame();
     void restoreWindowGeometry(); // ZAV.ini [Window] Left, Top, Width, Height, kept on a screen
     void saveWindowGeometry();
 
@@ -147,6 +150,9 @@ private:
     int language_ = LangEN;
     bool exiting_ = false;
     bool trayQuestionOpen_ = false;
+    UnlockThrottle unlockThrottle_;       // wrong passwords, counted over the five locks
+    bool factoryPasswordAsked_ = false;
+    bool frameChecked_ = false;           // fitToFrame has seen the real frame   // the own-password suggestion comes once a run
 
     // Header
     QLabel* imageCustomerLogo_ = nullptr;

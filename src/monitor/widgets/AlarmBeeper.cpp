@@ -5,7 +5,13 @@
 #include "monitor/WavToneSink.h"
 #include "monitor/widgets/AudioToneOutput.h"
 
+#include "foundation/LanguageText.h"
+#include "foundation/WindowFit.h"
+
+#include <QAbstractButton>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -18,7 +24,7 @@ int boxKey(int event, int unit) {
 }
 } // namespace
 
-void AlarmBoxes::show(const AlarmWarning& warning) {
+void AlarmBoxes::show(const AlarmWarning& warning, int language) {
     QPointer<QMessageBox>& slot = boxes_[boxKey(warning.event, warning.unit)];
     if (slot) {
         slot->setText(warning.text);
@@ -30,8 +36,26 @@ void AlarmBoxes::show(const AlarmWarning& warning) {
     box->setProperty("alarmEvent", warning.event);
     box->setProperty("alarmUnit", warning.unit);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    static const char* const kYes[3] = {"是", "Yes", "是"};
+    box->button(QMessageBox::Yes)->setText(pickText({kYes[0], kYes[1], kYes[2]}, language));
+    // The box is at least as wide as its title, so the program's name is not cut off (QMessageBox
+    // sizes itself from its text and ignores a minimum width; a spacer in its grid counts).
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        const int title = box->fontMetrics().horizontalAdvance(box->windowTitle()) + 120; // + the frame's buttons
+        grid->addItem(new QSpacerItem(title, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+    QVector<QRect> open;
+    for (const QPointer<QMessageBox>& b : std::as_const(boxes_))
+        if (b && b != box && b->isVisible()) open << b->frameGeometry();
     slot = box;
     box->open(); // window-modal, without a nested event loop
+    // During an outage several boxes open in the same second: each goes where it hides none of them.
+    if (!open.isEmpty()) {
+        const QRect avail = box->screen() ? box->screen()->availableGeometry() : QRect();
+        const QPoint at = staggered(avail.isValid() ? avail : box->frameGeometry(), box->frameGeometry(), open);
+        box->move(at);
+    }
 }
 
 int AlarmBoxes::openCount() const {
@@ -92,7 +116,7 @@ void AlarmBeeper::timerBeeperTimer() {
     const AlarmTick tick =
         evaluateAlarms(s->live(), linkOk, choices(), s->upsModel(), context_.language, beeper_->beatMs());
     for (const AlarmWarning& w : tick.warnings)
-        boxes_.show(w);
+        boxes_.show(w, context_.language);
     if (tick.sound) beeper_->play(*tick.sound);
 }
 

@@ -29,7 +29,8 @@ namespace zav {
 class AlarmBoxes {
   public:
     explicit AlarmBoxes(QWidget* parent) : parent_(parent) {}
-    void show(const AlarmWarning& warning);
+    // A box per event and unit; `language` for its button.
+    void show(const AlarmWarning& warning, int language = 1);
     int openCount() const; // boxes the user has not yet closed
     QMessageBox* box(int event, int unit) const;
 

@@ -169,8 +169,9 @@ void ProtectionController::reload() {
 
 void ProtectionController::buttonShutSetClick() {
     const ShutdownConfig c = tab_->config();
-    if (context_.profile && !saveShutdownConfig(*context_.profile, c))
-        tellUser(protectText(ProtectText::SettingsNotSaved, context_.language));
+    const bool kept = !context_.profile || saveShutdownConfig(*context_.profile, c);
+    tab_->setResult(protectText(kept ? ProtectText::SettingsKept : ProtectText::SettingsNotSaved, context_.language));
+    if (!kept) tellUser(protectText(ProtectText::SettingsNotSaved, context_.language));
     loaded_ = c;
     policy_.load(c);
     note(QStringLiteral("shutdown settings confirmed: %1, utility %2 min, battery %3 min")

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -90,7 +91,11 @@ ShutdownTab::ShutdownTab(QWidget* parent) : QWidget(parent) {
     scroll->setWidget(group_);
     column->addWidget(scroll, 1);
     set_ = named(new QPushButton(this), "ButtonShutSet");
-    column->addWidget(set_, 0, Qt::AlignRight);
+    auto* bottom = new QHBoxLayout;
+    result_ = named(new QLabel(this), "LabelShutSetResult");
+    bottom->addWidget(result_, 1);
+    bottom->addWidget(set_);
+    column->addLayout(bottom);
     WheelStepScroll::install(scroll);
 
     connect(browse_, &QPushButton::clicked, this, &ShutdownTab::browse);
@@ -151,6 +156,8 @@ ShutdownConfig ShutdownTab::config() const {
 bool ShutdownTab::enabledTicked() const { return enable_->isChecked(); }
 bool ShutdownTab::utilityUpsTicked() const { return utilityUpsOff_->isChecked(); }
 bool ShutdownTab::batteryUpsTicked() const { return batteryUpsOff_->isChecked(); }
+void ShutdownTab::setResult(const QString& text) { result_->setText(text); }
+
 bool ShutdownTab::showSavedFilesTicked() const { return showSaveFile_->isChecked(); }
 void ShutdownTab::clearEnable() { enable_->setChecked(false); }
 

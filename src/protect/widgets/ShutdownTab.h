@@ -29,6 +29,8 @@ class ShutdownTab : public QWidget {
     bool batteryUpsTicked() const;
     bool showSavedFilesTicked() const;
     void clearEnable(); // the protection is switched off for this model
+    // The line beside ButtonShutSet: whether the settings were kept.
+    void setResult(const QString& text);
 
   signals:
     void setClicked(); // ButtonShutSetClick
@@ -56,6 +58,7 @@ class ShutdownTab : public QWidget {
     QLabel* maxRunLabel_ = nullptr;
     QSpinBox* maxRun_ = nullptr;
     QPushButton* set_ = nullptr;
+    QLabel* result_ = nullptr;
     QGroupBox* group_ = nullptr;
 };
 

@@ -30,6 +30,9 @@ void StandardRecordDialogs::askSaveFile(QWidget* parent, const QString& title, c
     dialog->setObjectName(QStringLiteral("SaveDialog"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
+    // Record files are CSV: the dialog shows those first and adds the suffix to a bare name.
+    dialog->setNameFilters({QStringLiteral("CSV (*.csv)"), QStringLiteral("(*)")});
+    dialog->setDefaultSuffix(QStringLiteral("csv"));
     QObject::connect(dialog, &QFileDialog::fileSelected, dialog,
                      [chosen = std::move(chosen)](const QString& file) { chosen(file); });
     showModeless(dialog);

@@ -5,8 +5,10 @@
 #include "records/GridCsv.h"
 #include "records/RecordTexts.h"
 #include "records/widgets/RecordDialogs.h"
+#include "foundation/RecentFolders.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -37,6 +39,10 @@ RecordPage::RecordPage(const RecordPageKind& kind, RecordDownload* job, AppConte
     hint_ = new QLabel(panel_);
     hint_->setObjectName(QString::fromLatin1(kind.hint));
     hint_->setWordWrap(true);
+    saved_ = new QLabel(panel_);
+    saved_->setObjectName(QString::fromLatin1(kind.hint) + QStringLiteral("Saved"));
+    saved_->setTextInteractionFlags(Qt::TextSelectableByMouse); // the path can be copied
+    saved_->hide();
     grid_ =
         makeStringGrid(QString::fromLatin1(kind.grid), job_->grid().columns(), job_->grid().rows(), panel_);
     grid_->viewport()->installEventFilter(this);
@@ -49,6 +55,7 @@ RecordPage::RecordPage(const RecordPageKind& kind, RecordDownload* job, AppConte
     box->setContentsMargins(0, 0, 0, 0);
     box->addLayout(buttons);
     box->addWidget(hint_);
+    box->addWidget(saved_);
     box->addWidget(grid_, 1);
 
     connect(download_, &QPushButton::clicked, this, &RecordPage::downloadClick);
@@ -59,10 +66,11 @@ RecordPage::RecordPage(const RecordPageKind& kind, RecordDownload* job, AppConte
     if (UpsSession* s = context_.scheduler) {
         s->setRecordJob(kind_.priority, job_);
         // ResetLinkState stopped the job; a closed port stops the stepping.
-        connect(s, &UpsSession::linkReset, this, &RecordPage::showIdle);
+        connect(s, &UpsSession::linkReset, this, &RecordPage::stopped);
         connect(s, &UpsSession::liveStoresCleared, this, &RecordPage::refresh);
         connect(s, &UpsSession::portLost, this, &RecordPage::refresh);
     }
+    progress_->hide(); // until the first run
     showIdle();
     applyLanguage(context.language);
 }
@@ -76,17 +84,23 @@ void RecordPage::applyLanguage(int language) {
     download_->setText(kind_.caption(job_->running(), language));
     save_->setText(saveCaption(language));
     save_->setToolTip(kind_.saveHint(language));
-    hint_->setText(kind_.hintText(false, language));
+    hint_->setText(recordHint(run_, kind_.hintText, language));
 }
 
 void RecordPage::refresh() {
-    if (!context_.scheduler || !context_.scheduler->portOpen()) showIdle();
+    if (!context_.scheduler || !context_.scheduler->portOpen()) stopped();
 }
 
 void RecordPage::showIdle() {
     download_->setText(kind_.caption(false, language_));
-    progress_->setValue(0);
-    progress_->hide();
+}
+
+void RecordPage::stopped() {
+    if (run_ == RecordRun::Running && !job_->running()) {
+        run_ = RecordRun::Stopped;
+        hint_->setText(recordHint(run_, kind_.hintText, language_));
+    }
+    showIdle();
 }
 
 void RecordPage::downloadClick() {
@@ -95,7 +109,7 @@ void RecordPage::downloadClick() {
     if (job_->running()) {
         job_->cancel(); // the rows read so far stay
         s->setActivity(ActIdle);
-        showIdle();
+        stopped();
     } else {
         job_->setLanguage(language_);
         job_->start();
@@ -103,14 +117,17 @@ void RecordPage::downloadClick() {
         download_->setText(kind_.caption(true, language_));
         progress_->setValue(0);
         progress_->show();
+        run_ = RecordRun::Running;
+        hint_->setText(recordHint(run_, kind_.hintText, language_));
     }
-    hint_->setText(kind_.hintText(false, language_));
     emit s->buttonsRefreshDue();
 }
 
 void RecordPage::downloadFinished() {
     showIdle();
-    hint_->setText(kind_.hintText(true, language_));
+    run_ = RecordRun::Finished;
+    progress_->setValue(progress_->maximum()); // stays full until the next run
+    hint_->setText(recordHint(run_, kind_.hintText, language_));
 }
 
 void RecordPage::copyRows(int first, int count) {
@@ -122,12 +139,23 @@ void RecordPage::copyRows(int first, int count) {
 
 void RecordPage::saveClick() {
     // The rows are taken when the file is chosen: a download may go on while the dialog is open.
-    dialogs_->askSaveFile(this, saveDialogTitle(language_), QCoreApplication::applicationDirPath(),
+    // The dialog starts in the folder the last record file went to (ZAV.ini [Folders] Records).
+    const RecentFolders folders(context_.profile, QCoreApplication::applicationDirPath());
+    dialogs_->askSaveFile(this, saveDialogTitle(language_), folders.folder(FileKind::Records),
                           defaultRecordFileName(QString::fromLatin1(kind_.filePrefix), clock_()),
                           [this](const QString& chosen) {
                               if (chosen.isEmpty()) return;
-                              const QString error = saveGridCsv(csvFileName(chosen), job_->grid());
-                              if (!error.isEmpty()) dialogs_->error(this, error);
+                              const QString path = csvFileName(chosen);
+                              const QString error = saveGridCsv(path, job_->grid());
+                              if (!error.isEmpty()) {
+                                  saved_->hide();
+                                  dialogs_->error(this, error);
+                              } else {
+                                  RecentFolders(context_.profile, QString()).remember(FileKind::Records, path);
+                                  saved_->setText(savedToText(QDir::toNativeSeparators(path), job_->recordsRead(),
+                                                              language_));
+                                  saved_->show();
+                              }
                               afterSave();
                               if (context_.scheduler) emit context_.scheduler->buttonsRefreshDue();
                           });

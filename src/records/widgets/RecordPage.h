@@ -5,6 +5,7 @@
 
 #include "pagekit/ZavPage.h"
 #include "records/RecordDownload.h"
+#include "records/RecordTexts.h"
 
 #include <QDateTime>
 #include <functional>
@@ -56,7 +57,8 @@ class RecordPage : public ZavPage {
     virtual void afterSave() {}
     // The controls, for the page's own layout.
     QWidget* downloadPanel() const { return panel_; }
-    void showIdle(); // idle caption, progress bar hidden at 0
+    void showIdle(); // the idle caption; the progress bar keeps the last run's end until the next run
+    void stopped();  // a cancel or a lost link: the idle caption, and the hint says the rows stay
     int language() const { return language_; }
     RecordDialogs* recordDialogs() const { return dialogs_; }
     QPushButton* downloadButton() const { return download_; }
@@ -76,6 +78,8 @@ class RecordPage : public ZavPage {
     QPushButton* save_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* hint_ = nullptr;
+    QLabel* saved_ = nullptr; // where the last save went
+    RecordRun run_ = RecordRun::NotStarted;
     QTableWidget* grid_ = nullptr;
 };
 

@@ -170,9 +170,7 @@ void CalibrationPage::calibrateClick(const CalibrationRow& row) {
     if (!s || !s->portOpen()) return;
     const CalibrationEntry e = checkCalibrationEntry(row, edits_.value(QLatin1String(row.entry))->text());
     if (e.error != CalibrationEntry::None) {
-        dialogs_->inform(
-            this, commonMessage(e.error == CalibrationEntry::NoData ? MsgNoData : MsgCheckValue, language_),
-            "MessageBoxAdjCheck");
+        dialogs_->inform(this, calibrationEntryMessage(e.error, row.kind, language_), "MessageBoxAdjCheck");
         return;
     }
     // The value checked now is the one the question names and the one written.

@@ -1,6 +1,7 @@
 #include "settings/widgets/FieldDataPanel.h"
 
 #include "foundation/Branding.h"
+#include "foundation/RecentFolders.h"
 #include "link/LinkTypes.h"
 #include "session/UpsSession.h"
 #include "records/GridCsv.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -110,9 +112,12 @@ FieldDataPanel::FieldDataPanel(AppContext& context, QWidget* parent)
     save_->setObjectName(QStringLiteral("ButtonSaveCurData"));
     resume_ = new QPushButton(this);
     resume_->setObjectName(QStringLiteral("ButtonResumeCurData"));
+    saved_ = new QLabel(this);
+    saved_->setObjectName(QStringLiteral("LabelSavedCurData"));
+    saved_->setTextInteractionFlags(Qt::TextSelectableByMouse); // the path can be copied
     layout->addWidget(save_);
     layout->addWidget(resume_);
-    layout->addStretch();
+    layout->addWidget(saved_, 1);
     connect(save_, &QPushButton::clicked, this, &FieldDataPanel::saveClick);
     connect(resume_, &QPushButton::clicked, this, &FieldDataPanel::resumeClick);
     if (context_.scheduler)
@@ -159,18 +164,26 @@ FieldSnapshot FieldDataPanel::currentSnapshot() const {
 void FieldDataPanel::saveClick() {
     if (reading_) return;
     const std::shared_ptr<bool> alive = alive_;
-    dialogs_->askSave(this, QString::fromUtf8(kSaveTitle[lang(context_.language)]), folder_,
+    const RecentFolders folders(context_.profile, folder_);
+    dialogs_->askSave(this, QString::fromUtf8(kSaveTitle[lang(context_.language)]), folders.folder(FileKind::FieldData),
                       [this, alive](const QString& chosen, int type) {
         if (!*alive || chosen.isEmpty()) return;
-        QString error;
+        QString error, path;
         if (type == 1) {
-            error = FieldDataWorkbook::save(FieldDataWorkbook::xlsxFileName(chosen), currentSnapshot(), context_.language, model());
+            path = FieldDataWorkbook::xlsxFileName(chosen);
+            error = FieldDataWorkbook::save(path, currentSnapshot(), context_.language, model());
         } else if (type == 2) {
-            error = FieldDataText::save(csvFileName(chosen), currentSnapshot());
+            path = csvFileName(chosen);
+            error = FieldDataText::save(path, currentSnapshot());
         } else {
             error = QLatin1String(FieldMsg::saveError);
         }
-        if (!error.isEmpty()) dialogs_->message(this, error);
+        saved_->setText(error.isEmpty() ? fieldDataSavedText(QDir::toNativeSeparators(path), context_.language)
+                                        : QString());
+        if (error.isEmpty())
+            RecentFolders(context_.profile, folder_).remember(FileKind::FieldData, path);
+        else
+            dialogs_->message(this, error);
     });
 }
 
@@ -180,9 +193,12 @@ void FieldDataPanel::resumeClick() {
     const std::shared_ptr<bool> alive = alive_;
     const QString title = QString::fromUtf8(kOpenTitle[lang(context_.language)]);
     if (scheduler && scheduler->portOpen()) {
-        dialogs_->askOpen(this, title, folder_, [this, alive](const QString& path) {
-            if (*alive && !path.isEmpty()) transfer(path);
-        });
+        dialogs_->askOpen(this, title, RecentFolders(context_.profile, folder_).folder(FileKind::FieldData),
+                          [this, alive](const QString& path) {
+                              if (!*alive || path.isEmpty()) return;
+                              RecentFolders(context_.profile, folder_).remember(FileKind::FieldData, path);
+                              transfer(path);
+                          });
         return;
     }
     const QComboBox* box = modelBox();
@@ -190,9 +206,12 @@ void FieldDataPanel::resumeClick() {
         dialogs_->message(this, QLatin1String(FieldMsg::modelError));
         return;
     }
-    dialogs_->askOpen(this, title, folder_, [this, alive](const QString& path) {
-        if (*alive && !path.isEmpty()) loadOffline(path);
-    });
+    dialogs_->askOpen(this, title, RecentFolders(context_.profile, folder_).folder(FileKind::FieldData),
+                      [this, alive](const QString& path) {
+                          if (!*alive || path.isEmpty()) return;
+                          RecentFolders(context_.profile, folder_).remember(FileKind::FieldData, path);
+                          loadOffline(path);
+                      });
 }
 
 template <class Result>

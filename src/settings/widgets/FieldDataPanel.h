@@ -13,6 +13,7 @@
 class QPushButton;
 
 class QComboBox;
+class QLabel;
 
 namespace zav {
 
@@ -74,7 +75,8 @@ class FieldDataPanel : public QWidget {
 
     AppContext& context_;
     FieldDataDialogs* dialogs_;
-    QString folder_;
+    QString folder_; // where the dialogs start when no folder is remembered in ZAV.ini
+    QLabel* saved_ = nullptr;
     std::function<QDateTime()> clock_;
     QPushButton* save_ = nullptr;
     QPushButton* resume_ = nullptr;

@@ -37,10 +37,41 @@ QWidget* ServiceSettingsPage::scrollTab(const char* tabName, const char* scrollN
     column->addWidget(scroll, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(named(new QLabel(tab), hintName), 1);
-    bottom->addWidget(addSetButton(tab, page));
+    QPushButton* set = addSetButton(tab, page, true);
+    bottom->addWidget(resultLine(page), 1);
+    bottom->addWidget(set);
     column->addLayout(bottom);
     return tab;
 }
+
+namespace {
+
+// A hand-placed tab inside a scroll area of its own: the tab widget then needs little height, so
+// the page fits a small window and each tab scrolls by itself (one scroll bar, not two nested).
+QWidget* scrolled(QWidget* content) {
+    auto* holder = new QScrollArea;
+    holder->setObjectName(content->objectName() + QStringLiteral("Scroll"));
+    holder->setFrameShape(QFrame::NoFrame);
+    holder->setWidgetResizable(false);
+    holder->setWidget(content);
+    return holder;
+}
+
+// The same with the tab's Set button and its result line in a row under the scroll area, so Set
+// stays in sight however small the window is.
+QWidget* scrolledWithSet(QWidget* content, QPushButton* set, QLabel* result) {
+    auto* tab = new QWidget;
+    tab->setObjectName(content->objectName() + QStringLiteral("Tab"));
+    auto* column = new QVBoxLayout(tab);
+    column->addWidget(scrolled(content), 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(result, 1);
+    bottom->addWidget(set);
+    column->addLayout(bottom);
+    return tab;
+}
+
+} // namespace
 
 ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
     : SettingsPage(context, parent) {
@@ -76,8 +107,7 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
     cfgCode2_->move(400, 10);
     buildRows(SettingGroup::CfgCode2, cfgCode2_);
     named(new QLabel(config), "LabelcfgCode")->setGeometry(400, 180, 340, 17);
-    cfgCodeSet_ = addSetButton(config, SetPage::CfgCode);
-    cfgCodeSet_->setGeometry(400, 210, 90, 25);
+    cfgCodeSet_ = addSetButton(config, SetPage::CfgCode, true);
     // ComboBoxRotationPrtChange: the test-mode note under the group.
     for (const char* name : {"ComboBoxRotationPrt", "ComboBoxAmbOvTmpShutdown", "ComboBoxGenInChgCurrLevel"})
         connect(static_cast<QComboBox*>(widget(name)), &QComboBox::currentIndexChanged, this, [this] {
@@ -85,9 +115,9 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
             static_cast<QLabel*>(widget("LabelcfgCode"))
                 ->setText(rotationHint(rotation->currentIndex(), language()));
         });
-    tabs_->addTab(config, QString());
+    tabs_->addTab(scrolledWithSet(config, cfgCodeSet_, resultLine(SetPage::CfgCode)), QString());
 
-    tabs_->addTab(alarmTab(), QString());
+    tabs_->addTab(scrolled(alarmTab()), QString());
 
     auto* dry = dry_ = new QWidget;
     dry->setObjectName(QStringLiteral("TabSheetDryContact"));
@@ -99,9 +129,8 @@ ServiceSettingsPage::ServiceSettingsPage(AppContext& context, QWidget* parent)
     output->setObjectName(QStringLiteral("GroupBoxOPDryContact"));
     output->move(380, 10);
     buildRows(SettingGroup::OPDry, output);
-    drySet_ = addSetButton(dry, SetPage::DryContacts);
-    drySet_->setGeometry(10, 180, 90, 25);
-    tabs_->addTab(dry, QString());
+    drySet_ = addSetButton(dry, SetPage::DryContacts, true);
+    tabs_->addTab(scrolledWithSet(dry, drySet_, resultLine(SetPage::DryContacts)), QString());
 
     auto* shutdown = new QWidget;
     shutdown->setObjectName(QStringLiteral("TabSheetShutdown"));
@@ -225,12 +254,10 @@ void ServiceSettingsPage::arrangeTabs() {
         cfgCode2_->move(10, first.bottom() + 1 + 10);
     QWidget* note = widget("LabelcfgCode");
     note->move(cfgCode2_->x(), cfgCode2_->geometry().bottom() + 1 + 10);
-    cfgCodeSet_->move(cfgCode2_->x(), note->geometry().bottom() + 1 + 13);
     growToFit(config_);
 
     // Dry contacts: the output group beside the input group, the Set button under both.
     output_->move(input_->geometry().right() + 1 + 10, 10);
-    drySet_->move(10, std::max(input_->geometry().bottom(), output_->geometry().bottom()) + 1 + 10);
     growToFit(dry_);
     growToFit(alarm_);
 }

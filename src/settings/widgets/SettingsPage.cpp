@@ -16,11 +16,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollArea>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QTabWidget>
 #include <QTimeEdit>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace zav {
 
@@ -73,6 +76,13 @@ void SettingsPage::buildRows(SettingGroup group, QWidget* container) {
         label->resize(g.captionWidth, kLabelHeight);
         auto* old = static_cast<QLineEdit*>(named(new QLineEdit(container), row->oldName));
         old->setReadOnly(true);
+        // What the UPS holds is shown, not typed: no Tab stop, and drawn on the window's colour so
+        // it does not look like a field to fill in (a click still selects the text to copy it).
+        old->setFocusPolicy(Qt::ClickFocus);
+        QPalette shown = old->palette();
+        shown.setColor(QPalette::Base, shown.color(QPalette::Window));
+        old->setPalette(shown);
+        old->setFrame(false);
         old->resize(g.oldWidth, kControlHeight);
         switch (row->newKind) {
         case NewKind::None:
@@ -184,10 +194,63 @@ void SettingsPage::applyGroupLayout(SettingGroup group, int model) {
             if (p.shown) piece.widget->move(piece.left, piece.top);
         }
     }
+    placeColumnHeads(container, layout);
     if (container && layout.width >= 0) {
         const QSize size(layout.width, layout.height >= 0 ? layout.height : container->height());
         container->setMinimumSize(size);
         container->resize(size);
+    }
+}
+
+void SettingsPage::placeColumnHeads(QWidget* container, const GroupLayout& layout) {
+    if (!container) return;
+    // One pair of heads over each column of rows (a group may hold its rows in two columns).
+    struct Column {
+        int oldLeft, newLeft, top;
+        bool hasNew;
+    };
+    QVector<Column> columns;
+    for (const RowPlacement& p : layout.rows) {
+        if (!p.shown) continue;
+        const bool hasNew = p.row->newName != nullptr;
+        auto it = std::find_if(columns.begin(), columns.end(), [&](const Column& c) { return c.oldLeft == p.oldLeft; });
+        if (it == columns.end())
+            columns << Column{p.oldLeft, p.newLeft, p.oldTop, hasNew};
+        else {
+            it->top = std::min(it->top, p.oldTop);
+            it->hasNew = it->hasNew || hasNew;
+        }
+    }
+    QVector<QLabel*>& heads = heads_[container];
+    for (int i = 0; i < 2 * columns.size(); ++i) {
+        if (i == heads.size()) {
+            auto* head = new QLabel(container);
+            head->setObjectName(QLatin1String(i % 2 ? "LabelHeadNew" : "LabelHeadOld"));
+            QFont bold = head->font();
+            bold.setBold(true);
+            head->setFont(bold);
+            heads << head;
+        }
+    }
+    // The heads use the free line above the rows (beside a group's title), so the rows keep their
+    // places; a head that would cover the title or a row is left out.
+    QRect title;
+    if (const auto* box = qobject_cast<const QGroupBox*>(container); box && !box->title().isEmpty())
+        title = QRect(0, 0, box->fontMetrics().horizontalAdvance(box->title()) + 16, contentTop(container));
+    for (int i = 0; i < heads.size(); ++i) {
+        QLabel* head = heads[i];
+        const bool isNew = i % 2;
+        const Column* c = i / 2 < columns.size() ? &columns[i / 2] : nullptr;
+        if (!c || (isNew && !c->hasNew)) {
+            head->hide();
+            continue;
+        }
+        head->setText(settingsPageText(head->objectName(), language()));
+        head->adjustSize();
+        head->move(isNew ? c->newLeft : c->oldLeft, c->top - head->height() - 1);
+        // The old column's head ends before the new column begins (it stays short where they are close).
+        if (!isNew && c->hasNew) head->resize(std::min(head->width(), c->newLeft - c->oldLeft - 4), head->height());
+        head->setVisible(head->y() >= 0 && !head->geometry().intersects(title));
     }
 }
 
@@ -224,8 +287,16 @@ void SettingsPage::applyStaticTexts(int language) {
         if (!text.isEmpty()) button->setText(text);
     }
     for (QTabWidget* tabs : findChildren<QTabWidget*>())
-        for (int i = 0; i < tabs->count(); ++i)
-            tabs->setTabText(i, settingsPageText(tabs->widget(i)->objectName(), language));
+        for (int i = 0; i < tabs->count(); ++i) {
+            // A tab page may hold its named sheet inside a scroll area.
+            QWidget* sheet = tabs->widget(i);
+            QString text = settingsPageText(sheet->objectName(), language);
+            for (const QScrollArea* area : sheet->findChildren<QScrollArea*>())
+                if (text.isEmpty() && area->widget()) text = settingsPageText(area->widget()->objectName(), language);
+            if (auto* area = qobject_cast<QScrollArea*>(sheet); text.isEmpty() && area && area->widget())
+                text = settingsPageText(area->widget()->objectName(), language);
+            tabs->setTabText(i, text);
+        }
     if (QWidget* take = widgets_.value(QStringLiteral("SpeedButtonTime")))
         take->setToolTip(settingsPageText(take->objectName(), language));
 }
@@ -324,10 +395,19 @@ void SettingsPage::settingDisplay(RegisterStore& SettingData, int model, int lan
     applyRuleStates(view);
 }
 
-QPushButton* SettingsPage::addSetButton(QWidget* parent, SetPage page) {
+QPushButton* SettingsPage::addSetButton(QWidget* parent, SetPage page, bool placedByCaller) {
     auto* button = static_cast<QPushButton*>(named(new QPushButton(parent), setButtonName(page)));
     button->setEnabled(false); // the window enables it while the link is free
     connect(button, &QPushButton::clicked, this, [this, page] { runSet(page); });
+    auto* line = new QLabel(parent);
+    line->setObjectName(QStringLiteral("LabelSetResult") + button->objectName());
+    line->setWordWrap(true);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    results_.insert(page, line);
+    if (!placedByCaller) {
+        followers_.insert(button, line);
+        button->installEventFilter(this);
+    }
     return button;
 }
 
@@ -343,6 +423,15 @@ void SettingsPage::installHints(SettingGroup group, const char* labelName, const
 }
 
 bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+        if (QLabel* line = followers_.value(watched)) {
+            // Right of its button, as wide as the button's parent allows (at least 300 pixels).
+            const QRect b = static_cast<QWidget*>(watched)->geometry();
+            const int left = b.right() + 1 + 10;
+            const int width = std::max(300, line->parentWidget()->width() - left - kEdgeMargin);
+            line->setGeometry(left, b.top(), width, b.height());
+        }
+    }
     const bool in = event->type() == QEvent::FocusIn;
     if (in || event->type() == QEvent::FocusOut) {
         const auto it = hints_.constFind(watched);
@@ -414,21 +503,31 @@ void SettingsPage::runSet(SetPage page) {
         if (RegisterStore* store = settingNew())
             for (const WriteEntry& e : result.entries)
                 store->set(e.reg, e.value);
+    QLabel* line = results_.value(page);
     if (!result.ok()) {
-        showMessage(setFailureText(result, model_, language(), settingData(), form));
+        const QString text = setFailureText(result, model_, language(), settingData(), form);
+        if (line) line->setText(text.section(QLatin1Char('\n'), 0, 0) + QStringLiteral(" ") +
+                                text.section(QLatin1Char('\n'), 1).simplified());
+        showMessage(text);
         return;
     }
     if (startWriteSequence(result.entries)) {
         pendingWrite_ = result.entries;
+        pendingPage_ = page;
         writePending_ = true;
+        if (line) line->setText(setResultLine(SetStage::Started, int(result.entries.size()), {}, model_,
+                                              language(), settingData()));
     }
 }
 
-void SettingsPage::reportUnwritten() {
+void SettingsPage::reportUnwritten(bool readBack) {
     if (!writePending_) return;
     writePending_ = false;
     const QVector<WriteEntry> missing =
         entriesNotHeld(unconfirmedEntries(pendingWrite_, writeResults()), settingData());
+    if (QLabel* line = results_.value(pendingPage_))
+        line->setText(setResultLine(readBack ? SetStage::ReadBack : SetStage::LinkReset, int(pendingWrite_.size()),
+                                    missing, model_, language(), settingData()));
     if (!missing.isEmpty()) showMessage(notWrittenText(missing, model_, language(), settingData()));
 }
 

@@ -6,6 +6,7 @@
 #include "pagekit/ZavPage.h"
 #include "link/RegisterStore.h"
 #include "settings/SettingDisplay.h"
+#include "settings/SettingLayout.h"
 #include "settings/SettingRows.h"
 #include "settings/SettingWrites.h"
 
@@ -14,6 +15,7 @@
 #include <functional>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QDateEdit;
 class QTimeEdit;
@@ -47,9 +49,11 @@ class SettingsPage : public ZavPage {
     void runSet(SetPage page);
     // The page's message box (checks, settings not written); shown without blocking.
     QMessageBox* messageBox();
-    // After the read-back of this page's Set (or a link reset during it): names the settings the
-    // UPS did not take.
-    void reportUnwritten();
+    // After the read-back of this page's Set (or a link reset during it): the result line says what
+    // the UPS holds, and a box names the settings it did not take.
+    void reportUnwritten(bool readBack = true);
+    // The result line of a Set button (LabelSetResult<button name>).
+    QLabel* resultLine(SetPage page) const { return results_.value(page); }
 
   protected:
     // Creation from the rows. The container takes the rows of `group` (and the group's size).
@@ -69,7 +73,9 @@ class SettingsPage : public ZavPage {
     static void growToFit(QWidget* widget, QSize atLeast = {});
     static constexpr int kBelowTitle = 2;
     static constexpr int kEdgeMargin = 10;
-    QPushButton* addSetButton(QWidget* parent, SetPage page);
+    // A Set button with its result line. The line follows the button on its right, unless the
+    // caller puts it into a layout (`placedByCaller`).
+    QPushButton* addSetButton(QWidget* parent, SetPage page, bool placedByCaller = false);
     // Shows the hints of the group's entry fields in `label` while a field has the focus.
     void installHints(SettingGroup group, const char* labelName, const QString& cleared);
     void showMessage(const QString& text);
@@ -87,6 +93,8 @@ class SettingsPage : public ZavPage {
     void onBatteryTypeChanged(int); // ComboBoxBattTypeChange
     void applyView(const SettingsView& view);
     void applyRuleStates(const SettingsView& view);
+    // "In the UPS" and "New value" over the columns of a group's rows.
+    void placeColumnHeads(QWidget* container, const GroupLayout& layout);
     void setPickers(const QDateTime& when);
     void onPickerDateChanged(const QDate& date); // DateTimePickerDataNewChange
     HeldLists heldLists() const;
@@ -108,6 +116,10 @@ class SettingsPage : public ZavPage {
     };
     QHash<QObject*, Hint> hints_;
     QMessageBox* message_ = nullptr;
+    QHash<SetPage, QLabel*> results_;
+    QHash<QWidget*, QVector<QLabel*>> heads_; // column heads of each row container
+    QHash<QObject*, QLabel*> followers_; // Set button -> the result line beside it
+    SetPage pendingPage_ = SetPage::Rated;
     QVector<WriteEntry> pendingWrite_; // this page's Set, until its read-back ends
     bool writePending_ = false;
 };

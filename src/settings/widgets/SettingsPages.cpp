@@ -53,7 +53,7 @@ ZavPage* createSettingsPage(int index, AppContext& context, QWidget* parent) {
     if (context.scheduler) {
         QObject::connect(context.scheduler, &UpsSession::settingsDownloaded, page, &SettingsPage::refresh);
         // A link reset cuts a running sequence short: say what was not confirmed.
-        QObject::connect(context.scheduler, &UpsSession::linkReset, page, &SettingsPage::reportUnwritten);
+        QObject::connect(context.scheduler, &UpsSession::linkReset, page, [page] { page->reportUnwritten(false); });
     }
     return page;
 }

@@ -134,3 +134,33 @@ TEST_F(PasswordBookTest, UnwritableIniSaysSoButTheNewPasswordHoldsForTheRun) {
     EXPECT_TRUE(b.opens("9999"));
     EXPECT_FALSE(passwordChangeMessage(PasswordChange::NotStored, LangEN).isEmpty());
 }
+
+TEST(UnlockThrottle, WaitDoublesAfterTheFreeTriesUpToTheLongestAndARightPasswordClearsIt) {
+    UnlockThrottle t;
+    // (time of the wrong try, wait before the next one)
+    const struct {
+        qint64 at, wait;
+    } tries[] = {{0, 0}, {10, 0}, {20, 1000}, {1020, 2000}, {3020, 4000}, {7020, 8000},
+                 {15020, 16000}, {31020, 30000}, {61020, 30000}};
+    for (const auto& t1 : tries) {
+        ASSERT_EQ(t.waitMs(t1.at), 0) << t1.at;
+        t.wrong(t1.at);
+        EXPECT_EQ(t.waitMs(t1.at), t1.wait) << t1.at;
+        EXPECT_EQ(t.waitMs(t1.at + t1.wait), 0) << t1.at;
+    }
+    EXPECT_EQ(t.waitMs(61020 + 29999), 1);
+    t.right();
+    EXPECT_EQ(t.waitMs(61021), 0);
+    t.wrong(70000);
+    t.wrong(70001);
+    EXPECT_EQ(t.waitMs(70001), 0); // free tries again after a right password
+}
+
+TEST(UnlockThrottle, TextsSayTheWaitInWholeSecondsRoundedUp) {
+    EXPECT_EQ(wrongPasswordText(LangEN, 0), "Wrong password.");
+    EXPECT_EQ(wrongPasswordText(LangEN, 1000), "Wrong password. Try again in 1 s.");
+    EXPECT_EQ(unlockWaitText(LangEN, 1001), "Try again in 2 s.");
+    EXPECT_EQ(unlockWaitText(LangEN, 1), "Try again in 1 s.");
+    EXPECT_EQ(wrongPasswordText(LangCN, 2000), QString::fromUtf8("密码错误。请 2 秒后再试。"));
+    EXPECT_EQ(wrongPasswordText(LangCHT, 0), QString::fromUtf8("密碼錯誤。"));
+}

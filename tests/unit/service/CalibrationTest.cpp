@@ -166,6 +166,34 @@ TEST(Calibration, TabsPerModel) {
     }
 }
 
+TEST(Calibration, RefusedEntryNamesTheRangeTheCheckApplies) {
+    using E = CalibrationEntry;
+    const struct {
+        E::Error error;
+        CalKind kind;
+        int language;
+        const char* text;
+    } cases[] = {
+        {E::CheckValue, CalKind::Ac, 1, "Check the value, please!\nAllowed: 100.0 ~ 300.0 V"},
+        {E::CheckValue, CalKind::Dc, 1, "Check the value, please!\nAllowed: -3.00 ~ 3.00 V"},
+        {E::CheckValue, CalKind::Transformer, 1, "Check the value, please!\nAllowed: 0.0 ~ 400.0 V"},
+        {E::CheckValue, CalKind::Ac, 0, "请检查数值!\n允许范围：100.0 ~ 300.0 V"},
+        {E::NoData, CalKind::Dc, 1, "No data or wrong data!"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(calibrationEntryMessage(c.error, c.kind, c.language), QString::fromUtf8(c.text)) << c.text;
+    // The bounds said are the bounds checked.
+    const CalibrationRow* ac = calibrationRowForRegister(336);
+    const CalibrationRow* dc = calibrationRowForRegister(342);
+    ASSERT_TRUE(ac && dc);
+    EXPECT_EQ(checkCalibrationEntry(*ac, "100.0").error, E::None);
+    EXPECT_EQ(checkCalibrationEntry(*ac, "99.9").error, E::CheckValue);
+    EXPECT_EQ(checkCalibrationEntry(*ac, "300.0").error, E::None);
+    EXPECT_EQ(checkCalibrationEntry(*ac, "300.1").error, E::CheckValue);
+    EXPECT_EQ(checkCalibrationEntry(*dc, "-3.00").error, E::None);
+    EXPECT_EQ(checkCalibrationEntry(*dc, "3.01").error, E::CheckValue);
+}
+
 TEST(Calibration, HintsByKind) {
     EXPECT_EQ(calibrationHint(CalKind::Ac, 1), "Range 100.0 ~ 300.0, unit V");
     EXPECT_EQ(calibrationHint(CalKind::Dc, 1), "Range -3 ~ 3, unit V");

@@ -11,6 +11,7 @@ namespace {
 
 const QDateTime kNow(QDate(2031, 7, 8), QTime(9, 10, 11));
 constexpr int EN = 1;
+constexpr int CN = 0;
 
 QVector<int> regsOf(const QVector<WriteEntry>& entries) {
     QVector<int> regs;
@@ -430,6 +431,27 @@ TEST_F(Writes, UnwrittenSettingsAreNamed) {
     EXPECT_TRUE(text.contains("Bypass Voltage Upper Limit(%)")) << text.toStdString();
     EXPECT_FALSE(text.contains("Bypass Voltage Lower Limit"))
         << text.toStdString(); // that field was not changed
+}
+
+TEST_F(Writes, ResultLineSaysWhatTheReadBackFound) {
+    load(0);
+    const QVector<WriteEntry> missing = {{312, 200}};
+    const struct {
+        SetStage stage;
+        bool someMissing;
+        const char* line;
+    } cases[] = {
+        {SetStage::Started, false, "Writing 4 registers to the UPS..."},
+        {SetStage::ReadBack, false, "Written and read back: the UPS holds the new values of all 4 registers."},
+        {SetStage::LinkReset, false, "Written, but the link was reset before the read-back: check after reconnecting."},
+        {SetStage::ReadBack, true, "Not written (the page shows what the UPS holds): Battery AH"},
+        {SetStage::LinkReset, true, "Not written (the page shows what the UPS holds): Battery AH"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(setResultLine(c.stage, 4, c.someMissing ? missing : QVector<WriteEntry>{}, 0, EN, data), c.line)
+            << int(c.stage);
+    EXPECT_EQ(setResultLine(SetStage::ReadBack, 2, {}, 0, CN, data),
+              QString::fromUtf8("已写入并回读：UPS保存了全部 2 个寄存器的新值。"));
 }
 
 TEST_F(Writes, OutputVoltageHintAndClamp) {
