@@ -60,6 +60,9 @@ QByteArray PacedLine::read(double nowMs) {
     bytes.truncate(n);
     inBudget_ -= double(n);
     inBusy_ = waiting > n;
+    // What the line carried beyond the last byte is time it stood idle after it: the byte was
+    // whole that much earlier than this read.
+    lastByteInMs_ = inBusy_ ? nowMs : nowMs - std::max(0.0, inBudget_) * 10000.0 / baud_;
     counts_.addIn(n, baud_);
     return bytes;
 }

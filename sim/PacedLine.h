@@ -40,6 +40,9 @@ class PacedLine {
     // Brings the line up to `nowMs` at the rate the tool has set and returns the bytes from the
     // tool the line carried meanwhile (empty when none).
     QByteArray read(double nowMs);
+    // When the last byte the last read returned had whole crossed the line (a UPS answers from
+    // then, not from the pump step that noticed it).
+    double lastByteInMs() const { return lastByteInMs_; }
     // The rate of the last read (at least 300, as a line without a rate set is still slow).
     int baud() const { return baud_; }
 
@@ -64,6 +67,7 @@ class PacedLine {
     int baud_ = 300;
     double lastInMs_ = -1;
     double lastOutMs_ = -1;
+    double lastByteInMs_ = 0;
     double inBudget_ = 0;  // bytes the line has carried from the tool and not yet taken
     double outBudget_ = 0; // bytes the line has carried towards the tool and not yet given
     bool inBusy_ = false;  // the tool's bytes still waited after the last read

@@ -111,7 +111,7 @@ void PtyServer::pump() {
 
 void PtyServer::answer(const QByteArray& batch, int lineBaud) {
     sync();
-    const double now = nowMs();
+    const double now = paced_ ? line_.lastByteInMs() : nowMs();
     for (const Outgoing& reply : ups_.receive(batch, lineBaud)) {
         if (paced_)
             line_.send(reply.bytes, now + std::max(reply.delayMs, 0));
