@@ -89,7 +89,7 @@ void readLink(Reader& r, const QStringList& sections, ConnectRequest& link, bool
     auto from = [&](const char* key) {
         for (const QString& s : sections)
             if (r.has(s, key)) return s;
-        return sections.last();
+        return sections.first(); // a key missing everywhere is missing in the UPS's own section
     };
     link.portName = r.text(from("Port"), "Port", QString());
     if (link.portName.isEmpty() && !portGiven) r.fail(from("Port"), "Port", "missing: give the serial port's path (e.g. /dev/ttyUSB0)");
