@@ -18,11 +18,13 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace zav;
@@ -58,6 +60,25 @@ void pump(int ms) {
     while (!d.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(5);
+    }
+}
+
+// A blocking connection to the NUT server on localhost; -1 when it cannot be made.
+int connectLocal(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(quint16(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) return -1;
+    return fd;
+}
+
+// One request line, read up to the reply's line end.
+void ask(int fd, const QByteArray& line) {
+    [[maybe_unused]] const auto n = ::write(fd, line.constData(), size_t(line.size()));
+    char c = 0;
+    while (::read(fd, &c, 1) == 1 && c != '\n') {
     }
 }
 
@@ -127,9 +148,7 @@ int runOne(const QString& zavd, int baud, int units, int seconds) {
 
     // Latencies while the bus runs: upsc as a program, and a bare request on an open connection.
     QVector<double> upscMs, getMs;
-    QTcpSocket s;
-    s.connectToHost("127.0.0.1", quint16(port));
-    s.waitForConnected(5000);
+    const int fd = connectLocal(port);
     while (window.elapsed() < seconds * 1000) {
         const QString name = QStringLiteral("ups%1").arg(1 + upscMs.size() % units);
         QElapsedTimer t;
@@ -139,9 +158,7 @@ int runOne(const QString& zavd, int baud, int units, int seconds) {
         upsc.waitForFinished(10'000);
         upscMs << t.nsecsElapsed() / 1e6;
         t.restart();
-        s.write("GET VAR " + name.toUtf8() + " ups.status\n");
-        while (!s.canReadLine()) s.waitForReadyRead(1000);
-        s.readLine();
+        ask(fd, "GET VAR " + name.toUtf8() + " ups.status\n");
         getMs << t.nsecsElapsed() / 1e6;
         pump(500);
     }
@@ -164,6 +181,7 @@ int runOne(const QString& zavd, int baud, int units, int seconds) {
                 median(upscMs), *std::max_element(upscMs.begin(), upscMs.end()), int(upscMs.size()), median(getMs),
                 *std::max_element(getMs.begin(), getMs.end()));
     std::fflush(stdout);
+    ::close(fd);
     p.terminate();
     p.waitForFinished(10'000);
     return 0;
