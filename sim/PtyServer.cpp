@@ -16,7 +16,10 @@ namespace {
 constexpr int kPumpMs = 1; // a paced line moves on in steps this short (about a byte at 9600 baud)
 } // namespace
 
-PtyServer::PtyServer(VirtualUps& ups, QObject* parent) : QObject(parent), ups_(ups) {}
+PtyServer::PtyServer(VirtualUps& ups, QObject* parent) : PtyServer(QVector<VirtualUps*>{&ups}, parent) {}
+
+PtyServer::PtyServer(const QVector<VirtualUps*>& units, QObject* parent)
+    : QObject(parent), units_(units), ups_(*units.front()) {}
 
 PtyServer::~PtyServer() {
     stop();
@@ -53,7 +56,11 @@ void PtyServer::start() {
     clock_->setInterval(100); // scenario events and the model move on even without requests
     connect(clock_, &QTimer::timeout, this, &PtyServer::sync);
     clock_->start();
-    ups_.onLog = [this](const QString& line) { emit logLine(line); };
+    for (VirtualUps* unit : units_) {
+        // With several units every line names the address it comes from.
+        const QString prefix = units_.size() > 1 ? QString("[%1] ").arg(unit->config().address) : QString();
+        unit->onLog = [this, prefix](const QString& line) { emit logLine(prefix + line); };
+    }
 }
 
 void PtyServer::stop() {
@@ -63,7 +70,8 @@ void PtyServer::stop() {
     pump_ = nullptr;
     delete clock_;
     clock_ = nullptr;
-    ups_.onLog = nullptr;
+    for (VirtualUps* unit : units_)
+        unit->onLog = nullptr;
 }
 
 int PtyServer::lineBaud() const {
@@ -71,7 +79,9 @@ int PtyServer::lineBaud() const {
 }
 
 void PtyServer::sync() {
-    if (elapsed_.isValid()) ups_.advanceTo(elapsed_.elapsed());
+    if (!elapsed_.isValid()) return;
+    for (VirtualUps* unit : units_)
+        unit->advanceTo(elapsed_.elapsed());
 }
 
 void PtyServer::onReadable() {
@@ -112,7 +122,10 @@ void PtyServer::pump() {
 void PtyServer::answer(const QByteArray& batch, int lineBaud) {
     sync();
     const double now = paced_ ? line_.lastByteInMs() : nowMs();
-    for (const Outgoing& reply : ups_.receive(batch, lineBaud)) {
+    QList<Outgoing> replies;
+    for (VirtualUps* unit : units_)
+        replies += unit->receive(batch, lineBaud); // only the unit addressed answers
+    for (const Outgoing& reply : replies) {
         if (paced_)
             line_.send(reply.bytes, now + std::max(reply.delayMs, 0));
         else if (reply.delayMs <= 0)

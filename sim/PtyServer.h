@@ -1,7 +1,8 @@
 #pragma once
 // Serves a VirtualUps on a pseudo-terminal: the tool opens the slave device (/dev/pts/N), the
 // server reads requests from the master side, checks the rate the tool set on the line, and writes
-// the replies back. It runs on the event loop of the thread it lives in. Paced, it carries the bytes
+// the replies back. Several UPSes may share the pty as they share an RS-485 bus: every one hears
+// every request and answers those for its own address. It runs on the event loop of the thread it lives in. Paced, it carries the bytes
 // both ways no faster than the line's baud rate allows, as a real cable does; either way it counts
 // the bytes that crossed.
 
@@ -13,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QVector>
 
 class QSocketNotifier;
 class QTimer;
@@ -23,6 +25,9 @@ class PtyServer : public QObject {
     Q_OBJECT
   public:
     explicit PtyServer(VirtualUps& ups, QObject* parent = nullptr);
+    // Several UPSes on one line (at least one; the first sets the pty's initial rate and serves
+    // the logo protocol). They must outlive the server.
+    explicit PtyServer(const QVector<VirtualUps*>& units, QObject* parent = nullptr);
     ~PtyServer() override;
 
     // Opens the pair. The slave fd stays open for the server's life, so the master never sees a
@@ -60,7 +65,8 @@ class PtyServer : public QObject {
     void answer(const QByteArray& batch, int lineBaud);
     void writeOut(const QByteArray& bytes);
 
-    VirtualUps& ups_;
+    QVector<VirtualUps*> units_;
+    VirtualUps& ups_; // the first unit
     PtyPair pty_;
     bool paced_ = false;
     PacedLine line_{pty_};

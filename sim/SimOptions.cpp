@@ -50,6 +50,10 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
     const QCommandLineOption history("history", "Events in the history log at start (default 60).", "n");
     const QCommandLineOption scodes("scodes", "Maintenance codes at start (default 6).", "n");
     const QCommandLineOption clock("clock", "UPS clock at start, yyyy-MM-ddTHH:mm:ss.", "time");
+    const QCommandLineOption unit("unit",
+                                  "One of several UPSes on the line: its address, model and optionally a "
+                                  "scenario file of its own (repeatable; other addresses stay silent).",
+                                  "addr:model[:scenario]");
     const QCommandLineOption verbose({"v", "verbose"}, "Log every request, reply and event to stderr.");
     const QCommandLineOption pace("pace", "Carry bytes both ways no faster than the line's baud rate allows.");
     const QCommandLineOption stats("stats",
@@ -57,7 +61,7 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
                                    "on SIGUSR1 and at the end.",
                                    "file");
     p.addOptions({help, model, modelCode, address, proto, baud, link, scenario, event, fault, delay, load,
-                  restore, modules, mismatch, history, scodes, clock, verbose, pace, stats});
+                  restore, modules, mismatch, history, scodes, clock, unit, verbose, pace, stats});
     addFirmwareOptions(p);
     result.helpText = p.helpText();
 
@@ -150,15 +154,51 @@ OptionsParse parseSimOptions(const QStringList& arguments) {
     if (const QString e = readFirmwareOptions(p, o.firmware); !e.isEmpty()) return bad(e);
     std::stable_sort(o.scenario.events.begin(), o.scenario.events.end(),
                      [](const ScenarioEvent& a, const ScenarioEvent& b) { return a.atMs < b.atMs; });
+    if (p.isSet(unit) && (p.isSet(address) || p.isSet(model)))
+        return bad("--unit gives each UPS its address and model: leave out --address and --model");
+    for (const QString& text : p.values(unit)) {
+        // The scenario path may itself hold colons: only the first two separate.
+        const int first = text.indexOf(':');
+        const int second = first < 0 ? -1 : text.indexOf(':', first + 1);
+        UnitOption u;
+        const QString modelText = second < 0 ? text.mid(first + 1) : text.mid(first + 1, second - first - 1);
+        if (first < 0 || !intIn(text.left(first), 1, 254, &u.address) || !intIn(modelText, 0, 8, &u.model))
+            return bad(QString("--unit '%1': expected ADDRESS:MODEL[:SCENARIO], address 1-254, model 0-8").arg(text));
+        for (const UnitOption& other : o.units)
+            if (other.address == u.address) return bad(QString("--unit: address %1 given twice").arg(u.address));
+        if (second >= 0) {
+            QFile file(text.mid(second + 1));
+            if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+                return bad(QString("cannot read the scenario %1: %2").arg(file.fileName(), file.errorString()));
+            const ScenarioParse parsed = parseScenario(QString::fromUtf8(file.readAll()));
+            if (!parsed.ok()) return bad(QString("%1: %2").arg(file.fileName(), parsed.error));
+            u.scenario = parsed.scenario;
+            u.ownScenario = true;
+        }
+        o.units.append(u);
+    }
     return result;
 }
 
-void applyOptions(const SimOptions& options, VirtualUps& ups) {
+QVector<SimConfig> unitConfigs(const SimOptions& options) {
+    if (options.units.isEmpty()) return {options.config};
+    QVector<SimConfig> configs;
+    for (const UnitOption& u : options.units) {
+        SimConfig c = options.config;
+        c.address = u.address;
+        c.upsModel = u.model;
+        configs.append(c);
+    }
+    return configs;
+}
+
+void applyOptions(const SimOptions& options, VirtualUps& ups, int unit) {
     for (const FaultOption& f : options.faults)
         ups.faults().add(f.kind, f.every);
     if (options.delayMs > 0) ups.faults().setDelay(options.delayMs);
-    ups.schedule(options.scenario, 0);
-    applyFirmwareOptions(options.firmware, ups, nullptr);
+    const bool own = unit < options.units.size() && options.units[unit].ownScenario;
+    ups.schedule(own ? options.units[unit].scenario : options.scenario, 0);
+    if (unit == 0) applyFirmwareOptions(options.firmware, ups, nullptr);
 }
 
 } // namespace zav::sim

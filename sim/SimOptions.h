@@ -17,8 +17,17 @@ struct FaultOption {
     int every = 1;
 };
 
+// One UPS of several on the line (--unit ADDR:MODEL[:SCENARIO]).
+struct UnitOption {
+    int address = 1;
+    int model = 1;
+    bool ownScenario = false; // a scenario file of its own, else the common --scenario/--event
+    Scenario scenario;
+};
+
 struct SimOptions {
-    SimConfig config;
+    SimConfig config; // with --unit: what all units share (the address and model are each unit's)
+    QVector<UnitOption> units; // empty: one UPS, config's address and model
     QString linkPath;
     Scenario scenario; // --scenario FILE and --event, merged in time order
     QVector<FaultOption> faults;
@@ -40,7 +49,11 @@ struct OptionsParse {
 // arguments[0] is the program name, as in QCoreApplication::arguments().
 OptionsParse parseSimOptions(const QStringList& arguments);
 
-// The faults, delay and scenario of the options, onto a freshly made UPS.
-void applyOptions(const SimOptions& options, VirtualUps& ups);
+// The configuration of every UPS on the line, in the order given (one without --unit).
+QVector<SimConfig> unitConfigs(const SimOptions& options);
+
+// The faults, delay and scenario of the options, onto a freshly made UPS; `unit` indexes
+// unitConfigs(). The firmware (bootloader and logo) belongs to the first unit.
+void applyOptions(const SimOptions& options, VirtualUps& ups, int unit = 0);
 
 } // namespace zav::sim

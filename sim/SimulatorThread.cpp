@@ -4,7 +4,11 @@
 
 namespace zav::sim {
 
-SimulatorThread::SimulatorThread(const SimConfig& config) : ups_(config) {
+SimulatorThread::SimulatorThread(const SimConfig& config) : SimulatorThread(QVector<SimConfig>{config}) {}
+
+SimulatorThread::SimulatorThread(const QVector<SimConfig>& units) {
+    for (const SimConfig& config : units)
+        units_.push_back(std::make_unique<VirtualUps>(config));
     thread_.setObjectName("zav-ups-sim");
 }
 
@@ -14,7 +18,10 @@ SimulatorThread::~SimulatorThread() {
 
 bool SimulatorThread::start(QString* error) {
     if (server_) return true;
-    auto server = std::make_unique<PtyServer>(ups_);
+    QVector<VirtualUps*> line;
+    for (const auto& unit : units_)
+        line.append(unit.get());
+    auto server = std::make_unique<PtyServer>(line);
     server->setPaced(paced_);
     if (!server->open(error)) return false;
     path_ = server->devicePath();
@@ -42,16 +49,17 @@ void SimulatorThread::stop() {
     server_.reset();
 }
 
-void SimulatorThread::withUps(const std::function<void(VirtualUps&)>& f) {
+void SimulatorThread::withUnit(int index, const std::function<void(VirtualUps&)>& f) {
+    VirtualUps& ups = *units_.at(size_t(index));
     if (!server_) {
-        f(ups_);
+        f(ups);
         return;
     }
     QMetaObject::invokeMethod(
         server_.get(),
-        [this, &f] {
+        [this, &f, &ups] {
             server_->sync();
-            f(ups_);
+            f(ups);
         },
         Qt::BlockingQueuedConnection);
 }

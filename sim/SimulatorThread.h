@@ -10,6 +10,8 @@
 #include <QThread>
 #include <functional>
 #include <memory>
+#include <vector>
+#include <QVector>
 
 namespace zav::sim {
 
@@ -18,6 +20,8 @@ class PtyServer;
 class SimulatorThread {
   public:
     explicit SimulatorThread(const SimConfig& config = {});
+    // Several UPSes sharing the pty as on one bus, each with its own address.
+    explicit SimulatorThread(const QVector<SimConfig>& units);
     ~SimulatorThread();
     SimulatorThread(const SimulatorThread&) = delete;
     SimulatorThread& operator=(const SimulatorThread&) = delete;
@@ -31,13 +35,15 @@ class SimulatorThread {
     QString devicePath() const { return path_; }
 
     // Runs f with the UPS on the simulator's thread (its time brought up to date first) and waits.
-    void withUps(const std::function<void(VirtualUps&)>& f);
+    void withUps(const std::function<void(VirtualUps&)>& f) { withUnit(0, f); }
+    // The same for the unit at `index` (the order given to the constructor).
+    void withUnit(int index, const std::function<void(VirtualUps&)>& f);
 
     // The bytes that crossed the pty since start(), and their wire time.
     LineCounts counts();
 
   private:
-    VirtualUps ups_;
+    std::vector<std::unique_ptr<VirtualUps>> units_;
     std::unique_ptr<PtyServer> server_;
     QThread thread_;
     QString path_;

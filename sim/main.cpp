@@ -11,6 +11,8 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <memory>
+#include <vector>
 #include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -52,9 +54,16 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    VirtualUps ups(options.config);
-    applyOptions(options, ups);
-    PtyServer server(ups);
+    const QVector<SimConfig> configs = unitConfigs(options);
+    std::vector<std::unique_ptr<VirtualUps>> units;
+    QVector<VirtualUps*> line;
+    for (int i = 0; i < configs.size(); ++i) {
+        units.push_back(std::make_unique<VirtualUps>(configs[i]));
+        applyOptions(options, *units.back(), i);
+        line.append(units.back().get());
+    }
+    VirtualUps& ups = *units.front();
+    PtyServer server(line);
     server.setPaced(options.paced);
     QString error;
     if (!server.open(&error) ||
@@ -101,13 +110,15 @@ int main(int argc, char** argv) {
         std::signal(SIGUSR1, onSignal);
     }
 
-    const auto& c = options.config;
     std::printf("%s\n", qPrintable(server.devicePath()));
     std::fflush(stdout);
-    std::fprintf(stderr, "zav-ups-sim: %s (model %d, code %d), address %d, %s, %d baud on %s%s\n",
-                 ups.profile().label, c.upsModel, ups.plant().measurements().value(78), c.address,
-                 c.protocol == zav::Protocol::Rtu ? "RTU" : "ASCII", c.baud, qPrintable(server.devicePath()),
-                 options.linkPath.isEmpty() ? "" : qPrintable(" -> " + options.linkPath));
+    for (const auto& unit : units) {
+        const auto& c = unit->config();
+        std::fprintf(stderr, "zav-ups-sim: %s (model %d, code %d), address %d, %s, %d baud on %s%s\n",
+                     unit->profile().label, c.upsModel, unit->plant().measurements().value(78), c.address,
+                     c.protocol == zav::Protocol::Rtu ? "RTU" : "ASCII", c.baud, qPrintable(server.devicePath()),
+                     options.linkPath.isEmpty() ? "" : qPrintable(" -> " + options.linkPath));
+    }
     server.start();
     const int status = app.exec();
     saveStats();

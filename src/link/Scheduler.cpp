@@ -142,6 +142,10 @@ void Scheduler::setJob(int priority, LinkJob* job) {
         jobs_.erase(priority);
 }
 
+bool Scheduler::jobWantsLine() const {
+    return std::any_of(jobs_.begin(), jobs_.end(), [](const auto& entry) { return entry.second && entry.second->wantsLine(); });
+}
+
 LinkJob* Scheduler::job(int priority) const {
     const auto it = jobs_.find(priority);
     return it == jobs_.end() ? nullptr : it->second;
@@ -178,7 +182,7 @@ void Scheduler::tick() {
     else
         replyWait_ = 0;
 
-    if (rxWatchdog_ >= 0) {
+    if (rxWatchdog_ >= 0 && !lineHeld_) {
         --rxWatchdog_;
         if (rxWatchdog_ < 0 && linkOk_) {
             linkOk_ = false;
@@ -190,7 +194,10 @@ void Scheduler::tick() {
     beforeDispatch();
 
     if (channel_.isOpen() && !busy) {
-        if (settleTicks_ <= 0 || settleTick()) serveFreeTick();
+        // A held scheduler still sees out the quiet wait of what it heard last: the line is free
+        // for the next address only after it.
+        const bool free = settleTicks_ <= 0 || settleTick();
+        if (free && !lineHeld_) serveFreeTick();
     }
 
     if (!autoModelPending_) {
@@ -310,6 +317,7 @@ QByteArray Scheduler::receive(int maxBytes) {
     // asks the same block over and over.
     if (baudFixed_ && !looksLikeWholeFrame(protocol_, bytes)) {
         replyOverdue_ = bytes.isEmpty();
+        if (replyOverdue_) ++missedReplies_;
         settleTicks_ = replyOverdue_ ? lateReplyHorizon() : replyTimeout_;
         settleSpent_ = 0;
         lateBytes_.clear();

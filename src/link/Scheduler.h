@@ -54,6 +54,21 @@ class Scheduler : public QObject, private LinkIo {
     void prompt();
     bool promptPending() const { return promptDue_; }
 
+    // Sharing the line with the schedulers of other addresses (link/LineBus). While held, another
+    // has the line: this one keeps its own time (cycle and caption counters, reconnects) but sends
+    // nothing, and its watchdog stands still, since silence it did not ask for says nothing of its UPS.
+    void setLineHeld(bool held) { lineHeld_ = held; }
+    bool lineHeld() const { return lineHeld_; }
+    // Nothing on the line is this scheduler's any more: no reply awaited or about to be judged, no
+    // quiet wait for a late answer running. Only then may another address have the line.
+    bool lineQuiet() const {
+        return !awaitingReply_ && replyWait_ <= 0 && settleTicks_ <= 0 && !promptDue_;
+    }
+    // A job has a request to send or a reply to judge.
+    bool jobWantsLine() const;
+    // Requests that got nothing back within their reply wait, since the connect.
+    int missedReplies() const { return missedReplies_; }
+
     // ResetLinkState (part of FormStrInit): every job stops, the line starts afresh.
     void resetLinkState();
 
@@ -167,6 +182,8 @@ class Scheduler : public QObject, private LinkIo {
     static constexpr int kLateBytesKept = 1024;
     QByteArray lateBytes_;      // what arrived while settling, judged as one late reply
     int lateReplies_ = 0;
+    int missedReplies_ = 0;
+    bool lineHeld_ = false;
 };
 
 } // namespace zav

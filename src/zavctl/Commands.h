@@ -16,6 +16,7 @@ struct Command {
 };
 
 int runPoll(QCoreApplication& app, const QStringList& args);
+int runScan(QCoreApplication& app, const QStringList& args); // ScanCommand.cpp
 int runCommand(QCoreApplication& app, const QStringList& args); // CommandCommand.cpp
 int runCalibrate(QCoreApplication& app, const QStringList& args); // CalibrateCommand.cpp
 int runShutdownPolicy(QCoreApplication& app, const QStringList& args); // ProtectCommand.cpp

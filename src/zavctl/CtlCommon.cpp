@@ -35,7 +35,25 @@ void addLinkOptions(QCommandLineParser& p, int defaultTimeoutSeconds) {
                  "s", QString::number(defaultTimeoutSeconds)});
 }
 
-QString readLinkOptions(const QCommandLineParser& p, LinkOptions& out) {
+QString parseAddressList(const QString& text, QVector<int>& out) {
+    out.clear();
+    for (const QString& part : text.split(',')) {
+        const QStringList ends = part.trimmed().split('-');
+        bool okFirst = false, okLast = false;
+        const int first = ends.value(0).toInt(&okFirst, 10);
+        const int last = ends.size() == 2 ? ends[1].toInt(&okLast, 10) : first;
+        if (ends.size() == 1) okLast = okFirst;
+        if (ends.size() > 2 || !okFirst || !okLast || first < 1 || last > 254 || first > last)
+            return "bad --addr '" + text + "': use addresses 1..254, as 1,2,5 or 1-8";
+        for (int a = first; a <= last; ++a) {
+            if (out.contains(a)) return QStringLiteral("bad --addr '%1': address %2 given twice").arg(text).arg(a);
+            out << a;
+        }
+    }
+    return {};
+}
+
+QString readLinkOptions(const QCommandLineParser& p, LinkOptions& out, bool addressList) {
     if (!p.isSet("port")) return "--port is required";
     out.request.portName = p.value("port");
     if (out.request.portName.trimmed().isEmpty()) return "--port is empty: give the serial port's path";
@@ -54,9 +72,11 @@ QString readLinkOptions(const QCommandLineParser& p, LinkOptions& out) {
     out.request.protocol = proto == "rtu" ? Protocol::Rtu : Protocol::Ascii;
 
     bool ok = false;
-    const int address = p.value("addr").trimmed().toInt(&ok, 10);
-    if (!ok || address < 1 || address > 254) return "bad --addr '" + p.value("addr") + "': use 1..254";
-    out.request.addressText = QString::number(address);
+    if (!addressList) {
+        const int address = p.value("addr").trimmed().toInt(&ok, 10);
+        if (!ok || address < 1 || address > 254) return "bad --addr '" + p.value("addr") + "': use 1..254";
+        out.request.addressText = QString::number(address);
+    }
 
     const QString model = p.value("model").toLower();
     const int m = model.toInt(&ok);

@@ -9,6 +9,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTimer>
+#include <QVector>
 #include <functional>
 
 namespace zavctl {
@@ -40,7 +41,10 @@ struct LinkOptions {
 // Adds the link options to a parser; readLinkOptions() checks them and returns an error text
 // (empty when they are sound).
 void addLinkOptions(QCommandLineParser& parser, int defaultTimeoutSeconds = 60);
-QString readLinkOptions(const QCommandLineParser& parser, LinkOptions& out);
+// `addressList`: the caller reads --addr itself (a list), so it is not checked here.
+QString readLinkOptions(const QCommandLineParser& parser, LinkOptions& out, bool addressList = false);
+// "1,2,5" or "1-8,12": distinct addresses 1..254 in the order given; an error text or empty.
+QString parseAddressList(const QString& text, QVector<int>& out);
 
 // Parses `args` (program name first) with the given parser. Returns -1 to go on, or the exit
 // code to return at once: ExitOk after --help, ExitUsage after a bad option (usage on stderr).

@@ -14,7 +14,8 @@ namespace {
 
 // One line a subcommand; each lives in its own <Name>Command.cpp.
 const Command kCommands[] = {
-    {"poll", "connect and print the live data, one JSON line per cycle", runPoll},
+    {"poll", "connect and print the live data, one JSON line per cycle (and UPS: --addr 1,2,5)", runPoll},
+    {"scan", "find which addresses answer on a port, at which rate and model", runScan},
     {"command", "send a remote-control command (--list names them) and report the UPS's answer", runCommand},
     {"calibrate", "write a measured true value to a calibration register and show the new reading", runCalibrate},
     {"shutdown-policy", "print the PC-shutdown policy loaded from ZAV.ini (--check)", runShutdownPolicy},

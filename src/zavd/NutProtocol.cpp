@@ -93,10 +93,18 @@ QByteArray NutUps::trackingStatus(const QString& id) const {
     return "ERR UNKNOWN";
 }
 
-NutSession::NutSession(NutUps& ups, QString peer) : ups_(ups), peer_(std::move(peer)) {}
+NutSession::NutSession(NutUps& ups, QString peer) : NutSession(QVector<NutUps*>{&ups}, std::move(peer)) {}
+
+NutSession::NutSession(QVector<NutUps*> upses, QString peer) : upses_(std::move(upses)), peer_(std::move(peer)) {}
 
 NutSession::~NutSession() {
-    if (loggedIn_) ups_.clients_.removeOne(address());
+    if (loginUps_) loginUps_->clients_.removeOne(address());
+}
+
+NutUps* NutSession::find(const QString& name) const {
+    for (NutUps* u : upses_)
+        if (u->name() == name) return u;
+    return nullptr;
 }
 
 QString NutSession::address() const {
@@ -157,16 +165,22 @@ QByteArray NutSession::quote(const QString& value) {
 }
 
 void NutSession::note(const QString& line) const {
-    if (ups_.log) ups_.log(printable(QStringLiteral("%1: %2").arg(peer_, line)));
+    const NutUps& first = *upses_.front(); // the users and the log are the service's
+    if (first.log) first.log(printable(QStringLiteral("%1: %2").arg(peer_, line)));
 }
 
 const NutUser* NutSession::authenticated() const {
-    const NutUser* u = ups_.user(username_);
+    const NutUser* u = upses_.front()->user(username_);
     return u && passwordSet_ && u->password == password_ ? u : nullptr;
 }
 
-std::optional<NutVar> NutSession::variable(const QString& name) const {
-    for (const NutVar& v : ups_.device().variables())
+const NutUser* NutSession::authenticatedFor(const NutUps& ups) const {
+    const NutUser* u = authenticated();
+    return u && u->mayUse(ups.name()) ? u : nullptr;
+}
+
+std::optional<NutVar> NutSession::variable(const NutUps& ups, const QString& name) {
+    for (const NutVar& v : ups.device().variables())
         if (v.name == name) return v;
     return std::nullopt;
 }
@@ -217,28 +231,35 @@ bool listedBefore(const QString& a, const QString& b) {
 Reply NutSession::list(const QStringList& w) {
     if (w.size() < 2) return err("INVALID-ARGUMENT");
     const QString what = w[1].toUpper();
-    if (what == "UPS" && w.size() == 2)
-        return {{"BEGIN LIST UPS", "UPS " + ups_.name().toUtf8() + ' ' + quote(ups_.description()), "END LIST UPS"}};
+    if (what == "UPS" && w.size() == 2) {
+        Reply r;
+        r.lines << "BEGIN LIST UPS";
+        for (const NutUps* u : upses_) r.lines << "UPS " + u->name().toUtf8() + ' ' + quote(u->description());
+        r.lines << "END LIST UPS";
+        return r;
+    }
     if (what == "CLIENT") return listClients(w);
     const bool perVar = what == "ENUM" || what == "RANGE";
     if (w.size() != (perVar ? 4 : 3) || !(what == "VAR" || what == "RW" || what == "CMD" || perVar))
         return err("INVALID-ARGUMENT");
-    if (!knownUps(w[2])) return err("UNKNOWN-UPS");
+    NutUps* found = find(w[2]);
+    if (!found) return err("UNKNOWN-UPS");
+    NutUps& unit = *found;
     const QByteArray tail = ' ' + w.mid(2).join(' ').toUtf8();
-    const QByteArray ups = ups_.name().toUtf8();
+    const QByteArray ups = unit.name().toUtf8();
     Reply r;
     if (what == "CMD") {
-        if (!ups_.device().modelKnown()) return err("DATA-STALE");
+        if (!unit.device().modelKnown()) return err("DATA-STALE");
         r.lines << "BEGIN LIST CMD" + tail;
-        QVector<NutDevice::Command> commands = ups_.device().commands();
+        QVector<NutDevice::Command> commands = unit.device().commands();
         std::sort(commands.begin(), commands.end(), [](const auto& a, const auto& b) { return listedBefore(a.name, b.name); });
         for (const NutDevice::Command& c : commands) r.lines << "CMD " + ups + ' ' + c.name.toUtf8();
         r.lines << "END LIST CMD" + tail;
         return r;
     }
-    if (!ups_.device().online()) return err("DATA-STALE");
+    if (!unit.device().online()) return err("DATA-STALE");
     if (perVar) {
-        const std::optional<NutVar> v = variable(w[3]);
+        const std::optional<NutVar> v = variable(unit, w[3]);
         if (!v) return err("VAR-NOT-SUPPORTED");
         r.lines << "BEGIN LIST " + what.toUtf8() + tail;
         if (what == "ENUM")
@@ -250,7 +271,7 @@ Reply NutSession::list(const QStringList& w) {
         return r;
     }
     r.lines << "BEGIN LIST " + what.toUtf8() + tail;
-    QVector<NutVar> variables = ups_.device().variables();
+    QVector<NutVar> variables = unit.device().variables();
     std::sort(variables.begin(), variables.end(), [](const NutVar& a, const NutVar& b) { return listedBefore(a.name, b.name); });
     for (const NutVar& v : variables)
         if (what == "VAR" || v.writable)
@@ -262,31 +283,40 @@ Reply NutSession::list(const QStringList& w) {
 Reply NutSession::get(const QStringList& w) {
     if (w.size() >= 2 && w[1].toUpper() == "TRACKING") {
         if (w.size() == 2) return one(tracking_ ? "ON" : "OFF");
-        if (w.size() == 3) return tracking_ ? one(ups_.trackingStatus(w[2])) : err("FEATURE-NOT-CONFIGURED");
+        if (w.size() == 3) {
+            if (!tracking_) return err("FEATURE-NOT-CONFIGURED");
+            for (const NutUps* u : upses_)
+                if (const QByteArray status = u->trackingStatus(w[2]); status != "ERR UNKNOWN") return one(status);
+            return one("ERR UNKNOWN");
+        }
         return err("INVALID-ARGUMENT");
     }
     if (w.size() < 3) return err("INVALID-ARGUMENT");
     const QString what = w[1].toUpper();
-    const QByteArray ups = ups_.name().toUtf8();
+    NutUps* found = find(w[2]);
     if (what == "UPSDESC" || what == "NUMLOGINS") {
         if (w.size() != 3) return err("INVALID-ARGUMENT");
-        if (!knownUps(w[2])) return err("UNKNOWN-UPS");
-        if (what == "UPSDESC") return one("UPSDESC " + ups + ' ' + quote(ups_.description()));
-        return one("NUMLOGINS " + ups + ' ' + QByteArray::number(ups_.logins()));
+        if (!found) return err("UNKNOWN-UPS");
+        const NutUps& unit = *found;
+        const QByteArray ups = unit.name().toUtf8();
+        if (what == "UPSDESC") return one("UPSDESC " + ups + ' ' + quote(unit.description()));
+        return one("NUMLOGINS " + ups + ' ' + QByteArray::number(unit.logins()));
     }
     if (w.size() != 4) return err("INVALID-ARGUMENT");
     if (what != "VAR" && what != "TYPE" && what != "DESC" && what != "CMDDESC") return err("INVALID-ARGUMENT");
-    if (!knownUps(w[2])) return err("UNKNOWN-UPS");
+    if (!found) return err("UNKNOWN-UPS");
+    const NutUps& unit = *found;
+    const QByteArray ups = unit.name().toUtf8();
     const QByteArray name = w[3].toUtf8();
     if (what == "CMDDESC") {
-        if (!ups_.device().modelKnown()) return err("DATA-STALE");
+        if (!unit.device().modelKnown()) return err("DATA-STALE");
         QString description = QStringLiteral("Description unavailable"); // upsd's answer for any other name
-        for (const NutDevice::Command& c : ups_.device().commands())
+        for (const NutDevice::Command& c : unit.device().commands())
             if (c.name == w[3] && !c.description.isEmpty()) description = c.description;
         return one("CMDDESC " + ups + ' ' + name + ' ' + quote(description));
     }
-    if (!ups_.device().online()) return err("DATA-STALE");
-    const std::optional<NutVar> v = variable(w[3]);
+    if (!unit.device().online()) return err("DATA-STALE");
+    const std::optional<NutVar> v = variable(unit, w[3]);
     if (!v) return err("VAR-NOT-SUPPORTED");
     if (what == "VAR") return one("VAR " + ups + ' ' + name + ' ' + quote(v->value));
     if (what == "TYPE") return one("TYPE " + ups + ' ' + name + ' ' + v->type.toUtf8());
@@ -296,46 +326,50 @@ Reply NutSession::get(const QStringList& w) {
 
 Reply NutSession::set(const QStringList& w) {
     if (w.size() != 5 || w[1].toUpper() != "VAR") return err("INVALID-ARGUMENT");
-    if (!knownUps(w[2])) return err("UNKNOWN-UPS");
+    NutUps* found = find(w[2]);
+    if (!found) return err("UNKNOWN-UPS");
+    NutUps& unit = *found;
     if (auto missing = credentialsMissing()) return *missing;
-    const NutUser* u = authenticated();
+    const NutUser* u = authenticatedFor(unit);
     if (!u || !u->maySet) {
         note(QStringLiteral("SET VAR %1 refused to user '%2'").arg(w[3], username_));
         return err("ACCESS-DENIED");
     }
-    if (!ups_.device().online()) return err("DATA-STALE");
-    const std::optional<NutVar> v = variable(w[3]);
+    if (!unit.device().online()) return err("DATA-STALE");
+    const std::optional<NutVar> v = variable(unit, w[3]);
     if (!v) return err("VAR-NOT-SUPPORTED");
     if (!v->writable) return err("READONLY");
     if (const int at = v->type.indexOf(QLatin1String("STRING:")); at >= 0 && w[4].toUtf8().size() > v->type.mid(at + 7).toInt())
         return err("TOO-LONG");
     if (!v->enums.isEmpty() && !v->enums.contains(w[4])) return err("INVALID-VALUE");
-    const QString result = ups_.device().setVariable(w[3], w[4]);
-    note(QStringLiteral("user '%1': SET VAR %2 \"%3\": %4")
-             .arg(username_, w[3], w[4], result.isEmpty() ? QStringLiteral("handed to the UPS") : result));
+    const QString result = unit.device().setVariable(w[3], w[4]);
+    note(QStringLiteral("user '%1': SET VAR %2 %3 \"%4\": %5")
+             .arg(username_, unit.name(), w[3], w[4], result.isEmpty() ? QStringLiteral("handed to the UPS") : result));
     if (!result.isEmpty()) return one("ERR " + result.section(':', 0, 0).toUtf8());
-    return accepted(NutUps::Tracked::Setting, !ups_.device().settingPending());
+    return accepted(unit, NutUps::Tracked::Setting, !unit.device().settingPending());
 }
 
 Reply NutSession::instcmd(const QStringList& w) {
     if (w.size() != 3 && w.size() != 4) return err("INVALID-ARGUMENT");
-    if (!knownUps(w[1])) return err("UNKNOWN-UPS");
+    NutUps* found = find(w[1]);
+    if (!found) return err("UNKNOWN-UPS");
+    NutUps& unit = *found;
     if (auto missing = credentialsMissing()) return *missing;
-    const NutUser* u = authenticated();
+    const NutUser* u = authenticatedFor(unit);
     if (!u || !u->mayRun(w[2])) {
         note(QStringLiteral("INSTCMD %1 refused to user '%2'").arg(w[2], username_));
         return err("ACCESS-DENIED");
     }
     bool known = false;
-    for (const NutDevice::Command& c : ups_.device().commands()) known = known || c.name == w[2];
+    for (const NutDevice::Command& c : unit.device().commands()) known = known || c.name == w[2];
     if (!known) return err("CMD-NOT-SUPPORTED");
     const QString parameter = w.size() == 4 ? w[3] : QString();
-    const QString result = ups_.device().runCommand(w[2], parameter);
-    note(QStringLiteral("user '%1': INSTCMD %2%3: %4")
-             .arg(username_, w[2], parameter.isEmpty() ? QString() : ' ' + parameter,
+    const QString result = unit.device().runCommand(w[2], parameter);
+    note(QStringLiteral("user '%1': INSTCMD %2 %3%4: %5")
+             .arg(username_, unit.name(), w[2], parameter.isEmpty() ? QString() : ' ' + parameter,
                   result.isEmpty() ? QStringLiteral("handed to the UPS") : result));
     if (!result.isEmpty()) return one("ERR " + result.section(':', 0, 0).toUtf8());
-    return accepted(NutUps::Tracked::Command, false);
+    return accepted(unit, NutUps::Tracked::Command, false);
 }
 
 Reply NutSession::setTracking(const QStringList& w) {
@@ -347,9 +381,9 @@ Reply NutSession::setTracking(const QStringList& w) {
     return one("OK");
 }
 
-Reply NutSession::accepted(NutUps::Tracked kind, bool done) {
+Reply NutSession::accepted(NutUps& ups, NutUps::Tracked kind, bool done) {
     // Every hand-over gets its place in the order, tracked or not, so that each end closes its own.
-    const QString id = done ? ups_.finishedTracking(true) : ups_.startTracking(kind);
+    const QString id = done ? ups.finishedTracking(true) : ups.startTracking(kind);
     return tracking_ ? one("OK TRACKING " + id.toUtf8()) : one("OK");
 }
 
@@ -357,10 +391,15 @@ Reply NutSession::login(const QStringList& w) {
     if (w.size() != 2) return err("INVALID-ARGUMENT");
     if (loggedIn_) return err("ALREADY-LOGGED-IN");
     if (auto missing = credentialsMissing()) return *missing;
-    if (!knownUps(w[1])) return err("UNKNOWN-UPS");
+    NutUps* found = find(w[1]);
+    if (!found) return err("UNKNOWN-UPS");
     const NutUser* u = authenticated();
     if (!u) {
         note(QStringLiteral("login of user '%1' refused: wrong user name or password").arg(username_));
+        return err("ACCESS-DENIED");
+    }
+    if (!u->mayUse(found->name())) {
+        note(QStringLiteral("login of user '%1' to %2 refused: not one of the user's UPSes").arg(username_, found->name()));
         return err("ACCESS-DENIED");
     }
     // Only upsmon users log in: a login counts in NUMLOGINS, which a primary waits for before it
@@ -370,18 +409,21 @@ Reply NutSession::login(const QStringList& w) {
         return err("ACCESS-DENIED");
     }
     loggedIn_ = true;
-    ups_.clients_ << address();
-    note(QStringLiteral("user '%1' logged in").arg(username_));
+    loginUps_ = found;
+    found->clients_ << address();
+    note(QStringLiteral("user '%1' logged in to %2").arg(username_, found->name()));
     return one("OK");
 }
 
 Reply NutSession::listClients(const QStringList& w) {
     if (w.size() != 3) return err("INVALID-ARGUMENT");
-    if (!knownUps(w[2])) return err("UNKNOWN-UPS");
-    const QByteArray ups = ups_.name().toUtf8();
+    const NutUps* found = find(w[2]);
+    if (!found) return err("UNKNOWN-UPS");
+    const NutUps& unit = *found;
+    const QByteArray ups = unit.name().toUtf8();
     Reply r;
     r.lines << "BEGIN LIST CLIENT " + ups;
-    for (const QString& client : ups_.clients()) r.lines << "CLIENT " + ups + ' ' + client.toUtf8();
+    for (const QString& client : unit.clients()) r.lines << "CLIENT " + ups + ' ' + client.toUtf8();
     r.lines << "END LIST CLIENT " + ups;
     return r;
 }
@@ -389,8 +431,9 @@ Reply NutSession::listClients(const QStringList& w) {
 Reply NutSession::primary(const QStringList& w, bool oldName) {
     if (w.size() != 2) return err("INVALID-ARGUMENT");
     if (auto missing = credentialsMissing()) return *missing;
-    if (!knownUps(w[1])) return err("UNKNOWN-UPS");
-    const NutUser* u = authenticated();
+    const NutUps* found = find(w[1]);
+    if (!found) return err("UNKNOWN-UPS");
+    const NutUser* u = authenticatedFor(*found);
     if (!u || u->upsmon.compare(QLatin1String("primary"), Qt::CaseInsensitive) != 0) return err("ACCESS-DENIED");
     return one(oldName ? "OK MASTER-GRANTED" : "OK PRIMARY-GRANTED");
 }
@@ -398,15 +441,17 @@ Reply NutSession::primary(const QStringList& w, bool oldName) {
 Reply NutSession::fsd(const QStringList& w) {
     if (w.size() != 2) return err("INVALID-ARGUMENT");
     if (auto missing = credentialsMissing()) return *missing;
-    if (!knownUps(w[1])) return err("UNKNOWN-UPS");
-    const NutUser* u = authenticated();
+    NutUps* found = find(w[1]);
+    if (!found) return err("UNKNOWN-UPS");
+    NutUps& unit = *found;
+    const NutUser* u = authenticatedFor(unit);
     const bool primaryUser = u && u->upsmon.compare(QLatin1String("primary"), Qt::CaseInsensitive) == 0;
     if (!u || !(primaryUser || u->mayForceShutdown)) {
         note(QStringLiteral("FSD refused to user '%1'").arg(username_));
         return err("ACCESS-DENIED");
     }
-    ups_.setForcedShutdown();
-    note(QStringLiteral("user '%1' set forced shutdown (FSD)").arg(username_));
+    unit.setForcedShutdown();
+    note(QStringLiteral("user '%1' set forced shutdown (FSD) on %2").arg(username_, unit.name()));
     return one("OK FSD-SET");
 }
 

@@ -69,7 +69,9 @@ struct NutUser {
     bool maySet = false;           // actions = SET
     QStringList commands;          // instcmds; "all" allows every command
     QString upsmon;                // "primary", "secondary" or empty
+    QStringList upses;             // the UPSes this user may act on; empty: every one
     bool mayRun(const QString& command) const;
+    bool mayUse(const QString& ups) const { return upses.isEmpty() || upses.contains(ups); }
 };
 
 class NutUps {
@@ -77,6 +79,7 @@ class NutUps {
     NutUps(NutDevice& device, QString name, QString description, QVector<NutUser> users);
 
     NutDevice& device() { return device_; }
+    const NutDevice& device() const { return device_; }
     const QString& name() const { return name_; }
     const QString& description() const { return description_; }
     const NutUser* user(const QString& name) const;
@@ -116,6 +119,8 @@ class NutSession {
     static constexpr int kMaxWords = 16;
 
     NutSession(NutUps& ups, QString peer);
+    // A service with several UPSes: every request names the one it is about (at least one).
+    NutSession(QVector<NutUps*> upses, QString peer);
     ~NutSession(); // a logged-in client that goes counts no longer
     NutSession(const NutSession&) = delete;
     NutSession& operator=(const NutSession&) = delete;
@@ -148,13 +153,16 @@ class NutSession {
     std::optional<Reply> credentialsMissing() const;
     QString address() const; // the peer without its port
     // "OK", or "OK TRACKING <id>" with TRACKING on (an id that is already done when `done`).
-    Reply accepted(NutUps::Tracked kind, bool done);
+    Reply accepted(NutUps& ups, NutUps::Tracked kind, bool done);
     const NutUser* authenticated() const; // the user when name and password match, else nullptr
-    bool knownUps(const QString& name) const { return name == ups_.name(); }
-    std::optional<NutVar> variable(const QString& name) const;
+    // ... and may act on `ups`; a user limited to other UPSes is refused as a wrong one would be.
+    const NutUser* authenticatedFor(const NutUps& ups) const;
+    NutUps* find(const QString& name) const; // nullptr for a name the service does not have
+    static std::optional<NutVar> variable(const NutUps& ups, const QString& name);
     void note(const QString& line) const;
 
-    NutUps& ups_;
+    QVector<NutUps*> upses_;
+    NutUps* loginUps_ = nullptr; // the UPS this client logged in to
     QString peer_;
     QString username_;
     QString password_;

@@ -16,12 +16,15 @@ struct NutServer::Client {
     QTimer idle;
     QTimer held; // serves the input again when the address's penalty is over
     bool closing = false;
-    Client(NutConnection* s, NutUps& ups, const QString& peer, QString a)
-        : socket(s), session(ups, peer), address(std::move(a)) {}
+    Client(NutConnection* s, const QVector<NutUps*>& upses, const QString& peer, QString a)
+        : socket(s), session(upses, peer), address(std::move(a)) {}
 };
 
 NutServer::NutServer(NutUps& ups, int maxConnections, QObject* parent)
-    : QObject(parent), ups_(ups), maxConnections_(maxConnections) {
+    : NutServer(QVector<NutUps*>{&ups}, maxConnections, parent) {}
+
+NutServer::NutServer(QVector<NutUps*> upses, int maxConnections, QObject* parent)
+    : QObject(parent), upses_(std::move(upses)), maxConnections_(maxConnections) {
     connect(&server_, &DescriptorServer::descriptorAccepted, this, &NutServer::accept);
     clock_.start();
 }
@@ -66,7 +69,7 @@ void NutServer::accept(qintptr descriptor) {
         addressLimitSaid_ = false;
         ++a.clients;
         const QString peer = QStringLiteral("%1:%2").arg(address).arg(socket->peerPort());
-        auto* c = new Client(socket, ups_, peer, address);
+        auto* c = new Client(socket, upses_, peer, address);
         clients_ << c;
         c->held.setSingleShot(true);
         connect(&c->held, &QTimer::timeout, this, [this, c] { serveLines(c); });

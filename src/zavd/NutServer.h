@@ -45,6 +45,8 @@ class NutServer : public QObject {
     static constexpr int kMaxAddresses = 4096; // addresses remembered
 
     NutServer(NutUps& ups, int maxConnections, QObject* parent = nullptr);
+    // Several UPSes served under their names (at least one; they outlive the server).
+    NutServer(QVector<NutUps*> upses, int maxConnections, QObject* parent = nullptr);
     ~NutServer() override;
 
     bool listen(const QHostAddress& address, quint16 port);
@@ -67,7 +69,7 @@ class NutServer : public QObject {
     };
     int perAddressLimit() const { return std::max(1, maxConnections_ / 2); }
 
-    NutUps& ups_;
+    QVector<NutUps*> upses_;
     int maxConnections_;
     DescriptorServer server_;
     QList<Client*> clients_;

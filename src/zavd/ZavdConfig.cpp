@@ -4,6 +4,7 @@
 #include "foundation/ProfileFile.h"
 
 #include <QFile>
+#include <algorithm>
 #include <QHash>
 
 #include <QFileInfo>
@@ -83,36 +84,63 @@ void readCheckBoxes(Reader& r, ShutdownConfig& c) {
     }
 }
 
-void readLink(Reader& r, ConnectRequest& link, TimingOptions& timingOut, bool portGiven) {
-    const QString s = QStringLiteral("Link");
-    link.portName = r.text(s, "Port", QString());
-    if (link.portName.isEmpty() && !portGiven) r.fail(s, "Port", "missing: give the serial port's path (e.g. /dev/ttyUSB0)");
-    const QString proto = r.text(s, "Protocol", "ascii").toLower();
-    if (proto != "ascii" && proto != "rtu") r.fail(s, "Protocol", QStringLiteral("'%1': use ascii or rtu").arg(proto));
+// The link of one UPS: each key from the first of `sections` that has it ([Ups NAME], then [Link]).
+void readLink(Reader& r, const QStringList& sections, ConnectRequest& link, bool portGiven) {
+    auto from = [&](const char* key) {
+        for (const QString& s : sections)
+            if (r.has(s, key)) return s;
+        return sections.first(); // a key missing everywhere is missing in the UPS's own section
+    };
+    link.portName = r.text(from("Port"), "Port", QString());
+    if (link.portName.isEmpty() && !portGiven) r.fail(from("Port"), "Port", "missing: give the serial port's path (e.g. /dev/ttyUSB0)");
+    const QString proto = r.text(from("Protocol"), "Protocol", "ascii").toLower();
+    if (proto != "ascii" && proto != "rtu") r.fail(from("Protocol"), "Protocol", QStringLiteral("'%1': use ascii or rtu").arg(proto));
     link.protocol = proto == "rtu" ? Protocol::Rtu : Protocol::Ascii;
-    const QString baud = r.text(s, "Baud", "auto").toLower();
+    const QString baud = r.text(from("Baud"), "Baud", "auto").toLower();
     if (baud == "auto") {
         link.baudItem = kBaudAutoItem;
     } else {
         const auto it = std::find(kBaudItems.begin(), kBaudItems.end(), baud.toInt());
-        if (it == kBaudItems.end()) r.fail(s, "Baud", QStringLiteral("'%1': use auto, 1200, 2400, 4800, 9600, 14400, 19200 or 38400").arg(baud));
+        if (it == kBaudItems.end()) r.fail(from("Baud"), "Baud", QStringLiteral("'%1': use auto, 1200, 2400, 4800, 9600, 14400, 19200 or 38400").arg(baud));
         else link.baudItem = int(it - kBaudItems.begin());
     }
-    link.addressText = QString::number(r.number(s, "Address", 1, 1, 254));
-    const QString model = r.text(s, "Model", "auto").toLower();
+    link.addressText = QString::number(r.number(from("Address"), "Address", 1, 1, 254));
+    const QString model = r.text(from("Model"), "Model", "auto").toLower();
     bool ok = false;
     const int m = model.toInt(&ok);
     if (model == "auto") link.modelItem = 0;
     else if (ok && m >= 0 && m <= 8) link.modelItem = m + 1;
-    else r.fail(s, "Model", QStringLiteral("'%1': use auto or 0..8").arg(model));
+    else r.fail(from("Model"), "Model", QStringLiteral("'%1': use auto or 0..8").arg(model));
+}
+
+void readTiming(Reader& r, TimingOptions& timingOut) {
+    const QString s = QStringLiteral("Link");
     const QString timing = r.text(s, "Timing", "fast");
     if (const std::optional<LinkTiming> t = parseLinkTiming(timing)) timingOut.mode = *t;
     else r.fail(s, "Timing", QStringLiteral("'%1': use fast or classic").arg(timing));
     timingOut.extraGapMs = r.number(s, "ExtraGapMs", 0, 0, kMaxExtraGapMs);
 }
 
-void readUsers(Reader& r, const QString& list, QVector<NutUser>& users) {
+const QRegularExpression& listSeparator() {
     static const QRegularExpression sep(QStringLiteral("[ ,]+"));
+    return sep;
+}
+
+bool validUpsName(const QString& name) {
+    static const QRegularExpression upsName(QStringLiteral("^[A-Za-z0-9_.-]{1,32}$"));
+    return upsName.match(name).hasMatch();
+}
+
+// Names in `key` of `section` that are not UPSes of the service.
+void refuseUnknownUpses(Reader& r, const QString& section, const char* key, const QStringList& names,
+                        const QVector<ZavdUpsConfig>& upses) {
+    for (const QString& n : names)
+        if (std::none_of(upses.begin(), upses.end(), [&](const ZavdUpsConfig& u) { return u.name == n; }))
+            r.fail(section, key, QStringLiteral("'%1' is not one of the UPSes (UpsNames in [Server])").arg(n));
+}
+
+void readUsers(Reader& r, const QString& list, QVector<NutUser>& users) {
+    const QRegularExpression& sep = listSeparator();
     for (const QString& name : list.split(sep, Qt::SkipEmptyParts)) {
         const QString s = QStringLiteral("User ") + name;
         NutUser u;
@@ -128,6 +156,7 @@ void readUsers(Reader& r, const QString& list, QVector<NutUser>& users) {
         u.upsmon = r.text(s, "Upsmon", QString()).toLower();
         if (!u.upsmon.isEmpty() && u.upsmon != "primary" && u.upsmon != "secondary")
             r.fail(s, "Upsmon", QStringLiteral("'%1': use primary or secondary").arg(u.upsmon));
+        u.upses = r.text(s, "Upses", QString()).split(sep, Qt::SkipEmptyParts);
         users << u;
     }
 }
@@ -142,7 +171,7 @@ QString loadZavdConfig(const QString& path, ZavdConfig& out, bool portGiven) {
     }
     Reader r(path);
     refuseDuplicates(r, file.bytes);
-    readLink(r, out.link, out.timing, portGiven);
+    readTiming(r, out.timing);
 
     const QString s = QStringLiteral("Server");
     out.listenAddress = r.text(s, "Listen", out.listenAddress);
@@ -150,16 +179,47 @@ QString loadZavdConfig(const QString& path, ZavdConfig& out, bool portGiven) {
         r.fail(s, "Listen", QStringLiteral("'%1' is not an IP address").arg(out.listenAddress));
     out.listenPort = r.number(s, "ListenPort", out.listenPort, 1, 65535);
     out.maxConnections = r.number(s, "MaxConnections", out.maxConnections, 1, 1024);
-    out.upsName = r.text(s, "UpsName", out.upsName);
-    static const QRegularExpression upsName(QStringLiteral("^[A-Za-z0-9_.-]{1,32}$"));
-    if (!upsName.match(out.upsName).hasMatch())
-        r.fail(s, "UpsName", QStringLiteral("'%1': letters, digits, '_', '.', '-' only").arg(out.upsName));
-    out.description = r.text(s, "Description", out.description);
+    const QStringList names = r.text(s, "UpsNames", QString()).split(listSeparator(), Qt::SkipEmptyParts);
+    out.upses.clear();
+    if (names.isEmpty()) {
+        // Today's one-UPS file: [Link] and [Server] UpsName/Description.
+        ZavdUpsConfig u;
+        u.name = r.text(s, "UpsName", out.upsName);
+        if (!validUpsName(u.name)) r.fail(s, "UpsName", QStringLiteral("'%1': letters, digits, '_', '.', '-' only").arg(u.name));
+        u.description = r.text(s, "Description", out.description);
+        readLink(r, {QStringLiteral("Link")}, u.link, portGiven);
+        out.upses << u;
+    } else {
+        for (const QString& name : names) {
+            if (!validUpsName(name)) r.fail(s, "UpsNames", QStringLiteral("'%1': letters, digits, '_', '.', '-' only").arg(name));
+            if (std::any_of(out.upses.begin(), out.upses.end(), [&](const ZavdUpsConfig& u) { return u.name == name; }))
+                r.fail(s, "UpsNames", QStringLiteral("'%1' given twice").arg(name));
+            ZavdUpsConfig u;
+            u.name = name;
+            const QString section = QStringLiteral("Ups ") + name;
+            u.description = r.text(section, "Description", out.description);
+            // Several UPSes: a port on the command line would put them all on one line unasked.
+            readLink(r, {section, QStringLiteral("Link")}, u.link, false);
+            out.upses << u;
+        }
+        if (r.error().isEmpty())
+            if (const QString e = checkSharedPorts(out.upses); !e.isEmpty()) r.fail(s, "UpsNames", e);
+    }
+    out.link = out.upses.front().link;
+    out.upsName = out.upses.front().name;
+    out.description = out.upses.front().description;
     readUsers(r, r.text(s, "Users", QString()), out.users);
+    for (const NutUser& u : out.users)
+        refuseUnknownUpses(r, QStringLiteral("User ") + u.name, "Upses", u.upses, out.upses);
 
     const QString power = r.text("Power", "PowerOff", "dry-run").toLower();
     if (power != "dry-run" && power != "system") r.fail("Power", "PowerOff", QStringLiteral("'%1': use dry-run or system").arg(power));
     out.dryRun = power != "system";
+    out.fedBy = r.text("Power", "FedBy", out.upsName).split(listSeparator(), Qt::SkipEmptyParts);
+    refuseUnknownUpses(r, "Power", "FedBy", out.fedBy, out.upses);
+    const QString rule = r.text("Power", "FedByRule", "any").toLower();
+    if (rule != "any" && rule != "all") r.fail("Power", "FedByRule", QStringLiteral("'%1': use any or all").arg(rule));
+    out.fedByAll = rule == "all";
 
     // The protection keys: the same reader as the window's, then the checks it leaves out (the
     // window's controls cannot hold a bad number; a hand-written file can).
@@ -180,6 +240,23 @@ QString loadZavdConfig(const QString& path, ZavdConfig& out, bool portGiven) {
             out.warnings << QStringLiteral("%1: holds passwords and other users can read it (chmod go-r %1)").arg(path);
     }
     return r.error();
+}
+
+QString checkSharedPorts(const QVector<ZavdUpsConfig>& upses) {
+    for (int i = 0; i < upses.size(); ++i) {
+        for (int j = i + 1; j < upses.size(); ++j) {
+            const ConnectRequest& a = upses[i].link;
+            const ConnectRequest& b = upses[j].link;
+            if (a.portName != b.portName) continue;
+            const QString pair = QStringLiteral("%1 and %2 share %3").arg(upses[i].name, upses[j].name, a.portName);
+            if (a.baudItem == kBaudAutoItem || b.baudItem == kBaudAutoItem)
+                return pair + QStringLiteral(": give their Baud (auto searches the rate of one UPS alone)");
+            if (a.baudItem != b.baudItem) return pair + QStringLiteral(" at different Baud rates");
+            if (a.protocol != b.protocol) return pair + QStringLiteral(" with different Protocols");
+            if (a.addressText == b.addressText) return pair + QStringLiteral(" at the same Address %1").arg(a.addressText);
+        }
+    }
+    return {};
 }
 
 } // namespace zav

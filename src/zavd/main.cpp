@@ -26,6 +26,11 @@ int fail(const QString& message) {
 
 // Command-line values take the place of the file's.
 QString applyOverrides(const QCommandLineParser& p, ZavdConfig& c) {
+    for (const char* option : {"port", "baud", "proto", "addr", "model"})
+        if (p.isSet(option) && c.upses.size() > 1)
+            return QStringLiteral("--%1 names the link of one UPS; this configuration has %2 (set it in [Ups NAME])")
+                .arg(QLatin1String(option))
+                .arg(c.upses.size());
     if (p.isSet("port")) c.link.portName = p.value("port");
     if (p.isSet("baud")) {
         const QString b = p.value("baud").toLower();
@@ -64,6 +69,12 @@ QString applyOverrides(const QCommandLineParser& p, ZavdConfig& c) {
     }
     if (p.isSet("dry-run")) c.dryRun = true;
     if (c.link.portName.trimmed().isEmpty()) return "no serial port: give Port in [Link] or --port";
+    if (c.upses.isEmpty()) {
+        // No file: one UPS, named and described by the defaults, on the command line's port.
+        c.upses << ZavdUpsConfig{c.upsName, c.description, c.link};
+        c.fedBy = QStringList{c.upsName};
+    }
+    if (c.upses.size() == 1) c.upses[0].link = c.link;
     return {};
 }
 
@@ -101,10 +112,11 @@ int main(int argc, char** argv) {
     DryRunPowerOff dryRun;
     SystemPowerOff system;
     PowerOff& powerOff = config.dryRun ? static_cast<PowerOff&>(dryRun) : system;
-    zavdLog(LogLevel::Info, "zavd", QStringLiteral("zavd %1 starting: UPS '%2' on %3, power-off %4")
-                                        .arg(ZAVD_VERSION, config.upsName, config.link.portName, powerOff.name()));
+    for (const ZavdUpsConfig& u : config.upses)
+        zavdLog(LogLevel::Info, "zavd", QStringLiteral("zavd %1 starting: UPS '%2' on %3, power-off %4")
+                                            .arg(ZAVD_VERSION, u.name, u.link.portName, powerOff.name()));
     ZavdService service(config, powerOff);
-    NutServer server(service.ups(), config.maxConnections);
+    NutServer server(service.nutUpses(), config.maxConnections);
     if (!server.listen(QHostAddress(config.listenAddress), quint16(config.listenPort)))
         return fail(QStringLiteral("cannot listen on %1 port %2: %3")
                         .arg(config.listenAddress)

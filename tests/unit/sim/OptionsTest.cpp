@@ -82,6 +82,13 @@ TEST(SimOptions, BadArgumentsNameTheProblem) {
          "cannot read the scenario /nonexistent/s.txt: No such file or directory"},
         {{"--frobnicate"}, "Unknown option 'frobnicate'."},
         {{"stray"}, "unexpected argument 'stray'"},
+        {{"--unit", "0:5"}, "--unit '0:5': expected ADDRESS:MODEL[:SCENARIO], address 1-254, model 0-8"},
+        {{"--unit", "2"}, "--unit '2': expected ADDRESS:MODEL[:SCENARIO], address 1-254, model 0-8"},
+        {{"--unit", "2:9"}, "--unit '2:9': expected ADDRESS:MODEL[:SCENARIO], address 1-254, model 0-8"},
+        {{"--unit", "2:5", "--unit", "2:7"}, "--unit: address 2 given twice"},
+        {{"--unit", "2:5", "--address", "3"},
+         "--unit gives each UPS its address and model: leave out --address and --model"},
+        {{"--unit", "2:5:/nonexistent/s.txt"}, "cannot read the scenario /nonexistent/s.txt: No such file or directory"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(parse(c.args).error, c.error) << c.args.join(' ').toStdString();
@@ -106,6 +113,40 @@ TEST(SimOptions, ApplyPutsFaultsAndEventsOnTheUps) {
     EXPECT_EQ(ups.faults().rules()[0].every, 2);
     ups.advanceTo(1000);
     EXPECT_FALSE(ups.plant().utilityOk());
+}
+
+TEST(SimOptions, UnitsShareTheLineSettingsAndKeepTheirOwnScenario) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("unit2.txt");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("at 1s utility-fail\n");
+    f.close();
+    const OptionsParse p = parse({"--unit", "1:7", "--unit", "2:5:" + path, "--unit", "9:0", "--baud", "38400",
+                                  "--proto", "rtu", "--event", "2s battery-low", "--fault", "checksum:5"});
+    ASSERT_TRUE(p.ok()) << p.error.toStdString();
+    const QVector<SimConfig> configs = unitConfigs(p.options);
+    ASSERT_EQ(configs.size(), 3);
+    const int addresses[] = {1, 2, 9}, models[] = {7, 5, 0};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(configs[i].address, addresses[i]);
+        EXPECT_EQ(configs[i].upsModel, models[i]);
+        EXPECT_EQ(configs[i].baud, 38400);
+        EXPECT_EQ(configs[i].protocol, Protocol::Rtu);
+    }
+    VirtualUps first(configs[0]), second(configs[1]);
+    applyOptions(p.options, first, 0);
+    applyOptions(p.options, second, 1);
+    first.advanceTo(1500);
+    second.advanceTo(1500);
+    EXPECT_TRUE(first.plant().utilityOk()) << "the common events are not the unit's own";
+    EXPECT_FALSE(second.plant().utilityOk());
+    EXPECT_EQ(second.faults().rules().size(), 1) << "faults apply to every unit";
+
+    const QVector<SimConfig> single = unitConfigs(parse({"--address", "4", "--model", "3"}).options);
+    ASSERT_EQ(single.size(), 1);
+    EXPECT_EQ(single[0].address, 4);
+    EXPECT_EQ(single[0].upsModel, 3);
 }
 
 } // namespace

@@ -41,9 +41,9 @@ class TableDevice : public NutDevice {
 };
 
 QVector<NutUser> users() {
-    NutUser admin{"admin", "secret", true, true, {"all"}, ""};
-    NutUser mon{"mon", "pw", false, false, {}, "primary"};
-    NutUser muter{"muter", "m", false, false, {"beeper.mute"}, "secondary"};
+    NutUser admin{"admin", "secret", true, true, {"all"}, "", {}};
+    NutUser mon{"mon", "pw", false, false, {}, "primary", {}};
+    NutUser muter{"muter", "m", false, false, {"beeper.mute"}, "secondary", {}};
     return {admin, mon, muter};
 }
 
@@ -228,6 +228,63 @@ TEST(NutProtocol, LoginsArePasswordCheckedAndCountedPerUps) {
                   (QByteArrayList{"BEGIN LIST CLIENT zav", "CLIENT zav a", "CLIENT zav c", "END LIST CLIENT zav"}));
     }
     EXPECT_EQ(f.ups.logins(), 0); // clients that went count no longer
+}
+
+TEST(NutProtocol, SeveralUpsesAnswerByNameWithRightsPerUps) {
+    TableDevice leftDevice, rightDevice;
+    rightDevice.up = false; // silent: only its own name says so
+    QVector<NutUser> people = users();
+    people[1].upses = {"left"}; // mon watches the left UPS only
+    people.append({"both", "b", false, true, {"all"}, "primary", {"left", "right"}});
+    people[0].upses = {"right"}; // the administrator acts on the right UPS only
+    NutUps left{leftDevice, "left", "Rack A", people};
+    NutUps right{rightDevice, "right", "Rack B", people};
+    NutSession s({&left, &right}, "10.0.0.5:4000");
+    EXPECT_EQ(run(s, "LIST UPS"), (QByteArrayList{"BEGIN LIST UPS", "UPS left \"Rack A\"", "UPS right \"Rack B\"",
+                                                   "END LIST UPS"}));
+    EXPECT_EQ(run(s, "GET VAR left battery.charge"), QByteArrayList{"VAR left battery.charge \"97.0\""});
+    EXPECT_EQ(run(s, "GET VAR right battery.charge"), QByteArrayList{"ERR DATA-STALE"});
+    EXPECT_EQ(run(s, "GET UPSDESC right"), QByteArrayList{"UPSDESC right \"Rack B\""});
+    EXPECT_EQ(run(s, "GET VAR middle battery.charge"), QByteArrayList{"ERR UNKNOWN-UPS"});
+    EXPECT_EQ(run(s, "LIST CMD right").size(), 4u) << "commands follow the model, not the link";
+
+    // The administrator's rights hold for the right UPS only.
+    run(s, "USERNAME admin");
+    run(s, "PASSWORD secret");
+    EXPECT_EQ(run(s, "INSTCMD left beeper.mute"), QByteArrayList{"ERR ACCESS-DENIED"});
+    EXPECT_EQ(run(s, "SET VAR left zav.battery.count 18"), QByteArrayList{"ERR ACCESS-DENIED"});
+    EXPECT_TRUE(leftDevice.ran.isEmpty() && leftDevice.set.isEmpty());
+    rightDevice.up = true;
+    EXPECT_EQ(run(s, "INSTCMD right beeper.mute"), QByteArrayList{"OK"});
+    EXPECT_EQ(rightDevice.ran, QStringList{"beeper.mute"});
+
+    // upsmon logs in to one UPS; the login counts there alone.
+    NutSession m({&left, &right}, "10.0.0.6:4001");
+    run(m, "USERNAME mon");
+    run(m, "PASSWORD pw");
+    EXPECT_EQ(run(m, "LOGIN right"), QByteArrayList{"ERR ACCESS-DENIED"});
+    EXPECT_EQ(run(m, "PRIMARY right"), QByteArrayList{"ERR ACCESS-DENIED"});
+    EXPECT_EQ(run(m, "FSD right"), QByteArrayList{"ERR ACCESS-DENIED"});
+    EXPECT_FALSE(right.forcedShutdown());
+    EXPECT_EQ(run(m, "LOGIN left"), QByteArrayList{"OK"});
+    EXPECT_EQ(left.logins(), 1);
+    EXPECT_EQ(right.logins(), 0);
+    NutSession b({&left, &right}, "10.0.0.7:4002");
+    run(b, "USERNAME both");
+    run(b, "PASSWORD b");
+    EXPECT_EQ(run(b, "LOGIN right"), QByteArrayList{"OK"});
+    EXPECT_EQ(run(b, "FSD right"), QByteArrayList{"OK FSD-SET"});
+    EXPECT_TRUE(right.forcedShutdown());
+    EXPECT_FALSE(left.forcedShutdown());
+
+    // A tracking id is found whichever UPS it belongs to.
+    run(s, "SET TRACKING ON");
+    const QByteArray reply = run(s, "INSTCMD right beeper.mute").value(0);
+    ASSERT_TRUE(reply.startsWith("OK TRACKING ")) << reply.constData();
+    EXPECT_EQ(run(s, "GET TRACKING " + reply.mid(12)), QByteArrayList{"PENDING"});
+    right.trackingEnded(NutUps::Tracked::Command, true); // the first command
+    right.trackingEnded(NutUps::Tracked::Command, true);
+    EXPECT_EQ(run(s, "GET TRACKING " + reply.mid(12)), QByteArrayList{"SUCCESS"});
 }
 
 TEST(NutProtocol, ForcedShutdownNeedsAPrimaryOrTheFsdRight) {

@@ -119,12 +119,80 @@ TEST(ZavdConfig, BadValuesNameTheirKey) {
         {"[Link]\nPort=/dev/x\nport=/dev/y\n", "[Link] port: given twice (lines 2 and 3)"},
         {"[Link]\nPort=/dev/x\n[ShutEvents]\nCheckBoxShutdownEnable=1\n[shutevents]\nCheckBoxShutdownEnable=0\n",
          "[shutevents] CheckBoxShutdownEnable: given twice"},
+        // Several UPSes: names, the shared port's rules, the names users and the policy refer to.
+        {"[Server]\nUpsNames=a b\n[Ups a]\nPort=/dev/x\n", "[Ups b] Port: missing"},
+        {"[Server]\nUpsNames=a a\n[Link]\nPort=/dev/x\n", "[Server] UpsNames: 'a' given twice"},
+        {"[Server]\nUpsNames=a b!\n[Link]\nPort=/dev/x\n", "[Server] UpsNames: 'b!'"},
+        {"[Server]\nUpsNames=a b\n[Link]\nPort=/dev/x\nBaud=9600\n[Ups b]\nAddress=0\n", "[Ups b] Address: '0'"},
+        {"[Server]\nUpsNames=a b\n[Link]\nPort=/dev/x\nBaud=9600\n[Ups b]\nAddress=2\nBaud=19200\n",
+         "[Server] UpsNames: a and b share /dev/x at different Baud rates"},
+        {"[Server]\nUpsNames=a b\n[Link]\nPort=/dev/x\n[Ups b]\nAddress=2\n",
+         "[Server] UpsNames: a and b share /dev/x: give their Baud"},
+        {"[Server]\nUpsNames=a b\n[Link]\nPort=/dev/x\nBaud=9600\n[Ups b]\nAddress=2\nProtocol=rtu\n",
+         "[Server] UpsNames: a and b share /dev/x with different Protocols"},
+        {"[Server]\nUpsNames=a b\n[Link]\nPort=/dev/x\nBaud=9600\n",
+         "[Server] UpsNames: a and b share /dev/x at the same Address 1"},
+        {"[Server]\nUpsNames=a\nUsers=bob\n[Link]\nPort=/dev/x\n[User bob]\nPassword=x\nUpses=a c\n",
+         "[User bob] Upses: 'c' is not one of the UPSes"},
+        {"[Server]\nUpsNames=a\n[Link]\nPort=/dev/x\n[Power]\nFedBy=z\n", "[Power] FedBy: 'z' is not one of the UPSes"},
+        {"[Link]\nPort=/dev/x\n[Power]\nFedByRule=most\n", "[Power] FedByRule: 'most': use any or all"},
     };
     for (const Case& c : cases) {
         const Loaded l = load(c.text);
         EXPECT_TRUE(l.error.startsWith(c.starts)) << c.text << "\n -> " << qPrintable(l.error);
     }
     EXPECT_TRUE(load("[Link]\n", true).error.isEmpty()); // the command line names the port
+}
+
+TEST(ZavdConfig, TodaysFileIsOneUpsFedByIt) {
+    const Loaded l = load(kGood);
+    ASSERT_TRUE(l.error.isEmpty()) << qPrintable(l.error);
+    ASSERT_EQ(l.config.upses.size(), 1);
+    EXPECT_EQ(l.config.upses[0].name, "rack1");
+    EXPECT_EQ(l.config.upses[0].link.portName, "/dev/ttyUSB3");
+    EXPECT_EQ(l.config.upses[0].link.addressText, "7");
+    EXPECT_EQ(l.config.fedBy, QStringList{"rack1"});
+    EXPECT_FALSE(l.config.fedByAll);
+    EXPECT_TRUE(l.config.users[0].upses.isEmpty()) << "a user without Upses may act on every UPS";
+}
+
+TEST(ZavdConfig, SeveralUpsesTakeTheirOwnKeysAndLinksDefaults) {
+    const Loaded l = load("[Link]\nPort=/dev/ttyUSB0\nProtocol=rtu\nBaud=19200\nModel=7\n"
+                          "[Server]\nUpsNames=left, right far\nUsers=ops\n"
+                          "[Ups left]\nDescription=Rack A feed\nAddress=1\n"
+                          "[Ups right]\nAddress=2\nModel=5\n"
+                          "[Ups far]\nPort=/dev/ttyUSB1\nBaud=9600\nProtocol=ascii\n"
+                          "[Power]\nFedBy=left right\nFedByRule=all\n"
+                          "[User ops]\nPassword=x\nUpsmon=primary\nUpses=left\n");
+    ASSERT_TRUE(l.error.isEmpty()) << qPrintable(l.error);
+    const ZavdConfig& c = l.config;
+    ASSERT_EQ(c.upses.size(), 3);
+    struct Want {
+        const char* name;
+        const char* port;
+        int baud;
+        Protocol protocol;
+        const char* address;
+        int modelItem;
+    };
+    const Want want[] = {{"left", "/dev/ttyUSB0", 19200, Protocol::Rtu, "1", 8},
+                         {"right", "/dev/ttyUSB0", 19200, Protocol::Rtu, "2", 6},
+                         {"far", "/dev/ttyUSB1", 9600, Protocol::Ascii, "1", 8}};
+    for (int i = 0; i < 3; ++i) {
+        const ZavdUpsConfig& u = c.upses[i];
+        EXPECT_EQ(u.name, want[i].name);
+        EXPECT_EQ(u.link.portName, want[i].port) << i;
+        EXPECT_EQ(kBaudItems[size_t(u.link.baudItem)], want[i].baud) << i;
+        EXPECT_EQ(u.link.protocol, want[i].protocol) << i;
+        EXPECT_EQ(u.link.addressText, want[i].address) << i;
+        EXPECT_EQ(u.link.modelItem, want[i].modelItem) << i;
+    }
+    EXPECT_EQ(c.upses[0].description, "Rack A feed");
+    EXPECT_EQ(c.upses[1].description, "ZAV UPS");
+    EXPECT_EQ(c.upsName, "left") << "the first UPS stands for the service where one is meant";
+    EXPECT_EQ(c.fedBy, (QStringList{"left", "right"}));
+    EXPECT_TRUE(c.fedByAll);
+    EXPECT_EQ(c.users[0].upses, QStringList{"left"});
 }
 
 TEST(ZavdConfig, CheckBoxesTakeTheirWordsForOnAndOff) {
