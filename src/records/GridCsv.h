@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QVector>
 
 namespace zav {
 
@@ -30,5 +31,10 @@ QString defaultRecordFileName(const QString& prefix, const QDateTime& now);
 // written beside the target and renamed). Returns an empty string on success, else the message for
 // the user: Cannot create file "<path>". <the system's reason>
 QString saveGridCsv(const QString& path, const TextGrid& grid);
+
+// The history table's text filter: which rows stay shown. The title row always does; with an empty
+// filter every row does; otherwise a row whose cells contain the text (case ignored) and that holds
+// a record. The grid itself (and so a saved file) keeps every row.
+QVector<bool> rowsMatching(const TextGrid& grid, const QString& filter);
 
 } // namespace zav

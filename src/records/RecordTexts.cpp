@@ -220,6 +220,12 @@ QString recordHint(RecordRun run, QString (*pageText)(bool finished, int languag
     return {};
 }
 
+QString historyFilterHint(int language) {
+    return pick({"筛选：只显示含此文字的记录", "Filter: show only the records that contain this text",
+                 "篩選：只顯示含此文字的記錄"},
+                language);
+}
+
 QString savedToText(const QString& path, int records, int language) {
     return pick({"已保存 %1 条记录到 %2", "Saved %1 records to %2", "已保存 %1 筆記錄到 %2"}, language)
         .arg(records)

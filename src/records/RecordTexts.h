@@ -30,6 +30,8 @@ QString recordHint(RecordRun run, QString (*pageText)(bool finished, int languag
 // After a save: where the file went and how many records it holds.
 QString savedToText(const QString& path, int records, int language);
 
+QString historyFilterHint(int language); // EditHislogFilter's placeholder
+
 QString saveCaption(int language);       // ButtonSave, ButtonSCodeSave
 QString historySaveHint(int language);   // tool tip of ButtonSave
 QString scodeSaveHint(int language);     // tool tip of ButtonSCodeSave

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QDir>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -163,6 +164,15 @@ TEST_F(RecordsPagesTest, HistoryDownloadFromStartToEnd) {
         EXPECT_EQ(cell("StringGridHislog", n, 4), QString("2013-07-05 08:03:%1").arg(n, 2, 10, QChar('0')));
     }
     EXPECT_EQ(cell("StringGridHislog", historyCount + 1, 0), "");
+
+    // The filter box hides the rows without the text; the grid (and a saved file) keeps them all.
+    auto* filter = find<QLineEdit>("EditHislogFilter");
+    auto* table = find<QTableWidget>("StringGridHislog");
+    filter->setText("08:03:1");
+    for (int n = 0; n <= historyCount + 1; ++n)
+        EXPECT_EQ(table->isRowHidden(n), !(n == 0 || (n >= 10 && n <= historyCount))) << n;
+    filter->clear();
+    for (int n = 0; n <= historyCount + 1; ++n) EXPECT_FALSE(table->isRowHidden(n)) << n;
 }
 
 TEST_F(RecordsPagesTest, CancelKeepsRowsAndDisconnectShowsTheIdleCaption) {

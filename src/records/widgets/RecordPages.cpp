@@ -4,6 +4,7 @@
 #include "session/UpsSession.h"
 #include "pagekit/GridTable.h"
 #include "records/RecordDecode.h"
+#include "records/GridCsv.h"
 #include "records/RecordTexts.h"
 #include "records/widgets/FormSCode.h"
 #include "records/widgets/RecordDialogs.h"
@@ -11,6 +12,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -52,8 +54,28 @@ HistoryPage::HistoryPage(AppContext& context, QWidget* parent)
           context, parent) {
     grid()->setColumnWidth(2, 220);
     grid()->setColumnWidth(4, 160);
+    filter_ = new QLineEdit(downloadPanel());
+    filter_->setObjectName(QStringLiteral("EditHislogFilter"));
+    filter_->setClearButtonEnabled(true);
+    if (auto* panel = qobject_cast<QBoxLayout*>(downloadPanel()->layout()))
+        panel->insertWidget(panel->indexOf(grid()), filter_);
+    connect(filter_, &QLineEdit::textChanged, this, &HistoryPage::applyFilter);
+    connect(&job(), &RecordDownload::rowsChanged, this, [this] {
+        if (!filter_->text().trimmed().isEmpty()) applyFilter();
+    });
     auto* box = new QVBoxLayout(this);
     box->addWidget(downloadPanel());
+    applyLanguage(context.language);
+}
+
+void HistoryPage::applyLanguage(int language) {
+    RecordPage::applyLanguage(language);
+    if (filter_) filter_->setPlaceholderText(historyFilterHint(language));
+}
+
+void HistoryPage::applyFilter() {
+    const QVector<bool> shown = rowsMatching(job().grid(), filter_->text());
+    for (int r = 0; r < shown.size() && r < grid()->rowCount(); ++r) grid()->setRowHidden(r, !shown[r]);
 }
 
 SCodePage::SCodePage(AppContext& context, QWidget* parent)

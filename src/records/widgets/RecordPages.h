@@ -4,6 +4,7 @@
 
 #include "records/widgets/RecordPage.h"
 
+class QLineEdit;
 class QPlainTextEdit;
 class QTabWidget;
 
@@ -18,6 +19,11 @@ class HistoryPage : public RecordPage {
     Q_OBJECT
   public:
     HistoryPage(AppContext& context, QWidget* parent = nullptr);
+    void applyLanguage(int language) override;
+
+  private:
+    void applyFilter(); // hides the rows the filter box does not match
+    QLineEdit* filter_ = nullptr;
 };
 
 class SCodePage : public RecordPage {

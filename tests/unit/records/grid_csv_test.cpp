@@ -140,3 +140,26 @@ TEST(GridCsv, AFileThatCannotBeCreatedLeavesNothing) {
 }
 
 } // namespace
+
+TEST(GridCsv, FilterShowsTheTitleAndTheRowsHoldingTheText) {
+    TextGrid grid(3, 5);
+    const char* const rows[5][3] = {{"Num.", "EventLog", "Action"},
+                                    {"1", "05#Module Exit", "Set"},
+                                    {"2", "Utility Fail", "Set"},
+                                    {"3", "05#module exit", "Clear"},
+                                    {"", "", ""}};
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 3; ++c) grid.set(c, r, QString::fromLatin1(rows[r][c]));
+    const struct {
+        const char* filter;
+        QVector<bool> shown;
+    } cases[] = {
+        {"", {true, true, true, true, true}},
+        {"  ", {true, true, true, true, true}},
+        {"module", {true, true, false, true, false}},
+        {"clear", {true, false, false, true, false}},
+        {"Num.", {true, false, false, false, false}}, // the title row is no record
+        {"zzz", {true, false, false, false, false}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(rowsMatching(grid, QString::fromLatin1(c.filter)), c.shown) << c.filter;
+}
