@@ -175,3 +175,26 @@ TEST_F(WindowSizeTest, AtTheMinimumSizeTheConnectionBarWrapsAndStaysWhole) {
         EXPECT_GT(find<QWidget>("PageControl1")->height(), 120);
     }
 }
+
+// At the smallest size the home page's diagram shrinks (it scales with its area) and the status
+// strip wraps, so the page needs no scroll bar and the strip's values stay in sight.
+TEST_F(WindowSizeTest, AtTheMinimumSizeTheHomePageShrinksInsteadOfScrolling) {
+    for (int language : {LangCN, LangEN}) {
+        writeIni(language == LangCN ? "[LanguageSet]\nLanguage=CN\n" : "[LanguageSet]\nLanguage=EN\n");
+        MainWindow& w = start(options(usLocale(), true));
+        w.resize(640, 480);
+        w.show();
+        w.showPage(0);
+        QApplication::processEvents();
+        ZavPage* home = w.page(0);
+        auto* area = qobject_cast<QScrollArea*>(home->parentWidget()->parentWidget()->parentWidget());
+        ASSERT_NE(area, nullptr);
+        EXPECT_FALSE(area->horizontalScrollBar()->isVisible()) << language;
+        EXPECT_FALSE(area->verticalScrollBar()->isVisible()) << language;
+        for (const char* name : {"LabelUpsState", "LabelDataGap", "StatusStrip", "EnergyFlow"}) {
+            auto* part = find<QWidget>(name);
+            const QRect r(part->mapTo(area->viewport(), QPoint(0, 0)), part->size());
+            EXPECT_TRUE(area->viewport()->rect().contains(r)) << name << " " << language;
+        }
+    }
+}

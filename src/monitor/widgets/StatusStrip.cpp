@@ -1,6 +1,7 @@
 #include "monitor/widgets/StatusStrip.h"
 
-#include <QHBoxLayout>
+#include "pagekit/FlowLayout.h"
+
 #include <QLabel>
 
 namespace zav {
@@ -32,12 +33,11 @@ StatusStrip::StatusStrip(QWidget* parent) : QFrame(parent) {
     runtime_ = valueLabel("LabelRuntimeLeft", this, 1.4);
     load_ = valueLabel("LabelUpsLoad", this, 1.4);
 
-    auto* row = new QHBoxLayout(this);
+    // In a narrow window the values wrap onto a second row rather than widen the page.
+    auto* row = new FlowLayout(this);
     row->setContentsMargins(6, 4, 6, 4);
-    row->setSpacing(18);
     row->addWidget(state_);
     row->addWidget(gap_);
-    row->addStretch(1);
     row->addWidget(charge_);
     row->addWidget(runtime_);
     row->addWidget(load_);
