@@ -124,6 +124,9 @@ ZavdService::~ZavdService() {
 }
 
 void ZavdService::start() {
+    journal_ = std::make_unique<JournalFeed>(scheduler_, config_.journal, config_.upsName, [](bool warning, const QString& line) {
+        zavdLog(warning ? LogLevel::Warning : LogLevel::Info, "journal", line);
+    });
     tryConnect();
     second_.start();
 }
@@ -221,6 +224,7 @@ void ZavdService::secondTick() {
         sequence_->start(setup);
     }
     sequence_->secondTick();
+    if (journal_) journal_->protectionStepped(policy_);
 }
 
 bool ZavdService::online() const {

@@ -7,6 +7,7 @@
 
 #include "link/QtSerialChannel.h"
 #include "session/UpsSession.h"
+#include "journal/JournalFeed.h"
 #include "protect/PowerOff.h"
 #include "protect/ProcessRunner.h"
 #include "protect/ShutdownPolicy.h"
@@ -94,6 +95,7 @@ class ZavdService : public QObject, public NutDevice {
     bool protectionSaid_ = false;
     bool liveFresh_ = false;    // a whole live cycle since the stores were last cleared
     bool settingsRead_ = false; // the settings of the final model were downloaded
+    std::unique_ptr<JournalFeed> journal_; // the event journal and the event command
 };
 
 } // namespace zav
