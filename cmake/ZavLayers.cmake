@@ -25,7 +25,7 @@ set(ZAV_SEES_session foundation link monitor settings session)
 set(ZAV_SEES_journal foundation link monitor settings service protect session journal)
 # The logic libraries in link order (each after the ones it uses).
 set(ZAV_LOGIC_LAYERS foundation link monitor records settings service flash protect session journal)
-set(ZAV_WIDGET_SUBSYSTEMS monitor records settings service flash protect)
+set(ZAV_WIDGET_SUBSYSTEMS monitor records settings service flash protect journal)
 
 # zav_include_view(<target> <folder>...): compiles <target> against the headers of <folder>s only.
 function(zav_include_view target)

@@ -27,6 +27,7 @@ class DesktopNotifier : public QObject {
     explicit DesktopNotifier(QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
 
     void setChoices(const std::array<bool, kNotifyChoiceCount>& choices) { choices_ = choices; }
+    const std::array<bool, kNotifyChoiceCount>& choices() const { return choices_; }
     void setLanguage(int language) { language_ = language; }
     void notify(const UpsEvent& event);
 

@@ -94,14 +94,14 @@ UpsEvents::UpsEvents(UpsSession& session, QObject* parent) : QObject(parent), se
     connect(&session, &UpsSession::modelDetected, this, [this](int comboItem) {
         const QStringList models = brandingModelItems();
         const QString name = comboItem >= 0 && comboItem < models.size() ? models[comboItem] : QString::number(comboItem - 1);
-        emitEvent(make(EventType::ModelDetected, language_, name, QStringLiteral("model=%1").arg(comboItem - 1)));
+        emitEvent(make(EventType::ModelDetected, lang(), name, QStringLiteral("model=%1").arg(comboItem - 1)));
     });
-    connect(&session, &UpsSession::modelRejected, this, [this] { emitEvent(make(EventType::ModelRejected, language_)); });
+    connect(&session, &UpsSession::modelRejected, this, [this] { emitEvent(make(EventType::ModelRejected, lang())); });
 }
 
 void UpsEvents::emitEvent(UpsEvent e) {
     e.time = clock_ ? clock_() : QDateTime::currentDateTimeUtc();
-    e.ups = ups_;
+    e.ups = upsOf_ ? upsOf_() : ups_;
     emit happened(e);
 }
 
@@ -109,37 +109,37 @@ void UpsEvents::linkChecked() {
     const bool ok = session_.linkOk();
     if (ok == linkOk_) return;
     linkOk_ = ok;
-    if (ok) emitEvent(make(EventType::LinkUp, language_));
-    else emitEvent(make(session_.connected() ? EventType::LinkLost : EventType::Disconnected, language_));
+    if (ok) emitEvent(make(EventType::LinkUp, lang()));
+    else emitEvent(make(session_.connected() ? EventType::LinkLost : EventType::Disconnected, lang()));
 }
 
 void UpsEvents::cycleEnded() {
     // A cycle can end before the tick's link report; the link is up once a cycle was read.
     linkChecked();
     const UpsCondition now = upsCondition(session_.live());
-    for (UpsEvent& e : conditionEvents(condition_, now, session_.upsModel(), language_)) emitEvent(std::move(e));
+    for (UpsEvent& e : conditionEvents(condition_, now, session_.upsModel(), lang())) emitEvent(std::move(e));
     // Kept across a lost link: what changed meanwhile is said when the link is back.
     condition_ = now;
 }
 
 void UpsEvents::commandEnded(const WriteResult& result) {
     const ControlCommand* c = findCommand(result.reg, result.value);
-    const QString what = c ? QString::fromUtf8(c->caption[monitorLanguageIndex(language_)])
+    const QString what = c ? QString::fromUtf8(c->caption[monitorLanguageIndex(lang())])
                            : QStringLiteral("%1 = %2").arg(result.reg).arg(result.value);
-    emitEvent(make(EventType::Command, language_, writeResultText(result, what, language_), outcomeDetails(result)));
+    emitEvent(make(EventType::Command, lang(), writeResultText(result, what, lang()), outcomeDetails(result)));
 }
 
 void UpsEvents::writesEnded(const QVector<WriteResult>& results) {
     for (const WriteResult& r : results) {
         if (r.outcome == WriteOutcome::Unchanged) continue; // nothing was sent
         const QString what = QStringLiteral("%1 = %2").arg(r.reg).arg(r.value);
-        emitEvent(make(EventType::SettingWrite, language_, writeResultText(r, what, language_), outcomeDetails(r)));
+        emitEvent(make(EventType::SettingWrite, lang(), writeResultText(r, what, lang()), outcomeDetails(r)));
     }
 }
 
 void UpsEvents::protectionStepped(const ShutdownPolicy& policy) {
     const ProtectionState now = protectionState(policy);
-    for (UpsEvent& e : protectionEvents(protection_, now, language_)) emitEvent(std::move(e));
+    for (UpsEvent& e : protectionEvents(protection_, now, lang())) emitEvent(std::move(e));
     protection_ = now;
 }
 

@@ -46,7 +46,11 @@ class UpsEvents : public QObject {
     explicit UpsEvents(UpsSession& session, QObject* parent = nullptr);
 
     void setUpsName(const QString& name) { ups_ = name; }
+    // The UPS's name asked at each event (the window: the port it is connected on).
+    void setUpsNameSource(std::function<QString()> name) { upsOf_ = std::move(name); }
     void setLanguage(int language) { language_ = language; }
+    // The language of the texts, asked at each event (the window's current choice).
+    void setLanguageSource(std::function<int()> language) { languageOf_ = std::move(language); }
     // The events' time; default QDateTime::currentDateTimeUtc. Tests give their own.
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
@@ -58,6 +62,7 @@ class UpsEvents : public QObject {
 
   private:
     void emitEvent(UpsEvent e);
+    int lang() const { return languageOf_ ? languageOf_() : language_; }
     void linkChecked();
     void cycleEnded();
     void commandEnded(const WriteResult& result);
@@ -66,6 +71,8 @@ class UpsEvents : public QObject {
     UpsSession& session_;
     QString ups_;
     int language_ = 1;
+    std::function<int()> languageOf_;
+    std::function<QString()> upsOf_;
     std::function<QDateTime()> clock_;
     bool linkOk_ = false;
     UpsCondition condition_;

@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ShellTest, EveryControlOfTheWindowByItsName) {
     MainWindow& w = start(options());
     EXPECT_EQ(w.objectName(), "Form1");
-    EXPECT_EQ(find<QStackedWidget>("PageControl1")->count(), 16);
+    EXPECT_EQ(find<QStackedWidget>("PageControl1")->count(), kPageCount);
     EXPECT_EQ(find<QTimer>("Timer1")->interval(), 50);
     EXPECT_TRUE(find<QTimer>("Timer1")->isActive());
     EXPECT_EQ(find<QTimer>("TimerGetComPort")->interval(), 2000);
