@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -64,10 +65,16 @@ int main(int argc, char** argv) {
     t.restart();
     const qlonglong everything = journal.query(all).size();
     std::printf("whole journal read (export): %lld rows in %lld ms\n", everything, t.elapsed());
-    journal.setRetention({7, 50});
+    const int keep = std::max(1, days / 4);
+    journal.setRetention({keep, 50});
     t.restart();
     journal.prune();
-    std::printf("prune to 7 days: %lld ms, %lld rows left, file %.2f MiB\n", t.elapsed(), qlonglong(journal.query(all).size()),
+    std::printf("prune to %d days: %lld ms, %lld rows left, file %.2f MiB\n", keep, t.elapsed(), qlonglong(journal.query(all).size()),
                 double(QFileInfo(path).size()) / 1048576.0);
+    QSqlQuery q(journal.file().db());
+    for (const char* pragma : {"auto_vacuum", "freelist_count", "page_count", "journal_mode"}) {
+        q.exec(QStringLiteral("PRAGMA %1").arg(QLatin1String(pragma)));
+        if (q.next()) std::printf("%s = %s\n", pragma, qPrintable(q.value(0).toString()));
+    }
     return 0;
 }

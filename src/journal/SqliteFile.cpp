@@ -88,8 +88,23 @@ qint64 SqliteFile::usedBytes() const {
 void SqliteFile::shrink() {
     if (!open_) return;
     QSqlQuery q(db());
-    q.exec(QStringLiteral("PRAGMA incremental_vacuum"));
-    while (q.next()) {}
+    const auto freePages = [&q] {
+        return q.exec(QStringLiteral("PRAGMA freelist_count")) && q.next() ? q.value(0).toLongLong() : 0;
+    };
+    // Qt's driver steps the pragma once, and one step frees a single page: it runs once per free
+    // page (checked again afterwards, bounded, should the count ever not fall).
+    for (int round = 0; round < 3; ++round) {
+        const qint64 left = freePages();
+        if (left <= 0) break;
+        for (qint64 i = 0; i < left; ++i) {
+            q.exec(QStringLiteral("PRAGMA incremental_vacuum"));
+            q.finish();
+        }
+    }
+    q.finish();
+    // In WAL mode the file shrinks when the log is written back.
+    q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    q.finish();
 }
 
 } // namespace zav
