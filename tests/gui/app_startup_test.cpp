@@ -45,7 +45,7 @@ TEST_P(StartLanguage, CaptionsFollowTheChosenLanguageAndNothingIsWritten) {
     MainWindow& w = start(options(c.locale));
 
     auto* tree = find<QTreeWidget>("TreeView1");
-    ASSERT_EQ(tree->topLevelItemCount(), 16);
+    ASSERT_EQ(tree->topLevelItemCount(), kPageCount);
     EXPECT_EQ(tree->topLevelItem(0)->text(0), QString::fromUtf8(c.home));
     EXPECT_EQ(w.windowTitle(), QString::fromUtf8(c.title));
     EXPECT_EQ(find<QPushButton>("ButtonConnect")->text(), QString::fromUtf8(c.connect));
