@@ -21,7 +21,7 @@ namespace zav {
 
 struct JournalRetention {
     int maxAgeDays = 365;
-    int maxSizeMb = 50; // events and trends together
+    int maxSizeMb = 50; // pages in use
 };
 
 struct JournalQuery {

@@ -43,7 +43,6 @@ JournalSettings loadJournalSettings(const ProfileFile& profile) {
     const QString j = QLatin1String(kJournalSection);
     s.database = profile.readString(j, QStringLiteral("Database"), QString()).trimmed();
     if (s.database.isEmpty()) s.database = defaultWindowJournalPath();
-    s.trends = profile.readBool(j, QStringLiteral("Trends"), true);
     s.retention.maxAgeDays = std::clamp(profile.readInteger(j, QStringLiteral("MaxAgeDays"), s.retention.maxAgeDays), 1, 36500);
     s.retention.maxSizeMb = std::clamp(profile.readInteger(j, QStringLiteral("MaxSizeMB"), s.retention.maxSizeMb), 1, 100000);
     const QString c = QLatin1String(kEventCommandSection);

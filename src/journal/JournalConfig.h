@@ -1,8 +1,7 @@
 #pragma once
 // Where the journal lives and what the events set off, as ZAV.ini keeps it for the window:
 //
-//   [Journal]       Database (path; default the user's data folder), MaxAgeDays, MaxSizeMB,
-//                   Trends (1 keeps the live values too, 0 not)
+//   [Journal]       Database (path; default the user's data folder), MaxAgeDays, MaxSizeMB
 //   [Notify]        one key per notification choice (PowerFail, PowerBack, BatteryLow, Link,
 //                   OutputOff, Alarm): 1 notifies, 0 not; a missing key notifies
 //   [EventCommand]  Program (a program and its arguments, run without a shell), TimeoutSeconds
@@ -39,7 +38,6 @@ struct HookSettings {
 
 struct JournalSettings {
     QString database; // empty: no journal
-    bool trends = true;
     JournalRetention retention;
     HookSettings hook;
     std::array<bool, kNotifyChoiceCount> notify{};
