@@ -7,7 +7,7 @@
 #   <subsystem>/widgets      the subsystem's pages
 #   pagekit                  page base, AppContext, shared widgets
 #   zavctl, zavd             the headless programs (no widget header in sight)
-#   journal                  events of the UPS, their journal, trends, notifications and command hook
+#   journal                  events of the UPS, their journal, notifications and the event command
 #   session                  one UPS on the link: its jobs, stores, cycle and model
 #   monitor records settings service flash protect      subsystem logic, QtCore only
 #   link                     Modbus, the serial channel, the scheduler and its job interface
