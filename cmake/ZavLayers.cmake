@@ -7,6 +7,7 @@
 #   <subsystem>/widgets      the subsystem's pages
 #   pagekit                  page base, AppContext, shared widgets
 #   zavctl, zavd             the headless programs (no widget header in sight)
+#   journal                  events of the UPS, their journal, notifications and the event command
 #   session                  one UPS on the link: its jobs, stores, cycle and model
 #   monitor records settings service flash protect      subsystem logic, QtCore only
 #   link                     Modbus, the serial channel, the scheduler and its job interface
@@ -21,9 +22,10 @@ set(ZAV_SEES_service foundation link monitor settings service)
 set(ZAV_SEES_flash foundation link flash)
 set(ZAV_SEES_protect foundation protect)
 set(ZAV_SEES_session foundation link monitor settings session)
+set(ZAV_SEES_journal foundation link monitor settings service protect session journal)
 # The logic libraries in link order (each after the ones it uses).
-set(ZAV_LOGIC_LAYERS foundation link monitor records settings service flash protect session)
-set(ZAV_WIDGET_SUBSYSTEMS monitor records settings service flash protect)
+set(ZAV_LOGIC_LAYERS foundation link monitor records settings service flash protect session journal)
+set(ZAV_WIDGET_SUBSYSTEMS monitor records settings service flash protect journal)
 
 # zav_include_view(<target> <folder>...): compiles <target> against the headers of <folder>s only.
 function(zav_include_view target)

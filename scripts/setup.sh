@@ -11,6 +11,7 @@ PACKAGES=(
   libgl-dev libgtest-dev libgmock-dev libxcb1-dev
   fonts-wqy-microhei xvfb xauth socat nut-client
   libxlsxwriter-dev libfreexl-dev zlib1g-dev
+  libqt6sql6-sqlite dbus-daemon
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

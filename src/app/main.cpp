@@ -4,12 +4,14 @@
 #include "foundation/ConfigLocation.h"
 #include "app/DemoUps.h"
 #include "foundation/QuitSignals.h"
+#include "journal/JournalConfig.h"
 #include "app/widgets/AppShell.h"
 #include "pagekit/UserDialogs.h"
 #include "link/QtSerialChannel.h"
 #include "protect/platform/SystemPowerOff.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <cstdio>
@@ -40,6 +42,8 @@ int main(int argc, char** argv) {
     shell.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     shell.listPorts = &QtSerialChannel::availablePorts;
     shell.dialogs = &dialogs;
+    // The virtual UPS's events stay out of the journal of the real one.
+    if (options.demo) shell.journalPath = QFileInfo(defaultWindowJournalPath()).absolutePath() + QStringLiteral("/demo-journal.sqlite");
     // The PC is powered off for real only when neither --demo nor --dry-run-poweroff is given.
     SystemPowerOff systemPowerOff;
     if (!options.dryRunPowerOff) shell.powerOff = &systemPowerOff;

@@ -11,6 +11,7 @@ namespace zav {
 class UpsSession;
 class ProfileFile;
 class AlarmSelection;
+class EventJournal;
 
 struct AppContext {
     UpsSession* scheduler = nullptr;
@@ -19,6 +20,8 @@ struct AppContext {
     // The alarm tab's event boxes and beeper switch as they stand now: the tab writes, the alarm
     // beeper reads. nullptr: the beeper keeps its own copy loaded from ZAV.ini.
     AlarmSelection* alarms = nullptr;
+    // The event journal of the window; nullptr while there is none (the journal page says so).
+    EventJournal* journal = nullptr;
 };
 
 class ZavPage : public QWidget {

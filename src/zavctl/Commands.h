@@ -31,4 +31,6 @@ int runSnapshot(QCoreApplication& app, const QStringList& args); int runRestoreS
 int runFlash(QCoreApplication& app, const QStringList& args); // FlashCommand.cpp
 int runLogo(QCoreApplication& app, const QStringList& args);
 
+int runJournal(QCoreApplication& app, const QStringList& args); // JournalCommand.cpp
+
 } // namespace zavctl

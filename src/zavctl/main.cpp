@@ -27,6 +27,7 @@ const Command kCommands[] = {
     {"snapshot", "save the field-data workbook or text file (--out)", runSnapshot}, {"restore-settings", "copy a workbook's settings onto the UPS, with the pages' checks", runRestoreSettings},
     {"flash", "program a DSP's flash through its serial bootloader (programming port, no Modbus link)", runFlash},
     {"logo", "upload a start-up logo over the Modbus link and wait for the UPS's confirmation", runLogo},
+    {"journal", "print the event journal of zav (or of zavd with --db) as JSON or CSV", runJournal},
 };
 
 void printUsage(FILE* to) {

@@ -4,6 +4,7 @@
 #include "monitor/BeeperEvents.h"
 #include "foundation/NumberFormats.h"
 #include "monitor/MeasureViews.h"
+#include "monitor/PowerState.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -13,13 +14,9 @@ namespace zav {
 namespace {
 
 // Status words the status flags come from.
-constexpr int kSupplySource = 81; // 0 none, 1 inverter, 2 bypass
 constexpr int kBatteryState = 82; // 0 idle, 1 float, 2 boost, 3 discharging
 constexpr int kBatteryConnected = 83;
-constexpr int kInputFail = 88;
-constexpr int kBatteryLow = 107;
 constexpr int kSelfTestStatus = 99;      // 0 none, 1 passed, 2 failed, 3 running
-constexpr int kMaintenanceRunning = 100; // maintenance (deep) discharge under way
 constexpr int kTemperatureMissing = 116; // bit 0 battery, bit 1 ambient
 
 enum class Fmt { Tenths, Hundredths, SignedTenths, Power };
@@ -149,33 +146,6 @@ void addBattery(QVector<NutVar>& v, const LiveStores& live, bool split) {
 
 } // namespace
 
-namespace {
-struct PresentAlarm {
-    int event;
-    int unit; // 0 for the events of the whole UPS
-};
-// The alarm events present now, whole-UPS events first, then each power unit's.
-QVector<PresentAlarm> presentAlarms(const LiveStores& live) {
-    QVector<PresentAlarm> out;
-    for (int e = 0; e < kFirstUnitEvent; ++e)
-        if (alarmPresent(e, live.LiveStatus[alarmRegister(e, 0)])) out.append({e, 0});
-    for (int unit = 1; unit <= kPowerUnitCount; ++unit)
-        for (int e = kFirstUnitEvent; e < kAlarmEventCount; ++e) {
-            const int reg = alarmRegister(e, unit);
-            if (reg >= live.LiveStatus.first() && reg <= live.LiveStatus.last() && alarmPresent(e, live.LiveStatus[reg]))
-                out.append({e, unit});
-        }
-    return out;
-}
-
-// Overload alarms of the bypass (events 8, 9) and of any power unit's output (26, 27): NUT's OVER.
-bool overloaded(const LiveStores& live) {
-    const QVector<PresentAlarm> alarms = presentAlarms(live);
-    return std::any_of(alarms.begin(), alarms.end(),
-                       [](const PresentAlarm& a) { return a.event == 8 || a.event == 9 || a.event == 26 || a.event == 27; });
-}
-} // namespace
-
 QStringList nutAlarms(const LiveStores& live, int upsModel) {
     QStringList out;
     for (const PresentAlarm& a : presentAlarms(live)) out << alarmWarningText(a.event, a.unit, upsModel, 1).simplified();
@@ -183,22 +153,21 @@ QStringList nutAlarms(const LiveStores& live, int upsModel) {
 }
 
 QString nutStatus(const NutStatusInputs& in) {
-    const RegisterStore& s = in.live->LiveStatus;
+    const PowerState p = powerState(in.live->LiveStatus);
     QStringList flags;
     // A forced shutdown comes first, as upsd puts it before the driver's flags.
     if (in.forcedShutdown) flags << "FSD";
     // OL and OB describe the input line alone: a battery test or a maintenance discharge with the
     // mains present discharges the battery, yet the UPS is on line (upsmon must not shut down).
-    const bool onBattery = s[kInputFail] == 1;
-    if (s[kSupplySource] == 0) flags << "OFF";
-    else if (!onBattery) flags << "OL";
-    if (onBattery) flags << "OB";
-    if (s[kBatteryLow] == 1) flags << "LB";
-    if (s[kSupplySource] == 2) flags << "BYPASS";
-    if (s[kBatteryState] == 2) flags << "CHRG";
-    if (s[kBatteryState] == 3) flags << "DISCHRG";
-    if (s[kMaintenanceRunning] == 1) flags << "CAL";
-    if (overloaded(*in.live)) flags << "OVER";
+    if (p.outputOff) flags << "OFF";
+    else if (!p.onBattery) flags << "OL";
+    if (p.onBattery) flags << "OB";
+    if (p.batteryLow) flags << "LB";
+    if (p.onBypass) flags << "BYPASS";
+    if (p.charging) flags << "CHRG";
+    if (p.discharging) flags << "DISCHRG";
+    if (p.calibrating) flags << "CAL";
+    if (overloaded(presentAlarms(*in.live))) flags << "OVER";
     if (!nutAlarms(*in.live, in.upsModel).isEmpty()) flags << "ALARM";
     return flags.join(' ');
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <QHash>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QRegularExpression>
@@ -161,6 +162,20 @@ void readUsers(Reader& r, const QString& list, QVector<NutUser>& users) {
     }
 }
 
+void readJournal(Reader& r, JournalSettings& j) {
+    const QString s = QLatin1String(kJournalSection);
+    const QString dir = r.text(s, "StateDirectory", QLatin1String(kDefaultZavdStateDirectory));
+    if (dir.compare("off", Qt::CaseInsensitive) == 0) j.database.clear();
+    else if (!QDir::isAbsolutePath(dir)) r.fail(s, "StateDirectory", QStringLiteral("'%1': give an absolute path, or off").arg(dir));
+    else j.database = QDir(dir).filePath(QStringLiteral("journal.sqlite"));
+    j.retention.maxAgeDays = r.number(s, "MaxAgeDays", j.retention.maxAgeDays, 1, 36500);
+    j.retention.maxSizeMb = r.number(s, "MaxSizeMB", j.retention.maxSizeMb, 1, 100000);
+    const QString c = QLatin1String(kEventCommandSection);
+    j.hook.commandLine = r.text(c, "Program", QString());
+    if (j.hook.commandLine.count(u'"') % 2 != 0) r.fail(c, "Program", "a quote is not closed");
+    j.hook.timeoutSeconds = r.number(c, "TimeoutSeconds", j.hook.timeoutSeconds, 1, 3600);
+}
+
 } // namespace
 
 QString loadZavdConfig(const QString& path, ZavdConfig& out, bool portGiven) {
@@ -228,12 +243,18 @@ QString loadZavdConfig(const QString& path, ZavdConfig& out, bool portGiven) {
     for (const ShutdownRange& range : kShutdownRanges)
         r.number(kShutEventsSection, range.name, 0, range.min, range.max);
 
+    readJournal(r, out.journal);
+
     // zavd runs as root: the program line runs as root too, so it is taken only from a file no
     // other user can change; passwords in a file others can read are worth a warning.
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
         if (out.shutdown.runProgram && !out.shutdown.programLine.trimmed().isEmpty() && (st.st_mode & (S_IWGRP | S_IWOTH)))
             r.fail(kShutEventsSection, "EditRunExProcedureAddr",
+                   QStringLiteral("refused: other users can write this file and the program would run as this service's "
+                                  "user (chmod go-w %1)").arg(path));
+        if (!out.journal.hook.commandLine.isEmpty() && (st.st_mode & (S_IWGRP | S_IWOTH)))
+            r.fail(kEventCommandSection, "Program",
                    QStringLiteral("refused: other users can write this file and the program would run as this service's "
                                   "user (chmod go-w %1)").arg(path));
         if (!out.users.isEmpty() && (st.st_mode & (S_IRGRP | S_IROTH)))

@@ -8,6 +8,10 @@
 //   [Ups NAME]   Description, Port, Protocol, Baud, Address, Model (a key not given is [Link]'s)
 //   [Power]      PowerOff (dry-run|system), FedBy (UPS names), FedByRule (any|all)
 //   [ShutEvents] the keys of the PC protection, as in ZAV.ini (CheckBoxShutdownEnable, ...)
+//   [Journal]    StateDirectory (default /var/lib/zav: the journal is journal.sqlite in it; "off": no
+//                journal), MaxAgeDays (1..36500), MaxSizeMB (1..100000)
+//   [EventCommand] Program (a program and its arguments, run without a shell for every event),
+//                TimeoutSeconds (1..3600)
 //   [User NAME]  Password, Actions (SET, FSD), InstCmds (names or ALL), Upsmon (primary|secondary),
 //                Upses (the UPS names the user may act on; default all)
 //
@@ -20,6 +24,7 @@
 // is read.
 
 #include "session/UpsSession.h"
+#include "journal/JournalConfig.h"
 #include "protect/ShutdownConfig.h"
 #include "zavd/NutProtocol.h"
 
@@ -53,10 +58,12 @@ struct ZavdConfig {
     bool dryRun = true; // the power-off only says what it would do until PowerOff=system
     ShutdownConfig shutdown;
     QVector<NutUser> users;
+    JournalSettings journal; // database empty: no journal
     QStringList warnings; // said at start, not fatal (a password file other users can read)
 };
 
 inline constexpr const char* kDefaultZavdConfig = "/etc/zav/zavd.conf";
+inline constexpr const char* kDefaultZavdStateDirectory = "/var/lib/zav";
 
 // Reads `path` into `out`; returns the error text ("zavd.conf: [Link] Port: ...") or empty.
 // `portGiven`: the command line names the port, so the file need not.

@@ -73,7 +73,13 @@ QVector<NutUps*> ZavdService::nutUpses() const {
 }
 
 void ZavdService::start() {
-    for (auto& u : upses_) u->start();
+    for (auto& u : upses_) {
+        journals_.push_back(std::make_unique<JournalFeed>(
+            u->session(), config_.journal, u->name(), [](bool warning, const QString& line) {
+                zavdLog(warning ? LogLevel::Warning : LogLevel::Info, "journal", line);
+            }));
+        u->start();
+    }
     tick_.start();
     second_.start();
 }
@@ -161,6 +167,7 @@ void ZavdService::secondTick() {
         sequence_->start(setup);
     }
     sequence_->secondTick();
+    for (auto& journal : journals_) journal->protectionStepped(policy_);
 }
 
 } // namespace zav

@@ -5,6 +5,7 @@
 
 #include "link/LineBus.h"
 #include "link/QtSerialChannel.h"
+#include "journal/JournalFeed.h"
 #include "protect/PowerOff.h"
 #include "protect/ProcessRunner.h"
 #include "protect/ShutdownPolicy.h"
@@ -69,6 +70,8 @@ class ZavdService : public QObject {
     QtProcessRunner runner_;
     std::unique_ptr<ShutdownSequence> sequence_;
     bool protectionSaid_ = false;
+    // The event journal and the event command, one feed per UPS (all into one journal file).
+    std::vector<std::unique_ptr<JournalFeed>> journals_;
 };
 
 } // namespace zav

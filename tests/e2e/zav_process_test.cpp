@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include "journal/EventJournal.h"
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -72,6 +73,7 @@ TEST_P(ZavDemoProcess, SignalEndsTheProgramAndItsVirtualUps) {
     QProcess zav;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_DATA_HOME", dir.path()); // the demo's journal, not the user's
     zav.setProcessEnvironment(env);
     zav.start(kZav, {"--demo", "--config", dir.filePath("ZAV.ini")});
     ASSERT_TRUE(zav.waitForStarted(20'000));
@@ -105,6 +107,7 @@ TEST(ZavProgram, SignalEndsTheProgramDuringACountdown) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QT_LOGGING_RULES", "zav.protect.info=true");
+    env.insert("XDG_DATA_HOME", dir.path()); // the demo's journal, not the user's
     zav.setProcessEnvironment(env);
     zav.setProcessChannelMode(QProcess::SeparateChannels);
     zav.start(kZav, {"--demo", "--config", dir.filePath("ZAV.ini"), "--sim-args", "--model 7 --event \"1s utility-fail\"",
@@ -132,6 +135,16 @@ TEST(ZavProgram, SignalEndsTheProgramDuringACountdown) {
     EXPECT_TRUE(err.contains("ending on signal 15")) << err.toStdString();
     EXPECT_FALSE(err.contains("shutdown sequence started")) << err.toStdString();
     EXPECT_FALSE(err.contains("powering the PC off")) << err.toStdString();
+
+    // The window's journal holds what happened, up to the countdown, written before the end.
+    EventJournal journal;
+    ASSERT_TRUE(journal.open(dir.filePath("zav/demo-journal.sqlite"), true)) << journal.error().toStdString();
+    QStringList names;
+    for (const UpsEvent& e : journal.query({})) names.prepend(e.name());
+    EXPECT_TRUE(names.contains("link-up") && names.contains("model")) << names.join(' ').toStdString();
+    EXPECT_TRUE(names.contains("power-fail")) << names.join(' ').toStdString();
+    EXPECT_TRUE(names.contains("countdown")) << names.join(' ').toStdString();
+    EXPECT_LT(names.indexOf("power-fail"), names.indexOf("countdown"));
 }
 
 struct CtlRun {

@@ -46,6 +46,7 @@ protected:
         o.trayAvailable = tray;
         o.listPorts = [this] { return ports; };
         o.dialogs = &dialogs;
+        o.journalPath = dir.filePath("journal.sqlite"); // never the user's own
         return o;
     }
 

@@ -45,7 +45,7 @@ TEST_P(StartLanguage, CaptionsFollowTheChosenLanguageAndNothingIsWritten) {
     MainWindow& w = start(options(c.locale));
 
     auto* tree = find<QTreeWidget>("TreeView1");
-    ASSERT_EQ(tree->topLevelItemCount(), 16);
+    ASSERT_EQ(tree->topLevelItemCount(), kPageCount);
     EXPECT_EQ(tree->topLevelItem(0)->text(0), QString::fromUtf8(c.home));
     EXPECT_EQ(w.windowTitle(), QString::fromUtf8(c.title));
     EXPECT_EQ(find<QPushButton>("ButtonConnect")->text(), QString::fromUtf8(c.connect));
@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ShellTest, EveryControlOfTheWindowByItsName) {
     MainWindow& w = start(options());
     EXPECT_EQ(w.objectName(), "Form1");
-    EXPECT_EQ(find<QStackedWidget>("PageControl1")->count(), 16);
+    EXPECT_EQ(find<QStackedWidget>("PageControl1")->count(), kPageCount);
     EXPECT_EQ(find<QTimer>("Timer1")->interval(), 50);
     EXPECT_TRUE(find<QTimer>("Timer1")->isActive());
     EXPECT_EQ(find<QTimer>("TimerGetComPort")->interval(), 2000);

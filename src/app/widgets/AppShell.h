@@ -11,6 +11,8 @@ class QDialog;
 namespace zav {
 
 class ProtectionController;
+class JournalFeed;
+class DesktopNotifier;
 
 class AppShell {
 public:
@@ -23,6 +25,8 @@ public:
     QDialog* formCountDown() const { return formCountDown_; }
     QDialog* fmCloseFile() const { return fmCloseFile_; }
     ProtectionController& protection() { return *protection_; }
+    JournalFeed& journalFeed() { return *journal_; }
+    DesktopNotifier& notifier() { return *notifier_; }
 
     // Ends the program at once, in every state: the protection stands down (no countdown, no
     // sequence) and the event loop is left with QCoreApplication::exit(), which, unlike quit(), does
@@ -36,6 +40,8 @@ private:
     QDialog* formCountDown_ = nullptr;
     QDialog* fmCloseFile_ = nullptr;
     ProtectionController* protection_ = nullptr; // TimerShutdown, FormCountDown, fmCloseFile
+    JournalFeed* journal_ = nullptr;             // the events: journal, command, notifications
+    DesktopNotifier* notifier_ = nullptr;
 };
 
 } // namespace zav

@@ -141,6 +141,8 @@ FormPassword::FormPassword(PasswordBook& passwords, ProfileFile& profile, UserDi
 
 void FormPassword::setTrayAvailable(bool available) { groupWindow_->setVisible(available); }
 
+void FormPassword::addGroup(QWidget* group) { layout()->addWidget(group); }
+
 void FormPassword::retranslate() {
     setWindowTitle(caption("设置", "title"));
     groupPassword_->setTitle(caption("密码设置"));

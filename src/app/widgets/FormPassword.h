@@ -32,6 +32,8 @@ public:
     void retranslate();
     // Without a notification area "minimize to tray" means nothing: its group is hidden.
     void setTrayAvailable(bool available);
+    // A group of another subsystem, below the dialog's own.
+    void addGroup(QWidget* group);
 
     // The language switch of the main window (the one its hot spot uses), by language index.
     void setLanguageSwitch(std::function<void(int)> switchTo) { switchLanguage_ = std::move(switchTo); }

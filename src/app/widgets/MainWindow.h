@@ -55,6 +55,7 @@ struct ShellOptions {
     UserDialogs* dialogs = nullptr;          // message boxes (required)
     PowerOff* powerOff = nullptr;            // the PC's power-off; nullptr: a dry run that only records
     PageFactoryFn pageFactory;               // default: createPage
+    QString journalPath;                     // the event journal; empty: ZAV.ini [Journal] Database or the user's data folder
 };
 
 class MainWindow : public QMainWindow {

@@ -3,6 +3,7 @@
 #include "foundation/AppTexts.h"
 #include "app/widgets/InfoPages.h"
 #include "flash/widgets/FwProgramPage.h"
+#include "journal/widgets/JournalPages.h"
 #include "monitor/widgets/MonitorPages.h"
 #include "records/widgets/RecordPages.h"
 #include "service/widgets/ServicePages.h"
@@ -41,6 +42,7 @@ ZavPage* createPage(int index, AppContext& context, QWidget* parent) {
     if (ZavPage* page = createSettingsPage(index, context, parent)) return page;
     if (ZavPage* page = createFlashPage(index, context, parent)) return page;
     if (ZavPage* page = createServicePage(index, context, parent)) return page;
+    if (ZavPage* page = createJournalPage(index, context, parent)) return page;
     switch (index) {
     case 14: return new HelpPage(context, parent);
     case 15: return new AboutPage(context, parent);

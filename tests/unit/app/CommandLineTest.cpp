@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/SatelliteLoader.h"
+#include "foundation/AppTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -26,11 +27,12 @@ TEST(CommandLine, Options) {
 }
 
 TEST(CommandLine, BadArgumentsAreReported) {
-    for (const QStringList& args : {QStringList{"zav", "--page", "16"}, QStringList{"zav", "--page", "x"},
+    for (const QStringList& args : {QStringList{"zav", "--page", QString::number(kPageCount)}, QStringList{"zav", "--page", "x"},
                                     QStringList{"zav", "--page", "-1"}, QStringList{"zav", "--page"},
                                     QStringList{"zav", "--frobnicate"}, QStringList{"zav", "stray"},
                                     QStringList{"zav", "--config", ""}})
         EXPECT_FALSE(parseCommandLine(args).error.isEmpty()) << args.join(' ').toStdString();
+    EXPECT_TRUE(parseCommandLine({"zav", "--page", QString::number(kPageCount - 1)}).error.isEmpty());
 }
 
 TEST(SatelliteLoader, FileNamesFollowTheExecutable) {

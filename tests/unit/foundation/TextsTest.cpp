@@ -62,7 +62,8 @@ TEST(PageCaptions, SixteenNodesPerLanguageWithTheirBlanks) {
     EXPECT_EQ(pageCaption(2, LangEN), "MainIpData");
     EXPECT_EQ(pageCaption(13, LangCHT), QString::fromUtf8("軟體燒錄"));
     EXPECT_EQ(pageCaption(15, LangEN), "About");
-    EXPECT_TRUE(pageCaption(16, LangEN).isEmpty());
+    EXPECT_EQ(pageCaption(16, LangEN), "EventLog");
+    EXPECT_TRUE(pageCaption(kPageCount, LangEN).isEmpty());
 }
 
 TEST(Branding, RowOneColumnOneValues) {

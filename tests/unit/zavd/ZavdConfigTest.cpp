@@ -115,6 +115,11 @@ TEST(ZavdConfig, BadValuesNameTheirKey) {
         {"[Link]\nPort=/dev/x\n[ShutEvents]\nCheckBoxShutdownEnable=abc\n", "[ShutEvents] CheckBoxShutdownEnable: 'abc': use 1 or 0"},
         {"[Link]\nPort=/dev/x\n[ShutEvents]\nCheckBoxShutdownEnable=\n", "[ShutEvents] CheckBoxShutdownEnable: '': use 1 or 0"},
         {"[Link]\nPort=/dev/x\n[ShutEvents]\nCheckBoxBattVoltLowUpsShutDelay=2\n", "[ShutEvents] CheckBoxBattVoltLowUpsShutDelay: '2'"},
+        {"[Link]\nPort=/dev/x\n[Journal]\nStateDirectory=var/lib/zav\n", "[Journal] StateDirectory: 'var/lib/zav'"},
+        {"[Link]\nPort=/dev/x\n[Journal]\nMaxAgeDays=0\n", "[Journal] MaxAgeDays: '0'"},
+        {"[Link]\nPort=/dev/x\n[Journal]\nMaxSizeMB=lots\n", "[Journal] MaxSizeMB: 'lots'"},
+        {"[Link]\nPort=/dev/x\n[EventCommand]\nProgram=\"/bin/x\n", "[EventCommand] Program: a quote is not closed"},
+        {"[Link]\nPort=/dev/x\n[EventCommand]\nTimeoutSeconds=0\n", "[EventCommand] TimeoutSeconds: '0'"},
         // A key given twice is refused, not silently read once.
         {"[Link]\nPort=/dev/x\nport=/dev/y\n", "[Link] port: given twice (lines 2 and 3)"},
         {"[Link]\nPort=/dev/x\n[ShutEvents]\nCheckBoxShutdownEnable=1\n[shutevents]\nCheckBoxShutdownEnable=0\n",
@@ -207,6 +212,25 @@ TEST(ZavdConfig, CheckBoxesTakeTheirWordsForOnAndOff) {
     }
 }
 
+TEST(ZavdConfig, TheJournalLivesInTheStateDirectory) {
+    struct Case {
+        const char* text;
+        const char* database;
+        int maxAgeDays;
+    };
+    const Case cases[] = {
+        {"[Link]\nPort=/dev/x\n", "/var/lib/zav/journal.sqlite", 365},
+        {"[Link]\nPort=/dev/x\n[Journal]\nStateDirectory=/srv/zav/\nMaxAgeDays=30\n", "/srv/zav/journal.sqlite", 30},
+        {"[Link]\nPort=/dev/x\n[Journal]\nStateDirectory=off\n", "", 365},
+    };
+    for (const Case& c : cases) {
+        const Loaded l = load(c.text);
+        ASSERT_TRUE(l.error.isEmpty()) << qPrintable(l.error);
+        EXPECT_EQ(l.config.journal.database, QString::fromUtf8(c.database)) << c.text;
+        EXPECT_EQ(l.config.journal.retention.maxAgeDays, c.maxAgeDays) << c.text;
+    }
+}
+
 // The program line runs as the service's user (root): it is taken only from a file no other user
 // can change. Passwords in a file others can read start the service with a warning.
 TEST(ZavdConfig, AProgramLineNeedsAFileOnlyItsOwnerCanWrite) {
@@ -234,6 +258,20 @@ TEST(ZavdConfig, AProgramLineNeedsAFileOnlyItsOwnerCanWrite) {
     EXPECT_EQ(loadZavdConfig(path, own), QString());
     EXPECT_TRUE(own.warnings.isEmpty());
     EXPECT_EQ(own.shutdown.programLine, "/usr/local/bin/save-all");
+
+    // The event command runs as root as well.
+    QFile e(path);
+    ASSERT_TRUE(e.open(QIODevice::WriteOnly));
+    e.write("[Link]\nPort=/dev/x\n[EventCommand]\nProgram=/usr/local/bin/page-me --now\n");
+    e.close();
+    ASSERT_TRUE(QFile::setPermissions(path, rw | QFileDevice::WriteGroup));
+    ZavdConfig hooked;
+    const QString hookError = loadZavdConfig(path, hooked);
+    EXPECT_TRUE(hookError.contains("[EventCommand] Program: refused: other users can write this file")) << qPrintable(hookError);
+    ASSERT_TRUE(QFile::setPermissions(path, rw));
+    ZavdConfig ownHook;
+    EXPECT_EQ(loadZavdConfig(path, ownHook), QString());
+    EXPECT_EQ(ownHook.journal.hook.commandLine, "/usr/local/bin/page-me --now");
 }
 
 // Only a regular file is read; anything else is named for what it is, without blocking or reading
