@@ -1,6 +1,7 @@
 #include "monitor/UpsSummary.h"
 
 #include "foundation/LanguageText.h"
+#include "monitor/PowerState.h"
 
 #include <algorithm>
 
@@ -8,11 +9,7 @@ namespace zav {
 
 namespace {
 
-// Status words.
-constexpr int kSupplySource = 81; // 0 none, 1 inverter, 2 bypass
-constexpr int kBatteryConnected = 83;
-constexpr int kInputFail = 88;
-constexpr int kBatteryLow = 107;
+constexpr int kBatteryConnected = 83; // status word: 0 no battery
 // Measurement words, in tenths: runtime (minutes), charge (percent), load per output phase (percent).
 constexpr int kRuntime = 55;
 constexpr int kCharge = 56;
@@ -80,15 +77,15 @@ UpsSummary summarizeUps(const LiveStores& live, const MeasureLayout& layout, Dat
     UpsSummary s;
     s.gap = gap;
     if (gap != DataGap::None && gap != DataGap::OfflineFile) return s;
-    const RegisterStore& status = live.LiveStatus;
+    const PowerState power = powerState(live.LiveStatus);
     // The most urgent first: nothing at the output, then a battery about to run out.
-    if (status[kSupplySource] == 0)
+    if (power.outputOff)
         s.state = UpsPowerState::OutputOff;
-    else if (status[kBatteryLow] == 1)
+    else if (power.batteryLow)
         s.state = UpsPowerState::LowBattery;
-    else if (status[kInputFail] == 1)
+    else if (power.onBattery)
         s.state = UpsPowerState::OnBattery;
-    else if (status[kSupplySource] == 2)
+    else if (power.onBypass)
         s.state = UpsPowerState::OnBypass;
     else
         s.state = UpsPowerState::OnLine;
