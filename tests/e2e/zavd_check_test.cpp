@@ -15,13 +15,13 @@ namespace {
 const QString kZavd = QStringLiteral(ZAV_BINARY_DIR "/zavd");
 const QString kSample = QStringLiteral(QT_TESTCASE_SOURCEDIR "/packaging/zavd.conf.sample");
 
-struct Run {
+struct ZavdRun {
     int exitCode = -1;
     QString out;
     QString err;
 };
 
-Run zavd(const QStringList& args) {
+ZavdRun zavd(const QStringList& args) {
     QProcess p;
     p.start(kZavd, args);
     EXPECT_TRUE(p.waitForFinished(30'000)) << "zavd did not exit";
@@ -29,8 +29,8 @@ Run zavd(const QStringList& args) {
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-QString writeConfig(const QTemporaryDir& dir, const QByteArray& text) {
-    const QString path = dir.filePath("zavd.conf");
+QString writeConfig(const QTemporaryDir& dir, const QByteArray& text, const QString& name = "zavd.conf") {
+    const QString path = dir.filePath(name);
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(text);
@@ -53,7 +53,7 @@ TEST(ZavdCheck, TheSampleIsAcceptedWithoutTouchingAnyPort) {
     text.replace("Port=/dev/ttyUSB0", "Port=" + QFile::encodeName(dir.filePath("no-such-tty")));
     const QString path = writeConfig(dir, text);
 
-    const Run run = zavd({"--check", "--config", path});
+    const ZavdRun run = zavd({"--check", "--config", path});
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
     EXPECT_TRUE(run.out.startsWith(path + ": OK\n")) << qPrintable(run.out);
     EXPECT_TRUE(run.out.contains("[Link] Port=" + dir.filePath("no-such-tty") + " Protocol=ascii Baud=auto"));
@@ -68,12 +68,12 @@ TEST(ZavdCheck, ABadFileFailsWithTheReadersMessage) {
         QStringList args;
         QString error; // in stderr
     } cases[] = {
-        {{"--check", "--config", writeConfig(dir, "[Link]\nPort=/dev/ttyS0\nBaud=1234\n")}, "[Link] Baud: '1234'"},
+        {{"--check", "--config", writeConfig(dir, "[Link]\nPort=/dev/ttyS0\nBaud=1234\n", "bad.conf")}, "[Link] Baud: '1234'"},
         {{"--check", "--config", dir.filePath("absent.conf")}, "(give --config PATH)"},
         {{"--check", "--config", good, "--addr", "300"}, "bad --addr"}, // the command line is checked too
     };
     for (const auto& c : cases) {
-        const Run run = zavd(c.args);
+        const ZavdRun run = zavd(c.args);
         EXPECT_NE(run.exitCode, 0) << qPrintable(c.args.join(' '));
         EXPECT_TRUE(run.err.contains(c.error)) << qPrintable(run.err);
         EXPECT_TRUE(run.out.isEmpty()) << qPrintable(run.out);
