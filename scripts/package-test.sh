@@ -84,7 +84,8 @@ for p in zav zavctl zavd zav-ups-sim zav-closeapp; do
   grep -q 'libqt6core6' <<<"$depends" && pass "$p depends on $(grep -o 'libqt6core6[^,]*' <<<"$depends")" ||
     fail "$p: Depends has no Qt library: '$depends'"
 done
-check "apt can install the packages with their dependencies" apt-get install --simulate --no-install-recommends "${debs[@]/#/./}"
+mapfile -t deb_paths < <(realpath "${debs[@]}") # apt takes a file only by a path with a slash
+check "apt can install the packages with their dependencies" apt-get install --simulate --no-install-recommends "${deb_paths[@]}"
 
 check "lintian reports no error" lintian --fail-on error --suppress-tags-from-file /dev/null "${debs[@]}"
 
