@@ -25,7 +25,13 @@ install(TARGETS ${ZAV_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BI
 if(TARGET zav_satellites)
   install(FILES ${zav_satellite_files} DESTINATION ${CMAKE_INSTALL_DATADIR}/zav)
 endif()
-install(FILES packaging/zavd.service DESTINATION lib/systemd/system)
+# Debian 12 keeps units in /lib/systemd/system; other prefixes (/usr/local, a test tree) under the prefix.
+if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  set(ZAV_UNIT_DIR /lib/systemd/system)
+else()
+  set(ZAV_UNIT_DIR lib/systemd/system)
+endif()
+install(FILES packaging/zavd.service DESTINATION ${ZAV_UNIT_DIR})
 # The sample is the configuration: root-only, as it holds passwords.
 install(FILES packaging/zavd.conf.sample DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/zav RENAME zavd.conf
         PERMISSIONS OWNER_READ OWNER_WRITE)

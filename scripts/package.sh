@@ -11,10 +11,27 @@ scripts/setup.sh none
 
 out=build-pkg
 src="$out/src"
+stage="$out/stage"
 mkdir -p "$src"
 # The copy: the working tree as it is (committed or not), without build folders and git data.
-find "$src" -mindepth 1 -maxdepth 1 ! -name 'obj-*' -exec rm -rf {} +
-tar -c --exclude='./build*' --exclude='./.git' --exclude='./obj-*' . | tar -x -C "$src"
+rm -rf "$stage"
+mkdir -p "$stage"
+tar -c --exclude='./build*' --exclude='./.git' --exclude='./obj-*' . | tar -x -C "$stage"
+# Brought into the copy file by file: a changed or new file takes the current time, so the build
+# folder's outputs are older and get rebuilt (a copy that kept the source's times could be older
+# than an output built from the previous copy); an unchanged file keeps its time. Files gone from
+# the tree, and what the last run left in debian/, are removed.
+(cd "$stage" && find . -type f) | while IFS= read -r f; do
+  if ! cmp -s "$stage/$f" "$src/$f"; then
+    mkdir -p "$(dirname "$src/$f")"
+    rm -f "$src/$f"
+    cp --preserve=mode "$stage/$f" "$src/$f"
+  fi
+done
+(cd "$src" && find . -path './obj-*' -prune -o -type f -print) | while IFS= read -r f; do
+  [ -e "$stage/$f" ] || rm -f "$src/$f"
+done
+rm -rf "$stage"
 rm -f "$out"/*.deb "$out"/*.ddeb "$out"/*.changes "$out"/*.buildinfo
 
 # The package version follows the project's.
