@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need (Debian 12), only what is missing, then configures and
-# builds. Usage: scripts/setup.sh [release|test]   (default: release)
+# builds. Usage: scripts/setup.sh [release|test|none]   (default: release; none only installs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +12,8 @@ PACKAGES=(
   fonts-wqy-microhei xvfb xauth socat nut-client
   libxlsxwriter-dev libfreexl-dev zlib1g-dev
   libqt6sql6-sqlite dbus-daemon
+  # The Debian packages and their checks (scripts/package.sh, scripts/package-test.sh).
+  dpkg-dev debhelper fakeroot help2man librsvg2-bin lintian desktop-file-utils appstream systemd man-db
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -26,10 +28,11 @@ if ((${#missing[@]})); then
 fi
 
 kind="${1:-release}"
+[ "$kind" = none ] && exit 0
 case "$kind" in
   release) dir=build;      opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAV_SANITIZE=OFF -DZAV_TESTS=OFF) ;;
   test)    dir=build-test; opts=(-DCMAKE_BUILD_TYPE=Debug -DZAV_SANITIZE=ON) ;;
-  *) echo "usage: $0 [release|test]" >&2; exit 2 ;;
+  *) echo "usage: $0 [release|test|none]" >&2; exit 2 ;;
 esac
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)

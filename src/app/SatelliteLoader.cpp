@@ -1,5 +1,7 @@
 #include "app/SatelliteLoader.h"
 
+#include "foundation/InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTranslator>
@@ -26,8 +28,13 @@ QStringList SatelliteLoader::candidates(int localeId) const {
     if (abbr.isEmpty()) return {};
     const QFileInfo info(base_);
     // Replace the extension, if any: "zav" and "zav.exe" both give "zav.CHS".
-    const QString stem = info.path() + u'/' + info.completeBaseName();
-    return {stem + u'.' + abbr, stem + u'.' + abbr.left(2)};
+    // Beside the executable first (the build folder), then the installed data folder.
+    QStringList names;
+    for (const QString& folder : {info.path(), installedFolder(info.path(), ProgramFileKind::Data)}) {
+        const QString stem = folder + u'/' + info.completeBaseName();
+        names << stem + u'.' + abbr << stem + u'.' + abbr.left(2);
+    }
+    return names;
 }
 
 bool SatelliteLoader::load(int localeId) {

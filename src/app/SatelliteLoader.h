@@ -2,7 +2,8 @@
 // The satellite language files beside the executable: "zav.CHS", "zav.ENU", "zav.CHT" (the
 // executable's name with the language's three-letter abbreviation, else its first two letters).
 // They carry the captions of the windows that the text tables do not cover. A language can be
-// switched at run time only when its file loads.
+// switched at run time only when its file loads. An installed program finds them in its data
+// folder (<prefix>/share/zav, see foundation/InstallLayout.h).
 
 #include <QString>
 #include <memory>

@@ -1,6 +1,7 @@
 #pragma once
 // Where ZAV.ini lives: the path given with --config; else beside the executable when that folder
-// is writable (the classic place, and where an installed copy keeps its settings next to it);
+// is writable (the classic place, and where a copied folder keeps its settings next to it) and the
+// program is not installed in a file-system tree (foundation/InstallLayout.h: no <prefix>/share/zav);
 // else $XDG_CONFIG_HOME/zav/ (~/.config/zav/ when the variable is not set).
 
 #include <QString>

@@ -19,7 +19,7 @@ struct SequenceSetup {
     QString programLine;          // EditRunExProcedureAddr, split like a shell command line
     int programWaitSeconds = 300; // SEMaxRunTime * 60
     bool closeApps = false;
-    QString companionProgram;     // zav-closeapp beside zav
+    QString companionProgram;     // zav-closeapp (beside zav, or in its installed helper folder)
     QStringList companionArguments;
     int companionWaitSeconds = 60;
 };

@@ -11,6 +11,7 @@
 #include "CtlCommon.h"
 #include "Commands.h"
 #include "foundation/ConfigLocation.h"
+#include "foundation/InstallLayout.h"
 #include "foundation/ProfileFile.h"
 #include "flash/DspProgrammer.h"
 #include "flash/FlashFile.h"
@@ -151,7 +152,7 @@ QString readFlashOptions(const QCommandLineParser& p, FlashOptions& o) {
         if (dsp != DspF28035) return "--erase applies to the F28035 only";
         erase = e == "program" ? 1 : 0;
     }
-    o.kernel = QDir(QCoreApplication::applicationDirPath()).filePath(kernelFileName(dsp, erase));
+    o.kernel = programFile(QCoreApplication::applicationDirPath(), ProgramFileKind::Data, kernelFileName(dsp, erase));
     return {};
 }
 

@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "CtlCommon.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -32,7 +33,10 @@ const Command kCommands[] = {
 
 void printUsage(FILE* to) {
     std::fputs("usage: zavctl COMMAND [options]   (zavctl COMMAND --help for its options)\n\ncommands:\n", to);
-    for (const Command& c : kCommands) std::fprintf(to, "  %-10s %s\n", c.name, c.summary);
+    // One column for the names, as wide as the longest, so each summary stays apart from its name.
+    int width = 0;
+    for (const Command& c : kCommands) width = std::max(width, int(std::strlen(c.name)));
+    for (const Command& c : kCommands) std::fprintf(to, "  %-*s  %s\n", width, c.name, c.summary);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "protect/platform/SystemPowerOff.h"
 #include "zavd/NutServer.h"
 #include "zavd/ZavdConfig.h"
+#include "zavd/ZavdConfigSummary.h"
 #include "zavd/ZavdLog.h"
 #include "zavd/ZavdService.h"
 
@@ -98,16 +99,23 @@ int main(int argc, char** argv) {
     p.addOption({"listen", "Address the NUT server listens on (default 127.0.0.1).", "address"});
     p.addOption({"listen-port", "TCP port of the NUT server (default 3493; 0 picks a free one).", "port"});
     p.addOption({"dry-run", "Never power the machine off: only log what would be done."});
+    p.addOption({"check", "Read the configuration (and the options above), print what it holds or the error, "
+                          "and exit: 0 when zavd would start with it. Opens no port and listens on none."});
     p.process(app);
     if (!p.positionalArguments().isEmpty()) return fail("unexpected argument: " + p.positionalArguments().first());
 
     ZavdConfig config;
     const QString path = p.isSet("config") ? p.value("config") : QString::fromLatin1(kDefaultZavdConfig);
-    // Without --config the default file may be absent when the command line names the port.
-    if (p.isSet("config") || QFileInfo::exists(path) || !p.isSet("port"))
+    // Without --config the default file may be absent when the command line names the port; a check
+    // is always of a file.
+    if (p.isSet("check") || p.isSet("config") || QFileInfo::exists(path) || !p.isSet("port"))
         if (const QString error = loadZavdConfig(path, config, p.isSet("port")); !error.isEmpty()) return fail(error);
     for (const QString& warning : config.warnings) zavdLog(LogLevel::Warning, "zavd", warning);
     if (const QString error = applyOverrides(p, config); !error.isEmpty()) return fail(error);
+    if (p.isSet("check")) {
+        std::fprintf(stdout, "%s: OK\n%s", qPrintable(path), qPrintable(describeZavdConfig(config)));
+        return 0;
+    }
 
     DryRunPowerOff dryRun;
     SystemPowerOff system;

@@ -1,5 +1,6 @@
 #include "app/widgets/AppShell.h"
 
+#include "foundation/InstallLayout.h"
 #include "session/UpsSession.h"
 
 #include "app/widgets/FormPassword.h"
@@ -38,7 +39,8 @@ AppShell::AppShell(SerialChannel& channel, ShellOptions options) {
     // The companion beside the program, its record beside ZAV.ini.
     ProtectionOptions protect;
     protect.powerOff = options.powerOff;
-    protect.companionProgram = QFileInfo(options.satelliteBase).absolutePath() + QStringLiteral("/zav-closeapp");
+    protect.companionProgram =
+        programFile(QFileInfo(options.satelliteBase).absolutePath(), ProgramFileKind::Helper, QStringLiteral("zav-closeapp"));
     protect.closeRecordPath = QFileInfo(options.profilePath).absolutePath() + u'/' + QLatin1String(kCloseAppFileName);
     const QString journalPath = options.journalPath;
     form1_ = std::make_unique<MainWindow>(channel, std::move(options));

@@ -2,6 +2,7 @@
 
 #include "foundation/AppTexts.h"
 #include "foundation/BoundedFile.h"
+#include "foundation/InstallLayout.h"
 #include "foundation/ProfileFile.h"
 #include "flash/FlashFile.h"
 
@@ -59,7 +60,6 @@ FwProgramPage::FwProgramPage(AppContext& context, FlashPageHooks hooks, QWidget*
     setObjectName(QStringLiteral("FwProgram"));
     if (!hooks_.showMessage) hooks_.showMessage = openMessageBox;
     if (!hooks_.listPorts) hooks_.listPorts = &QtSerialChannel::availablePorts;
-    if (hooks_.kernelDir.isEmpty()) hooks_.kernelDir = QCoreApplication::applicationDirPath();
     if (!hooks_.pollTimer)
         hooks_.pollTimer = [this] { return window()->findChild<QTimer*>(QStringLiteral("Timer1")); };
     if (!hooks_.portRefreshTimer)
@@ -395,8 +395,11 @@ void FwProgramPage::buttonProgramClick() {
     // takes a wrong file erases the flash and leaves the processor without a program. A missing
     // kernel is said after the first lock ("No Flash API Interface file!").
     QByteArray application;
+    const QString kernelName = kernelFileName(comboBoxDspType_->currentIndex(), comboBoxErase_->currentIndex());
     const QString kernelPath =
-        QDir(hooks_.kernelDir).filePath(kernelFileName(comboBoxDspType_->currentIndex(), comboBoxErase_->currentIndex()));
+        hooks_.kernelDir.isEmpty()
+            ? programFile(QCoreApplication::applicationDirPath(), ProgramFileKind::Data, kernelName)
+            : QDir(hooks_.kernelDir).filePath(kernelName);
     if (!imageWhole(editFilePath_->text(), &application)) return;
     QByteArray kernel;
     if (QFile::exists(kernelPath) && !imageWhole(kernelPath, &kernel)) return;

@@ -31,7 +31,7 @@ struct FlashPageHooks {
     // A message for the user; warning boxes carry a caption and the warning icon.
     std::function<void(QWidget* parent, const QString& text, bool warning, const QString& caption)> showMessage;
     std::function<QStringList()> listPorts; // the programming port box at start
-    QString kernelDir;                      // where the Flash API files are (default: beside the program)
+    QString kernelDir;                      // where the Flash API files are (default: beside the program, else its installed data folder)
     // The Modbus link's side (default: the window's connection bar, Timer1 and TimerGetComPort).
     std::function<ConnectRequest()> linkChoices;
     std::function<QTimer*()> pollTimer;

@@ -37,7 +37,7 @@ class ShutdownTab;
 struct ProtectionOptions {
     PowerOff* powerOff = nullptr;     // the system's power-off; nullptr: the dry run
     ProcessRunner* runner = nullptr;  // nullptr: QProcess
-    QString companionProgram;         // zav-closeapp beside zav
+    QString companionProgram;         // zav-closeapp (beside zav, or in its installed helper folder)
     QString closeRecordPath;          // CLOSEAPP.INI beside ZAV.ini
     int companionWaitSeconds = 60;    // the longest wait for the companion
 };

@@ -2,6 +2,9 @@
 #include "app/SatelliteLoader.h"
 #include "foundation/AppTexts.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace zav;
@@ -37,11 +40,32 @@ TEST(CommandLine, BadArgumentsAreReported) {
 
 TEST(SatelliteLoader, FileNamesFollowTheExecutable) {
     SatelliteLoader loader("/opt/zav/zav");
-    EXPECT_EQ(loader.candidates(2052), (QStringList{"/opt/zav/zav.CHS", "/opt/zav/zav.CH"}));
-    EXPECT_EQ(loader.candidates(1033), (QStringList{"/opt/zav/zav.ENU", "/opt/zav/zav.EN"}));
-    EXPECT_EQ(loader.candidates(1028), (QStringList{"/opt/zav/zav.CHT", "/opt/zav/zav.CH"}));
+    // Beside the executable, then in the installed data folder <prefix>/share/zav.
+    EXPECT_EQ(loader.candidates(2052), (QStringList{"/opt/zav/zav.CHS", "/opt/zav/zav.CH",
+                                                    "/opt/share/zav/zav.CHS", "/opt/share/zav/zav.CH"}));
+    EXPECT_EQ(loader.candidates(1033), (QStringList{"/opt/zav/zav.ENU", "/opt/zav/zav.EN",
+                                                    "/opt/share/zav/zav.ENU", "/opt/share/zav/zav.EN"}));
+    EXPECT_EQ(loader.candidates(1028), (QStringList{"/opt/zav/zav.CHT", "/opt/zav/zav.CH",
+                                                    "/opt/share/zav/zav.CHT", "/opt/share/zav/zav.CH"}));
     EXPECT_TRUE(loader.candidates(1031).isEmpty());
     EXPECT_EQ(SatelliteLoader("C:/ZAV/ZAV.exe").candidates(1033).first(), "C:/ZAV/ZAV.ENU");
     EXPECT_FALSE(loader.load(2052)); // nothing there
     EXPECT_TRUE(loader.loadedFile().isEmpty());
+}
+
+// An installed zav (/usr/bin/zav) loads its language files from /usr/share/zav.
+TEST(SatelliteLoader, AnInstalledProgramLoadsItsFilesFromTheDataFolder) {
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir().mkpath(root.filePath("usr/bin")));
+    ASSERT_TRUE(QDir().mkpath(root.filePath("usr/share/zav")));
+    // A compiled translation with no messages: the file's magic number alone.
+    const QByteArray emptyQm = QByteArray::fromHex("3cb86418caef9c95cd211cbf60a1bddd");
+    QFile qm(root.filePath("usr/share/zav/zav.ENU"));
+    ASSERT_TRUE(qm.open(QIODevice::WriteOnly));
+    qm.write(emptyQm);
+    qm.close();
+    SatelliteLoader loader(root.filePath("usr/bin/zav"));
+    EXPECT_TRUE(loader.load(1033));
+    EXPECT_EQ(loader.loadedFile(), root.filePath("usr/share/zav/zav.ENU"));
+    EXPECT_FALSE(loader.load(2052));
 }

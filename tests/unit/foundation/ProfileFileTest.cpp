@@ -149,3 +149,16 @@ TEST(ConfigLocation, OverrideBesideExecutableOrXdg) {
     EXPECT_EQ(profilePath("", gone, "rel/xdg", home.path()),
               QDir(home.path()).filePath(".config/zav/ZAV.ini"));
 }
+
+// An installed program (its data folder <prefix>/share/zav beside <prefix>/bin) keeps its settings
+// in the user's folder even where it may write its own folder: run as root, /usr/bin is writable,
+// and ZAV.ini must not land there.
+TEST(ConfigLocation, AnInstalledProgramNeverWritesBesideItself) {
+    QTemporaryDir root, home;
+    const QString bin = root.filePath("usr/bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    EXPECT_EQ(profilePath("", bin, "/xdg", home.path()), QDir(bin).filePath("ZAV.ini")); // a plain folder
+    ASSERT_TRUE(QDir().mkpath(root.filePath("usr/share/zav")));
+    EXPECT_EQ(profilePath("", bin, "/xdg", home.path()), "/xdg/zav/ZAV.ini");
+    EXPECT_EQ(profilePath("/tmp/x/my.ini", bin, "/xdg", home.path()), "/tmp/x/my.ini");
+}
