@@ -6,15 +6,19 @@ namespace zav {
 
 namespace {
 
-QString linkLine(const ZavdConfig& c) {
-    const ConnectRequest& l = c.link;
+QString linkText(const ConnectRequest& l) {
     const QString baud = l.baudItem >= 0 && l.baudItem < int(kBaudItems.size())
                              ? QString::number(kBaudItems[size_t(l.baudItem)])
                              : QStringLiteral("auto");
     const QString model = l.modelItem == 0 ? QStringLiteral("auto") : QString::number(l.modelItem - 1);
-    return QStringLiteral("[Link] Port=%1 Protocol=%2 Baud=%3 Address=%4 Model=%5 Timing=%6 ExtraGapMs=%7")
+    return QStringLiteral("Port=%1 Protocol=%2 Baud=%3 Address=%4 Model=%5")
         .arg(l.portName, l.protocol == Protocol::Rtu ? QStringLiteral("rtu") : QStringLiteral("ascii"), baud,
-             l.addressText, model, linkTimingName(c.timing.mode))
+             l.addressText, model);
+}
+
+QString linkLine(const ZavdConfig& c) {
+    return QStringLiteral("[Link] %1 Timing=%2 ExtraGapMs=%3")
+        .arg(linkText(c.link), linkTimingName(c.timing.mode))
         .arg(c.timing.extraGapMs);
 }
 
@@ -50,8 +54,24 @@ QString describeZavdConfig(const ZavdConfig& c) {
                  .arg(c.upsName, c.description);
     if (c.users.isEmpty()) lines << QStringLiteral("[Server] Users= (none)");
     for (const NutUser& u : c.users) lines << userLine(u);
-    lines << QStringLiteral("[Power] PowerOff=%1").arg(c.dryRun ? QStringLiteral("dry-run") : QStringLiteral("system"));
+    if (c.upses.size() > 1)
+        for (const ZavdUpsConfig& u : c.upses)
+            lines << QStringLiteral("[Ups %1] Description=%2 %3").arg(u.name, u.description, linkText(u.link));
+    QString power = QStringLiteral("[Power] PowerOff=%1").arg(c.dryRun ? QStringLiteral("dry-run") : QStringLiteral("system"));
+    if (!c.fedBy.isEmpty())
+        power += QStringLiteral(" FedBy=%1 FedByRule=%2").arg(c.fedBy.join(u' '), c.fedByAll ? QStringLiteral("all") : QStringLiteral("any"));
+    lines << power;
     lines << policyLine(c.shutdown);
+    lines << (c.journal.database.isEmpty()
+                  ? QStringLiteral("[Journal] off")
+                  : QStringLiteral("[Journal] Database=%1 MaxAgeDays=%2 MaxSizeMB=%3")
+                        .arg(c.journal.database)
+                        .arg(c.journal.retention.maxAgeDays)
+                        .arg(c.journal.retention.maxSizeMb));
+    if (!c.journal.hook.commandLine.isEmpty())
+        lines << QStringLiteral("[EventCommand] Program=%1 TimeoutSeconds=%2")
+                     .arg(c.journal.hook.commandLine)
+                     .arg(c.journal.hook.timeoutSeconds);
     return lines.join(u'\n') + u'\n';
 }
 
