@@ -144,7 +144,7 @@ EnergyFlowWidget::EnergyFlowWidget(AppContext& context, QWidget* parent)
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
-    setMinimumSize(560, 258);
+    setMinimumSize(280, 110); // it scales with its area: small windows shrink it before they scroll
 
     // Wires below, then the squares, then the pictures on top (they hide the squares under them).
     for (const FlowElement& e : flowElements()) {

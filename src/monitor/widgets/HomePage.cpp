@@ -35,7 +35,6 @@ HomePage::HomePage(AppContext& context, QWidget* parent) : MonitorPage(context, 
     for (int i = 0; i < 11; ++i) {
         labels_[i] = new QLabel(this);
         labels_[i]->setObjectName(kLabelNames[i]);
-        labels_[i]->setMinimumWidth(84); // "A:220.8V" with a little room
     }
 
     // Reserved for the energy-flow diagram: its wires run from x = 90 to 600, y = 70 to 290.
@@ -43,7 +42,7 @@ HomePage::HomePage(AppContext& context, QWidget* parent) : MonitorPage(context, 
     flowArea_->setObjectName("EnergyFlowArea");
     // The diagram scales with its area (SVG pictures, wires placed by a transform): in a small window
     // it shrinks before the page needs a scroll bar.
-    flowArea_->setMinimumSize(300, 150);
+    flowArea_->setMinimumSize(280, 110);
     new QVBoxLayout(flowArea_);
     flowArea_->layout()->setContentsMargins(0, 0, 0, 0);
     flowWidget_ = new EnergyFlowWidget(context, flowArea_);
