@@ -34,9 +34,12 @@ bool PtyPair::open(int baud, QString* error) {
 }
 
 void PtyPair::hangUp() {
+    // Closing the master removes the device node, as a pulled adapter removes its port. The slave
+    // stays open until the pair goes: it keeps the pseudo-terminal's number taken, so a program that
+    // tries the vanished path again finds nothing rather than a newer pseudo-terminal given the same
+    // name.
     if (master_ >= 0) ::close(master_);
-    if (slave_ >= 0) ::close(slave_);
-    master_ = slave_ = -1;
+    master_ = -1;
 }
 
 bool PtyPair::createLink(const QString& linkPath, QString* error) {

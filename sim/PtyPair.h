@@ -20,8 +20,9 @@ class PtyPair {
     // A symbolic link to the device; an existing link is replaced, any other file is left alone.
     bool createLink(const QString& linkPath, QString* error);
 
-    // Closes both ends the simulator holds: once the tool's own fd is the last, the device is gone
-    // under it, as when a USB adapter is pulled (reads end, writes and settings fail).
+    // Closes the master: the device node is gone under the tool, as when a USB adapter is pulled
+    // (reads end, writes and settings fail, opening the path again fails). The slave stays open
+    // until the pair goes, so the pseudo-terminal's number cannot pass to a newer pair meanwhile.
     void hangUp();
 
     int master() const { return master_; }
