@@ -1,6 +1,7 @@
 // zavd's event journal and event command against the virtual UPS, read back with zavctl journal.
 
 #include "SimulatorThread.h"
+#include "ZavdProcess.h"
 #include "journal/EventJournal.h"
 
 #include <QDeadlineTimer>
@@ -15,10 +16,10 @@
 
 using namespace zav;
 using namespace zav::sim;
+using namespace zav::sim::test;
 
 namespace {
 
-const QString kZavd = QStringLiteral(ZAV_BINARY_DIR "/zavd");
 const QString kZavctl = QStringLiteral(ZAV_BINARY_DIR "/zavctl");
 constexpr int kWaitMs = 30'000;
 
@@ -53,18 +54,11 @@ class JournalZavd : public ::testing::Test {
         return c;
     }()};
     QTemporaryDir dir;
-    QProcess zavd;
-    QByteArray log;
+    ZavdProcess zavd;
 
     void SetUp() override {
         QString error;
         ASSERT_TRUE(ups.start(&error)) << error.toStdString();
-    }
-    void TearDown() override {
-        if (zavd.state() != QProcess::NotRunning) {
-            zavd.terminate();
-            zavd.waitForFinished(10'000);
-        }
     }
     QString db() const { return dir.filePath("state/journal.sqlite"); }
     void apply(const char* text) {
@@ -91,18 +85,14 @@ TEST_F(JournalZavd, EventsGoToTheJournalAndTheCommandAndZavctlReadsThem) {
     s.write("#!/bin/sh\necho \"$ZAV_EVENT|$ZAV_UPS|$ZAV_TEXT\" >> \"$1\"\n");
     s.close();
     s.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QString conf = dir.filePath("zavd.conf");
-    QFile f(conf);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[Link]\nPort=" + ups.devicePath().toUtf8() + "\nBaud=9600\nModel=7\n[Server]\nUpsName=rack1\n"
-            "[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=10\n"
-            "[Journal]\nStateDirectory=" + dir.filePath("state").toUtf8() + "\n"
-            "[EventCommand]\nProgram=" + script.toUtf8() + " " + hookOut.toUtf8() + "\n");
-    f.close();
-    QFile::setPermissions(conf, QFile::ReadOwner | QFile::WriteOwner);
-    zavd.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-    zavd.start(kZavd, {"--config", conf, "--listen-port", "0", "--dry-run"});
-    ASSERT_TRUE(zavd.waitForStarted(kWaitMs));
+    QString why;
+    ASSERT_TRUE(zavd.start(dir.filePath("zavd.conf"),
+                           "[Link]\nPort=" + ups.devicePath().toUtf8() + "\nBaud=9600\nModel=7\n[Server]\nUpsName=rack1\n"
+                           "[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=10\n"
+                           "[Journal]\nStateDirectory=" + dir.filePath("state").toUtf8() + "\n"
+                           "[EventCommand]\nProgram=" + script.toUtf8() + " " + hookOut.toUtf8() + "\n",
+                           &why))
+        << why.toStdString();
 
     ASSERT_TRUE(journalHas("link-up"));
     apply("0s utility-fail");

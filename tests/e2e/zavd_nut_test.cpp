@@ -4,6 +4,7 @@
 // the battery runs low.
 
 #include "SimulatorThread.h"
+#include "ZavdProcess.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -13,11 +14,9 @@
 #include <unistd.h>
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,11 +25,9 @@
 
 using namespace zav;
 using namespace zav::sim;
+using namespace zav::sim::test;
 
 namespace {
-
-const QString kZavd = QStringLiteral(ZAV_BINARY_DIR "/zavd");
-constexpr int kWaitMs = 30'000;
 
 SimConfig model7() {
     SimConfig c;
@@ -44,28 +41,20 @@ bool haveTool(const QString& path) {
 }
 
 // Waits for a condition with a bound; events keep flowing meanwhile (the zavd process's output).
-bool waitFor(const std::function<bool()>& condition, int ms = kWaitMs) {
-    return QTest::qWaitFor(condition, ms);
+bool waitFor(const std::function<bool()>& condition) {
+    return QTest::qWaitFor(condition, kZavdWaitMs);
 }
 
 class ZavdNut : public ::testing::Test {
   protected:
     SimulatorThread ups{model7()};
     QTemporaryDir dir;
-    QProcess zavd;
-    QByteArray log;
-    int port = 0;
+    ZavdProcess zavd;
 
     void SetUp() override {
         QString error;
         ASSERT_TRUE(ups.start(&error)) << error.toStdString();
         ASSERT_TRUE(dir.isValid());
-    }
-    void TearDown() override {
-        if (zavd.state() != QProcess::NotRunning) {
-            zavd.terminate();
-            zavd.waitForFinished(10'000);
-        }
     }
 
     void applyEvent(const char* text) {
@@ -77,58 +66,23 @@ class ZavdNut : public ::testing::Test {
 
     // Starts zavd on the virtual UPS with the users and the [ShutEvents] given, on a free port.
     void startZavd(const QByteArray& extra, const QString& portPath = {}) {
-        const QString path = dir.filePath("zavd.conf");
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         const QString devicePath = portPath.isEmpty() ? ups.devicePath() : portPath;
-        f.write("[Link]\nPort=" + devicePath.toUtf8() + "\nBaud=9600\nModel=7\n"
-                "[Server]\nMaxConnections=8\nUsers=admin mon sec\n"
-                "[User admin]\nPassword=secret\nActions=SET\nInstCmds=ALL\n"
-                "[User mon]\nPassword=pw\nUpsmon=primary\n"
-                "[User sec]\nPassword=pw2\nUpsmon=secondary\n" + extra);
-        f.close();
-        zavd.start(kZavd, {"--config", path, "--listen-port", "0", "--dry-run"});
-        ASSERT_TRUE(zavd.waitForStarted(kWaitMs));
-        ASSERT_TRUE(waitLog("listening on 127.0.0.1 port ")) << log.toStdString();
-        const QRegularExpressionMatch m = QRegularExpression("listening on 127.0.0.1 port (\\d+)").match(QString(log));
-        port = m.captured(1).toInt();
-        ASSERT_GT(port, 0);
-        ASSERT_TRUE(waitLog("UPS answers")) << log.toStdString();
+        QString why;
+        ASSERT_TRUE(zavd.start(dir.filePath("zavd.conf"),
+                               "[Link]\nPort=" + devicePath.toUtf8() + "\nBaud=9600\nModel=7\n"
+                               "[Server]\nMaxConnections=8\nUsers=admin mon sec\n"
+                               "[User admin]\nPassword=secret\nActions=SET\nInstCmds=ALL\n"
+                               "[User mon]\nPassword=pw\nUpsmon=primary\n"
+                               "[User sec]\nPassword=pw2\nUpsmon=secondary\n" + extra,
+                               &why))
+            << why.toStdString();
+        ASSERT_TRUE(zavd.waitLog("UPS answers")) << zavd.logText();
         // The settings of the model are read shortly after the first answer.
         ASSERT_TRUE(waitFor([&] { return client("GET VAR zav zav.battery.count").startsWith("VAR"); }));
     }
 
-    bool waitLog(const QByteArray& needle, int ms = kWaitMs) {
-        QDeadlineTimer deadline(ms);
-        while (!log.contains(needle)) {
-            if (deadline.hasExpired() || zavd.state() == QProcess::NotRunning) return false;
-            zavd.waitForReadyRead(100);
-            log += zavd.readAllStandardError();
-        }
-        return true;
-    }
-
-    QString target() const { return QStringLiteral("zav@127.0.0.1:%1").arg(port); }
-
-    int tool(const QString& program, const QStringList& args, QByteArray* out) {
-        QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(program, args);
-        EXPECT_TRUE(p.waitForFinished(kWaitMs)) << program.toStdString();
-        *out = p.readAll();
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    }
-
-    // One request line on a fresh connection; the first reply line.
-    QByteArray client(const QByteArray& line) {
-        QTcpSocket s;
-        s.connectToHost("127.0.0.1", quint16(port));
-        if (!s.waitForConnected(5000)) return {};
-        s.write(line + '\n');
-        QDeadlineTimer deadline(5000);
-        while (!s.canReadLine() && !deadline.hasExpired()) s.waitForReadyRead(100);
-        return s.readLine().trimmed();
-    }
+    QByteArray client(const QByteArray& line) const { return zavd.client(line); }
+    QString target() const { return zavd.target(); }
 };
 
 } // namespace
@@ -137,7 +91,7 @@ TEST_F(ZavdNut, UpscReadsUpscmdAndUpsrwActWithAPassword) {
     if (!haveTool("/usr/bin/upsc")) GTEST_SKIP() << "nut-client is not installed (scripts/setup.sh)";
     startZavd({});
     QByteArray out;
-    ASSERT_EQ(tool("upsc", {target()}, &out), 0) << out.toStdString();
+    ASSERT_EQ(runTool("upsc", {target()}, &out), 0) << out.toStdString();
     EXPECT_TRUE(out.contains("\nups.status: OL\n")) << out.toStdString();
     EXPECT_TRUE(out.contains("device.mfr: ZAV\n"));
     EXPECT_TRUE(out.contains("\noutput.voltage: "));
@@ -147,24 +101,24 @@ TEST_F(ZavdNut, UpscReadsUpscmdAndUpsrwActWithAPassword) {
                              "\nbattery.charger.status: "})
         EXPECT_TRUE(out.contains(name)) << name << out.toStdString();
     EXPECT_FALSE(out.contains("addchar")) << "a value that is not ASCII: " << out.toStdString();
-    ASSERT_EQ(tool("upsc", {target(), "ups.load"}, &out), 0);
+    ASSERT_EQ(runTool("upsc", {target(), "ups.load"}, &out), 0);
     EXPECT_GT(out.trimmed().split('\n').last().toDouble(), 30) << out.toStdString();
 
-    ASSERT_EQ(tool("upscmd", {"-l", target()}, &out), 0);
+    ASSERT_EQ(runTool("upscmd", {"-l", target()}, &out), 0);
     EXPECT_TRUE(out.contains("bypass.start")) << out.toStdString();
     EXPECT_TRUE(out.contains("calibrate.start")) << out.toStdString();
 
     // A wrong password does nothing.
-    EXPECT_NE(tool("upscmd", {"-u", "admin", "-p", "wrong", target(), "bypass.start"}, &out), 0);
+    EXPECT_NE(runTool("upscmd", {"-u", "admin", "-p", "wrong", target(), "bypass.start"}, &out), 0);
     EXPECT_TRUE(out.contains("ACCESS-DENIED")) << out.toStdString();
     // The upsmon user has no command right.
-    EXPECT_NE(tool("upscmd", {"-u", "mon", "-p", "pw", target(), "bypass.start"}, &out), 0);
+    EXPECT_NE(runTool("upscmd", {"-u", "mon", "-p", "pw", target(), "bypass.start"}, &out), 0);
     int source = -1;
     ups.withUps([&](VirtualUps& u) { source = u.plant().supplySource(); });
     EXPECT_NE(source, 2);
 
     // -w waits for the UPS's own verdict through TRACKING.
-    ASSERT_EQ(tool("upscmd", {"-w", "-u", "admin", "-p", "secret", target(), "bypass.start"}, &out), 0)
+    ASSERT_EQ(runTool("upscmd", {"-w", "-u", "admin", "-p", "secret", target(), "bypass.start"}, &out), 0)
         << out.toStdString();
     EXPECT_TRUE(out.contains("SUCCESS")) << out.toStdString();
     EXPECT_TRUE(waitFor([&] {
@@ -172,12 +126,12 @@ TEST_F(ZavdNut, UpscReadsUpscmdAndUpsrwActWithAPassword) {
         ups.withUps([&](VirtualUps& u) { s = u.plant().supplySource(); });
         return s == 2;
     }));
-    EXPECT_TRUE(waitLog("register 354 = 255: accepted")) << log.toStdString();
+    EXPECT_TRUE(zavd.waitLog("register 354 = 255: accepted")) << zavd.logText();
     EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.status").contains("BYPASS"); }));
 
     // A setting through upsrw, with the page's range check before anything is sent.
-    EXPECT_NE(tool("upsrw", {"-s", "zav.battery.count=17", "-u", "admin", "-p", "secret", target()}, &out), 0);
-    ASSERT_EQ(tool("upsrw", {"-s", "zav.battery.count=18", "-u", "admin", "-p", "secret", target()}, &out), 0)
+    EXPECT_NE(runTool("upsrw", {"-s", "zav.battery.count=17", "-u", "admin", "-p", "secret", target()}, &out), 0);
+    ASSERT_EQ(runTool("upsrw", {"-s", "zav.battery.count=18", "-u", "admin", "-p", "secret", target()}, &out), 0)
         << out.toStdString();
     EXPECT_TRUE(waitFor([&] {
         int v = 0;
@@ -193,18 +147,18 @@ TEST_F(ZavdNut, CommandsAndSettingsInARowAreQueuedInOrder) {
     if (!haveTool("/usr/bin/upscmd")) GTEST_SKIP() << "nut-client is not installed (scripts/setup.sh)";
     startZavd({});
     QByteArray out;
-    ASSERT_EQ(tool("upscmd", {"-u", "admin", "-p", "secret", target(), "bypass.start"}, &out), 0) << out.toStdString();
-    ASSERT_EQ(tool("upscmd", {"-w", "-u", "admin", "-p", "secret", target(), "bypass.stop"}, &out), 0)
+    ASSERT_EQ(runTool("upscmd", {"-u", "admin", "-p", "secret", target(), "bypass.start"}, &out), 0) << out.toStdString();
+    ASSERT_EQ(runTool("upscmd", {"-w", "-u", "admin", "-p", "secret", target(), "bypass.stop"}, &out), 0)
         << out.toStdString();
     EXPECT_TRUE(out.contains("SUCCESS")) << out.toStdString();
-    EXPECT_TRUE(waitLog("register 354 = 255: accepted")) << log.toStdString();
-    const int first = int(log.indexOf("register 354 = 255: accepted"));
-    EXPECT_TRUE(waitLog("register 354 = 0: accepted")) << log.toStdString();
-    EXPECT_GT(log.indexOf("register 354 = 0: accepted"), first) << "the second command went first";
+    EXPECT_TRUE(zavd.waitLog("register 354 = 255: accepted")) << zavd.logText();
+    const int first = int(zavd.log().indexOf("register 354 = 255: accepted"));
+    EXPECT_TRUE(zavd.waitLog("register 354 = 0: accepted")) << zavd.logText();
+    EXPECT_GT(zavd.log().indexOf("register 354 = 0: accepted"), first) << "the second command went first";
 
-    ASSERT_EQ(tool("upsrw", {"-s", "zav.battery.count=18", "-u", "admin", "-p", "secret", target()}, &out), 0)
+    ASSERT_EQ(runTool("upsrw", {"-s", "zav.battery.count=18", "-u", "admin", "-p", "secret", target()}, &out), 0)
         << out.toStdString();
-    ASSERT_EQ(tool("upsrw", {"-w", "-s", "zav.battery.count=16", "-u", "admin", "-p", "secret", target()}, &out), 0)
+    ASSERT_EQ(runTool("upsrw", {"-w", "-s", "zav.battery.count=16", "-u", "admin", "-p", "secret", target()}, &out), 0)
         << out.toStdString();
     EXPECT_TRUE(out.contains("SUCCESS")) << out.toStdString();
     EXPECT_TRUE(waitFor([&] { return client("GET VAR zav zav.battery.count") == "VAR zav zav.battery.count \"16\""; }));
@@ -215,7 +169,7 @@ TEST_F(ZavdNut, HostileClientsLeaveTheServicePolling) {
     // An endless line: an error, then the connection is closed.
     {
         QTcpSocket s;
-        s.connectToHost("127.0.0.1", quint16(port));
+        s.connectToHost("127.0.0.1", quint16(zavd.port()));
         ASSERT_TRUE(s.waitForConnected(5000));
         s.write(QByteArray(100'000, 'A'));
         EXPECT_TRUE(waitFor([&] {
@@ -227,7 +181,7 @@ TEST_F(ZavdNut, HostileClientsLeaveTheServicePolling) {
     // Binary garbage, lines and all: each answered with an error, nothing else happens.
     {
         QTcpSocket s;
-        s.connectToHost("127.0.0.1", quint16(port));
+        s.connectToHost("127.0.0.1", quint16(zavd.port()));
         ASSERT_TRUE(s.waitForConnected(5000));
         QByteArray junk;
         for (int i = 0; i < 4000; ++i) junk += char((i * 37 + 11) % 256);
@@ -248,7 +202,7 @@ TEST_F(ZavdNut, HostileClientsLeaveTheServicePolling) {
         std::vector<std::unique_ptr<QTcpSocket>> many;
         for (int i = 0; i < 40; ++i) {
             many.push_back(std::make_unique<QTcpSocket>());
-            many.back()->connectToHost("127.0.0.1", quint16(port));
+            many.back()->connectToHost("127.0.0.1", quint16(zavd.port()));
             many.back()->waitForConnected(5000);
         }
         int served = 0;
@@ -273,7 +227,7 @@ TEST_F(ZavdNut, HostileClientsLeaveTheServicePolling) {
         ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
-        addr.sin_port = htons(quint16(port));
+        addr.sin_port = htons(quint16(zavd.port()));
         addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
         ::fcntl(fd, F_SETFL, O_NONBLOCK);
@@ -289,70 +243,15 @@ TEST_F(ZavdNut, HostileClientsLeaveTheServicePolling) {
         })) << "still connected";
         ::close(fd);
     }
-    EXPECT_TRUE(waitLog("does not read its replies")) << log.toStdString();
-    EXPECT_TRUE(log.contains("request line longer than")) << log.toStdString();
+    EXPECT_TRUE(zavd.waitLog("does not read its replies")) << zavd.logText();
+    EXPECT_TRUE(zavd.log().contains("request line longer than")) << zavd.logText();
     // The service is unharmed and still polls: a new client reads fresh data.
     EXPECT_EQ(zavd.state(), QProcess::Running);
     applyEvent("0s utility-fail");
     EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.status").contains("OB"); }));
 }
 
-// upsmon as a primary of zavd, dry-run: its shutdown command touches a flag file. upsmon allows
-// one instance on a machine (its pid file is machine-wide), so one test runs it.
-struct Upsmon {
-    QProcess process;
-    QByteArray said;
-    QString flag;
-    // hostSync: seconds the primary waits for its secondaries to log out on a forced shutdown.
-    bool start(const QTemporaryDir& dir, const QString& target, int hostSync = 2) {
-        flag = dir.filePath("upsmon-shutdown");
-        QFile conf(dir.filePath("upsmon.conf"));
-        if (!conf.open(QIODevice::WriteOnly)) return false;
-        conf.write(QStringLiteral("MONITOR %1 1 mon pw primary\nMINSUPPLIES 1\n"
-                                  "SHUTDOWNCMD \"/usr/bin/touch %2\"\nPOLLFREQ 1\nPOLLFREQALERT 1\nHOSTSYNC %4\n"
-                                  "DEADTIME 15\nFINALDELAY 0\nPOWERDOWNFLAG %3\n")
-                       .arg(target, flag, dir.filePath("killpower"))
-                       .arg(hostSync)
-                       .toUtf8());
-        conf.close();
-        conf.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        QFile nutConf(dir.filePath("nut.conf"));
-        if (!nutConf.open(QIODevice::WriteOnly)) return false;
-        nutConf.write("MODE=netclient\n");
-        nutConf.close();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("NUT_CONFPATH", dir.path());
-        env.insert("NUT_STATEPATH", dir.path());
-        env.insert("NUT_ALTPIDPATH", dir.path());
-        process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral("/lib/nut/upsmon"), {"-F", "-D", "-u", qEnvironmentVariable("USER", "root")});
-        return process.waitForStarted(kWaitMs);
-    }
-    bool says(const char* text) {
-        return waitFor([&] {
-            process.waitForReadyRead(50);
-            said += process.readAll();
-            return said.contains(text);
-        });
-    }
-    ~Upsmon() {
-        // upsmon runs as two processes: the one started here and its child, which would be left
-        // behind (holding the machine's upsmon pid file) when the test ends before upsmon does.
-        const qint64 parent = process.processId();
-        for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
-            QFile stat("/proc/" + pid + "/stat");
-            if (parent > 0 && stat.open(QIODevice::ReadOnly)) {
-                const QByteArray text = stat.readAll();
-                const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-                if (fields.size() > 1 && fields[1].toLongLong() == parent) ::kill(pid_t(pid.toLongLong()), SIGKILL);
-            }
-        }
-        process.terminate();
-        process.waitForFinished(10'000);
-    }
-};
-
+// upsmon allows one instance on a machine (its pid file is machine-wide), so one test runs it.
 // One upsmon for the whole story (upsmon allows one instance on a machine, and ctest runs tests side
 // by side). A battery test discharges the battery with the mains present: the UPS stays on line for
 // upsmon, which neither logs "on battery" nor shuts down. Then a real utility failure and a low
@@ -363,10 +262,10 @@ TEST_F(ZavdNut, UpsmonSeesATestAsOnLineAndShutsDownWhenTheBatteryRunsLow) {
     startZavd("[ShutEvents]\nCheckBoxShutdownEnable=1\nSEUtilityFailShutDelay=10\nSEBattVoltLowShutDelay=0\n");
     Upsmon monitor;
     // The primary would wait a minute for its secondaries: longer than any wait below.
-    ASSERT_TRUE(monitor.start(dir, target(), 60));
+    ASSERT_TRUE(monitor.start(dir, {target()}, 60));
     ASSERT_TRUE(monitor.says("Logged into UPS")) << monitor.said.toStdString();
     QTcpSocket secondary;
-    secondary.connectToHost("127.0.0.1", quint16(port));
+    secondary.connectToHost("127.0.0.1", quint16(zavd.port()));
     ASSERT_TRUE(secondary.waitForConnected(5000));
     const auto ask = [&](const QByteArray& line) {
         secondary.write(line + '\n');
@@ -380,7 +279,7 @@ TEST_F(ZavdNut, UpsmonSeesATestAsOnLineAndShutsDownWhenTheBatteryRunsLow) {
     EXPECT_EQ(client("GET NUMLOGINS zav"), "NUMLOGINS zav 2");
 
     QByteArray out;
-    ASSERT_EQ(tool("upscmd", {"-u", "admin", "-p", "secret", target(), "test.battery.start"}, &out), 0)
+    ASSERT_EQ(runTool("upscmd", {"-u", "admin", "-p", "secret", target(), "test.battery.start"}, &out), 0)
         << out.toStdString();
     ASSERT_TRUE(waitFor([&] { return client("GET VAR zav ups.status").contains("DISCHRG"); }));
     EXPECT_TRUE(client("GET VAR zav ups.status").startsWith("VAR zav ups.status \"OL"));
@@ -414,13 +313,10 @@ TEST_F(ZavdNut, UpsmonSeesATestAsOnLineAndShutsDownWhenTheBatteryRunsLow) {
     EXPECT_TRUE(loggedOut);
     EXPECT_FALSE(primaryWentFirst);
     EXPECT_FALSE(monitor.said.contains("Host sync timer expired")) << monitor.said.toStdString();
-    EXPECT_TRUE(waitLog("the PC would be powered off now")) << log.toStdString();
+    EXPECT_TRUE(zavd.waitLog("the PC would be powered off now")) << zavd.logText();
     EXPECT_TRUE(client("GET VAR zav ups.status").startsWith("VAR zav ups.status \"FSD "));
 }
 
-// A USB adapter pulled and plugged in again: the device disappears, reads say the data are stale
-// (never old or zero values), and once a device answers under the configured name again zavd takes
-// it up by itself.
 // The switch-off order the PC protection gives the UPS on a utility failure is published as NUT's
 // ups.timer.shutdown: -1 while there is none, then the seconds left.
 TEST_F(ZavdNut, APendingSwitchOffIsTheShutdownTimer) {
@@ -439,15 +335,18 @@ TEST_F(ZavdNut, APendingSwitchOffIsTheShutdownTimer) {
     EXPECT_LE(left, 900) << reply.toStdString();
 }
 
+// A USB adapter pulled and plugged in again: the device disappears, reads say the data are stale
+// (never old or zero values), and once a device answers under the configured name again zavd takes
+// it up by itself.
 TEST_F(ZavdNut, APulledAdapterMakesTheDataStaleUntilItIsBack) {
     const QString link = dir.filePath("ttyUPS");
     ASSERT_TRUE(QFile::link(ups.devicePath(), link));
     startZavd({}, link);
-    ASSERT_TRUE(client("GET VAR zav ups.status").startsWith("VAR zav ups.status")) << log.toStdString();
+    ASSERT_TRUE(client("GET VAR zav ups.status").startsWith("VAR zav ups.status")) << zavd.logText();
 
     ups.stop(); // the device node goes away with the pseudo-terminal
     ASSERT_TRUE(QFile::remove(link));
-    EXPECT_TRUE(waitLog("lost")) << log.toStdString();
+    EXPECT_TRUE(zavd.waitLog("lost")) << zavd.logText();
     EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.status") == "ERR DATA-STALE"; }));
     EXPECT_EQ(client("GET VAR zav output.voltage"), "ERR DATA-STALE");
     EXPECT_EQ(zavd.state(), QProcess::Running);
@@ -456,6 +355,6 @@ TEST_F(ZavdNut, APulledAdapterMakesTheDataStaleUntilItIsBack) {
     ASSERT_TRUE(ups.start(&error)) << error.toStdString(); // plugged in again, as a new device node
     ASSERT_TRUE(QFile::link(ups.devicePath(), link));
     EXPECT_TRUE(waitFor([&] { return client("GET VAR zav ups.status").startsWith("VAR zav ups.status"); }))
-        << log.toStdString();
-    EXPECT_TRUE(client("GET VAR zav output.voltage").startsWith("VAR zav output.voltage")) << log.toStdString();
+        << zavd.logText();
+    EXPECT_TRUE(client("GET VAR zav output.voltage").startsWith("VAR zav output.voltage")) << zavd.logText();
 }
