@@ -14,9 +14,11 @@
 #include "settings/FieldDataText.h"
 #include "settings/SettingWrites.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <memory>
+#include <utility>
 
 using namespace zav;
 
@@ -89,10 +91,22 @@ int runSnapshot(QCoreApplication& app, const QStringList& args) {
                                   ? FieldDataWorkbook::save(FieldDataWorkbook::xlsxFileName(out), snap, language, s.upsModel())
                                   : FieldDataText::save(out, snap);
         if (!error.isEmpty()) return link.finish(fail(ExitFailed, error));
+        const auto written = [](const RecordDownload& job) { return std::min(job.recordsRead(), job.recordsThatFit()); };
         note(QStringLiteral("written: %1 (%2 history records, %3 S-code records)")
                  .arg(kind == FieldFileKind::Workbook ? FieldDataWorkbook::xlsxFileName(out) : out)
-                 .arg(history.recordsRead())
-                 .arg(scodes.recordsRead()));
+                 .arg(written(history))
+                 .arg(written(scodes)));
+        // The logs have a fixed number of rows: records past them were read but have no row. The
+        // snapshot keeps what fits, and the run does not pass for a whole one.
+        QStringList cut;
+        for (const auto& [job, name] : {std::pair<const RecordDownload*, const char*>{&history, "history"},
+                                        std::pair<const RecordDownload*, const char*>{&scodes, "S-code"}})
+            if (job->recordsRead() > job->recordsThatFit())
+                cut << QStringLiteral("the UPS holds %1 %2 records; only the first %3 fit the log and were written")
+                           .arg(job->recordsRead())
+                           .arg(QLatin1String(name))
+                           .arg(job->recordsThatFit());
+        if (!cut.isEmpty()) return link.finish(fail(ExitFailed, "snapshot: " + cut.join("; ")));
         link.finish(ExitOk);
     };
     whenReady(link, app, [&] {

@@ -122,6 +122,22 @@ TEST_F(ZavctlFieldData, ASnapshotHoldsWhatTheUpsHoldsInBothFormats) {
     for (int reg = 301; reg <= 335; ++reg) EXPECT_EQ(fromText.SettingData[reg], fromBook.SettingData[reg]) << reg;
 }
 
+// Logs longer than the file's grids: what fits is written and said, and the run fails.
+TEST_F(ZavctlFieldData, LogsLongerThanTheGridsAreWrittenAsFarAsTheyFitAndFail) {
+    if (!start(1, 1000, 200)) GTEST_SKIP() << skipReason.toStdString();
+    const CtlRun run = zavctl({"snapshot", "--out", file("long.xlsx")});
+    EXPECT_EQ(run.code, 6) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("long.xlsx (999 history records, 111 S-code records)")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("snapshot: the UPS holds 1000 history records; only the first 999 fit the log and "
+                                 "were written; the UPS holds 200 S-code records; only the first 111 fit"))
+        << run.err.toStdString();
+    FieldSnapshot book;
+    ASSERT_TRUE(loadFieldFile(file("long.xlsx"), book).ok());
+    EXPECT_EQ(count(book.history, 1), 999);
+    // 111 records of nine rows, and the last row holds the 112th record's title, as the log page shows.
+    EXPECT_EQ(count(book.scodes, 0), 111 * kSCodeRowsPerRecord + 1);
+}
+
 TEST_F(ZavctlFieldData, SettingsCopyBackOnlyFromTheSameTypeAndWithinTheRanges) {
     if (!start(5, 3, 0)) GTEST_SKIP() << skipReason.toStdString();
     ASSERT_EQ(zavctl({"snapshot", "--out", file("snap.xlsx")}).code, 0);
