@@ -5,9 +5,11 @@
 #include "foundation/NumberFormats.h"
 #include "monitor/MeasureViews.h"
 #include "monitor/PowerState.h"
+#include "monitor/UpsSummary.h"
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
 
 namespace zav {
 
@@ -68,7 +70,7 @@ constexpr PhaseRow kPhaseRows[] = {
 };
 
 // Output totals: the powers add up over the phases, the load is the highest phase's.
-constexpr int kApparentPower = 37, kRealPower = 40, kLoad = 46;
+constexpr int kApparentPower = 37, kRealPower = 40;
 
 QString format(uint16_t word, Fmt fmt, int model) {
     switch (fmt) {
@@ -201,15 +203,15 @@ QVector<NutVar> nutLiveVariables(const NutStatusInputs& in, const QString& versi
     for (const LiveRow& r : kRows) add(r.name, format(live.LiveData[r.reg], r.fmt, model));
     const int outputPhases = threePhaseLayout(MeasureGrid::Output, layout) ? 3 : 1;
     const auto word = [&](int reg) { return live.LiveData[reg] >= 0x8000 ? 0 : int(live.LiveData[reg]); };
-    int apparent = 0, real = 0, load = 0;
+    int apparent = 0, real = 0;
     for (int p = 0; p < outputPhases; ++p) {
         apparent += word(kApparentPower + p);
         real += word(kRealPower + p);
-        load = std::max(load, word(kLoad + p));
     }
     add("ups.power", format(uint16_t(std::min(apparent, 0x7FFF)), Fmt::Power, model));
     add("ups.realpower", format(uint16_t(std::min(real, 0x7FFF)), Fmt::Power, model));
-    add("ups.load", FormatTenths(uint16_t(load)));
+    // The same load and runtime as the window's status strip; a phase without a reading counts 0.
+    add("ups.load", FormatTenths(uint16_t(std::lround(highestLoadPercent(live, layout).value_or(0.0) * 10))));
     for (const PhaseRow& r : kPhaseRows) {
         if (!threePhaseLayout(r.grid, layout)) continue;
         for (int p = 0; p < 3; ++p)
@@ -219,9 +221,9 @@ QVector<NutVar> nutLiveVariables(const NutStatusInputs& in, const QString& versi
     if (const uint16_t b = live.LiveStatus[kBatteryState]; b <= 3) add("battery.charger.status", kChargerStatus[b], "STRING:16");
     static const char* const kTestResults[] = {"No test initiated", "Done and passed", "Done and error", "In progress"};
     if (const int t = live.LiveStatus[kSelfTestStatus]; t >= 0 && t <= 3) add("ups.test.result", kTestResults[t], "STRING:32");
-    // Remaining minutes in tenths, only while a battery is connected; NUT counts seconds.
+    // Only while a battery is connected; NUT counts seconds.
     if (live.LiveStatus[kBatteryConnected] != 0)
-        add("battery.runtime", QString::number(int(live.LiveData[55] >= 0x8000 ? 0 : live.LiveData[55]) * 6));
+        add("battery.runtime", QString::number(std::lround(runtimeMinutesLeft(live).value_or(0.0) * 60)));
     if (!(live.LiveStatus[kTemperatureMissing] & 1u)) add("battery.temperature", FormatTenths(live.LiveData[54]));
     if (!(live.LiveStatus[kTemperatureMissing] & 2u)) add("ambient.temperature", FormatTenths(live.LiveData[49]));
     return v;
