@@ -226,6 +226,39 @@ QString historyFilterHint(int language) {
                 language);
 }
 
+QString scodeFilterHint(int language) {
+    return pick({"筛选：只显示含此文字的维护码记录（整条记录）",
+                 "Filter: show only the S-code records that contain this text",
+                 "篩選：只顯示含此文字的維護碼記錄（整筆記錄）"},
+                language);
+}
+
+QString scodeSortKeyName(int key, int language) {
+    return key == 0 ? pick({"编号", "Number", "編號"}, language) : pick({"时间", "Time", "時間"}, language);
+}
+
+QString downloadOrderText(int language) {
+    return pick({"下载顺序", "Download order", "下載順序"}, language);
+}
+
+QString sortChoiceText(const QString& key, bool ascending, int language) {
+    return ascending ? pick({"%1 升序 ▲", "%1 ascending ▲", "%1 升冪 ▲"}, language).arg(key)
+                     : pick({"%1 降序 ▼", "%1 descending ▼", "%1 降冪 ▼"}, language).arg(key);
+}
+
+QString sortChoiceHint(bool titleClicks, int language) {
+    const QString hint = pick({"记录在表中的顺序；保存的文件始终按下载顺序",
+                               "The order of the records in the table; a saved file keeps the download order",
+                               "記錄在表中的順序；儲存的檔案始終按下載順序"},
+                              language);
+    if (!titleClicks) return hint;
+    return hint + '\n' +
+           pick({"单击标题行的单元格也可排序：升序、降序、恢复下载顺序",
+                 "A click on a title cell sorts too: ascending, descending, back to the download order",
+                 "單擊標題列的儲存格也可排序：升冪、降冪、恢復下載順序"},
+                language);
+}
+
 QString savedToText(const QString& path, int records, int language) {
     return pick({"已保存 %1 条记录到 %2", "Saved %1 records to %2", "已保存 %1 筆記錄到 %2"}, language)
         .arg(records)

@@ -31,6 +31,13 @@ QString recordHint(RecordRun run, QString (*pageText)(bool finished, int languag
 QString savedToText(const QString& path, int records, int language);
 
 QString historyFilterHint(int language); // EditHislogFilter's placeholder
+QString scodeFilterHint(int language);   // EditSCodeFilter's placeholder
+// The order choice of the record tables: "Download order", then "<key> ascending ▲" and
+// "<key> descending ▼"; its tool tip (with the title clicks where the table has a title row).
+QString downloadOrderText(int language);
+QString sortChoiceText(const QString& key, bool ascending, int language);
+QString sortChoiceHint(bool titleClicks, int language);
+QString scodeSortKeyName(int key, int language); // 0 the record's number, 1 its time stamp
 
 QString saveCaption(int language);       // ButtonSave, ButtonSCodeSave
 QString historySaveHint(int language);   // tool tip of ButtonSave

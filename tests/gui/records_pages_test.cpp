@@ -16,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QDir>
 #include <QCoreApplication>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -268,6 +270,70 @@ TEST_F(RecordsPagesTest, TheSaveDialogDoesNotHoldTheClick) {
     QFile saved(dir.filePath("log.csv"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), gridCsvBytes(history->job().grid()));
+}
+
+// Sorting and filtering move and hide table lines only: row n of the grid stays record n, an
+// S-code record keeps its nine rows together, and a saved file keeps the download order.
+TEST_F(RecordsPagesTest, SortAndFilterChangeTheTableButNotTheSavedFile) {
+    QTemporaryDir dir;
+    auto* table = find<QTableWidget>("StringGridHislog");
+    auto* order = find<QComboBox>("ComboHislogOrder");
+    auto lineShows = [&](int line) { return table->verticalHeader()->logicalIndex(line); };
+    auto saveTo = [&](const char* button, const QString& name) {
+        dialogs.answer = dir.filePath(name);
+        click(button);
+        QFile file(dir.filePath(name + ".csv"));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(name);
+        return file.readAll();
+    };
+    EXPECT_EQ(order->currentText(), "Download order");
+
+    // Two clicks on the "Num." title: descending, chosen before the rows arrive; the rows that come
+    // in take their places in that order.
+    emit table->cellClicked(0, 0);
+    EXPECT_EQ(order->currentText(), "Num. ascending ▲");
+    emit table->cellClicked(0, 0);
+    EXPECT_EQ(order->currentText(), "Num. descending ▼");
+    connectModel1();
+    click("ButtonDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !history->job().running(); }));
+    EXPECT_EQ(lineShows(0), 0) << "the title stays on top";
+    for (int line = 1; line <= historyCount; ++line) EXPECT_EQ(lineShows(line), historyCount + 1 - line) << line;
+    EXPECT_EQ(lineShows(historyCount + 1), historyCount + 1) << "empty rows stay at the end";
+    EXPECT_EQ(cell("StringGridHislog", historyCount, 0), QString::number(historyCount)) << "row n is record n";
+
+    find<QLineEdit>("EditHislogFilter")->setText("08:03:1");
+    for (int n = 0; n <= historyCount + 1; ++n)
+        EXPECT_EQ(table->isRowHidden(n), !(n == 0 || (n >= 10 && n <= historyCount))) << n;
+    const QByteArray sorted = saveTo("ButtonSave", "sorted");
+    EXPECT_EQ(sorted, gridCsvBytes(history->job().grid()));
+    EXPECT_TRUE(sorted.startsWith("Num.,ID,EventLog,Action,DateAndTime\r\n1,46,"));
+    EXPECT_EQ(sorted.count("\r\n"), 1000) << "every row, hidden or not";
+
+    emit table->cellClicked(0, 0); // the third click: the download order again
+    EXPECT_EQ(order->currentText(), "Download order");
+    for (int line = 0; line < table->rowCount(); ++line) ASSERT_EQ(lineShows(line), line);
+    find<QLineEdit>("EditHislogFilter")->clear();
+    EXPECT_EQ(saveTo("ButtonSave", "plain"), sorted);
+
+    // S-codes: records sorted by number, newest first, each a block of nine rows.
+    scodeCount = 3;
+    auto* codes = find<QTableWidget>("StringGridSCode");
+    click("ButtonSCodeDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !scode->job().running(); }));
+    const QByteArray before = saveTo("ButtonSCodeSave", "codes");
+    auto* scodeOrder = find<QComboBox>("ComboSCodeOrder");
+    ASSERT_EQ(scodeOrder->itemText(2), "Number descending ▼");
+    emit scodeOrder->activated(2);
+    for (int line = 0; line < 27; ++line)
+        EXPECT_EQ(codes->verticalHeader()->logicalIndex(line), (2 - line / 9) * 9 + line % 9) << line;
+    find<QLineEdit>("EditSCodeFilter")->setText("A0: 0000-0001");
+    for (int r = 0; r < 30; ++r) EXPECT_EQ(codes->isRowHidden(r), r >= 27) << r;
+    find<QLineEdit>("EditSCodeFilter")->setText("02 scode");
+    for (int r = 0; r < 30; ++r) EXPECT_EQ(codes->isRowHidden(r), !(r >= 9 && r < 18)) << r;
+    EXPECT_EQ(saveTo("ButtonSCodeSave", "codes-sorted"), before);
+    emit scodeOrder->activated(0);
+    for (int line = 0; line < codes->rowCount(); ++line) ASSERT_EQ(codes->verticalHeader()->logicalIndex(line), line);
 }
 
 TEST_F(RecordsPagesTest, SCodeDownloadDoubleClickAndAnalysis) {

@@ -27,12 +27,16 @@ namespace {
 const RecordPageKind kHistoryPage = {
     "HisLogDown",    "ButtonDownload",   "ButtonSave",   "ProgressBarDownload",
     "Label2",        "StringGridHislog", "HisLog",       1,
-    downloadCaption, historyHintText,    historySaveHint};
+    downloadCaption, historyHintText,    historySaveHint,
+    "EditHislogFilter", "ComboHislogOrder", historyFilterHint,
+    kHistoryLayout, historySortText, kHistoryColumns, historyHeaderText};
 
 const RecordPageKind kSCodePage = {
     "SCodeDown",          "ButtonSCodeDownload", "ButtonSCodeSave", "ProgressBarSCode",
     "LabelSCodeWait",     "StringGridSCode",     "SCode",           2,
-    scodeDownloadCaption, scodeHintText,         scodeSaveHint};
+    scodeDownloadCaption, scodeHintText,         scodeSaveHint,
+    "EditSCodeFilter",    "ComboSCodeOrder",     scodeFilterHint,
+    kSCodeLayout,         scodeSortText,         kSCodeSortKeys, scodeSortKeyName};
 
 } // namespace
 
@@ -54,28 +58,9 @@ HistoryPage::HistoryPage(AppContext& context, QWidget* parent)
           context, parent) {
     grid()->setColumnWidth(2, 220);
     grid()->setColumnWidth(4, 160);
-    filter_ = new QLineEdit(downloadPanel());
-    filter_->setObjectName(QStringLiteral("EditHislogFilter"));
-    filter_->setClearButtonEnabled(true);
-    if (auto* panel = qobject_cast<QBoxLayout*>(downloadPanel()->layout()))
-        panel->insertWidget(panel->indexOf(grid()), filter_);
-    connect(filter_, &QLineEdit::textChanged, this, &HistoryPage::applyFilter);
-    connect(&job(), &RecordDownload::rowsChanged, this, [this] {
-        if (!filter_->text().trimmed().isEmpty()) applyFilter();
-    });
     auto* box = new QVBoxLayout(this);
     box->addWidget(downloadPanel());
     applyLanguage(context.language);
-}
-
-void HistoryPage::applyLanguage(int language) {
-    RecordPage::applyLanguage(language);
-    if (filter_) filter_->setPlaceholderText(historyFilterHint(language));
-}
-
-void HistoryPage::applyFilter() {
-    const QVector<bool> shown = rowsMatching(job().grid(), filter_->text());
-    for (int r = 0; r < shown.size() && r < grid()->rowCount(); ++r) grid()->setRowHidden(r, !shown[r]);
 }
 
 SCodePage::SCodePage(AppContext& context, QWidget* parent)

@@ -19,11 +19,6 @@ class HistoryPage : public RecordPage {
     Q_OBJECT
   public:
     HistoryPage(AppContext& context, QWidget* parent = nullptr);
-    void applyLanguage(int language) override;
-
-  private:
-    void applyFilter(); // hides the rows the filter box does not match
-    QLineEdit* filter_ = nullptr;
 };
 
 class SCodePage : public RecordPage {
