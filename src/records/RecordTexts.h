@@ -45,6 +45,8 @@ QString scodeSaveHint(int language);     // tool tip of ButtonSCodeSave
 QString saveDialogTitle(int language);   // "Save as"
 QString analyzeCaption(int language);    // ButtonSCodeAnalyze
 QString analyzeHint(int language);       // Label90
+QString analyzeSelectedCaption(int language); // ButtonSCodeAnalyzeSelected
+QString analyzeMoreHint(int language);        // the line under Label90: the button and the double-click
 QString scodeTabCaption(int language);   // the download tab
 QString triggerTabCaption(int language); // the trigger-control tab
 QString formSCodeCaption();              // the analysis window

@@ -31,6 +31,16 @@ QVector<bool> recordsMatching(const TextGrid& grid, RecordLayout layout, const Q
     return shown;
 }
 
+QStringList scodeRecordLines(const TextGrid& grid, int row) {
+    if (row < 0 || row >= grid.rows()) return {};
+    const int first = recordFirstRow(kSCodeLayout, row);
+    const QString title = grid.at(0, first).toUpper();
+    if (!title.contains(QLatin1String("SCODE")) || !title.contains('#')) return {};
+    QStringList lines;
+    for (int r = first; r < first + kSCodeLayout.rowsPerRecord && r < grid.rows(); ++r) lines << grid.at(0, r);
+    return lines;
+}
+
 RecordSort nextSort(RecordSort current, int key) {
     if (current.key != key || current.direction == SortDirection::None) return {key, SortDirection::Ascending};
     if (current.direction == SortDirection::Ascending) return {key, SortDirection::Descending};

@@ -7,6 +7,7 @@
 #include "foundation/TextGrid.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace zav {
@@ -27,6 +28,10 @@ bool recordHasText(const TextGrid& grid, int firstRow);
 // Which rows the table shows for a text filter: head rows always; with an empty filter every row;
 // otherwise every row of each record whose rows contain the text (case ignored).
 QVector<bool> recordsMatching(const TextGrid& grid, RecordLayout layout, const QString& filter);
+
+// The nine lines of the S-code record that row `row` belongs to, or nothing when that record has
+// no S-code title ("03 SCode 01# ...").
+QStringList scodeRecordLines(const TextGrid& grid, int row);
 
 enum class SortDirection { None, Ascending, Descending };
 struct RecordSort {

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QDir>
 #include <QCoreApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -387,6 +388,60 @@ TEST_F(RecordsPagesTest, SCodeDownloadDoubleClickAndAnalysis) {
     EXPECT_EQ(table->item(0, 0)->textAlignment() & Qt::AlignHCenter, Qt::AlignHCenter);
 }
 
+// "Analyze Selected" analyses the record of the table's current row (any of its nine rows); the
+// analysis table has column heads and shows only the abnormal rows on request, judged by the
+// decoder: the bypass's "Abnormal" is not coloured, yet it is a fault.
+TEST_F(RecordsPagesTest, AnalyzeSelectedAndTheAbnormalOnlyFilter) {
+    auto* button = find<QPushButton>("ButtonSCodeAnalyzeSelected");
+    auto* grid = find<QTableWidget>("StringGridSCode");
+    EXPECT_EQ(button->text(), "Analyze Selected");
+    EXPECT_EQ(find<QLabel>("LabelSCodeAnalyzeMore")->text(),
+              "Or select a record in the table and click \"Analyze Selected\"; a double-click on a record's "
+              "title row puts its nine lines into the box above");
+    EXPECT_FALSE(button->isEnabled()) << "nothing downloaded";
+    connectModel1();
+    click("ButtonSCodeDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !scode->job().running(); }));
+    grid->setCurrentCell(20, 0); // past the last record
+    EXPECT_FALSE(button->isEnabled());
+    grid->setCurrentCell(13, 0); // "A1: ..." of the second record
+    ASSERT_TRUE(button->isEnabled());
+    click("ButtonSCodeAnalyzeSelected");
+    EXPECT_TRUE(find<QPlainTextEdit>("MemoSCodeAnalyze")->toPlainText().startsWith("02 SCode 02#"));
+    EXPECT_EQ(find<QPlainTextEdit>("MemoSCodeAnalyze")->toPlainText().split('\n').size(), 9);
+    auto* form = window.findChild<QDialog*>("FormSCode");
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("SCode解析"));
+    auto* table = form->findChild<QTableWidget*>("StringGridSCodeAnalyze");
+    ASSERT_NE(table, nullptr);
+    EXPECT_FALSE(table->horizontalHeader()->isHidden());
+    QStringList heads;
+    for (int c = 0; c < table->columnCount(); ++c) heads << table->horizontalHeaderItem(c)->text();
+    EXPECT_EQ(heads, QStringList({"No.", "Group", "Word", "Item", "State"}));
+
+    auto* only = form->findChild<QCheckBox*>("CheckSCodeAbnormalOnly");
+    ASSERT_NE(only, nullptr);
+    EXPECT_EQ(only->text(), "Show abnormal only");
+    only->setChecked(true);
+    QList<int> shown;
+    for (int r = 0; r < table->rowCount(); ++r)
+        if (!table->isRowHidden(r)) shown << r;
+    // S0 digit 3: bypass "Abnormal"; A0 digit 7: battery temperature "Fault".
+    EXPECT_EQ(shown, QList<int>({3, 39}));
+    EXPECT_EQ(table->item(3, 4)->text(), "Abnormal");
+    EXPECT_EQ(table->rowSpan(32, 1), 1) << "no span hides the group of a shown row";
+    EXPECT_EQ(table->item(39, 1)->text(), "A0");
+    only->setChecked(false);
+    for (int r = 0; r < table->rowCount(); ++r) ASSERT_FALSE(table->isRowHidden(r)) << r;
+    EXPECT_EQ(table->rowSpan(32, 1), 16);
+
+    // The double-click on a title row still fills the box.
+    find<QPlainTextEdit>("MemoSCodeAnalyze")->clear();
+    emit grid->cellDoubleClicked(0, 0);
+    EXPECT_TRUE(find<QPlainTextEdit>("MemoSCodeAnalyze")->toPlainText().startsWith("01 SCode 01#"));
+}
+
 TEST_F(RecordsPagesTest, AnalysisOfTypedLines) {
     auto* memo = find<QPlainTextEdit>("MemoSCodeAnalyze");
     struct Case {
@@ -470,6 +525,8 @@ TEST_F(RecordsPagesTest, ChineseCaptions) {
     EXPECT_EQ(find<QLabel>("Label90")->text(),
               QString::fromUtf8("如果想要解析S-code，请在上面的输入框中输入S-code并点击 \"解析\" 按钮"));
     EXPECT_EQ(find<QTabWidget>("PageControlSCode")->tabText(0), QString::fromUtf8("维护码下载"));
+    EXPECT_TRUE(find<QLabel>("LabelSCodeAnalyzeMore")->text().contains(QString::fromUtf8("双击")));
+    EXPECT_EQ(find<QComboBox>("ComboHislogOrder")->itemText(0), QString::fromUtf8("下载顺序"));
 }
 
 } // namespace

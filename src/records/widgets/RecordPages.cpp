@@ -78,10 +78,19 @@ SCodePage::SCodePage(AppContext& context, QWidget* parent)
     analyzeHint_ = new QLabel(download);
     analyzeHint_->setObjectName(QStringLiteral("Label90"));
     analyzeHint_->setWordWrap(true);
+    analyzeSelected_ = new QPushButton(download);
+    analyzeSelected_->setObjectName(QStringLiteral("ButtonSCodeAnalyzeSelected"));
+    analyzeMore_ = new QLabel(download);
+    analyzeMore_->setObjectName(QStringLiteral("LabelSCodeAnalyzeMore"));
+    analyzeMore_->setWordWrap(true);
     grid()->setColumnWidth(0, 300);
+    auto* hints = new QVBoxLayout;
+    hints->addWidget(analyzeHint_);
+    hints->addWidget(analyzeMore_);
     auto* analyzeRow = new QHBoxLayout;
     analyzeRow->addWidget(analyze_);
-    analyzeRow->addWidget(analyzeHint_, 1);
+    analyzeRow->addWidget(analyzeSelected_);
+    analyzeRow->addLayout(hints, 1);
     auto* downloadBox = new QVBoxLayout(download);
     downloadBox->addWidget(downloadPanel(), 1);
     downloadBox->addWidget(memo_);
@@ -99,6 +108,14 @@ SCodePage::SCodePage(AppContext& context, QWidget* parent)
 
     connect(analyze_, &QPushButton::clicked, this, &SCodePage::analyzeClick);
     connect(grid(), &QTableWidget::cellDoubleClicked, this, &SCodePage::gridDoubleClick);
+    connect(analyzeSelected_, &QPushButton::clicked, this, &SCodePage::analyzeSelectedClick);
+    // The button works while the current row lies in a downloaded record.
+    auto updateSelected = [this] {
+        analyzeSelected_->setEnabled(!scodeRecordLines(job().grid(), grid()->currentRow()).isEmpty());
+    };
+    connect(grid(), &QTableWidget::currentCellChanged, this, updateSelected);
+    connect(&job(), &RecordDownload::rowsChanged, this, updateSelected);
+    updateSelected();
     applyLanguage(context.language);
 }
 
@@ -110,6 +127,8 @@ void SCodePage::applyLanguage(int language) {
     tabs_->setTabVisible(1, brandingColumn().scodeTriggerTab && model != 8);
     analyze_->setText(analyzeCaption(language));
     analyzeHint_->setText(analyzeHint(language));
+    analyzeSelected_->setText(analyzeSelectedCaption(language));
+    analyzeMore_->setText(analyzeMoreHint(language));
 }
 
 void SCodePage::afterSave() {
@@ -124,6 +143,13 @@ void SCodePage::gridDoubleClick(int row, int column) {
     for (int r = row; r < row + kSCodeRowsPerRecord && r < grid()->rowCount(); ++r)
         lines << gridCell(grid(), column, r);
     memo_->setPlainText(lines.join('\n'));
+}
+
+void SCodePage::analyzeSelectedClick() {
+    const QStringList lines = scodeRecordLines(job().grid(), grid()->currentRow());
+    if (lines.isEmpty()) return;
+    memo_->setPlainText(lines.join('\n')); // as a double-click on the title would
+    analyzeClick();
 }
 
 void SCodePage::analyzeClick() {

@@ -29,6 +29,7 @@ class SCodePage : public RecordPage {
     void applyLanguage(int language) override;
 
     void analyzeClick();                       // ButtonSCodeAnalyzeClick
+    void analyzeSelectedClick();               // the record of the table's current row
     void gridDoubleClick(int row, int column); // StringGridSCodeDblClick
     // The analysis window: the one the application made under the name FormSCode, or one of the
     // page's own when there is none.
@@ -42,6 +43,8 @@ class SCodePage : public RecordPage {
     QPlainTextEdit* memo_ = nullptr;
     QPushButton* analyze_ = nullptr;
     QLabel* analyzeHint_ = nullptr;
+    QPushButton* analyzeSelected_ = nullptr;
+    QLabel* analyzeMore_ = nullptr;
     QLabel* triggerNote_ = nullptr;
     FormSCode* form_ = nullptr;
 };

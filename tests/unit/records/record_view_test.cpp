@@ -134,6 +134,22 @@ TEST(RecordView, TitleClicksTurnAscendingDescendingThenDownloadOrder) {
     EXPECT_EQ(sort.direction, SortDirection::None);
 }
 
+TEST(RecordView, TheSCodeRecordOfAnyOfItsRows) {
+    const TextGrid grid = scodeGrid({"01 SCode 02# 2014-06-09 17:05:00", "02 SCode 01# 2013-01-01 00:00:00"}, 3);
+    for (int row : {9, 13, 17}) {
+        const QStringList lines = scodeRecordLines(grid, row);
+        ASSERT_EQ(lines.size(), 9) << row;
+        EXPECT_EQ(lines.first(), "02 SCode 01# 2013-01-01 00:00:00");
+        EXPECT_EQ(lines.last(), "S7: 1000-0000-0000-0008");
+    }
+    EXPECT_TRUE(scodeRecordLines(grid, 18).isEmpty()) << "an empty record";
+    EXPECT_TRUE(scodeRecordLines(grid, -1).isEmpty());
+    EXPECT_TRUE(scodeRecordLines(grid, 27).isEmpty());
+    TextGrid typed(1, 9);
+    typed.set(0, 0, "S0: 1000-0000-0000-0000"); // lines without a title are no record
+    EXPECT_TRUE(scodeRecordLines(typed, 0).isEmpty());
+}
+
 TEST(RecordView, FirstRowOfARecord) {
     EXPECT_EQ(recordFirstRow(kHistoryLayout, 0), 0);
     EXPECT_EQ(recordFirstRow(kHistoryLayout, 7), 7);
