@@ -226,6 +226,15 @@ QString historyFilterHint(int language) {
                 language);
 }
 
+QString runningTimeNote(int language) {
+    return pick({"此型号的“%1”列是UPS的运行时间（小时:分:秒，如 00773:41:00），不是日期",
+                 "On this model \"%1\" is the UPS's running time in hours:minutes:seconds "
+                 "(e.g. 00773:41:00), not a date",
+                 "此型號的「%1」欄是UPS的運行時間（小時:分:秒，如 00773:41:00），不是日期"},
+                language)
+        .arg(historyHeaderText(kHistoryColumns - 1, language));
+}
+
 QString scodeFilterHint(int language) {
     return pick({"筛选：只显示含此文字的维护码记录（整条记录）",
                  "Filter: show only the S-code records that contain this text",
@@ -234,7 +243,7 @@ QString scodeFilterHint(int language) {
 }
 
 QString scodeSortKeyName(int key, int language) {
-    return key == 0 ? pick({"编号", "Number", "編號"}, language) : pick({"时间", "Time", "時間"}, language);
+    return key == 0 ? pick({"序号", "Number", "序號"}, language) : pick({"时间", "Time", "時間"}, language);
 }
 
 QString downloadOrderText(int language) {

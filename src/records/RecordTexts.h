@@ -31,6 +31,8 @@ QString recordHint(RecordRun run, QString (*pageText)(bool finished, int languag
 QString savedToText(const QString& path, int records, int language);
 
 QString historyFilterHint(int language); // EditHislogFilter's placeholder
+// Beside the history table when its stamps are the UPS's running time instead of a date.
+QString runningTimeNote(int language);
 QString scodeFilterHint(int language);   // EditSCodeFilter's placeholder
 // The order choice of the record tables: "Download order", then "<key> ascending ▲" and
 // "<key> descending ▼"; its tool tip (with the title clicks where the table has a title row).

@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QDir>
 #include <QCoreApplication>
 #include <QCheckBox>
@@ -109,9 +110,10 @@ class RecordsPagesTest : public ::testing::Test {
         return frame(ups.mode, pdu);
     }
 
-    void connectModel1() {
+    void connectModel1() { connectModel(1); }
+    void connectModel(int model) {
         ConnectRequest request;
-        request.modelItem = 2;
+        request.modelItem = model + 1;
         request.baudItem = 3;
         request.protocol = Protocol::Rtu;
         ASSERT_EQ(scheduler.connectLink(request), ConnectResult::Connected);
@@ -176,6 +178,45 @@ TEST_F(RecordsPagesTest, HistoryDownloadFromStartToEnd) {
         EXPECT_EQ(table->isRowHidden(n), !(n == 0 || (n >= 10 && n <= historyCount))) << n;
     filter->clear();
     for (int n = 0; n <= historyCount + 1; ++n) EXPECT_FALSE(table->isRowHidden(n)) << n;
+}
+
+// A model whose stamps are running hours: a note beside the table and a tool tip on the time
+// title say so; the title cell and the saved file keep their fixed text.
+TEST_F(RecordsPagesTest, RunningHoursAreLabelledAsSuch) {
+    QTemporaryDir dir;
+    auto* note = find<QLabel>("LabelHislogRunningTime");
+    EXPECT_FALSE(note->isVisibleTo(&window)) << "no UPS, no rows";
+    connectModel(7);
+    ups.steps(1);
+    const QString expected = "On this model \"DateAndTime\" is the UPS's running time in hours:minutes:seconds "
+                             "(e.g. 00773:41:00), not a date";
+    EXPECT_TRUE(note->isVisibleTo(&window)) << "the connected model, before any download";
+    click("ButtonDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !history->job().running(); }));
+    EXPECT_TRUE(cell("StringGridHislog", 1, 4).contains(QRegularExpression("^\\d{5}:\\d{2}:\\d{2}$")))
+        << qPrintable(cell("StringGridHislog", 1, 4));
+    EXPECT_TRUE(note->isVisibleTo(&window));
+    EXPECT_EQ(note->text(), expected);
+    auto* table = find<QTableWidget>("StringGridHislog");
+    EXPECT_EQ(table->item(0, 4)->text(), "DateAndTime");
+    EXPECT_EQ(table->item(0, 4)->toolTip(), expected);
+    dialogs.answer = dir.filePath("hours");
+    click("ButtonSave");
+    QFile saved(dir.filePath("hours.csv"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().startsWith("Num.,ID,EventLog,Action,DateAndTime\r\n"));
+    history->applyLanguage(0);
+    EXPECT_TRUE(note->text().startsWith(QString::fromUtf8("此型号的“时间”列是UPS的运行时间"))) << qPrintable(note->text());
+    history->applyLanguage(1);
+
+    // The rows stay those of model 7 after the link ends; a calendar model's rows have no note.
+    scheduler.disconnectLink();
+    EXPECT_TRUE(note->isVisibleTo(&window));
+    connectModel1();
+    click("ButtonDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !history->job().running(); }));
+    EXPECT_FALSE(note->isVisibleTo(&window));
+    EXPECT_TRUE(table->item(0, 4)->toolTip().isEmpty());
 }
 
 TEST_F(RecordsPagesTest, CancelKeepsRowsAndDisconnectShowsTheIdleCaption) {

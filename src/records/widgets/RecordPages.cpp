@@ -58,9 +58,38 @@ HistoryPage::HistoryPage(AppContext& context, QWidget* parent)
           context, parent) {
     grid()->setColumnWidth(2, 220);
     grid()->setColumnWidth(4, 160);
+    timeNote_ = new QLabel(downloadPanel());
+    timeNote_->setObjectName(QStringLiteral("LabelHislogRunningTime"));
+    timeNote_->setWordWrap(true);
+    timeNote_->hide();
+    if (auto* panel = qobject_cast<QBoxLayout*>(downloadPanel()->layout()))
+        panel->insertWidget(panel->indexOf(grid()), timeNote_);
+    connect(&job(), &RecordDownload::rowsChanged, this, &HistoryPage::updateTimeNote);
+    if (UpsSession* s = context.scheduler) {
+        // A connection, a detected model or a closed port (cheap when nothing changed).
+        connect(s, &UpsSession::linkStateChanged, this, &HistoryPage::updateTimeNote);
+        connect(s, &UpsSession::liveStoresCleared, this, &HistoryPage::updateTimeNote);
+    }
     auto* box = new QVBoxLayout(this);
     box->addWidget(downloadPanel());
     applyLanguage(context.language);
+}
+
+void HistoryPage::applyLanguage(int language) {
+    RecordPage::applyLanguage(language);
+    if (timeNote_) updateTimeNote();
+}
+
+void HistoryPage::updateTimeNote() {
+    const auto& history = static_cast<const HistoryDownload&>(job());
+    int model = history.rowsModel();
+    if (model < 0 && context_.scheduler && context_.scheduler->portOpen()) model = context_.scheduler->upsModel();
+    const bool running = model >= 0 && historyTimeIsRunningTime(model);
+    timeNote_->setText(runningTimeNote(language()));
+    timeNote_->setVisible(running);
+    // The title cell stays the file's fixed text; its tool tip says the same.
+    if (QTableWidgetItem* title = grid()->item(0, kHistoryColumns - 1))
+        title->setToolTip(running ? timeNote_->text() : QString());
 }
 
 SCodePage::SCodePage(AppContext& context, QWidget* parent)

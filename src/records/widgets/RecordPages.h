@@ -19,6 +19,13 @@ class HistoryPage : public RecordPage {
     Q_OBJECT
   public:
     HistoryPage(AppContext& context, QWidget* parent = nullptr);
+    void applyLanguage(int language) override;
+
+  private:
+    // Says that the time column holds running hours when the rows (or, before any, the connected
+    // UPS) are of a model whose stamps are the running time.
+    void updateTimeNote();
+    QLabel* timeNote_ = nullptr;
 };
 
 class SCodePage : public RecordPage {
