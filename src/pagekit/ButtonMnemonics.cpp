@@ -4,12 +4,14 @@
 
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QVariantMap>
 
 namespace zav {
 
 namespace {
 
 constexpr char kLetterProperty[] = "zavMnemonic";
+constexpr char kCaptionLetters[] = "zavMnemonicByCaption";
 
 void collect(QWidget* widget, QList<QPushButton*>& buttons, QList<QStackedWidget*>& stacks) {
     for (QObject* child : widget->children()) {
@@ -32,9 +34,17 @@ void mark(QWidget* scope, bool on, QString used) {
             button->setProperty(kLetterProperty, QVariant());
             continue;
         }
-        // The letter it had, when the caption still has it (Connect -> Disconnect keeps C).
-        const QChar letter = mnemonicOf(withMnemonic(text, used, buttonMnemonic(button)));
+        // The letter this caption had on this button before (Cancel -> Download gets D back), else
+        // the button's present letter when the new caption has it (Connect -> Disconnect keeps C).
+        QVariantMap byCaption = button->property(kCaptionLetters).toMap();
+        const QVariant earlier = byCaption.value(text);
+        const QChar preferred = earlier.isValid() ? earlier.toChar() : buttonMnemonic(button);
+        const QChar letter = mnemonicOf(withMnemonic(text, used, preferred));
         button->setProperty(kLetterProperty, letter.isNull() ? QVariant() : QVariant(letter));
+        if (!letter.isNull()) {
+            byCaption.insert(text, letter);
+            button->setProperty(kCaptionLetters, byCaption);
+        }
         const QKeySequence key = letter.isNull() ? QKeySequence() : QKeySequence(Qt::ALT | Qt::Key(letter.toUpper().unicode()));
         if (button->shortcut() != key) button->setShortcut(key); // setText() clears it: set it again
         button->update();

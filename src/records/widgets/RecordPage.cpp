@@ -56,19 +56,18 @@ RecordPage::RecordPage(const RecordPageKind& kind, RecordDownload* job, AppConte
     order_->setObjectName(QString::fromLatin1(kind.order));
     order_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
+    // The filter and the order share the buttons' row: the table keeps its height.
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(download_);
     buttons->addWidget(save_);
     buttons->addWidget(progress_, 1);
+    buttons->addWidget(filter_, 1);
+    buttons->addWidget(order_);
     auto* box = new QVBoxLayout(panel_);
     box->setContentsMargins(0, 0, 0, 0);
     box->addLayout(buttons);
     box->addWidget(hint_);
     box->addWidget(saved_);
-    auto* view = new QHBoxLayout;
-    view->addWidget(filter_, 1);
-    view->addWidget(order_);
-    box->addLayout(view);
     box->addWidget(grid_, 1);
 
     connect(download_, &QPushButton::clicked, this, &RecordPage::downloadClick);
