@@ -301,10 +301,9 @@ QString analyzeSelectedCaption(int language) {
     return pick({"解析所选记录", "Analyze Selected", "解析所選記錄"}, language);
 }
 QString analyzeMoreHint(int language) {
-    return pick({"或在表中选中一条记录并点击 \"解析所选记录\"；双击记录的标题行可把它的九行填入上面的输入框",
-                 "Or select a record in the table and click \"Analyze Selected\"; a double-click on a record's "
-                 "title row puts its nine lines into the box above",
-                 "或在表中選中一筆記錄並點擊 \"解析所選記錄\"；雙擊記錄的標題列可把它的九行填入上面的輸入框"},
+    return pick({"或选中一条记录并点击 \"解析所选记录\"；双击记录的标题行可把它填入上面的输入框",
+                 "Or select a record and click \"Analyze Selected\"; a double-click on its title row fills the box",
+                 "或選中一筆記錄並點擊 \"解析所選記錄\"；雙擊記錄的標題列可把它填入上面的輸入框"},
                 language);
 }
 QString scodeTabCaption(int language) {

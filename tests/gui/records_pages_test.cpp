@@ -343,6 +343,13 @@ TEST_F(RecordsPagesTest, SortAndFilterChangeTheTableButNotTheSavedFile) {
     for (int line = 1; line <= historyCount; ++line) EXPECT_EQ(lineShows(line), historyCount + 1 - line) << line;
     EXPECT_EQ(lineShows(historyCount + 1), historyCount + 1) << "empty rows stay at the end";
     EXPECT_EQ(cell("StringGridHislog", historyCount, 0), QString::number(historyCount)) << "row n is record n";
+    // The wheel moves the selection three lines down the table's order, not the grid's.
+    table->setCurrentCell(historyCount, 0); // listed first
+    const QPointF at(10, 10);
+    QWheelEvent down(at, table->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(table->viewport(), &down);
+    EXPECT_EQ(table->currentRow(), historyCount - 3);
 
     find<QLineEdit>("EditHislogFilter")->setText("08:03:1");
     for (int n = 0; n <= historyCount + 1; ++n)
@@ -437,8 +444,7 @@ TEST_F(RecordsPagesTest, AnalyzeSelectedAndTheAbnormalOnlyFilter) {
     auto* grid = find<QTableWidget>("StringGridSCode");
     EXPECT_EQ(button->text(), "Analyze Selected");
     EXPECT_EQ(find<QLabel>("LabelSCodeAnalyzeMore")->text(),
-              "Or select a record in the table and click \"Analyze Selected\"; a double-click on a record's "
-              "title row puts its nine lines into the box above");
+              "Or select a record and click \"Analyze Selected\"; a double-click on its title row fills the box");
     EXPECT_FALSE(button->isEnabled()) << "nothing downloaded";
     connectModel1();
     click("ButtonSCodeDownload");

@@ -43,7 +43,6 @@ QStringList clashes(QWidget& window, QSet<QString>& marked) {
         if (!b->text().contains(letter, Qt::CaseInsensitive) || !mnemonicOf(b->text()).isNull())
             found << b->objectName() + ": " + letter + " and the caption " + b->text();
         marked << b->objectName();
-        if (qEnvironmentVariableIsSet("ZAV_DUMP_KEYS")) qInfo("%s %s %c", qPrintable(b->objectName()), qPrintable(b->text()), letter.toLatin1());
         if (byLetter.contains(letter))
             found << QStringLiteral("%1: %2 and %3").arg(letter).arg(byLetter[letter], b->objectName());
         byLetter[letter] = b->objectName();

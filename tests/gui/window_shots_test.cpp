@@ -3,7 +3,9 @@
 // the suite; run it by hand, once as it is and once with QT_SCALE_FACTOR=1.5:
 //   ZAV_SHOTS_DIR=/tmp/shots ./gui_tests --gtest_also_run_disabled_tests --gtest_filter='*WindowShots*'
 // The pictures go to $ZAV_SHOTS_DIR/<scale>/<language>-page<NN>[-<tabs><T>].png, and the software
-// settings dialog to <language>-settings-dialog.png; pages 0 and 9 also at 640 x 480.
+// settings dialog to <language>-settings-dialog.png; pages 0 and 9 also at 640 x 480; the record
+// pages sorted (and filtered), and the S-code analysis with only its abnormal rows to
+// <language>-scode-analysis-abnormal.png.
 
 #include "app_fixture.h"
 

@@ -231,7 +231,8 @@ bool RecordPage::eventFilter(QObject* watched, QEvent* event) {
         const int step = static_cast<QWheelEvent*>(event)->angleDelta().y() < 0 ? kWheelRows : -kWheelRows;
         // In the table's order, which a sort may have changed.
         const QHeaderView* lines = grid_->verticalHeader();
-        const int line = lines->visualIndex(std::max(0, grid_->currentRow())) + step;
+        const int current = grid_->currentRow();
+        const int line = (current < 0 ? -1 : lines->visualIndex(current)) + step;
         if ((step > 0 && line < grid_->rowCount()) || (step < 0 && line > 0))
             grid_->setCurrentCell(lines->logicalIndex(line), std::max(0, grid_->currentColumn()));
         return true;
