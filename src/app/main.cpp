@@ -6,6 +6,7 @@
 #include "foundation/QuitSignals.h"
 #include "journal/JournalConfig.h"
 #include "app/widgets/AppShell.h"
+#include "pagekit/FocusRing.h"
 #include "pagekit/UserDialogs.h"
 #include "link/QtSerialChannel.h"
 #include "protect/platform/SystemPowerOff.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zav"));
+    installFocusRing(app); // the widget with the keyboard focus shows a highlight outline
 
     QtSerialChannel channel;
     MessageBoxDialogs dialogs;

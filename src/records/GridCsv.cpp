@@ -1,5 +1,7 @@
 #include "records/GridCsv.h"
 
+#include "records/RecordView.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
@@ -81,14 +83,7 @@ QString saveGridCsv(const QString& path, const TextGrid& grid) {
 }
 
 QVector<bool> rowsMatching(const TextGrid& grid, const QString& filter) {
-    const QString wanted = filter.trimmed();
-    QVector<bool> shown(grid.rows(), wanted.isEmpty());
-    if (!shown.isEmpty()) shown[0] = true;
-    if (wanted.isEmpty()) return shown;
-    for (int r = 1; r < grid.rows(); ++r)
-        for (int c = 0; c < grid.columns() && !shown[r]; ++c)
-            shown[r] = grid.at(c, r).contains(wanted, Qt::CaseInsensitive);
-    return shown;
+    return recordsMatching(grid, kHistoryLayout, filter);
 }
 
 } // namespace zav

@@ -29,8 +29,12 @@ HistoryFields splitHistoryRecord(int upsModel, uint8_t r0, uint8_t r1) {
     return {r0 * 4 + (r1 >> 6), (r1 >> 4) & 3, r1 & 0x0F};
 }
 
+bool historyTimeIsRunningTime(int upsModel) {
+    return !(upsModel >= 0 && upsModel <= 4);
+}
+
 QString historyTimeText(int upsModel, const HistoryBytes& r) {
-    if (upsModel >= 0 && upsModel <= 4) {
+    if (!historyTimeIsRunningTime(upsModel)) {
         // Bit 7 of the hour byte is not part of the hour.
         return calendarText({r[2], r[3], uint8_t(r[4] & 0x7F), r[5], r[6], r[7]});
     }

@@ -26,6 +26,8 @@ HistoryFields splitHistoryRecord(int upsModel, uint8_t r0, uint8_t r1);
 // Column 4: a BCD calendar stamp (models 0-4, "2013-07-05 08:03:09") or the running time in
 // seconds (models 5-8, "00123:04:05").
 QString historyTimeText(int upsModel, const HistoryBytes& r);
+// The models whose history stamps are the running time (hours:minutes:seconds), not a date.
+bool historyTimeIsRunningTime(int upsModel);
 
 // The cells of one history row: number, code, event, action, time. For a code without a text
 // (200 and above) only the first two cells are returned; the others keep what the grid holds.

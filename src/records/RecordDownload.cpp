@@ -124,6 +124,7 @@ HistoryDownload::HistoryDownload(const RegisterStore* settingData, QObject* pare
     : RecordDownload(kHistoryKind, kHistoryColumns, parent), settingData_(settingData) {}
 
 void HistoryDownload::writeTitles() {
+    rowsModel_ = -1; // a new download starts on an empty grid
     for (int c = 0; c < kHistoryColumns; ++c)
         grid_.set(c, 0, historyHeaderText(c, language()));
 }
@@ -135,6 +136,7 @@ int HistoryDownload::totalFrom(const QByteArray& data) const {
 void HistoryDownload::decode(int number, const QByteArray& data, int upsModel) {
     if (number >= grid_.rows()) return; // read, but the grid has no row for it
     const bool unitAfterName = settingData_ && (settingData_->value(329) & 0x10);
+    rowsModel_ = upsModel;
     const QStringList cells =
         historyRowCells(number, recordBytes<8>(data), upsModel, language(), unitAfterName);
     for (int c = 0; c < cells.size(); ++c)

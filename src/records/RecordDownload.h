@@ -100,6 +100,8 @@ class HistoryDownload : public RecordDownload {
     explicit HistoryDownload(const RegisterStore* settingData = nullptr, QObject* parent = nullptr);
 
     int recordsThatFit() const override { return grid_.rows() - 1; } // row 0 holds the titles
+    // The model the rows were decoded for (their time stamps' kind); -1 before the first record.
+    int rowsModel() const { return rowsModel_; }
 
   protected:
     void writeTitles() override;
@@ -108,6 +110,7 @@ class HistoryDownload : public RecordDownload {
 
   private:
     const RegisterStore* settingData_;
+    int rowsModel_ = -1;
 };
 
 // The S-codes: record n fills rows 9(n-1) to 9(n-1)+8 of a one-column grid.

@@ -226,6 +226,48 @@ QString historyFilterHint(int language) {
                 language);
 }
 
+QString runningTimeNote(int language) {
+    return pick({"此型号的“%1”列是UPS的运行时间（小时:分:秒，如 00773:41:00），不是日期",
+                 "On this model \"%1\" is the UPS's running time in hours:minutes:seconds "
+                 "(e.g. 00773:41:00), not a date",
+                 "此型號的「%1」欄是UPS的運行時間（小時:分:秒，如 00773:41:00），不是日期"},
+                language)
+        .arg(historyHeaderText(kHistoryColumns - 1, language));
+}
+
+QString scodeFilterHint(int language) {
+    return pick({"筛选：只显示含此文字的维护码记录（整条记录）",
+                 "Filter: show only the S-code records that contain this text",
+                 "篩選：只顯示含此文字的維護碼記錄（整筆記錄）"},
+                language);
+}
+
+QString scodeSortKeyName(int key, int language) {
+    return key == 0 ? pick({"序号", "Number", "序號"}, language) : pick({"时间", "Time", "時間"}, language);
+}
+
+QString downloadOrderText(int language) {
+    return pick({"下载顺序", "Download order", "下載順序"}, language);
+}
+
+QString sortChoiceText(const QString& key, bool ascending, int language) {
+    return ascending ? pick({"%1 升序 ▲", "%1 ascending ▲", "%1 升冪 ▲"}, language).arg(key)
+                     : pick({"%1 降序 ▼", "%1 descending ▼", "%1 降冪 ▼"}, language).arg(key);
+}
+
+QString sortChoiceHint(bool titleClicks, int language) {
+    const QString hint = pick({"记录在表中的顺序；保存的文件始终按下载顺序",
+                               "The order of the records in the table; a saved file keeps the download order",
+                               "記錄在表中的順序；儲存的檔案始終按下載順序"},
+                              language);
+    if (!titleClicks) return hint;
+    return hint + '\n' +
+           pick({"单击标题行的单元格也可排序：升序、降序、恢复下载顺序",
+                 "A click on a title cell sorts too: ascending, descending, back to the download order",
+                 "單擊標題列的儲存格也可排序：升冪、降冪、恢復下載順序"},
+                language);
+}
+
 QString savedToText(const QString& path, int records, int language) {
     return pick({"已保存 %1 条记录到 %2", "Saved %1 records to %2", "已保存 %1 筆記錄到 %2"}, language)
         .arg(records)
@@ -253,6 +295,15 @@ QString analyzeHint(int language) {
     return pick({"如果想要解析S-code，请在上面的输入框中输入S-code并点击 \"解析\" 按钮",
                  "To analyze an S-code, enter it in the box above and click the \"Analyze\" button",
                  "如果想要解析S-code，請在上面的輸入框中輸入S-code並點擊 \"解析\" 按鈕"},
+                language);
+}
+QString analyzeSelectedCaption(int language) {
+    return pick({"解析所选记录", "Analyze Selected", "解析所選記錄"}, language);
+}
+QString analyzeMoreHint(int language) {
+    return pick({"或选中一条记录并点击 \"解析所选记录\"；双击记录的标题行可把它填入上面的输入框",
+                 "Or select a record and click \"Analyze Selected\"; a double-click on its title row fills the box",
+                 "或選中一筆記錄並點擊 \"解析所選記錄\"；雙擊記錄的標題列可把它填入上面的輸入框"},
                 language);
 }
 QString scodeTabCaption(int language) {

@@ -31,6 +31,15 @@ QString recordHint(RecordRun run, QString (*pageText)(bool finished, int languag
 QString savedToText(const QString& path, int records, int language);
 
 QString historyFilterHint(int language); // EditHislogFilter's placeholder
+// Beside the history table when its stamps are the UPS's running time instead of a date.
+QString runningTimeNote(int language);
+QString scodeFilterHint(int language);   // EditSCodeFilter's placeholder
+// The order choice of the record tables: "Download order", then "<key> ascending ▲" and
+// "<key> descending ▼"; its tool tip (with the title clicks where the table has a title row).
+QString downloadOrderText(int language);
+QString sortChoiceText(const QString& key, bool ascending, int language);
+QString sortChoiceHint(bool titleClicks, int language);
+QString scodeSortKeyName(int key, int language); // 0 the record's number, 1 its time stamp
 
 QString saveCaption(int language);       // ButtonSave, ButtonSCodeSave
 QString historySaveHint(int language);   // tool tip of ButtonSave
@@ -38,6 +47,8 @@ QString scodeSaveHint(int language);     // tool tip of ButtonSCodeSave
 QString saveDialogTitle(int language);   // "Save as"
 QString analyzeCaption(int language);    // ButtonSCodeAnalyze
 QString analyzeHint(int language);       // Label90
+QString analyzeSelectedCaption(int language); // ButtonSCodeAnalyzeSelected
+QString analyzeMoreHint(int language);        // the line under Label90: the button and the double-click
 QString scodeTabCaption(int language);   // the download tab
 QString triggerTabCaption(int language); // the trigger-control tab
 QString formSCodeCaption();              // the analysis window

@@ -22,7 +22,14 @@ QString pick(const Texts3& t, int language) {
 struct StateSet {
     int count;
     std::array<Texts3, 5> texts;
+    // How each state reads: the "abnormal only" filter keeps what is not Normal or Reserved.
+    std::array<SCodeSeverity, 5> severity;
 };
+
+constexpr SCodeSeverity N = SCodeSeverity::Normal;
+constexpr SCodeSeverity A = SCodeSeverity::Alarm;
+constexpr SCodeSeverity U = SCodeSeverity::Undefined;
+constexpr SCodeSeverity Rs = SCodeSeverity::Reserved;
 
 struct Item {
     Texts3 name;
@@ -38,58 +45,67 @@ const StateSet kSource = {5,
                             {"UPS供电", "UPS", "UPS供電"},
                             {"旁路供电", "Bypass", "旁路供電"},
                             {"其它单元供电", "Other Unit", "其它單元供電"},
-                            kUndef}}};
+                            kUndef}},
+                          {A, N, N, N, U}}; // no source supplies the load
 const StateSet kRun = {5,
                        {{{"关闭", "OFF", "關閉"},
                          {"软启动", "Soft Start", "軟啟動"},
                          {"正常工作", "Normal Work", "正常工作"},
                          kUndef,
-                         kUndef}}};
+                         kUndef}},
+                       {N, N, N, U, U}};
 const StateSet kBypass = {
-    5, {{{"异常", "Abnormal", "異常"}, {"正常", "Normal", "正常"}, kUndef, kUndef, kUndef}}};
+    5, {{{"异常", "Abnormal", "異常"}, {"正常", "Normal", "正常"}, kUndef, kUndef, kUndef}}, {A, N, U, U, U}};
 const StateSet kBattery = {5,
                            {{{"未接入", "Disconnect", "未接入"},
                              {"均充", "Boost Charging", "均充"},
                              {"浮充", "Float Charging", "浮充"},
                              {"放电", "Discharging", "放電"},
-                             {"不工作", "Not Working", "不工作"}}}};
-const StateSet kBreaker = {5,
-                           {{{"断开", "Open", "斷開"}, {"闭合", "Close", "閉合"}, kUndef, kUndef, kUndef}}};
-const StateSet kConnect = {
-    5, {{{"未接入", "Disconnect", "未接入"}, {"接入", "Connect", "接入"}, kUndef, kUndef, kUndef}}};
+                             {"不工作", "Not Working", "不工作"}}},
+                           {N, N, N, N, N}};
+const StateSet kBreaker = {
+    5, {{{"断开", "Open", "斷開"}, {"闭合", "Close", "閉合"}, kUndef, kUndef, kUndef}}, {N, N, U, U, U}};
+const StateSet kConnect = {5,
+                           {{{"未接入", "Disconnect", "未接入"}, {"接入", "Connect", "接入"}, kUndef, kUndef, kUndef}},
+                           {N, N, U, U, U}};
 // The Chinese texts name the state the other way round and leave the unused values empty.
 const StateSet kInvAllow = {5,
                             {{{"禁止开机", "Enable", "禁止開機"},
                               {"开机允许", "Disable", "開機允許"},
                               {"", "Undefined", ""},
                               {"", "Undefined", ""},
-                              {"", "Undefined", ""}}}};
+                              {"", "Undefined", ""}}},
+                            {N, N, U, U, U}};
 const StateSet kInvWork = {5,
                            {{{"未就绪", "Not Ready", "未就緒"},
                              {"就绪", "Ready", "就緒"},
                              {"供电", "Supplying", "供電"},
                              kUndef,
-                             kUndef}}};
-constexpr StateSet pair(Texts3 off, Texts3 on) {
-    return {5, {{off, on, kUndef, kUndef, kUndef}}};
+                             kUndef}},
+                           {N, N, N, U, U}};
+// Two states; `onSeverity` says whether the second one is a fault of the UPS.
+constexpr StateSet pair(Texts3 off, Texts3 on, SCodeSeverity onSeverity = N) {
+    return {5, {{off, on, kUndef, kUndef, kUndef}}, {N, onSeverity, U, U, U}};
 }
 const StateSet kService = pair({"否", "No", "否"}, {"是", "Yes", "是"});
-const StateSet kReadyCap = pair({"足够", "Enough", "足夠"}, {"不足", "Less", "不足"});
+const StateSet kReadyCap = pair({"足够", "Enough", "足夠"}, {"不足", "Less", "不足"}, A);
 const StateSet kLoadCap = pair({"逆变容量大", "Inverter Capacity More", "變流容量大"},
-                               {"负载容量大", "Load Capacity More", "負載容量大"});
-const StateSet kShunt = pair({"未动作", "No Action", "未動作"}, {"脱扣", "Trip", "脫扣"});
+                               {"负载容量大", "Load Capacity More", "負載容量大"}, A);
+const StateSet kShunt = pair({"未动作", "No Action", "未動作"}, {"脱扣", "Trip", "脫扣"}, A);
 const StateSet kInstall = pair({"未安装", "Not Install", "未安裝"}, {"安装", "Install", "安裝"});
-const StateSet kEpo = pair({"未动作", "No Action", "未動作"}, {"紧急关机", "EPO", "緊急關機"});
+const StateSet kEpo = pair({"未动作", "No Action", "未動作"}, {"紧急关机", "EPO", "緊急關機"}, A);
 const StateSet kPull = pair({"拔出", "Pull Out", "拔出"}, {"插入", "Inset", "插入"});
-const StateSet kReserved5 = {5, {{kReserved, kReserved, kReserved, kReserved, kReserved}}};
+const StateSet kReserved5 = {5, {{kReserved, kReserved, kReserved, kReserved, kReserved}}, {Rs, Rs, Rs, Rs, Rs}};
 
 // ---- alarm states ----
-const StateSet F = {3, {{{"正常", "Normal", "正常"}, {"故障", "Fault", "故障"}, kUndef}}};
-const StateSet V = {3, {{{"正常", "Normal", "正常"}, {"低压", "Low", "低壓"}, {"过压", "High", "過壓"}}}};
-const StateSet T = {3, {{kUndef, {"测试通过", "Pass", "測試通過"}, {"测试失败", "Fail", "測試失敗"}}}};
-const StateSet R = {3, {{kReserved, kReserved, kReserved}}};
+const StateSet F = {3, {{{"正常", "Normal", "正常"}, {"故障", "Fault", "故障"}, kUndef}}, {N, A, U}};
+const StateSet V = {3, {{{"正常", "Normal", "正常"}, {"低压", "Low", "低壓"}, {"过压", "High", "過壓"}}}, {N, A, A}};
+// A test item reads 0 while no test has run: shown as "Undefined", but nothing is wrong.
+const StateSet T = {3, {{kUndef, {"测试通过", "Pass", "測試通過"}, {"测试失败", "Fail", "測試失敗"}}}, {N, N, A}};
+const StateSet R = {3, {{kReserved, kReserved, kReserved}}, {Rs, Rs, Rs}};
 const StateSet kSync = {3,
-                        {{{"同步", "Synchronized", "同步"}, {"不同步", "Asynchronize", "不同步"}, kUndef}}};
+                        {{{"同步", "Synchronized", "同步"}, {"不同步", "Asynchronize", "不同步"}, kUndef}},
+                        {N, A, U}};
 
 // clang-format off
 const Item kItems[kSCodeItemRows] = {
@@ -329,20 +345,51 @@ QString scodeWordNumber(int row) {
     return validRow(row) ? QString::number(row % kSCodeDigits / 4 + 1) : QString();
 }
 
-QString scodeStateText(const SCodeAnalysis& analysis, int row, int upsModel, int language) {
-    if (!validRow(row)) return {};
+namespace {
+// The state slot of a row's digit; -1 for a value without a text, -2 for a group not read.
+int stateSlot(const SCodeAnalysis& analysis, int row, const StateSet& states) {
     const SCodeGroupRecord& g = analysis.groups[size_t(row / kSCodeDigits)];
-    if (!g.seen || g.formatError) return QStringLiteral("?");
+    if (!g.seen || g.formatError) return -2;
     const int value = g.digits[size_t(row % kSCodeDigits)];
-    const StateSet& states = *itemAt(row, upsModel).states;
-    int slot = -1;
     if (states.count == 5) {
         static const int kStatusSlot[10] = {0, 1, 2, -1, 3, -1, -1, -1, 4, -1};
-        slot = value >= 0 && value <= 9 ? kStatusSlot[value] : -1;
-    } else if (value >= 0 && value <= 2) {
-        slot = value;
+        return value >= 0 && value <= 9 ? kStatusSlot[value] : -1;
     }
+    return value >= 0 && value <= 2 ? value : -1;
+}
+} // namespace
+
+QString scodeStateText(const SCodeAnalysis& analysis, int row, int upsModel, int language) {
+    if (!validRow(row)) return {};
+    const StateSet& states = *itemAt(row, upsModel).states;
+    const int slot = stateSlot(analysis, row, states);
+    if (slot == -2) return QStringLiteral("?");
     return slot < 0 ? QStringLiteral("X") : pick(states.texts[size_t(slot)], language);
+}
+
+SCodeSeverity scodeStateSeverity(const SCodeAnalysis& analysis, int row, int upsModel) {
+    if (!validRow(row)) return SCodeSeverity::Unknown;
+    const StateSet& states = *itemAt(row, upsModel).states;
+    const int slot = stateSlot(analysis, row, states);
+    if (slot == -2) return SCodeSeverity::Unknown;
+    return slot < 0 ? SCodeSeverity::Undefined : states.severity[size_t(slot)];
+}
+
+bool scodeAbnormal(SCodeSeverity severity) {
+    return severity != SCodeSeverity::Normal && severity != SCodeSeverity::Reserved;
+}
+
+QString scodeColumnTitle(int column, int language) {
+    static const Texts3 kTitles[] = {{"序号", "No.", "序號"},
+                                     {"组", "Group", "組"},
+                                     {"字", "Word", "字"},
+                                     {"项目", "Item", "項目"},
+                                     {"状态", "State", "狀態"}};
+    return column >= 0 && column < int(std::size(kTitles)) ? pick(kTitles[column], language) : QString();
+}
+
+QString scodeAbnormalOnlyCaption(int language) {
+    return pick({"只显示异常项", "Show abnormal only", "只顯示異常項"}, language);
 }
 
 SCodeCellColour scodeCellColour(const QString& text) {

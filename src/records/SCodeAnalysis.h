@@ -44,6 +44,16 @@ QString scodeWordNumber(int row); // "1" to "4": the four-digit word the item si
 // row of a group that was not read (or was malformed).
 QString scodeStateText(const SCodeAnalysis& analysis, int row, int upsModel, int language);
 
+// How the decoder judges a row's state (from its item's table, not from the text shown): a fault
+// or out-of-range reading is Alarm, a digit value without a meaning Undefined, a group not read
+// Unknown. "Show abnormal only" keeps the rows whose state is neither Normal nor Reserved.
+enum class SCodeSeverity { Normal, Reserved, Alarm, Undefined, Unknown };
+SCodeSeverity scodeStateSeverity(const SCodeAnalysis& analysis, int row, int upsModel);
+bool scodeAbnormal(SCodeSeverity severity);
+
+QString scodeColumnTitle(int column, int language); // the analysis table's heads: No., Group, Word, Item, State
+QString scodeAbnormalOnlyCaption(int language);     // "Show abnormal only"
+
 // The background of a cell of the analysis table, chosen by its text alone.
 enum class SCodeCellColour { Normal, Unknown, Alarm, Undefined, Reserved };
 SCodeCellColour scodeCellColour(const QString& text);

@@ -14,8 +14,12 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QDir>
 #include <QCoreApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -106,9 +110,10 @@ class RecordsPagesTest : public ::testing::Test {
         return frame(ups.mode, pdu);
     }
 
-    void connectModel1() {
+    void connectModel1() { connectModel(1); }
+    void connectModel(int model) {
         ConnectRequest request;
-        request.modelItem = 2;
+        request.modelItem = model + 1;
         request.baudItem = 3;
         request.protocol = Protocol::Rtu;
         ASSERT_EQ(scheduler.connectLink(request), ConnectResult::Connected);
@@ -173,6 +178,45 @@ TEST_F(RecordsPagesTest, HistoryDownloadFromStartToEnd) {
         EXPECT_EQ(table->isRowHidden(n), !(n == 0 || (n >= 10 && n <= historyCount))) << n;
     filter->clear();
     for (int n = 0; n <= historyCount + 1; ++n) EXPECT_FALSE(table->isRowHidden(n)) << n;
+}
+
+// A model whose stamps are running hours: a note beside the table and a tool tip on the time
+// title say so; the title cell and the saved file keep their fixed text.
+TEST_F(RecordsPagesTest, RunningHoursAreLabelledAsSuch) {
+    QTemporaryDir dir;
+    auto* note = find<QLabel>("LabelHislogRunningTime");
+    EXPECT_FALSE(note->isVisibleTo(&window)) << "no UPS, no rows";
+    connectModel(7);
+    ups.steps(1);
+    const QString expected = "On this model \"DateAndTime\" is the UPS's running time in hours:minutes:seconds "
+                             "(e.g. 00773:41:00), not a date";
+    EXPECT_TRUE(note->isVisibleTo(&window)) << "the connected model, before any download";
+    click("ButtonDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !history->job().running(); }));
+    EXPECT_TRUE(cell("StringGridHislog", 1, 4).contains(QRegularExpression("^\\d{5}:\\d{2}:\\d{2}$")))
+        << qPrintable(cell("StringGridHislog", 1, 4));
+    EXPECT_TRUE(note->isVisibleTo(&window));
+    EXPECT_EQ(note->text(), expected);
+    auto* table = find<QTableWidget>("StringGridHislog");
+    EXPECT_EQ(table->item(0, 4)->text(), "DateAndTime");
+    EXPECT_EQ(table->item(0, 4)->toolTip(), expected);
+    dialogs.answer = dir.filePath("hours");
+    click("ButtonSave");
+    QFile saved(dir.filePath("hours.csv"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().startsWith("Num.,ID,EventLog,Action,DateAndTime\r\n"));
+    history->applyLanguage(0);
+    EXPECT_TRUE(note->text().startsWith(QString::fromUtf8("此型号的“时间”列是UPS的运行时间"))) << qPrintable(note->text());
+    history->applyLanguage(1);
+
+    // The rows stay those of model 7 after the link ends; a calendar model's rows have no note.
+    scheduler.disconnectLink();
+    EXPECT_TRUE(note->isVisibleTo(&window));
+    connectModel1();
+    click("ButtonDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !history->job().running(); }));
+    EXPECT_FALSE(note->isVisibleTo(&window));
+    EXPECT_TRUE(table->item(0, 4)->toolTip().isEmpty());
 }
 
 TEST_F(RecordsPagesTest, CancelKeepsRowsAndDisconnectShowsTheIdleCaption) {
@@ -270,6 +314,77 @@ TEST_F(RecordsPagesTest, TheSaveDialogDoesNotHoldTheClick) {
     EXPECT_EQ(saved.readAll(), gridCsvBytes(history->job().grid()));
 }
 
+// Sorting and filtering move and hide table lines only: row n of the grid stays record n, an
+// S-code record keeps its nine rows together, and a saved file keeps the download order.
+TEST_F(RecordsPagesTest, SortAndFilterChangeTheTableButNotTheSavedFile) {
+    QTemporaryDir dir;
+    auto* table = find<QTableWidget>("StringGridHislog");
+    auto* order = find<QComboBox>("ComboHislogOrder");
+    auto lineShows = [&](int line) { return table->verticalHeader()->logicalIndex(line); };
+    auto saveTo = [&](const char* button, const QString& name) {
+        dialogs.answer = dir.filePath(name);
+        click(button);
+        QFile file(dir.filePath(name + ".csv"));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(name);
+        return file.readAll();
+    };
+    EXPECT_EQ(order->currentText(), "Download order");
+
+    // Two clicks on the "Num." title: descending, chosen before the rows arrive; the rows that come
+    // in take their places in that order.
+    emit table->cellClicked(0, 0);
+    EXPECT_EQ(order->currentText(), "Num. ascending ▲");
+    emit table->cellClicked(0, 0);
+    EXPECT_EQ(order->currentText(), "Num. descending ▼");
+    connectModel1();
+    click("ButtonDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !history->job().running(); }));
+    EXPECT_EQ(lineShows(0), 0) << "the title stays on top";
+    for (int line = 1; line <= historyCount; ++line) EXPECT_EQ(lineShows(line), historyCount + 1 - line) << line;
+    EXPECT_EQ(lineShows(historyCount + 1), historyCount + 1) << "empty rows stay at the end";
+    EXPECT_EQ(cell("StringGridHislog", historyCount, 0), QString::number(historyCount)) << "row n is record n";
+    // The wheel moves the selection three lines down the table's order, not the grid's.
+    table->setCurrentCell(historyCount, 0); // listed first
+    const QPointF at(10, 10);
+    QWheelEvent down(at, table->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(table->viewport(), &down);
+    EXPECT_EQ(table->currentRow(), historyCount - 3);
+
+    find<QLineEdit>("EditHislogFilter")->setText("08:03:1");
+    for (int n = 0; n <= historyCount + 1; ++n)
+        EXPECT_EQ(table->isRowHidden(n), !(n == 0 || (n >= 10 && n <= historyCount))) << n;
+    const QByteArray sorted = saveTo("ButtonSave", "sorted");
+    EXPECT_EQ(sorted, gridCsvBytes(history->job().grid()));
+    EXPECT_TRUE(sorted.startsWith("Num.,ID,EventLog,Action,DateAndTime\r\n1,46,"));
+    EXPECT_EQ(sorted.count("\r\n"), 1000) << "every row, hidden or not";
+
+    emit table->cellClicked(0, 0); // the third click: the download order again
+    EXPECT_EQ(order->currentText(), "Download order");
+    for (int line = 0; line < table->rowCount(); ++line) ASSERT_EQ(lineShows(line), line);
+    find<QLineEdit>("EditHislogFilter")->clear();
+    EXPECT_EQ(saveTo("ButtonSave", "plain"), sorted);
+
+    // S-codes: records sorted by number, newest first, each a block of nine rows.
+    scodeCount = 3;
+    auto* codes = find<QTableWidget>("StringGridSCode");
+    click("ButtonSCodeDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !scode->job().running(); }));
+    const QByteArray before = saveTo("ButtonSCodeSave", "codes");
+    auto* scodeOrder = find<QComboBox>("ComboSCodeOrder");
+    ASSERT_EQ(scodeOrder->itemText(2), "Number descending ▼");
+    emit scodeOrder->activated(2);
+    for (int line = 0; line < 27; ++line)
+        EXPECT_EQ(codes->verticalHeader()->logicalIndex(line), (2 - line / 9) * 9 + line % 9) << line;
+    find<QLineEdit>("EditSCodeFilter")->setText("A0: 0000-0001");
+    for (int r = 0; r < 30; ++r) EXPECT_EQ(codes->isRowHidden(r), r >= 27) << r;
+    find<QLineEdit>("EditSCodeFilter")->setText("02 scode");
+    for (int r = 0; r < 30; ++r) EXPECT_EQ(codes->isRowHidden(r), !(r >= 9 && r < 18)) << r;
+    EXPECT_EQ(saveTo("ButtonSCodeSave", "codes-sorted"), before);
+    emit scodeOrder->activated(0);
+    for (int line = 0; line < codes->rowCount(); ++line) ASSERT_EQ(codes->verticalHeader()->logicalIndex(line), line);
+}
+
 TEST_F(RecordsPagesTest, SCodeDownloadDoubleClickAndAnalysis) {
     auto* tabs = find<QTabWidget>("PageControlSCode");
     EXPECT_TRUE(tabs->isTabVisible(0));
@@ -319,6 +434,59 @@ TEST_F(RecordsPagesTest, SCodeDownloadDoubleClickAndAnalysis) {
     EXPECT_EQ(text(16 + 1, 4), "Enough");
     EXPECT_EQ(text(5 * 16, 4), "Normal");
     EXPECT_EQ(table->item(0, 0)->textAlignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+}
+
+// "Analyze Selected" analyses the record of the table's current row (any of its nine rows); the
+// analysis table has column heads and shows only the abnormal rows on request, judged by the
+// decoder: the bypass's "Abnormal" is not coloured, yet it is a fault.
+TEST_F(RecordsPagesTest, AnalyzeSelectedAndTheAbnormalOnlyFilter) {
+    auto* button = find<QPushButton>("ButtonSCodeAnalyzeSelected");
+    auto* grid = find<QTableWidget>("StringGridSCode");
+    EXPECT_EQ(button->text(), "Analyze Selected");
+    EXPECT_EQ(find<QLabel>("LabelSCodeAnalyzeMore")->text(),
+              "Or select a record and click \"Analyze Selected\"; a double-click on its title row fills the box");
+    EXPECT_FALSE(button->isEnabled()) << "nothing downloaded";
+    connectModel1();
+    click("ButtonSCodeDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !scode->job().running(); }));
+    grid->setCurrentCell(20, 0); // past the last record
+    EXPECT_FALSE(button->isEnabled());
+    grid->setCurrentCell(13, 0); // "A1: ..." of the second record
+    ASSERT_TRUE(button->isEnabled());
+    click("ButtonSCodeAnalyzeSelected");
+    EXPECT_TRUE(find<QPlainTextEdit>("MemoSCodeAnalyze")->toPlainText().startsWith("02 SCode 02#"));
+    EXPECT_EQ(find<QPlainTextEdit>("MemoSCodeAnalyze")->toPlainText().split('\n').size(), 9);
+    auto* form = window.findChild<QDialog*>("FormSCode");
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("SCode解析"));
+    auto* table = form->findChild<QTableWidget*>("StringGridSCodeAnalyze");
+    ASSERT_NE(table, nullptr);
+    EXPECT_FALSE(table->horizontalHeader()->isHidden());
+    QStringList heads;
+    for (int c = 0; c < table->columnCount(); ++c) heads << table->horizontalHeaderItem(c)->text();
+    EXPECT_EQ(heads, QStringList({"No.", "Group", "Word", "Item", "State"}));
+
+    auto* only = form->findChild<QCheckBox*>("CheckSCodeAbnormalOnly");
+    ASSERT_NE(only, nullptr);
+    EXPECT_EQ(only->text(), "Show abnormal only");
+    only->setChecked(true);
+    QList<int> shown;
+    for (int r = 0; r < table->rowCount(); ++r)
+        if (!table->isRowHidden(r)) shown << r;
+    // S0 digit 3: bypass "Abnormal"; A0 digit 7: battery temperature "Fault".
+    EXPECT_EQ(shown, QList<int>({3, 39}));
+    EXPECT_EQ(table->item(3, 4)->text(), "Abnormal");
+    EXPECT_EQ(table->rowSpan(32, 1), 1) << "no span hides the group of a shown row";
+    EXPECT_EQ(table->item(39, 1)->text(), "A0");
+    only->setChecked(false);
+    for (int r = 0; r < table->rowCount(); ++r) ASSERT_FALSE(table->isRowHidden(r)) << r;
+    EXPECT_EQ(table->rowSpan(32, 1), 16);
+
+    // The double-click on a title row still fills the box.
+    find<QPlainTextEdit>("MemoSCodeAnalyze")->clear();
+    emit grid->cellDoubleClicked(0, 0);
+    EXPECT_TRUE(find<QPlainTextEdit>("MemoSCodeAnalyze")->toPlainText().startsWith("01 SCode 01#"));
 }
 
 TEST_F(RecordsPagesTest, AnalysisOfTypedLines) {
@@ -404,6 +572,8 @@ TEST_F(RecordsPagesTest, ChineseCaptions) {
     EXPECT_EQ(find<QLabel>("Label90")->text(),
               QString::fromUtf8("如果想要解析S-code，请在上面的输入框中输入S-code并点击 \"解析\" 按钮"));
     EXPECT_EQ(find<QTabWidget>("PageControlSCode")->tabText(0), QString::fromUtf8("维护码下载"));
+    EXPECT_TRUE(find<QLabel>("LabelSCodeAnalyzeMore")->text().contains(QString::fromUtf8("双击")));
+    EXPECT_EQ(find<QComboBox>("ComboHislogOrder")->itemText(0), QString::fromUtf8("下载顺序"));
 }
 
 } // namespace

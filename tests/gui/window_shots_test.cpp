@@ -3,17 +3,24 @@
 // the suite; run it by hand, once as it is and once with QT_SCALE_FACTOR=1.5:
 //   ZAV_SHOTS_DIR=/tmp/shots ./gui_tests --gtest_also_run_disabled_tests --gtest_filter='*WindowShots*'
 // The pictures go to $ZAV_SHOTS_DIR/<scale>/<language>-page<NN>[-<tabs><T>].png, and the software
-// settings dialog to <language>-settings-dialog.png; pages 0 and 9 also at 640 x 480.
+// settings dialog to <language>-settings-dialog.png; pages 0 and 9 also at 640 x 480; the record
+// pages sorted (and filtered), and the S-code analysis with only its abnormal rows to
+// <language>-scode-analysis-abnormal.png.
 
 #include "app_fixture.h"
 
 #include "SimulatorThread.h"
 #include "app/widgets/FormPassword.h"
+#include "pagekit/FocusRing.h"
 #include "pagekit/LockPanel.h"
 #include "link/QtSerialChannel.h"
 #include "session/UpsSession.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QHeaderView>
+#include <QTableWidget>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -33,6 +40,7 @@ TEST_F(ShellTest, DISABLED_WindowShots) {
                               : QStringLiteral("100");
     const QDir out(root + u'/' + scale);
     ASSERT_TRUE(out.mkpath(QStringLiteral(".")));
+    installFocusRing(*qApp); // as main() does: the focused widget shows its ring
 
     for (const char* language : {"CN", "EN", "CHT"}) {
         writeIni(QByteArray("[LanguageSet]\nLanguage=") + language + "\n");
@@ -102,6 +110,36 @@ TEST_F(ShellTest, DISABLED_WindowShots) {
         save(QStringLiteral("page07-downloading"));
         EXPECT_TRUE(QTest::qWaitFor([&] { return w.scheduler().activity() == ActIdle; }, 120000));
         save(QStringLiteral("page07-downloaded"));
+        // Newest first by time, filtered, the focus (and its ring) in the filter box.
+        auto* order = find<QComboBox>("ComboHislogOrder");
+        emit order->activated(2 * 4 + 2); // DateAndTime descending
+        order->setCurrentIndex(2 * 4 + 2);
+        auto* filter = find<QLineEdit>("EditHislogFilter");
+        filter->setText(language == QByteArray("EN") ? "Set" : QString::fromUtf8("发生"));
+        w.activateWindow();
+        filter->setFocus();
+        save(QStringLiteral("page07-sorted-filtered"));
+        filter->clear();
+
+        // The S-codes newest first, and the analysis of one record with only its abnormal rows.
+        w.showPage(8);
+        auto* scodes = find<QPushButton>("ButtonSCodeDownload");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return scodes->isEnabled(); }, 10000));
+        scodes->click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w.scheduler().activity() == ActIdle; }, 120000));
+        auto* scodeOrder = find<QComboBox>("ComboSCodeOrder");
+        emit scodeOrder->activated(2); // number descending
+        auto* codes = find<QTableWidget>("StringGridSCode");
+        codes->setCurrentCell(codes->verticalHeader()->logicalIndex(1), 0); // the newest record's S0 line
+        find<QPushButton>("ButtonSCodeAnalyzeSelected")->setFocus();
+        save(QStringLiteral("page08-sorted"));
+        find<QPushButton>("ButtonSCodeAnalyzeSelected")->click();
+        if (auto* analysis = w.findChild<QDialog*>("FormSCode")) {
+            if (auto* only = analysis->findChild<QCheckBox*>("CheckSCodeAbnormalOnly")) only->setChecked(true);
+            QApplication::processEvents();
+            EXPECT_TRUE(analysis->grab().save(out.filePath(QLatin1String(language) + QStringLiteral("-scode-analysis-abnormal.png"))));
+            analysis->close();
+        }
 
         // The smallest window: the connection bar wraps, the pages scroll.
         w.resize(640, 480);

@@ -2,6 +2,7 @@
 #include "monitor/widgets/StatusStrip.h"
 
 #include "foundation/Branding.h"
+#include "pagekit/ButtonMnemonics.h"
 #include "session/ButtonStates.h"
 #include "session/TimingProfile.h"
 #include "pagekit/ClickLabel.h"
@@ -652,6 +653,8 @@ void MainWindow::updateButtonStates() {
         if (b.enable == ButtonEnable::Keep) continue;
         if (QWidget* w = findButton(b.name)) w->setEnabled(b.enable == ButtonEnable::Enabled);
     }
+    // Captions change with the states (Connect/Disconnect, Download/Cancel): mark them again.
+    markButtonMnemonics(this, language_ == LangEN);
 }
 
 ButtonInputs MainWindow::buttonInputs() const {
@@ -697,6 +700,7 @@ void MainWindow::formStrInit(int language) {
     scheduler_->resetLinkState();
     resetScrollBoxes();
     buttons_.clear(); // pages may have rebuilt their rows
+    markButtonMnemonics(this, language_ == LangEN);
 }
 
 void MainWindow::resetScrollBoxes() {

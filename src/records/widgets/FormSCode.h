@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QTableWidget;
 
 namespace zav {
@@ -18,9 +19,17 @@ class FormSCode : public QWidget {
     // FormShow: the fixed columns for the model and language, then the state column.
     void showAnalysis(const SCodeAnalysis& analysis, int upsModel, int language);
     QTableWidget* table() const { return table_; }
+    QCheckBox* abnormalOnly() const { return abnormalOnly_; }
 
   private:
+    void applyFilter(); // "show abnormal only": hides the rows the decoder judges normal
+    void setSpans(bool on);
+
     QTableWidget* table_;
+    QCheckBox* abnormalOnly_;
+    SCodeAnalysis analysis_;
+    int upsModel_ = 1;
+    bool shown_ = false; // an analysis is in the table
 };
 
 } // namespace zav

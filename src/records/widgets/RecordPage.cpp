@@ -7,7 +7,10 @@
 #include "records/widgets/RecordDialogs.h"
 #include "foundation/RecentFolders.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -46,11 +49,20 @@ RecordPage::RecordPage(const RecordPageKind& kind, RecordDownload* job, AppConte
     grid_ =
         makeStringGrid(QString::fromLatin1(kind.grid), job_->grid().columns(), job_->grid().rows(), panel_);
     grid_->viewport()->installEventFilter(this);
+    filter_ = new QLineEdit(panel_);
+    filter_->setObjectName(QString::fromLatin1(kind.filter));
+    filter_->setClearButtonEnabled(true);
+    order_ = new QComboBox(panel_);
+    order_->setObjectName(QString::fromLatin1(kind.order));
+    order_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
+    // The filter and the order share the buttons' row: the table keeps its height.
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(download_);
     buttons->addWidget(save_);
     buttons->addWidget(progress_, 1);
+    buttons->addWidget(filter_, 1);
+    buttons->addWidget(order_);
     auto* box = new QVBoxLayout(panel_);
     box->setContentsMargins(0, 0, 0, 0);
     box->addLayout(buttons);
@@ -63,6 +75,18 @@ RecordPage::RecordPage(const RecordPageKind& kind, RecordDownload* job, AppConte
     connect(job_, &RecordDownload::rowsChanged, this, &RecordPage::copyRows);
     connect(job_, &RecordDownload::progressChanged, progress_, &QProgressBar::setValue);
     connect(job_, &RecordDownload::finished, this, &RecordPage::downloadFinished);
+    connect(filter_, &QLineEdit::textChanged, this, &RecordPage::applyView);
+    connect(order_, &QComboBox::activated, this, [this](int index) {
+        // Item 0 is the download order, then each key ascending and descending.
+        if (index <= 0) sortBy({});
+        else sortBy({(index - 1) / 2, index % 2 ? SortDirection::Ascending : SortDirection::Descending});
+    });
+    if (kind_.layout.headRows > 0) {
+        // A click on a title cell sorts by that column: ascending, descending, download order.
+        connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int column) {
+            if (row < kind_.layout.headRows && column < kind_.sortKeys) sortBy(nextSort(sort_, column));
+        });
+    }
     if (UpsSession* s = context_.scheduler) {
         s->setRecordJob(kind_.priority, job_);
         // ResetLinkState stopped the job; a closed port stops the stepping.
@@ -85,6 +109,45 @@ void RecordPage::applyLanguage(int language) {
     save_->setText(saveCaption(language));
     save_->setToolTip(kind_.saveHint(language));
     hint_->setText(recordHint(run_, kind_.hintText, language));
+    filter_->setPlaceholderText(kind_.filterHint(language));
+    fillOrderChoice();
+}
+
+void RecordPage::fillOrderChoice() {
+    const QSignalBlocker quiet(order_);
+    order_->clear();
+    order_->addItem(downloadOrderText(language_));
+    for (int key = 0; key < kind_.sortKeys; ++key) {
+        const QString name = kind_.sortKeyName(key, language_);
+        order_->addItem(sortChoiceText(name, true, language_));
+        order_->addItem(sortChoiceText(name, false, language_));
+    }
+    order_->setToolTip(sortChoiceHint(kind_.layout.headRows > 0, language_));
+    const int index = sort_.direction == SortDirection::None
+                          ? 0
+                          : 1 + 2 * sort_.key + (sort_.direction == SortDirection::Descending ? 1 : 0);
+    order_->setCurrentIndex(index);
+}
+
+void RecordPage::sortBy(RecordSort sort) {
+    if (sort.key < 0 || sort.key >= kind_.sortKeys) sort = {};
+    sort_ = sort;
+    fillOrderChoice();
+    applyView();
+}
+
+void RecordPage::applyView() {
+    const TextGrid& rows = job_->grid();
+    const QVector<bool> shown = recordsMatching(rows, kind_.layout, filter_->text());
+    for (int r = 0; r < shown.size() && r < grid_->rowCount(); ++r) grid_->setRowHidden(r, !shown[r]);
+    // The table lists grid row order[i] at line i by moving its header sections: the items stay
+    // where the download put them, so row n is still record n for everything that reads them.
+    const QVector<int> order = recordRowOrder(rows, kind_.layout, sort_, kind_.sortText);
+    QHeaderView* lines = grid_->verticalHeader();
+    for (int i = 0; i < order.size() && i < grid_->rowCount(); ++i) {
+        const int from = lines->visualIndex(order[i]);
+        if (from != i) lines->moveSection(from, i);
+    }
 }
 
 void RecordPage::refresh() {
@@ -135,6 +198,7 @@ void RecordPage::copyRows(int first, int count) {
     for (int r = first; r < first + count; ++r)
         for (int c = 0; c < rows.columns(); ++c)
             setGridCell(grid_, c, r, rows.at(c, r));
+    if (!filter_->text().trimmed().isEmpty() || sort_.direction != SortDirection::None) applyView();
 }
 
 void RecordPage::saveClick() {
@@ -165,9 +229,12 @@ bool RecordPage::eventFilter(QObject* watched, QEvent* event) {
     // The wheel moves the selected row three rows at a time instead of scrolling the view.
     if (watched == grid_->viewport() && event->type() == QEvent::Wheel) {
         const int step = static_cast<QWheelEvent*>(event)->angleDelta().y() < 0 ? kWheelRows : -kWheelRows;
-        const int row = grid_->currentRow() + step;
-        if ((step > 0 && row < grid_->rowCount()) || (step < 0 && row > 0))
-            grid_->setCurrentCell(row, std::max(0, grid_->currentColumn()));
+        // In the table's order, which a sort may have changed.
+        const QHeaderView* lines = grid_->verticalHeader();
+        const int current = grid_->currentRow();
+        const int line = (current < 0 ? -1 : lines->visualIndex(current)) + step;
+        if ((step > 0 && line < grid_->rowCount()) || (step < 0 && line > 0))
+            grid_->setCurrentCell(lines->logicalIndex(line), std::max(0, grid_->currentColumn()));
         return true;
     }
     return ZavPage::eventFilter(watched, event);

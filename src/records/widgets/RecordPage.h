@@ -6,11 +6,14 @@
 #include "pagekit/ZavPage.h"
 #include "records/RecordDownload.h"
 #include "records/RecordTexts.h"
+#include "records/RecordView.h"
 
 #include <QDateTime>
 #include <functional>
 
+class QComboBox;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
@@ -31,6 +34,13 @@ struct RecordPageKind {
     QString (*caption)(bool running, int language);
     QString (*hintText)(bool finished, int language);
     QString (*saveHint)(int language);
+    const char* filter;   // the filter box
+    const char* order;    // the sort choice
+    QString (*filterHint)(int language);
+    RecordLayout layout;
+    SortTextOf sortText;
+    int sortKeys;
+    QString (*sortKeyName)(int key, int language);
 };
 
 class RecordPage : public ZavPage {
@@ -47,6 +57,10 @@ class RecordPage : public ZavPage {
 
     const RecordDownload& job() const { return *job_; }
     QTableWidget* grid() const { return grid_; }
+    // The table's order: a key of the page (history: a column) or the download order. Only the
+    // table moves its rows; the grid and a saved file keep the download order.
+    void sortBy(RecordSort sort);
+    RecordSort sorting() const { return sort_; }
 
     // Tests answer the dialogs and fix the time of the default file name.
     void setDialogs(RecordDialogs* dialogs) { dialogs_ = dialogs; }
@@ -66,6 +80,8 @@ class RecordPage : public ZavPage {
 
   private:
     void copyRows(int first, int count);
+    void applyView(); // the filter's hidden rows and the sort's order
+    void fillOrderChoice();
     void downloadFinished();
 
     RecordPageKind kind_;
@@ -81,6 +97,9 @@ class RecordPage : public ZavPage {
     QLabel* saved_ = nullptr; // where the last save went
     RecordRun run_ = RecordRun::NotStarted;
     QTableWidget* grid_ = nullptr;
+    QLineEdit* filter_ = nullptr;
+    QComboBox* order_ = nullptr;
+    RecordSort sort_;
 };
 
 } // namespace zav

@@ -27,12 +27,16 @@ namespace {
 const RecordPageKind kHistoryPage = {
     "HisLogDown",    "ButtonDownload",   "ButtonSave",   "ProgressBarDownload",
     "Label2",        "StringGridHislog", "HisLog",       1,
-    downloadCaption, historyHintText,    historySaveHint};
+    downloadCaption, historyHintText,    historySaveHint,
+    "EditHislogFilter", "ComboHislogOrder", historyFilterHint,
+    kHistoryLayout, historySortText, kHistoryColumns, historyHeaderText};
 
 const RecordPageKind kSCodePage = {
     "SCodeDown",          "ButtonSCodeDownload", "ButtonSCodeSave", "ProgressBarSCode",
     "LabelSCodeWait",     "StringGridSCode",     "SCode",           2,
-    scodeDownloadCaption, scodeHintText,         scodeSaveHint};
+    scodeDownloadCaption, scodeHintText,         scodeSaveHint,
+    "EditSCodeFilter",    "ComboSCodeOrder",     scodeFilterHint,
+    kSCodeLayout,         scodeSortText,         kSCodeSortKeys, scodeSortKeyName};
 
 } // namespace
 
@@ -54,15 +58,18 @@ HistoryPage::HistoryPage(AppContext& context, QWidget* parent)
           context, parent) {
     grid()->setColumnWidth(2, 220);
     grid()->setColumnWidth(4, 160);
-    filter_ = new QLineEdit(downloadPanel());
-    filter_->setObjectName(QStringLiteral("EditHislogFilter"));
-    filter_->setClearButtonEnabled(true);
+    timeNote_ = new QLabel(downloadPanel());
+    timeNote_->setObjectName(QStringLiteral("LabelHislogRunningTime"));
+    timeNote_->setWordWrap(true);
+    timeNote_->hide();
     if (auto* panel = qobject_cast<QBoxLayout*>(downloadPanel()->layout()))
-        panel->insertWidget(panel->indexOf(grid()), filter_);
-    connect(filter_, &QLineEdit::textChanged, this, &HistoryPage::applyFilter);
-    connect(&job(), &RecordDownload::rowsChanged, this, [this] {
-        if (!filter_->text().trimmed().isEmpty()) applyFilter();
-    });
+        panel->insertWidget(panel->indexOf(grid()), timeNote_);
+    connect(&job(), &RecordDownload::rowsChanged, this, &HistoryPage::updateTimeNote);
+    if (UpsSession* s = context.scheduler) {
+        // A connection, a detected model or a closed port (cheap when nothing changed).
+        connect(s, &UpsSession::linkStateChanged, this, &HistoryPage::updateTimeNote);
+        connect(s, &UpsSession::liveStoresCleared, this, &HistoryPage::updateTimeNote);
+    }
     auto* box = new QVBoxLayout(this);
     box->addWidget(downloadPanel());
     applyLanguage(context.language);
@@ -70,12 +77,19 @@ HistoryPage::HistoryPage(AppContext& context, QWidget* parent)
 
 void HistoryPage::applyLanguage(int language) {
     RecordPage::applyLanguage(language);
-    if (filter_) filter_->setPlaceholderText(historyFilterHint(language));
+    if (timeNote_) updateTimeNote();
 }
 
-void HistoryPage::applyFilter() {
-    const QVector<bool> shown = rowsMatching(job().grid(), filter_->text());
-    for (int r = 0; r < shown.size() && r < grid()->rowCount(); ++r) grid()->setRowHidden(r, !shown[r]);
+void HistoryPage::updateTimeNote() {
+    const auto& history = static_cast<const HistoryDownload&>(job());
+    int model = history.rowsModel();
+    if (model < 0 && context_.scheduler && context_.scheduler->portOpen()) model = context_.scheduler->upsModel();
+    const bool running = model >= 0 && historyTimeIsRunningTime(model);
+    timeNote_->setText(runningTimeNote(language()));
+    timeNote_->setVisible(running);
+    // The title cell stays the file's fixed text; its tool tip says the same.
+    if (QTableWidgetItem* title = grid()->item(0, kHistoryColumns - 1))
+        title->setToolTip(running ? timeNote_->text() : QString());
 }
 
 SCodePage::SCodePage(AppContext& context, QWidget* parent)
@@ -93,10 +107,19 @@ SCodePage::SCodePage(AppContext& context, QWidget* parent)
     analyzeHint_ = new QLabel(download);
     analyzeHint_->setObjectName(QStringLiteral("Label90"));
     analyzeHint_->setWordWrap(true);
+    analyzeSelected_ = new QPushButton(download);
+    analyzeSelected_->setObjectName(QStringLiteral("ButtonSCodeAnalyzeSelected"));
+    analyzeMore_ = new QLabel(download);
+    analyzeMore_->setObjectName(QStringLiteral("LabelSCodeAnalyzeMore"));
+    analyzeMore_->setWordWrap(true);
     grid()->setColumnWidth(0, 300);
+    auto* hints = new QVBoxLayout;
+    hints->addWidget(analyzeHint_);
+    hints->addWidget(analyzeMore_);
     auto* analyzeRow = new QHBoxLayout;
     analyzeRow->addWidget(analyze_);
-    analyzeRow->addWidget(analyzeHint_, 1);
+    analyzeRow->addWidget(analyzeSelected_);
+    analyzeRow->addLayout(hints, 1);
     auto* downloadBox = new QVBoxLayout(download);
     downloadBox->addWidget(downloadPanel(), 1);
     downloadBox->addWidget(memo_);
@@ -114,6 +137,14 @@ SCodePage::SCodePage(AppContext& context, QWidget* parent)
 
     connect(analyze_, &QPushButton::clicked, this, &SCodePage::analyzeClick);
     connect(grid(), &QTableWidget::cellDoubleClicked, this, &SCodePage::gridDoubleClick);
+    connect(analyzeSelected_, &QPushButton::clicked, this, &SCodePage::analyzeSelectedClick);
+    // The button works while the current row lies in a downloaded record.
+    auto updateSelected = [this] {
+        analyzeSelected_->setEnabled(!scodeRecordLines(job().grid(), grid()->currentRow()).isEmpty());
+    };
+    connect(grid(), &QTableWidget::currentCellChanged, this, updateSelected);
+    connect(&job(), &RecordDownload::rowsChanged, this, updateSelected);
+    updateSelected();
     applyLanguage(context.language);
 }
 
@@ -125,6 +156,8 @@ void SCodePage::applyLanguage(int language) {
     tabs_->setTabVisible(1, brandingColumn().scodeTriggerTab && model != 8);
     analyze_->setText(analyzeCaption(language));
     analyzeHint_->setText(analyzeHint(language));
+    analyzeSelected_->setText(analyzeSelectedCaption(language));
+    analyzeMore_->setText(analyzeMoreHint(language));
 }
 
 void SCodePage::afterSave() {
@@ -139,6 +172,13 @@ void SCodePage::gridDoubleClick(int row, int column) {
     for (int r = row; r < row + kSCodeRowsPerRecord && r < grid()->rowCount(); ++r)
         lines << gridCell(grid(), column, r);
     memo_->setPlainText(lines.join('\n'));
+}
+
+void SCodePage::analyzeSelectedClick() {
+    const QStringList lines = scodeRecordLines(job().grid(), grid()->currentRow());
+    if (lines.isEmpty()) return;
+    memo_->setPlainText(lines.join('\n')); // as a double-click on the title would
+    analyzeClick();
 }
 
 void SCodePage::analyzeClick() {

@@ -22,8 +22,10 @@ class HistoryPage : public RecordPage {
     void applyLanguage(int language) override;
 
   private:
-    void applyFilter(); // hides the rows the filter box does not match
-    QLineEdit* filter_ = nullptr;
+    // Says that the time column holds running hours when the rows (or, before any, the connected
+    // UPS) are of a model whose stamps are the running time.
+    void updateTimeNote();
+    QLabel* timeNote_ = nullptr;
 };
 
 class SCodePage : public RecordPage {
@@ -34,6 +36,7 @@ class SCodePage : public RecordPage {
     void applyLanguage(int language) override;
 
     void analyzeClick();                       // ButtonSCodeAnalyzeClick
+    void analyzeSelectedClick();               // the record of the table's current row
     void gridDoubleClick(int row, int column); // StringGridSCodeDblClick
     // The analysis window: the one the application made under the name FormSCode, or one of the
     // page's own when there is none.
@@ -47,6 +50,8 @@ class SCodePage : public RecordPage {
     QPlainTextEdit* memo_ = nullptr;
     QPushButton* analyze_ = nullptr;
     QLabel* analyzeHint_ = nullptr;
+    QPushButton* analyzeSelected_ = nullptr;
+    QLabel* analyzeMore_ = nullptr;
     QLabel* triggerNote_ = nullptr;
     FormSCode* form_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "records/RecordDecode.h"
 #include "records/RecordTexts.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace zav;
@@ -141,6 +142,19 @@ TEST(HistoryDecode, RowCells) {
     };
     for (const RowCase& c : cases)
         EXPECT_EQ(historyRowCells(7, c.record, c.model, c.language, c.unitAfterName), c.cells) << c.what;
+}
+
+// The page labels the time column as running hours for exactly the models whose stamps the decoder
+// writes as running time.
+TEST(HistoryDecode, RunningTimeModelsAreTheOnesDecodedAsRunningTime) {
+    const HistoryBytes r = {0x0b, 0x95, 0x00, 0x41, 0x07, 0x05, 0x00, 0x00};
+    const QRegularExpression runningTime(QStringLiteral("^\\d{5}:\\d{2}:\\d{2}$"));
+    for (int model = 0; model <= 8; ++model) {
+        const QString text = historyTimeText(model, r);
+        EXPECT_EQ(historyTimeIsRunningTime(model), runningTime.match(text).hasMatch()) << model << " " << qPrintable(text);
+    }
+    EXPECT_TRUE(historyTimeIsRunningTime(7));
+    EXPECT_FALSE(historyTimeIsRunningTime(1));
 }
 
 TEST(HistoryTexts, EveryCodeHasATextInEveryLanguage) {

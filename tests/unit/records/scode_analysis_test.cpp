@@ -152,3 +152,47 @@ TEST(SCodeAnalysis, ColoursByText) {
 }
 
 } // namespace
+
+namespace {
+
+// "Show abnormal only" follows the decoder's judgement of each state, which the colour by text
+// cannot give: the bypass's "Abnormal" and a tripped shunt are faults, an idle test is not.
+TEST(SCodeAnalysis, SeverityOfTheStates) {
+    const SCodeAnalysis a = analyzeSCode("S0: 0000-0000-0000-0000\n"
+                                         "S1: 0001-0010-0000-0000\n"
+                                         "A0: 2100-0009-0000-0000\n"
+                                         "A5: 0012-0000-0000-0000");
+    ASSERT_EQ(a.result, SCodeAnalysis::Result::Ok);
+    const struct {
+        int row;
+        SCodeSeverity severity;
+    } cases[] = {
+        {row(0, 0), SCodeSeverity::Alarm},     // no source supplies the load
+        {row(0, 3), SCodeSeverity::Alarm},     // bypass "Abnormal"
+        {row(0, 5), SCodeSeverity::Normal},    // a breaker open
+        {row(1, 3), SCodeSeverity::Alarm},     // shunt trip
+        {row(1, 6), SCodeSeverity::Alarm},     // EPO
+        {row(1, 1), SCodeSeverity::Normal},    // inverter ready capacity enough
+        {row(1, 8), SCodeSeverity::Reserved},  // reserved items never count
+        {row(2, 0), SCodeSeverity::Undefined}, // synchronisation value 2
+        {row(2, 1), SCodeSeverity::Alarm},     // utility fault
+        {row(2, 2), SCodeSeverity::Normal},
+        {row(2, 7), SCodeSeverity::Undefined}, // 9: a value without a text ("X")
+        {row(3, 0), SCodeSeverity::Unknown},   // A1 was not given ("?")
+        {row(7, 2), SCodeSeverity::Normal},    // a test passed
+        {row(7, 4), SCodeSeverity::Normal},    // no test run: "Undefined" is its text, not a fault
+        {row(7, 3), SCodeSeverity::Alarm},     // a test failed
+    };
+    for (const auto& c : cases) EXPECT_EQ(scodeStateSeverity(a, c.row, 1), c.severity) << c.row;
+    EXPECT_EQ(scodeStateText(a, row(0, 3), 1, EN), "Abnormal");
+    EXPECT_EQ(scodeCellColour(scodeStateText(a, row(0, 3), 1, EN)), SCodeCellColour::Normal)
+        << "the text alone does not tell";
+    EXPECT_EQ(scodeStateText(a, row(7, 4), 1, EN), "Undefined");
+    for (SCodeSeverity s : {SCodeSeverity::Alarm, SCodeSeverity::Undefined, SCodeSeverity::Unknown})
+        EXPECT_TRUE(scodeAbnormal(s));
+    for (SCodeSeverity s : {SCodeSeverity::Normal, SCodeSeverity::Reserved}) EXPECT_FALSE(scodeAbnormal(s));
+    EXPECT_EQ(scodeColumnTitle(3, EN), "Item");
+    EXPECT_EQ(scodeColumnTitle(4, CN), QString::fromUtf8("状态"));
+}
+
+} // namespace
