@@ -220,6 +220,14 @@ QString recordHint(RecordRun run, QString (*pageText)(bool finished, int languag
     return {};
 }
 
+QString recordsCutText(int held, int kept, int language) {
+    return pick({"UPS存有 %1 条记录，表中只容得下前 %2 条。", "The UPS holds %1 records; only the first %2 fit the table.",
+                 "UPS存有 %1 筆記錄，表中只容得下前 %2 筆。"},
+                language)
+        .arg(held)
+        .arg(kept);
+}
+
 QString historyFilterHint(int language) {
     return pick({"筛选：只显示含此文字的记录", "Filter: show only the records that contain this text",
                  "篩選：只顯示含此文字的記錄"},

@@ -27,6 +27,8 @@ QString scodeHintText(bool finished, int language);
 // "Downloading ...", and a run stopped by Cancel or a lost link says the rows read so far stay.
 enum class RecordRun { NotStarted, Running, Finished, Stopped };
 QString recordHint(RecordRun run, QString (*pageText)(bool finished, int language), int language);
+// Said after a download when the UPS held more records than the table has rows for.
+QString recordsCutText(int held, int kept, int language);
 // After a save: where the file went and how many records it holds.
 QString savedToText(const QString& path, int records, int language);
 

@@ -95,7 +95,7 @@ class RecordsPagesTest : public ::testing::Test {
             pdu.append(QByteArray::fromHex("0b95"));
             pdu.append(char(ToBcd(r.start % 60)));
             pdu.append(QByteArray::fromHex("0308050713"));
-            pdu.append(char(0)).append(char(historyCount));
+            pdu.append(char(historyCount >> 8)).append(char(historyCount & 0xFF));
         } else {
             pdu.append(char(72));
             QByteArray data(72, '\0');
@@ -276,6 +276,49 @@ TEST_F(RecordsPagesTest, SaveWritesTheGridAndReportsAFailure) {
                                              dir.filePath("no/such/folder/log.csv") + "\". "));
     EXPECT_FALSE(savedLine->isVisibleTo(&window)); // no claim of a file that was not written
     context.profile = nullptr;
+}
+
+// A UPS holding more records than the tables have rows: the pages say how many did not fit, and
+// the saved line counts the records written, not the ones read.
+TEST_F(RecordsPagesTest, ALogLongerThanTheTableIsSaidOnThePage) {
+    QTemporaryDir dir;
+    historyCount = 1003;
+    scodeCount = 113;
+    connectModel1();
+    const struct {
+        RecordPage* page;
+        const char* hint;
+        const char* download;
+        const char* save;
+        const char* savedLine;
+        const char* said;
+        const char* saved;
+    } pages[] = {
+        {history, "Label2", "ButtonDownload", "ButtonSave", "Label2Saved",
+         "The UPS holds 1003 records; only the first 999 fit the table.", "Saved 999 records to "},
+        {scode, "LabelSCodeWait", "ButtonSCodeDownload", "ButtonSCodeSave", "LabelSCodeWaitSaved",
+         "The UPS holds 113 records; only the first 111 fit the table.", "Saved 111 records to "},
+    };
+    for (const auto& p : pages) {
+        SCOPED_TRACE(p.download);
+        auto* hint = find<QLabel>(p.hint);
+        if (!hint) continue;
+        click(p.download);
+        ASSERT_TRUE(ups.stepUntil([&] { return !p.page->job().running(); }, 10000));
+        EXPECT_TRUE(hint->text().endsWith(QLatin1String("\n") + p.said)) << hint->text().toStdString();
+        p.page->applyLanguage(2);
+        EXPECT_TRUE(hint->text().contains(QStringLiteral("表中只容得下前"))) << hint->text().toStdString();
+        p.page->applyLanguage(1);
+        dialogs.answer = dir.filePath(QLatin1String(p.download) + ".csv");
+        click(p.save);
+        auto* saved = find<QLabel>(p.savedLine);
+        if (saved) EXPECT_TRUE(saved->text().startsWith(QLatin1String(p.saved))) << saved->text().toStdString();
+    }
+    // A log that fits says nothing more.
+    historyCount = 12;
+    click("ButtonDownload");
+    ASSERT_TRUE(ups.stepUntil([&] { return !history->job().running(); }));
+    EXPECT_EQ(find<QLabel>("Label2")->text(), "Download history from the UPS has been completed!");
 }
 
 // The standard save dialog runs no nested event loop: the click returns with the dialog open, the

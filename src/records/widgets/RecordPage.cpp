@@ -7,6 +7,7 @@
 #include "records/widgets/RecordDialogs.h"
 #include "foundation/RecentFolders.h"
 
+#include <algorithm>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -108,7 +109,7 @@ void RecordPage::applyLanguage(int language) {
     download_->setText(kind_.caption(job_->running(), language));
     save_->setText(saveCaption(language));
     save_->setToolTip(kind_.saveHint(language));
-    hint_->setText(recordHint(run_, kind_.hintText, language));
+    showHint();
     filter_->setPlaceholderText(kind_.filterHint(language));
     fillOrderChoice();
 }
@@ -161,7 +162,7 @@ void RecordPage::showIdle() {
 void RecordPage::stopped() {
     if (run_ == RecordRun::Running && !job_->running()) {
         run_ = RecordRun::Stopped;
-        hint_->setText(recordHint(run_, kind_.hintText, language_));
+        showHint();
     }
     showIdle();
 }
@@ -181,7 +182,7 @@ void RecordPage::downloadClick() {
         progress_->setValue(0);
         progress_->show();
         run_ = RecordRun::Running;
-        hint_->setText(recordHint(run_, kind_.hintText, language_));
+        showHint();
     }
     emit s->buttonsRefreshDue();
 }
@@ -190,7 +191,15 @@ void RecordPage::downloadFinished() {
     showIdle();
     run_ = RecordRun::Finished;
     progress_->setValue(progress_->maximum()); // stays full until the next run
-    hint_->setText(recordHint(run_, kind_.hintText, language_));
+    showHint();
+}
+
+void RecordPage::showHint() {
+    QString text = recordHint(run_, kind_.hintText, language_);
+    // Records past the table's rows were read but have no row: say so rather than show a whole log.
+    if (run_ != RecordRun::NotStarted && job_->recordsRead() > job_->recordsThatFit())
+        text += '\n' + recordsCutText(job_->recordsRead(), job_->recordsThatFit(), language_);
+    hint_->setText(text);
 }
 
 void RecordPage::copyRows(int first, int count) {
@@ -216,7 +225,8 @@ void RecordPage::saveClick() {
                                   dialogs_->error(this, error);
                               } else {
                                   RecentFolders(context_.profile, QString()).remember(FileKind::Records, path);
-                                  saved_->setText(savedToText(QDir::toNativeSeparators(path), job_->recordsRead(),
+                                  saved_->setText(savedToText(QDir::toNativeSeparators(path),
+                                                              std::min(job_->recordsRead(), job_->recordsThatFit()),
                                                               language_));
                                   saved_->show();
                               }

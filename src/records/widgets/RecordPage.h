@@ -83,6 +83,7 @@ class RecordPage : public ZavPage {
     void applyView(); // the filter's hidden rows and the sort's order
     void fillOrderChoice();
     void downloadFinished();
+    void showHint(); // the run's hint, and what did not fit the table
 
     RecordPageKind kind_;
     RecordDownload* job_;
