@@ -82,6 +82,7 @@ AppShell::AppShell(SerialChannel& channel, ShellOptions options) {
         else qCDebug(lcEvents).noquote() << line;
     }, main);
     trends_->setUpsNameSource([&channel] { return channel.portName(); });
+    main->context().trends = trends_;
     // Each second of the protection, after the controller's own step.
     QObject::connect(protection_->timerShutdown(), &QTimer::timeout, journal_,
                      [this] { journal_->protectionStepped(protection_->policy()); });
