@@ -19,7 +19,8 @@ Q_LOGGING_CATEGORY(lcTrends, "zav.trends")
 namespace {
 
 constexpr float kNone = std::numeric_limits<float>::quiet_NaN();
-constexpr int kPruneBatch = 2000; // rows deleted per step while over the size limit
+constexpr int kPruneBatch = 2000;       // rows deleted per step while over the size limit
+constexpr qint64 kShrinkFreePages = 1024; // 4 MiB of 4 KiB pages
 
 // A row's values: little-endian float32, one per column (cycles) or four per column (buckets:
 // mean, minimum, maximum, count). Columns are the database's numbering of the channels
@@ -127,7 +128,12 @@ bool TrendStore::open(const QString& path, bool readOnly) {
         file_.close();
         return false;
     }
-    if (!readOnly) thin();
+    if (!readOnly) {
+        // The names are read once here (a scan of the whole table); later ones come through add().
+        const QStringList names = upses();
+        known_ = QSet<QString>(names.begin(), names.end());
+        thin();
+    }
     return isOpen();
 }
 
@@ -172,6 +178,7 @@ void TrendStore::add(const QString& ups, const QDateTime& time, const QVector<fl
     QVector<float> row(slotCount_, kNone);
     for (int i = 0; i < values.size() && i < slots_.size(); ++i) row[slots_[i]] = values[i];
     queue_.append({ups, time.toMSecsSinceEpoch(), row});
+    known_.insert(ups);
     if (!commit_.isActive()) commit_.start();
 }
 
@@ -319,7 +326,9 @@ bool TrendStore::thin() {
         return breakDown(why);
     };
     QSqlQuery q(db);
-    for (const QString& ups : upses()) {
+    QStringList names(known_.begin(), known_.end());
+    names.sort();
+    for (const QString& ups : std::as_const(names)) {
         for (TrendLevel level : {TrendLevel::Minute, TrendLevel::TenMinutes})
             if (!rollUp(ups, level, nowMs)) {
                 db.rollback();
@@ -327,12 +336,24 @@ bool TrendStore::thin() {
             }
     }
     if (stepHook_) stepHook_("rolled");
-    q.prepare(QStringLiteral("DELETE FROM trend_points WHERE time < ?"));
-    q.addBindValue(nowMs - qint64(retention_.maxAgeDays) * 24 * 3600 * 1000);
-    if (!q.exec() || !pruneSize()) return fail(q);
+    for (int level = 0; level < kTrendLevels; ++level) { // by level: the (level, time) index serves
+        q.prepare(QStringLiteral("DELETE FROM trend_points WHERE level = ? AND time < ?"));
+        q.addBindValue(level);
+        q.addBindValue(nowMs - qint64(retention_.maxAgeDays) * 24 * 3600 * 1000);
+        if (!q.exec()) return fail(q);
+    }
+    if (!pruneSize()) return fail(q);
     if (stepHook_) stepHook_("deleted");
     if (!db.commit()) return breakDown(db.lastError().text());
-    file_.shrink();
+    // Pages freed by the thinning of each minute are reused by the next cycles; the file is only
+    // shrunk when many are free (the shrink waits for readers to let the log be written back).
+    QSqlQuery pages(db);
+    const auto pragma = [&pages](const char* name) {
+        return pages.exec(QStringLiteral("PRAGMA %1").arg(QLatin1String(name))) && pages.next() ? pages.value(0).toLongLong() : 0;
+    };
+    const qint64 free = pragma("freelist_count"), all = pragma("page_count");
+    pages.finish();
+    if (free > std::max<qint64>(kShrinkFreePages, all / 4)) file_.shrink();
     return true;
 }
 

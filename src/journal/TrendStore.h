@@ -16,6 +16,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QSet>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QTimer>
@@ -121,6 +122,7 @@ class TrendStore : public QObject {
     QVector<int> slots_; // the database column of each channel of trendChannels()
     int slotCount_ = 0;
     QVector<Queued> queue_;
+    QSet<QString> known_; // the UPS names thinning visits
     QTimer commit_;
     int commitsSinceThinning_ = 0;
 };
