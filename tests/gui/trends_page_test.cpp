@@ -7,6 +7,7 @@
 #include "journal/TrendFeed.h"
 #include "journal/widgets/TrendPages.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTimeAxis>
 #include <QImage>
