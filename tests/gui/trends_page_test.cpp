@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
+#include <QMouseEvent>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -103,6 +104,22 @@ TEST_F(TrendsPageTest, LiveCyclesAreKeptAndDrawnWithGapsZoomAndExport) {
     EXPECT_TRUE(find<QPushButton>("ButtonTrendResetZoom")->isEnabled());
     find<QPushButton>("ButtonTrendResetZoom")->click();
     EXPECT_FALSE(p->model().zoomed());
+
+    // A band dragged over the plot: the window becomes the band's span.
+    QWidget* plot = p->chart()->viewport();
+    const QRectF area = p->chart()->chart()->plotArea();
+    const QPoint a = p->chart()->mapFromScene(area.topLeft() + QPointF(area.width() * 0.25, area.height() / 2));
+    const QPoint b = p->chart()->mapFromScene(area.topLeft() + QPointF(area.width() * 0.5, area.height() / 2));
+    const qint64 full = axis->max().toMSecsSinceEpoch() - axis->min().toMSecsSinceEpoch();
+    const qint64 bandFrom = axis->min().toMSecsSinceEpoch() + full / 4;
+    QMouseEvent press(QEvent::MouseButtonPress, a, plot->mapToGlobal(a), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, b, plot->mapToGlobal(b), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, b, plot->mapToGlobal(b), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    for (QMouseEvent* e : {&press, &move, &release}) QApplication::sendEvent(plot, e);
+    EXPECT_TRUE(p->model().zoomed());
+    EXPECT_NEAR(double(axis->max().toMSecsSinceEpoch() - axis->min().toMSecsSinceEpoch()) / double(full), 0.25, 0.02);
+    EXPECT_NEAR(double(axis->min().toMSecsSinceEpoch() - bandFrom) / double(full), 0, 0.02);
+    find<QPushButton>("ButtonTrendResetZoom")->click();
 
     const QString csv = dir.filePath("shown.csv");
     p->exportCsvTo(csv);

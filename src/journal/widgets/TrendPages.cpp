@@ -20,6 +20,7 @@
 #include <QTreeWidget>
 #include <QValueAxis>
 #include <QVBoxLayout>
+#include <QMouseEvent>
 #include <QWheelEvent>
 
 namespace zav {
@@ -54,9 +55,6 @@ TrendChartView::TrendChartView(QWidget* parent) : QChartView(parent) {
     chart->addAxis(value_, Qt::AlignLeft);
     setChart(chart);
     setRenderHint(QPainter::Antialiasing);
-    // The band is drawn by the view; the span it covers is asked for on release, and the model
-    // decides the window (the chart's own zoom is not used).
-    setRubberBand(QChartView::HorizontalRubberBand);
     setMinimumHeight(240);
 }
 
@@ -72,17 +70,32 @@ void TrendChartView::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+void TrendChartView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QChartView::mousePressEvent(event);
+    // The band is the page's own: the chart's built-in zoom would change the axes behind the
+    // model's back, and a zoom in must query again to reach a finer level.
+    pressAt_ = event->position();
+    if (!band_) band_ = new QRubberBand(QRubberBand::Rectangle, viewport());
+    band_->setGeometry(QRect(pressAt_.toPoint(), QSize(1, viewport()->height())));
+    band_->show();
+    event->accept();
+}
+
+void TrendChartView::mouseMoveEvent(QMouseEvent* event) {
+    if (!band_ || !band_->isVisible()) return QChartView::mouseMoveEvent(event);
+    const int x0 = int(pressAt_.x()), x1 = int(event->position().x());
+    band_->setGeometry(QRect(std::min(x0, x1), 0, std::abs(x1 - x0) + 1, viewport()->height()));
+    event->accept();
+}
+
 void TrendChartView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rubberBand() != QChartView::NoRubberBand) {
-        // The view's band: the chart would zoom itself; the span goes to the model instead.
-        const QRect band = findChild<QRubberBand*>() ? findChild<QRubberBand*>()->geometry() : QRect();
-        setRubberBand(QChartView::NoRubberBand);
-        QChartView::mouseReleaseEvent(event);
-        setRubberBand(QChartView::HorizontalRubberBand);
-        if (band.width() > 4) emit spanAsked(msAt(band.topLeft()), msAt(band.topRight()));
+    if (event->button() == Qt::LeftButton && band_ && band_->isVisible()) {
+        band_->hide();
+        if (std::abs(event->position().x() - pressAt_.x()) > 4) emit spanAsked(msAt(pressAt_), msAt(event->position()));
+        event->accept();
         return;
     }
-    if (event->button() == Qt::RightButton) {
+    if (event->button() == Qt::RightButton) { // one step out, as two wheel steps
         emit zoomAsked(1.0 / kWheelZoom / kWheelZoom, msAt(event->position()));
         event->accept();
         return;

@@ -16,6 +16,7 @@ class QDateTimeEdit;
 class QFileDialog;
 class QLabel;
 class QPushButton;
+class QRubberBand;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QValueAxis;
@@ -41,6 +42,8 @@ class TrendChartView : public QChartView {
 
   protected:
     void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
@@ -48,6 +51,7 @@ class TrendChartView : public QChartView {
     QDateTimeAxis* time_;
     QValueAxis* value_;
     QPointF pressAt_;
+    QRubberBand* band_ = nullptr;
 };
 
 class TrendsPage : public ZavPage {
