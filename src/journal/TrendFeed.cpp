@@ -16,10 +16,18 @@ TrendFeed::TrendFeed(UpsSession& session, const JournalSettings& settings, const
     connect(&session, &UpsSession::liveCycleEnded, this, &TrendFeed::cycleEnded);
 }
 
+QString TrendFeed::shownUps() const {
+    if (const QString now = upsName(); !now.isEmpty()) return now;
+    if (!lastWritten_.isEmpty()) return lastWritten_;
+    const QStringList names = store_.upses();
+    return names.isEmpty() ? QString() : names.first();
+}
+
 void TrendFeed::cycleEnded() {
     if (!store_.isOpen()) return;
     const MeasureLayout layout = measureLayout(session_.upsModel(), session_.settings().SettingData);
-    store_.add(upsName(), clock_ ? clock_() : QDateTime::currentDateTimeUtc(), trendSample(session_.live(), layout));
+    lastWritten_ = upsName();
+    store_.add(lastWritten_, clock_ ? clock_() : QDateTime::currentDateTimeUtc(), trendSample(session_.live(), layout));
 }
 
 } // namespace zav

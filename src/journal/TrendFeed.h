@@ -25,6 +25,9 @@ class TrendFeed : public QObject {
     // The UPS's name asked at each cycle (the window: the port it is connected on).
     void setUpsNameSource(std::function<QString()> name) { upsOf_ = std::move(name); }
     QString upsName() const { return upsOf_ ? upsOf_() : ups_; }
+    // The UPS the page shows: the one on the link now; while there is none (no port chosen), the
+    // last one written, else the first with data.
+    QString shownUps() const;
     // The samples' time; default the wall clock. Tests give their own.
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
@@ -34,6 +37,7 @@ class TrendFeed : public QObject {
     UpsSession& session_;
     TrendStore store_;
     QString ups_;
+    QString lastWritten_;
     std::function<QString()> upsOf_;
     std::function<QDateTime()> clock_;
     Log log_;

@@ -283,7 +283,7 @@ void TrendsPage::refresh() {
     if (!attached_) shown_.error = trendPageText("noTrends", language_);
     else if (!model_.chosen().isEmpty()) {
         attached_->flush(); // what is queued shows too
-        shown_ = attached_->query(model_.query(context_.trends->upsName(), now));
+        shown_ = attached_->query(model_.query(context_.trends->shownUps(), now));
     }
     QStringList captions;
     for (const TrendSeries& s : shown_.series) captions << trendChannelCaption(trendChannels()[trendChannelIndex(s.key)], language_);
