@@ -6,12 +6,12 @@ namespace {
 
 const char* const kPageCaptions[kLanguageCount][kPageCount] = {
     {"首        页", "旁路数据", "主路数据", "输出数据", "电池数据", "整机状态", "单元状态", "记录下载",
-     "维护代码", "额定设置", "用服设置", "检测校正", "远程控制", "软件烧录", "帮        助", "关        于", "事件日志"},
+     "维护代码", "额定设置", "用服设置", "检测校正", "远程控制", "软件烧录", "帮        助", "关        于", "事件日志", "趋势"},
     {"Home", "BypassData", "MainIpData", "OutputData", "BatteryData", "CabStatus", "UnitStatus",
      "HisLogDown", "SCodeDown", "RateSetting", "ServSetting", "DetectAdjust", "ControlCmd", "FwProgram",
-     "Help", "About", "EventLog"},
+     "Help", "About", "EventLog", "Trends"},
     {"首        頁", "旁路數據", "主路數據", "輸出數據", "電池數據", "整機狀態", "單元狀態", "記錄下載",
-     "維護代碼", "額定設置", "用服設置", "檢測校正", "遠程控制", "軟體燒錄", "幫        助", "關        於", "事件日誌"},
+     "維護代碼", "額定設置", "用服設置", "檢測校正", "遠程控制", "軟體燒錄", "幫        助", "關        於", "事件日誌", "趨勢"},
 };
 
 const char* const kCommonMessages[kLanguageCount][kCommonMessageCount] = {

@@ -9,7 +9,7 @@ namespace zav {
 
 enum Language : int { LangCN = 0, LangEN = 1, LangCHT = 2 };
 inline constexpr int kLanguageCount = 3;
-inline constexpr int kPageCount = 17;
+inline constexpr int kPageCount = 18;
 inline constexpr int kCommonMessageCount = 35;
 
 // Any index outside 0..2 reads as English, like an unknown language text.

@@ -45,6 +45,8 @@ JournalSettings loadJournalSettings(const ProfileFile& profile) {
     if (s.database.isEmpty()) s.database = defaultWindowJournalPath();
     s.retention.maxAgeDays = std::clamp(profile.readInteger(j, QStringLiteral("MaxAgeDays"), s.retention.maxAgeDays), 1, 36500);
     s.retention.maxSizeMb = std::clamp(profile.readInteger(j, QStringLiteral("MaxSizeMB"), s.retention.maxSizeMb), 1, 100000);
+    s.trends.maxAgeDays = s.retention.maxAgeDays;
+    s.trends.maxSizeMb = std::clamp(profile.readInteger(j, QStringLiteral("TrendMaxSizeMB"), s.trends.maxSizeMb), 1, 100000);
     const QString c = QLatin1String(kEventCommandSection);
     s.hook.commandLine = profile.readString(c, QStringLiteral("Program"), QString()).trimmed();
     s.hook.timeoutSeconds = std::clamp(profile.readInteger(c, QStringLiteral("TimeoutSeconds"), s.hook.timeoutSeconds), 1, 3600);

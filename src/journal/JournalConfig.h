@@ -1,7 +1,8 @@
 #pragma once
 // Where the journal lives and what the events set off, as ZAV.ini keeps it for the window:
 //
-//   [Journal]       Database (path; default the user's data folder), MaxAgeDays, MaxSizeMB
+//   [Journal]       Database (path; default the user's data folder), MaxAgeDays, MaxSizeMB,
+//                   TrendMaxSizeMB (the trends, kept in <journal>-trends.sqlite beside the journal's file)
 //   [Notify]        one key per notification choice (PowerFail, PowerBack, BatteryLow, Link,
 //                   OutputOff, Alarm): 1 notifies, 0 not; a missing key notifies
 //   [EventCommand]  Program (a program and its arguments, run without a shell), TimeoutSeconds
@@ -9,6 +10,7 @@
 // zavd reads the same sections from zavd.conf (with [Journal] StateDirectory instead of Database).
 
 #include "journal/EventJournal.h"
+#include "journal/TrendStore.h"
 #include "journal/UpsEvent.h"
 
 #include <QString>
@@ -39,6 +41,7 @@ struct HookSettings {
 struct JournalSettings {
     QString database; // empty: no journal
     JournalRetention retention;
+    TrendRetention trends; // in journal-trends.sqlite beside the journal; the journal's age limit, a size of its own
     HookSettings hook;
     std::array<bool, kNotifyChoiceCount> notify{};
 };

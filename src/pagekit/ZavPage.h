@@ -12,6 +12,7 @@ class UpsSession;
 class ProfileFile;
 class AlarmSelection;
 class EventJournal;
+class TrendFeed;
 
 struct AppContext {
     UpsSession* scheduler = nullptr;
@@ -22,6 +23,8 @@ struct AppContext {
     AlarmSelection* alarms = nullptr;
     // The event journal of the window; nullptr while there is none (the journal page says so).
     EventJournal* journal = nullptr;
+    // The trends of the window; nullptr while there are none (the trends page says so).
+    TrendFeed* trends = nullptr;
 };
 
 class ZavPage : public QWidget {

@@ -32,5 +32,6 @@ int runFlash(QCoreApplication& app, const QStringList& args); // FlashCommand.cp
 int runLogo(QCoreApplication& app, const QStringList& args);
 
 int runJournal(QCoreApplication& app, const QStringList& args); // JournalCommand.cpp
+int runTrends(QCoreApplication& app, const QStringList& args); // TrendsCommand.cpp
 
 } // namespace zavctl

@@ -29,6 +29,7 @@ const Command kCommands[] = {
     {"flash", "program a DSP's flash through its serial bootloader (programming port, no Modbus link)", runFlash},
     {"logo", "upload a start-up logo over the Modbus link and wait for the UPS's confirmation", runLogo},
     {"journal", "print the event journal of zav (or of zavd with --db) as JSON or CSV", runJournal},
+    {"trends", "print the kept trends of the live values for a time range as JSON or CSV", runTrends},
 };
 
 void printUsage(FILE* to) {

@@ -170,6 +170,8 @@ void readJournal(Reader& r, JournalSettings& j) {
     else j.database = QDir(dir).filePath(QStringLiteral("journal.sqlite"));
     j.retention.maxAgeDays = r.number(s, "MaxAgeDays", j.retention.maxAgeDays, 1, 36500);
     j.retention.maxSizeMb = r.number(s, "MaxSizeMB", j.retention.maxSizeMb, 1, 100000);
+    j.trends.maxAgeDays = j.retention.maxAgeDays;
+    j.trends.maxSizeMb = r.number(s, "TrendMaxSizeMB", j.trends.maxSizeMb, 1, 100000);
     const QString c = QLatin1String(kEventCommandSection);
     j.hook.commandLine = r.text(c, "Program", QString());
     if (j.hook.commandLine.count(u'"') % 2 != 0) r.fail(c, "Program", "a quote is not closed");

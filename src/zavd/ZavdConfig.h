@@ -9,7 +9,8 @@
 //   [Power]      PowerOff (dry-run|system), FedBy (UPS names), FedByRule (any|all)
 //   [ShutEvents] the keys of the PC protection, as in ZAV.ini (CheckBoxShutdownEnable, ...)
 //   [Journal]    StateDirectory (default /var/lib/zav: the journal is journal.sqlite in it; "off": no
-//                journal), MaxAgeDays (1..36500), MaxSizeMB (1..100000)
+//                journal), MaxAgeDays (1..36500), MaxSizeMB (1..100000), TrendMaxSizeMB (1..100000: the
+//                trends, in journal-trends.sqlite in the same folder)
 //   [EventCommand] Program (a program and its arguments, run without a shell for every event),
 //                TimeoutSeconds (1..3600)
 //   [User NAME]  Password, Actions (SET, FSD), InstCmds (names or ALL), Upsmon (primary|secondary),

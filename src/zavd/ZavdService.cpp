@@ -78,6 +78,10 @@ void ZavdService::start() {
             u->session(), config_.journal, u->name(), [](bool warning, const QString& line) {
                 zavdLog(warning ? LogLevel::Warning : LogLevel::Info, "journal", line);
             }));
+        trends_.push_back(std::make_unique<TrendFeed>(
+            u->session(), config_.journal, u->name(), [](bool warning, const QString& line) {
+                zavdLog(warning ? LogLevel::Warning : LogLevel::Info, "trends", line);
+            }));
         u->start();
     }
     tick_.start();

@@ -6,6 +6,7 @@
 #include "link/LineBus.h"
 #include "link/QtSerialChannel.h"
 #include "journal/JournalFeed.h"
+#include "journal/TrendFeed.h"
 #include "protect/PowerOff.h"
 #include "protect/ProcessRunner.h"
 #include "protect/ShutdownPolicy.h"
@@ -72,6 +73,7 @@ class ZavdService : public QObject {
     bool protectionSaid_ = false;
     // The event journal and the event command, one feed per UPS (all into one journal file).
     std::vector<std::unique_ptr<JournalFeed>> journals_;
+    std::vector<std::unique_ptr<TrendFeed>> trends_; // one per UPS, all in one journal-trends.sqlite
 };
 
 } // namespace zav

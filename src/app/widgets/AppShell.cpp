@@ -7,6 +7,7 @@
 #include "foundation/ProfileFile.h"
 #include "journal/DesktopNotifier.h"
 #include "journal/JournalFeed.h"
+#include "journal/TrendFeed.h"
 #include "journal/widgets/NotifyChoiceBox.h"
 #include "protect/CloseList.h"
 #include "protect/widgets/FormCountDown.h"
@@ -75,6 +76,13 @@ AppShell::AppShell(SerialChannel& channel, ShellOptions options) {
     QObject::connect(&journal_->journal(), &EventJournal::failed, main, [main] { main->context().journal = nullptr; });
     // The event names the port the UPS answers on.
     journal_->events().setUpsNameSource([&channel] { return channel.portName(); });
+    // The trends of each live cycle, beside the journal, under the same UPS name.
+    trends_ = new TrendFeed(main->scheduler(), journal, QString(), [](bool warning, const QString& line) {
+        if (warning) qCWarning(lcEvents).noquote() << line;
+        else qCDebug(lcEvents).noquote() << line;
+    }, main);
+    trends_->setUpsNameSource([&channel] { return channel.portName(); });
+    main->context().trends = trends_;
     // Each second of the protection, after the controller's own step.
     QObject::connect(protection_->timerShutdown(), &QTimer::timeout, journal_,
                      [this] { journal_->protectionStepped(protection_->policy()); });

@@ -12,6 +12,7 @@ namespace zav {
 
 class ProtectionController;
 class JournalFeed;
+class TrendFeed;
 class DesktopNotifier;
 
 class AppShell {
@@ -26,6 +27,7 @@ public:
     QDialog* fmCloseFile() const { return fmCloseFile_; }
     ProtectionController& protection() { return *protection_; }
     JournalFeed& journalFeed() { return *journal_; }
+    TrendFeed& trendFeed() { return *trends_; }
     DesktopNotifier& notifier() { return *notifier_; }
 
     // Ends the program at once, in every state: the protection stands down (no countdown, no
@@ -42,6 +44,7 @@ private:
     ProtectionController* protection_ = nullptr; // TimerShutdown, FormCountDown, fmCloseFile
     JournalFeed* journal_ = nullptr;             // the events: journal, command, notifications
     DesktopNotifier* notifier_ = nullptr;
+    TrendFeed* trends_ = nullptr;                // each live cycle's values, thinned with age
 };
 
 } // namespace zav

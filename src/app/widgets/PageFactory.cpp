@@ -4,6 +4,7 @@
 #include "app/widgets/InfoPages.h"
 #include "flash/widgets/FwProgramPage.h"
 #include "journal/widgets/JournalPages.h"
+#include "journal/widgets/TrendPages.h"
 #include "monitor/widgets/MonitorPages.h"
 #include "records/widgets/RecordPages.h"
 #include "service/widgets/ServicePages.h"
@@ -43,6 +44,7 @@ ZavPage* createPage(int index, AppContext& context, QWidget* parent) {
     if (ZavPage* page = createFlashPage(index, context, parent)) return page;
     if (ZavPage* page = createServicePage(index, context, parent)) return page;
     if (ZavPage* page = createJournalPage(index, context, parent)) return page;
+    if (ZavPage* page = createTrendsPage(index, context, parent)) return page;
     switch (index) {
     case 14: return new HelpPage(context, parent);
     case 15: return new AboutPage(context, parent);

@@ -118,6 +118,7 @@ TEST(ZavdConfig, BadValuesNameTheirKey) {
         {"[Link]\nPort=/dev/x\n[Journal]\nStateDirectory=var/lib/zav\n", "[Journal] StateDirectory: 'var/lib/zav'"},
         {"[Link]\nPort=/dev/x\n[Journal]\nMaxAgeDays=0\n", "[Journal] MaxAgeDays: '0'"},
         {"[Link]\nPort=/dev/x\n[Journal]\nMaxSizeMB=lots\n", "[Journal] MaxSizeMB: 'lots'"},
+        {"[Link]\nPort=/dev/x\n[Journal]\nTrendMaxSizeMB=0\n", "[Journal] TrendMaxSizeMB: '0'"},
         {"[Link]\nPort=/dev/x\n[EventCommand]\nProgram=\"/bin/x\n", "[EventCommand] Program: a quote is not closed"},
         {"[Link]\nPort=/dev/x\n[EventCommand]\nTimeoutSeconds=0\n", "[EventCommand] TimeoutSeconds: '0'"},
         // A key given twice is refused, not silently read once.
@@ -217,17 +218,22 @@ TEST(ZavdConfig, TheJournalLivesInTheStateDirectory) {
         const char* text;
         const char* database;
         int maxAgeDays;
+        int trendMaxSizeMb = 200;
     };
     const Case cases[] = {
         {"[Link]\nPort=/dev/x\n", "/var/lib/zav/journal.sqlite", 365},
         {"[Link]\nPort=/dev/x\n[Journal]\nStateDirectory=/srv/zav/\nMaxAgeDays=30\n", "/srv/zav/journal.sqlite", 30},
         {"[Link]\nPort=/dev/x\n[Journal]\nStateDirectory=off\n", "", 365},
+        {"[Link]\nPort=/dev/x\n[Journal]\nTrendMaxSizeMB=20\nMaxAgeDays=90\n", "/var/lib/zav/journal.sqlite", 90, 20},
     };
     for (const Case& c : cases) {
         const Loaded l = load(c.text);
         ASSERT_TRUE(l.error.isEmpty()) << qPrintable(l.error);
         EXPECT_EQ(l.config.journal.database, QString::fromUtf8(c.database)) << c.text;
         EXPECT_EQ(l.config.journal.retention.maxAgeDays, c.maxAgeDays) << c.text;
+        // The trends beside the journal: its age limit, a size of their own.
+        EXPECT_EQ(l.config.journal.trends.maxAgeDays, c.maxAgeDays) << c.text;
+        EXPECT_EQ(l.config.journal.trends.maxSizeMb, c.trendMaxSizeMb) << c.text;
     }
 }
 
