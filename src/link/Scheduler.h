@@ -169,12 +169,9 @@ class Scheduler : public QObject, private LinkIo {
     bool linkOk_ = false;
     int activity_ = ActIdle;
     // Line settling after a request without a whole reply (see receive()).
-    // A late answer is still expected this many reply waits on, and at least 3 s on: how late a UPS
-    // answers depends on its own work more than on the rate. A line never quiet for that long and one
-    // more wait is polled anyway.
-    static constexpr int kLateReplyWaits = 5;
-    static constexpr int kLateReplyFloorTicks = 60;
-    int lateReplyHorizon() const { return std::max(kLateReplyWaits * replyTimeout_, kLateReplyFloorTicks); }
+    // The late-reply horizon (lateReplyHorizonTicks). A line never quiet for that long and one more
+    // wait is polled anyway.
+    int lateReplyHorizon() const { return lateReplyHorizonTicks(replyTimeout_); }
     bool awaitingReply_ = false;
     bool replyOverdue_ = false; // the last request ended without a whole reply
     int settleTicks_ = 0;
