@@ -183,9 +183,13 @@ TEST(ScanSim, ADisconnectedLinkLeavesTheScanItsReplies) {
     link.disconnectLink();
 
     ScanController scan(channel, LangEN);
-    ASSERT_TRUE(scan.start(request(line.devicePath(), 1, 2)));
+    const qint64 sentBefore = line.counts().bytesIn;
+    // Long enough for the link's own quiet wait to end while the scan still runs.
+    ASSERT_TRUE(scan.start(request(line.devicePath(), 1, 4)));
     ASSERT_TRUE(waitEnd(scan));
     EXPECT_EQ(scan.rowCount(), 2);
+    const qint64 scanRequests = 4 * blockReadRequest(Protocol::Ascii, 1, fn::ReadHolding, AddressScan::kModelRegister, 1).size();
+    EXPECT_EQ(line.counts().bytesIn - sentBefore, scanRequests) << "only the scan spoke on the line";
     // And the link hears its UPS again after the scan.
     ASSERT_EQ(link.connectLink({0, 3, line.devicePath(), Protocol::Ascii, "2"}), ConnectResult::Connected);
     EXPECT_TRUE(QTest::qWaitFor([&] { return link.linkOk(); }, kWaitMs));
