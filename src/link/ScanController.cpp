@@ -52,8 +52,9 @@ constexpr Texts3 kTexts[] = {
     {"选择一行后按\"使用所选UPS\"：连接栏填入其地址、协议和波特率；按\"连接\"才会连接。",
      "Pick a row and \"Use this UPS\": the connection bar takes its address, protocol and baud; Connect connects.",
      "選擇一行後按\"使用所選UPS\"：連接欄填入其位址、協定和波特率；按\"連接\"才會連線。"},
+    {"本次扫描最多需要 %1。", "This scan takes at most %1.", "本次掃描最多需要 %1。"},
 };
-static_assert(std::size(kTexts) == size_t(ScanText::PickHint) + 1, "one text per ScanText");
+static_assert(std::size(kTexts) == size_t(ScanText::ThisPlan) + 1, "one text per ScanText");
 
 QString protocolName(Protocol p) {
     return p == Protocol::Rtu ? QStringLiteral("MODBUS_RTU") : QStringLiteral("MODBUS_ASCII");

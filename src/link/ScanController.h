@@ -20,7 +20,7 @@ enum class ScanText {
     Title, Button, ButtonTip, ButtonBusyTip, ProtocolLabel, RatesLabel, AddressesLabel, AddressTo,
     BothProtocols, AllRates, Start, Cancel, Use, Close, ColAddress, ColProtocol, ColBaud, ColModel,
     Ready, Scanning, Finished, Cancelled, PortLost, OpenFailed, RefusedConnected, RefusedNoPort,
-    RefusedRange, PlanTip, NotRecognised, AnswersLate, PickHint,
+    RefusedRange, PlanTip, NotRecognised, AnswersLate, PickHint, ThisPlan,
 };
 QString scanText(ScanText text, int language);
 // "3 min 20 s", "2 h 5 min" in the language.
