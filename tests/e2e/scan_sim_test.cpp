@@ -150,12 +150,22 @@ TEST(ScanSim, CancelEndsAtOnceAndReleasesThePort) {
     QString error;
     ASSERT_TRUE(line.start(&error)) << error.toStdString();
     QtSerialChannel channel;
+    // The channel's own listeners (the window's link) are lent to the scan and given back.
+    int heardChars = 0, heardLineEnds = 0;
+    channel.onRxChar = [&](int) { ++heardChars; };
+    channel.onRxFlag = [&] { ++heardLineEnds; };
     ScanController scan(channel, LangEN);
     ASSERT_TRUE(scan.start(request(line.devicePath(), 1, 254)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return scan.rowCount() == 2; }, kWaitMs));
     scan.cancel();
     EXPECT_FALSE(scan.running());
     EXPECT_FALSE(channel.isOpen());
+    EXPECT_EQ(heardChars + heardLineEnds, 0) << "the scan's replies went to the link";
+    ASSERT_TRUE(channel.onRxChar && channel.onRxFlag);
+    channel.onRxChar(1);
+    channel.onRxFlag();
+    EXPECT_EQ(heardChars, 1);
+    EXPECT_EQ(heardLineEnds, 1);
     EXPECT_EQ(scan.state(), ScanController::State::Cancelled);
     EXPECT_EQ(scan.statusText(), "Scan cancelled: 2 UPS(es) answered.");
     EXPECT_EQ(scan.rowCount(), 2) << "what was found stays listed";
