@@ -40,7 +40,9 @@ class Scheduler : public QObject, private LinkIo {
     // ButtonConnectClick, disconnect half: closes the port, clears the live stores.
     void disconnectLink();
     bool connected() const { return connected_; } // the user's connection (caption "Disconnect")
-    bool portOpen() const { return channel_.isOpen(); }
+    // The link's port is open: while disconnected the channel may be open for a bus scan, which is
+    // not the link's (no job may start on it, no button may offer one).
+    bool portOpen() const { return connected_ && channel_.isOpen(); }
 
     void tick();                // Timer1Timer
     void onRxChar(int waiting); // ComPort1RxChar

@@ -10,6 +10,7 @@
 #include "link/ScanController.h"
 #include "session/UpsSession.h"
 
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -239,3 +240,20 @@ TEST(ScanSim, LateAnswersKeepTheQuietWaitAndAreListedAsLate) {
 }
 
 } // namespace
+
+// `zavctl scan` prints a UPS that answers only after the reply wait, marked late, and still hears
+// the address after it.
+TEST(ScanSim, ZavctlPrintsALateUpsAsLate) {
+    SimulatorThread line{QVector<SimConfig>{unit(1, 7), unit(2, 5)}};
+    QString error;
+    ASSERT_TRUE(line.start(&error)) << error.toStdString();
+    line.withUnit(0, [&](VirtualUps& u) { u.faults().setDelay(1500); });
+    QProcess p;
+    p.start(QStringLiteral(ZAV_BINARY_DIR "/zavctl"),
+            {"scan", "--port", line.devicePath(), "--rates", "9600", "--addr", "1-2"});
+    ASSERT_TRUE(p.waitForFinished(kWaitMs));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    EXPECT_EQ(p.readAllStandardOutput().trimmed().split('\n'),
+              (QByteArrayList{"{\"address\":1,\"baud\":9600,\"modelCode\":7,\"model\":7,\"late\":true}",
+                              "{\"address\":2,\"baud\":9600,\"modelCode\":6,\"model\":5}"}));
+}

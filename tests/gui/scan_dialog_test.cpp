@@ -82,7 +82,8 @@ TEST_F(ShellTest, ScanFromTheConnectionBarFillsItAndConnectConnects) {
     EXPECT_TRUE(scanButton->isEnabled());
 }
 
-// Closing the dialog mid-scan cancels the scan and gives the port back: Connect works at once.
+// While a scan runs its port is not the link's; closing the dialog mid-scan cancels the scan and
+// gives the port back: Connect works at once.
 TEST_F(ShellTest, ClosingTheScanDialogReleasesThePort) {
     sim::SimulatorThread line{QVector<sim::SimConfig>{unit(1, 7)}};
     QString error;
@@ -100,6 +101,9 @@ TEST_F(ShellTest, ClosingTheScanDialogReleasesThePort) {
     dialog->findChild<QPushButton*>("ScanStart")->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->controller().rowCount() == 1; }, 60'000));
     EXPECT_TRUE(real.isOpen());
+    // The open port is the scan's: the disconnected link starts no job on it.
+    EXPECT_FALSE(w.scheduler().portOpen());
+    EXPECT_FALSE(w.scheduler().startSettingsDownloadJob());
     dialog->findChild<QPushButton*>("ScanClose")->click();
     EXPECT_FALSE(dialog->controller().running());
     EXPECT_FALSE(real.isOpen());
