@@ -57,6 +57,17 @@ int interFrameGapMs(int baud);
 int replyTimeoutTicks(int baud);
 // RTU: silence after the last chunk before the reply is judged.
 int rtuChunkWaitTicks(int baud);
+// The late-reply rule, shared by the scheduler and the address scan: after a request that got no
+// answer within its reply wait, the line must stay quiet this long before the next request goes
+// out (an answer that comes meanwhile is discarded, and a reply wait of quiet after it is enough).
+// A late answer is still expected this many reply waits on, and at least 3 s on: how late a UPS
+// answers depends on its own work more than on the rate.
+inline constexpr int kLateReplyWaits = 5;
+inline constexpr int kLateReplyFloorTicks = 60;
+inline constexpr int lateReplyHorizonTicks(int replyTimeoutTicks) {
+    return replyTimeoutTicks * kLateReplyWaits > kLateReplyFloorTicks ? replyTimeoutTicks * kLateReplyWaits
+                                                                      : kLateReplyFloorTicks;
+}
 
 struct ModelDetection {
     int comboItem; // ComboBoxUpsType item; 0 = not recognised

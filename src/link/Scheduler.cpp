@@ -193,7 +193,9 @@ void Scheduler::tick() {
 
     beforeDispatch();
 
-    if (channel_.isOpen() && !busy) {
+    // The line is served only while the user is connected: a disconnected link's channel may be
+    // open for someone else (the address scan borrows it), whose bytes are not the link's to read.
+    if (connected_ && channel_.isOpen() && !busy) {
         // A held scheduler still sees out the quiet wait of what it heard last: the line is free
         // for the next address only after it.
         const bool free = settleTicks_ <= 0 || settleTick();

@@ -40,7 +40,9 @@ class Scheduler : public QObject, private LinkIo {
     // ButtonConnectClick, disconnect half: closes the port, clears the live stores.
     void disconnectLink();
     bool connected() const { return connected_; } // the user's connection (caption "Disconnect")
-    bool portOpen() const { return channel_.isOpen(); }
+    // The link's port is open: while disconnected the channel may be open for a bus scan, which is
+    // not the link's (no job may start on it, no button may offer one).
+    bool portOpen() const { return connected_ && channel_.isOpen(); }
 
     void tick();                // Timer1Timer
     void onRxChar(int waiting); // ComPort1RxChar
@@ -169,12 +171,9 @@ class Scheduler : public QObject, private LinkIo {
     bool linkOk_ = false;
     int activity_ = ActIdle;
     // Line settling after a request without a whole reply (see receive()).
-    // A late answer is still expected this many reply waits on, and at least 3 s on: how late a UPS
-    // answers depends on its own work more than on the rate. A line never quiet for that long and one
-    // more wait is polled anyway.
-    static constexpr int kLateReplyWaits = 5;
-    static constexpr int kLateReplyFloorTicks = 60;
-    int lateReplyHorizon() const { return std::max(kLateReplyWaits * replyTimeout_, kLateReplyFloorTicks); }
+    // The late-reply horizon (lateReplyHorizonTicks). A line never quiet for that long and one more
+    // wait is polled anyway.
+    int lateReplyHorizon() const { return lateReplyHorizonTicks(replyTimeout_); }
     bool awaitingReply_ = false;
     bool replyOverdue_ = false; // the last request ended without a whole reply
     int settleTicks_ = 0;

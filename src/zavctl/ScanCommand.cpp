@@ -17,18 +17,18 @@ namespace {
 QString usageText() {
     QString text = "usage: zavctl scan --port PATH [--proto ascii|rtu] [--rates 9600,19200|all] [--addr 1-254]\n"
                    "  Asks every address for its model register at every rate given (default: all seven) and\n"
-                   "  prints one JSON line for each UPS that answers. Exit 0 when at least one answered,\n"
-                   "  3 when none did. A full scan of 254 addresses takes at most:\n";
-    for (const Protocol protocol : {Protocol::Ascii, Protocol::Rtu}) {
-        text += protocol == Protocol::Ascii ? "    ascii:" : "    rtu:  ";
-        for (const int baud : kBaudItems)
-            text += QStringLiteral(" %1 %2 s,").arg(baud).arg((AddressScan::durationMs(protocol, {baud}, 254) + 999) / 1000);
-        text.chop(1);
-        text += QStringLiteral("; all rates %1 s\n")
-                    .arg((AddressScan::durationMs(protocol, QVector<int>(kBaudItems.begin(), kBaudItems.end()), 254) + 999) / 1000);
-    }
-    text += QStringLiteral("  (the frames' wire time, %1 ms for the UPS to answer and the inter-frame gap, per address)\n")
-                .arg(AddressScan::kTurnaroundMs);
+                   "  prints one JSON line for each UPS that answers (with \"late\":true when it answers only\n"
+                   "  after the link's reply wait: it is there, but a connection would not hear it). Exit 0\n"
+                   "  when at least one answered, 3 when none did.\n"
+                   "  An address that does not answer costs the reply wait and the late-reply quiet wait (the\n"
+                   "  link's own rule, so that a late answer never meets the next request). A scan of 254\n"
+                   "  addresses takes at most:\n   ";
+    const QVector<int> all(kBaudItems.begin(), kBaudItems.end());
+    for (const int baud : kBaudItems)
+        text += QStringLiteral(" %1 %2 min,").arg(baud).arg((AddressScan::durationMs(1, {baud}, 254) + 59'999) / 60'000);
+    text.chop(1);
+    text += QStringLiteral("\n    all seven rates %1 min. Give the rate and a shorter --addr range when you know them.\n")
+                .arg((AddressScan::durationMs(1, all, 254) + 59'999) / 60'000);
     return text;
 }
 
@@ -71,14 +71,15 @@ int runScan(QCoreApplication& app, const QStringList& args) {
     channel.setPortName(p.value("port"));
     AddressScan scan(channel);
     QObject::connect(&scan, &AddressScan::found, &app, [](const ScanFind& f) {
-        std::printf("{\"address\":%d,\"baud\":%d,\"modelCode\":%d,\"model\":%d}\n", f.address, f.baud, f.modelCode, f.model);
+        std::printf("{\"address\":%d,\"baud\":%d,\"modelCode\":%d,\"model\":%d%s}\n", f.address, f.baud, f.modelCode,
+                    f.model, f.late ? ",\"late\":true" : "");
         std::fflush(stdout);
     });
     QObject::connect(&scan, &AddressScan::finished, &app, [&app] { app.quit(); });
     note(QStringLiteral("scanning %1 addresses at %2 rate(s): at most %3 s")
              .arg(addresses.size())
              .arg(rates.size())
-             .arg((AddressScan::durationMs(protocol, rates, int(addresses.size())) + 999) / 1000));
+             .arg((AddressScan::durationMs(1, rates, int(addresses.size())) + 999) / 1000));
     if (!scan.start(protocol, rates, addresses))
         return fail(ExitPort, linkMessageText(LinkMessage::PortOpenFailed, 1) + "\n  " + channel.errorText());
     app.exec();

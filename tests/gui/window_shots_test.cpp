@@ -5,12 +5,14 @@
 // The pictures go to $ZAV_SHOTS_DIR/<scale>/<language>-page<NN>[-<tabs><T>].png, and the software
 // settings dialog to <language>-settings-dialog.png; pages 0 and 9 also at 640 x 480; the record
 // pages sorted (and filtered), and the S-code analysis with only its abnormal rows to
-// <language>-scode-analysis-abnormal.png.
+// <language>-scode-analysis-abnormal.png; the bus scan dialog with the UPSes it found to
+// <language>-scan-dialog[-running].png.
 
 #include "app_fixture.h"
 
 #include "SimulatorThread.h"
 #include "app/widgets/FormPassword.h"
+#include "app/widgets/ScanDialog.h"
 #include "pagekit/FocusRing.h"
 #include "pagekit/LockPanel.h"
 #include "link/QtSerialChannel.h"
@@ -26,11 +28,23 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
 #include <QTabWidget>
 #include <QTest>
 
 using namespace zav;
 using namespace zav::test;
+
+namespace {
+sim::SimConfig busUnit(int address, int model) {
+    sim::SimConfig c;
+    c.address = address;
+    c.upsModel = model;
+    c.baud = 9600;
+    return c;
+}
+} // namespace
 
 TEST_F(ShellTest, DISABLED_WindowShots) {
     const QString root = qEnvironmentVariable("ZAV_SHOTS_DIR");
@@ -151,7 +165,29 @@ TEST_F(ShellTest, DISABLED_WindowShots) {
         QApplication::processEvents();
         EXPECT_TRUE(shell->formPassword().grab().save(out.filePath(QLatin1String(language) + QStringLiteral("-settings-dialog.png"))));
         shell->formPassword().close();
+
+        // The bus scan beside the address box, after a scan of a bus with three UPSes.
+        find<QPushButton>("ButtonConnect")->click(); // disconnect: the scan needs the port
+        w.resize(1024, 600);
+        sim::SimulatorThread bus{QVector<sim::SimConfig>{busUnit(1, 7), busUnit(2, 5), busUnit(3, 3)}};
+        ASSERT_TRUE(bus.start(&error)) << error.toStdString();
+        w.setPortText(bus.devicePath());
+        find<QPushButton>("ButtonScan")->click();
+        auto* scan = w.findChild<ScanDialog*>("ScanDialog");
+        ASSERT_NE(scan, nullptr);
+        scan->findChild<QComboBox*>("ScanRates")->setCurrentIndex(3); // 9600
+        scan->findChild<QSpinBox*>("ScanLastAddress")->setValue(4);
+        scan->findChild<QPushButton*>("ScanStart")->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return scan->controller().rowCount() == 3; }, 60000));
+        scan->findChild<QTableView*>("ScanFinds")->selectRow(1);
+        QApplication::processEvents();
+        EXPECT_TRUE(scan->grab().save(out.filePath(QLatin1String(language) + QStringLiteral("-scan-dialog-running.png"))));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !scan->controller().running(); }, 60000));
+        QApplication::processEvents();
+        EXPECT_TRUE(scan->grab().save(out.filePath(QLatin1String(language) + QStringLiteral("-scan-dialog.png"))));
+        scan->close();
         shell.reset();
+        bus.stop();
         ups.stop();
     }
 }

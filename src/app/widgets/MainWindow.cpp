@@ -10,6 +10,7 @@
 #include "app/widgets/FormPassword.h"
 #include "pagekit/LockPanel.h"
 #include "app/widgets/PageFactory.h"
+#include "app/widgets/ScanDialog.h"
 #include "pagekit/UserDialogs.h"
 #include "link/LinkTypes.h"
 #include "foundation/WindowFit.h"
@@ -82,7 +83,7 @@ MainWindow::MainWindow(SerialChannel& channel, ShellOptions options, QWidget* pa
     : QMainWindow(parent), options_(std::move(options)), dialogs_(*options_.dialogs),
       profile_(options_.profilePath),
       passwords_(profile_, brandingDefaultPassword()), // FormCreate 1: branding row and column
-      satellites_(options_.satelliteBase) {
+      satellites_(options_.satelliteBase), channel_(channel) {
     initShellResources();
     setObjectName(QStringLiteral("Form1"));
     if (!options_.pageFactory) options_.pageFactory = createPage;
@@ -371,6 +372,9 @@ QWidget* MainWindow::buildConnectionBar(QWidget* parent) {
     editUpsAddr_->setObjectName(QStringLiteral("EditUpsAddr"));
     editUpsAddr_->setFixedWidth(48);
     editUpsAddr_->setValidator(new UpsAddressValidator(editUpsAddr_));
+    buttonScan_ = new QPushButton(bar);
+    buttonScan_->setObjectName(QStringLiteral("ButtonScan"));
+    connect(buttonScan_, &QPushButton::clicked, this, &MainWindow::openScanDialog);
     buttonConnect_ = new QPushButton(bar);
     buttonConnect_->setObjectName(QStringLiteral("ButtonConnect"));
     buttonConnect_->setMinimumWidth(90);
@@ -391,7 +395,7 @@ QWidget* MainWindow::buildConnectionBar(QWidget* parent) {
     };
     for (QWidget* w : {group({labelUpsType_, comboBoxUpsType_}), group({labelBaud_, comboBox1_}),
                        group({labelPort_, comboBox2_}), group({labelProto_, comboBoxProto_}),
-                       group({labelAddr_, editUpsAddr_}), group({imageConned_, imageDisConn_, buttonConnect_})})
+                       group({labelAddr_, editUpsAddr_, buttonScan_}), group({imageConned_, imageDisConn_, buttonConnect_})})
         row->addWidget(w);
     return bar;
 }
@@ -505,6 +509,34 @@ void MainWindow::setConnectionBarEnabled(bool enabled) {
     for (QWidget* w : std::initializer_list<QWidget*>{comboBoxUpsType_, comboBoxProto_, editUpsAddr_,
                                                       comboBox1_, comboBox2_})
         w->setEnabled(enabled);
+    refreshScanButton();
+}
+
+void MainWindow::refreshScanButton() {
+    const bool free = !scheduler_->connected();
+    buttonScan_->setText(scanText(ScanText::Button, language_));
+    buttonScan_->setEnabled(free);
+    buttonScan_->setToolTip(scanText(free ? ScanText::ButtonTip : ScanText::ButtonBusyTip, language_));
+}
+
+void MainWindow::openScanDialog() {
+    if (scheduler_->connected()) return; // the button is off then; a scan needs the port to itself
+    if (!scanDialog_) {
+        scanDialog_ = new ScanDialog(channel_, language_, this);
+        connect(scanDialog_, &ScanDialog::picked, this, &MainWindow::applyScanPick);
+    }
+    scanDialog_->setLanguage(language_);
+    scanDialog_->controller().setLinkConnected(scheduler_->connected());
+    scanDialog_->prepare(comboBox2_->currentText().trimmed(), comboBoxProto_->currentIndex(), comboBox1_->currentIndex());
+    scanDialog_->open();
+}
+
+void MainWindow::applyScanPick(const ScanPick& pick) {
+    // The bar takes what the UPS answered with; Connect connects.
+    editUpsAddr_->setText(QString::number(pick.address));
+    comboBoxProto_->setCurrentIndex(pick.protocol == Protocol::Rtu ? 1 : 0);
+    comboBox1_->setCurrentIndex(pick.baudItem);
+    if (pick.modelItem > 0) comboBoxUpsType_->setCurrentIndex(pick.modelItem);
 }
 
 void MainWindow::buttonConnectClick() {
@@ -696,6 +728,8 @@ void MainWindow::formStrInit(int language) {
     editUpsAddr_->setToolTip(addressRangeText(language_));
     applyBranding(language_);
     buttonConnect_->setText(scheduler_->connected() ? disconnectCaption(language_) : connectCaption(language_));
+    refreshScanButton();
+    if (scanDialog_) scanDialog_->setLanguage(language_);
     for (ZavPage* p : std::as_const(pages_)) p->applyLanguage(language_); // the pages' own texts
     scheduler_->resetLinkState();
     resetScrollBoxes();

@@ -43,6 +43,8 @@ class UpsSession;
 class SerialChannel;
 class UserDialogs;
 class PowerOff;
+class ScanDialog;
+struct ScanPick;
 
 using PageFactoryFn = std::function<ZavPage*(int index, AppContext& context, QWidget* parent)>;
 
@@ -126,6 +128,10 @@ private:
     void switchLanguage(int language);
     void setTreeCaptions(int language);
     void setConnectionBarEnabled(bool enabled);
+    // The bus scan beside the address box: offered while the link is not connected.
+    void openScanDialog();
+    void applyScanPick(const ScanPick& pick);
+    void refreshScanButton();
     void refreshPortBox(QComboBox* box);
     void refreshPages();
     void resetScrollBoxes();
@@ -179,6 +185,9 @@ private:
     QComboBox* comboBoxProto_ = nullptr;
     QLineEdit* editUpsAddr_ = nullptr;
     QPushButton* buttonConnect_ = nullptr;
+    QPushButton* buttonScan_ = nullptr;
+    ScanDialog* scanDialog_ = nullptr; // made on first use
+    SerialChannel& channel_;           // the link's; the scan borrows it while disconnected
     QLabel* imageConned_ = nullptr;
     QLabel* imageDisConn_ = nullptr;
     QLabel* labelUpsType_ = nullptr;
