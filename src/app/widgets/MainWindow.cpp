@@ -545,6 +545,9 @@ void MainWindow::buttonConnectClick() {
         endConnection();
         return;
     }
+    // The scan dialog is modal, so this cannot come during a scan; if it ever does, the scan gives
+    // the port back before the link opens it.
+    if (scanDialog_ && scanDialog_->controller().running()) scanDialog_->controller().cancel();
     ConnectRequest request;
     request.modelItem = comboBoxUpsType_->currentIndex();
     request.baudItem = comboBox1_->currentIndex();
