@@ -1,5 +1,7 @@
 #include "zavd/ZavdConfigSummary.h"
 
+#include "journal/TrendStore.h"
+
 #include <QStringList>
 
 namespace zav {
@@ -64,10 +66,12 @@ QString describeZavdConfig(const ZavdConfig& c) {
     lines << policyLine(c.shutdown);
     lines << (c.journal.database.isEmpty()
                   ? QStringLiteral("[Journal] off")
-                  : QStringLiteral("[Journal] Database=%1 MaxAgeDays=%2 MaxSizeMB=%3")
+                  : QStringLiteral("[Journal] Database=%1 MaxAgeDays=%2 MaxSizeMB=%3 Trends=%4 TrendMaxSizeMB=%5")
                         .arg(c.journal.database)
                         .arg(c.journal.retention.maxAgeDays)
-                        .arg(c.journal.retention.maxSizeMb));
+                        .arg(c.journal.retention.maxSizeMb)
+                        .arg(trendDatabasePath(c.journal.database))
+                        .arg(c.journal.trends.maxSizeMb));
     if (!c.journal.hook.commandLine.isEmpty())
         lines << QStringLiteral("[EventCommand] Program=%1 TimeoutSeconds=%2")
                      .arg(c.journal.hook.commandLine)

@@ -47,7 +47,8 @@ TEST(ZavdConfigSummary, EveryPartIsPrintedAsTheServiceWillUseIt) {
         "CheckBoxUtilityFailUpsShutDelay=0 CheckBoxBattVoltLowUpsShutDelay=0 SEUtilityFailShutDelay=3 "
         "SEUtilityFailUpsShutDelay=5 SEBattVoltLowShutDelay=1 SEBattVoltLowUpsShutDelay=5 SEMaxRunTime=5 "
         "EditRunExProcedureAddr=/usr/local/bin/save-work",
-        "[Journal] Database=/var/lib/zav/journal.sqlite MaxAgeDays=365 MaxSizeMB=50",
+        "[Journal] Database=/var/lib/zav/journal.sqlite MaxAgeDays=365 MaxSizeMB=50 "
+        "Trends=/var/lib/zav/journal-trends.sqlite TrendMaxSizeMB=200",
     };
     EXPECT_EQ(summary.split(u'\n', Qt::SkipEmptyParts), expected);
     EXPECT_FALSE(summary.contains("secret"));
