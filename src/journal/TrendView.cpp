@@ -163,7 +163,34 @@ TrendQuery TrendModel::query(const QString& ups, const QDateTime& now) const {
     return q;
 }
 
-QVector<TrendLine> trendLines(const TrendResult& result) {
+namespace {
+
+// Per pixel column the first, lowest, highest and last point, in their time order.
+QVector<QPointF> keepColumnExtremes(const QVector<QPointF>& points, QPair<qint64, qint64> window, int columns) {
+    const double from = double(window.first);
+    const double width = double(window.second - window.first) / columns;
+    const auto columnOf = [&](double x) { return std::clamp(int((x - from) / width), 0, columns - 1); };
+    QVector<QPointF> kept;
+    for (qsizetype i = 0; i < points.size();) {
+        const int column = columnOf(points[i].x());
+        qsizetype end = i, low = i, high = i;
+        while (end < points.size() && columnOf(points[end].x()) == column) {
+            if (points[end].y() < points[low].y()) low = end;
+            if (points[end].y() > points[high].y()) high = end;
+            ++end;
+        }
+        qsizetype picks[] = {i, low, high, end - 1};
+        std::sort(std::begin(picks), std::end(picks));
+        for (int k = 0; k < 4; ++k)
+            if (k == 0 || picks[k] != picks[k - 1]) kept.append(points[picks[k]]);
+        i = end;
+    }
+    return kept;
+}
+
+} // namespace
+
+QVector<TrendLine> trendLines(const TrendResult& result, QPair<qint64, qint64> window, int columns) {
     QVector<TrendLine> lines;
     for (int s = 0; s < result.series.size(); ++s) {
         for (const TrendPoint& p : result.series[s].points) {
@@ -171,6 +198,9 @@ QVector<TrendLine> trendLines(const TrendResult& result) {
             lines.last().points.append(QPointF(double(p.ms), double(p.mean)));
         }
     }
+    if (columns > 0 && window.second > window.first)
+        for (TrendLine& line : lines)
+            if (line.points.size() > 4 * columns) line.points = keepColumnExtremes(line.points, window, columns);
     return lines;
 }
 

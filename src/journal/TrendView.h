@@ -72,7 +72,10 @@ class TrendModel {
 };
 
 // The lines to draw: every series split at its gaps (a line of one point is drawn as a point).
-QVector<TrendLine> trendLines(const TrendResult& result);
+// With `columns` > 0, a line denser than the chart's pixel columns across `window` keeps in each
+// column only its first, lowest, highest and last point: drawn, it looks as the whole line would,
+// with a few points a column instead of thousands (a month of minutes is 43,200 a value).
+QVector<TrendLine> trendLines(const TrendResult& result, QPair<qint64, qint64> window = {}, int columns = 0);
 // The vertical scale for the shown values: their lowest minimum and highest maximum with a margin
 // (a flat line gets a span of its own); {0, 1} when nothing is shown.
 QPair<double, double> trendValueScale(const TrendResult& result);

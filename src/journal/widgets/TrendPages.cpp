@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <algorithm>
 #include <QPushButton>
 #include <QRubberBand>
 #include <QSaveFile>
@@ -101,6 +102,14 @@ void TrendChartView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     QChartView::mouseReleaseEvent(event);
+}
+
+int TrendChartView::plotColumns() const {
+    // Before the first layout the plot has no width yet: the view's, and never fewer than a
+    // narrow screen's, so a page drawn while hidden is not thinned too far.
+    const double plot = chart()->plotArea().width();
+    const double width = std::max({plot, double(viewport()->width()), 1024.0});
+    return int(width * devicePixelRatioF());
 }
 
 void TrendChartView::draw(const TrendResult& result, const QVector<TrendLine>& lines, QPair<qint64, qint64> window,
@@ -287,7 +296,8 @@ void TrendsPage::refresh() {
     }
     QStringList captions;
     for (const TrendSeries& s : shown_.series) captions << trendChannelCaption(trendChannels()[trendChannelIndex(s.key)], language_);
-    chart_->draw(shown_, trendLines(shown_), model_.window(now), captions);
+    const QPair<qint64, qint64> window = model_.window(now);
+    chart_->draw(shown_, trendLines(shown_, window, chart_->plotColumns()), window, captions);
     status_->setText(trendStatus(shown_, language_));
     exportCsv_->setEnabled(attached_ && shown_.error.isEmpty() && !shown_.series.isEmpty());
     lastDrawMs_ = QDateTime::currentMSecsSinceEpoch();

@@ -34,6 +34,8 @@ class TrendChartView : public QChartView {
     explicit TrendChartView(QWidget* parent = nullptr);
     void draw(const TrendResult& result, const QVector<TrendLine>& lines, QPair<qint64, qint64> window,
               const QStringList& captions);
+    // Device pixel columns of the plot: a drawn line needs no more points than a few per column.
+    int plotColumns() const;
 
   signals:
     void zoomAsked(double factor, qint64 centerMs);

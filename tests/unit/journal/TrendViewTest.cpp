@@ -30,6 +30,51 @@ TEST(TrendViewTest, LinesBreakAtEveryGapAndNeverJoinTwoValues) {
     EXPECT_EQ(lines[1].points.first(), QPointF(60000, 3));
 }
 
+// A month of minutes drawn on a chart a few hundred pixels wide: each pixel column keeps its first,
+// lowest, highest and last point, so a one-minute dip or spike still shows, the line still breaks
+// at its gap, and a sparse line is drawn point for point.
+TEST(TrendViewTest, DenseLinesKeepEveryColumnsExtremesAndTheirOrder) {
+    constexpr qint64 kMinute = 60 * 1000;
+    constexpr int kMinutes = 30 * 24 * 60;
+    const qint64 start = kNowMs - kMinutes * kMinute;
+    TrendResult r;
+    TrendSeries dense{"output.voltage.a", {}};
+    for (int m = 0; m < kMinutes; ++m) {
+        float v = 230.0f + float(m % 7) * 0.1f;
+        if (m == 10'000) v = 180.0f; // a one-minute dip
+        if (m == 20'000) v = 260.0f; // a one-minute spike
+        dense.points.append(point(start + m * kMinute, v, m == 15'000));
+    }
+    TrendSeries sparse{"battery.charge", {}};
+    for (int h = 0; h < 24; ++h) sparse.points.append(point(start + h * 60 * kMinute, 90.0f + h));
+    r.series = {dense, sparse};
+
+    constexpr int kColumns = 500;
+    const QVector<TrendLine> lines = trendLines(r, {start, kNowMs}, kColumns);
+    ASSERT_EQ(lines.size(), 3); // the dense line broken at its gap, and the sparse one
+    qsizetype densePoints = 0;
+    bool dip = false, spike = false;
+    for (int i = 0; i < 2; ++i) {
+        const QVector<QPointF>& p = lines[i].points;
+        densePoints += p.size();
+        for (qsizetype k = 1; k < p.size(); ++k) ASSERT_LT(p[k - 1].x(), p[k].x()) << "points stay in time order";
+        for (const QPointF& q : p) {
+            dip = dip || q.y() == 180.0;
+            spike = spike || q.y() == 260.0;
+        }
+    }
+    EXPECT_LE(densePoints, 4 * (kColumns + 1));
+    EXPECT_TRUE(dip);
+    EXPECT_TRUE(spike);
+    EXPECT_EQ(lines[0].points.first(), QPointF(double(start), 230.0));
+    EXPECT_EQ(lines[1].points.first().x(), double(start + 15'000 * kMinute)) << "the line starts again after its gap";
+    EXPECT_EQ(lines[1].points.last().x(), double(start + (kMinutes - 1) * kMinute));
+    EXPECT_EQ(lines[2].points.size(), 24);
+
+    // Without a width, nothing is thinned.
+    EXPECT_EQ(trendLines(r)[0].points.size(), 15'000);
+}
+
 TEST(TrendViewTest, WindowFollowsRangeZoomAndPanButNeverPassesNow) {
     TrendModel m;
     struct Case {
