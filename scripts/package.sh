@@ -44,6 +44,8 @@ fi
 
 launcher=""
 command -v ccache >/dev/null && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
+# Paths below the checkout are hashed relative to it, so a clone in another folder reuses the cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 # -nc: no clean first, so the build folder of the last run is reused.
 (cd "$src" && ZAV_CMAKE_OPTIONS="$launcher" DEB_BUILD_OPTIONS="parallel=$(nproc)" \
   dpkg-buildpackage -b -us -uc -nc)

@@ -36,6 +36,8 @@ case "$kind" in
 esac
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+# Paths below the checkout are hashed relative to it, so a clone in another folder reuses the cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 cmake -S . -B "$dir" -G Ninja "${opts[@]}" "${launcher[@]}" >/dev/null
 scripts/check-packages.sh "$dir" "${PACKAGES[@]}"
 cmake --build "$dir" -j "$(nproc)"
