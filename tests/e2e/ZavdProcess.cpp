@@ -14,9 +14,14 @@ namespace zav::sim::test {
 
 namespace {
 const QString kZavd = QStringLiteral(ZAV_BINARY_DIR "/zavd");
+const QString kZavctl = QStringLiteral(ZAV_BINARY_DIR "/zavctl");
 } // namespace
 
 ZavdProcess::~ZavdProcess() {
+    stop();
+}
+
+void ZavdProcess::stop() {
     if (process_.state() == QProcess::NotRunning) return;
     process_.terminate();
     process_.waitForFinished(10'000);
@@ -74,6 +79,17 @@ int runTool(const QString& program, const QStringList& args, QByteArray* out) {
     const bool ended = p.waitForFinished(kZavdWaitMs);
     *out = p.readAll();
     return ended && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+CtlRun runZavctl(const QStringList& args) {
+    QProcess p;
+    p.start(kZavctl, args);
+    CtlRun r;
+    if (!p.waitForFinished(kZavdWaitMs)) return r;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return r;
 }
 
 bool Upsmon::start(const QTemporaryDir& dir, const QStringList& targets, int hostSync) {

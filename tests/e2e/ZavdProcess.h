@@ -26,6 +26,8 @@ class ZavdProcess {
     bool start(const QString& configPath, const QByteArray& config, QString* why);
     // Reads zavd's log until it holds `needle`; false when the time ran out or zavd ended.
     bool waitLog(const QByteArray& needle, int ms = kZavdWaitMs);
+    // Ends zavd (SIGTERM) and waits for it; also done when the object goes.
+    void stop();
     const QByteArray& log() const { return log_; }
     std::string logText() const { return log_.toStdString(); }
     QProcess::ProcessState state() const { return process_.state(); }
@@ -46,6 +48,13 @@ class ZavdProcess {
 // Runs a program to its end with its output and errors merged into `out`; its exit code, -1 when it
 // crashed or did not end in time.
 int runTool(const QString& program, const QStringList& args, QByteArray* out);
+
+// zavctl run to its end: exit code (-1 when it crashed or did not end in time), stdout and stderr apart.
+struct CtlRun {
+    int code = -1;
+    QByteArray out, err;
+};
+CtlRun runZavctl(const QStringList& args);
 
 // upsmon as a primary of the given NUT addresses, dry-run: its shutdown command touches `flag`.
 struct Upsmon {

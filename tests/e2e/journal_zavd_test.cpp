@@ -9,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -20,24 +19,6 @@ using namespace zav::sim::test;
 
 namespace {
 
-const QString kZavctl = QStringLiteral(ZAV_BINARY_DIR "/zavctl");
-constexpr int kWaitMs = 30'000;
-
-struct CtlRun {
-    int code = -1;
-    QByteArray out, err;
-};
-
-CtlRun zavctl(const QStringList& args) {
-    QProcess p;
-    p.start(kZavctl, args);
-    CtlRun r;
-    if (!p.waitForFinished(kWaitMs)) return r;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    return r;
-}
 
 QStringList eventNames(const QByteArray& json) {
     QStringList out;
@@ -69,9 +50,9 @@ class JournalZavd : public ::testing::Test {
     }
     bool journalHas(const QString& event, const QStringList& extra = {}) {
         return QTest::qWaitFor([&] {
-            const CtlRun r = zavctl(QStringList{"journal", "--db", db()} + extra);
+            const CtlRun r = runZavctl(QStringList{"journal", "--db", db()} + extra);
             return r.code == 0 && eventNames(r.out).contains(event);
-        }, kWaitMs);
+        }, kZavdWaitMs);
     }
 };
 
@@ -102,14 +83,14 @@ TEST_F(JournalZavd, EventsGoToTheJournalAndTheCommandAndZavctlReadsThem) {
     ASSERT_TRUE(journalHas("power-back"));
 
     // Newest first, and only what the filter asks for.
-    const CtlRun power = zavctl({"journal", "--db", db(), "--kind", "power"});
+    const CtlRun power = runZavctl({"journal", "--db", db(), "--kind", "power"});
     ASSERT_EQ(power.code, 0) << power.err.toStdString();
     const QStringList names = eventNames(power.out);
     ASSERT_GE(names.size(), 2);
     EXPECT_EQ(names.first(), "power-back");
     EXPECT_TRUE(names.contains("power-fail"));
     EXPECT_FALSE(names.contains("link-up"));
-    const CtlRun csv = zavctl({"journal", "--db", db(), "--format", "csv", "--since", "1h"});
+    const CtlRun csv = runZavctl({"journal", "--db", db(), "--format", "csv", "--since", "1h"});
     ASSERT_EQ(csv.code, 0);
     EXPECT_TRUE(csv.out.startsWith("time,ups,event,kind,text,details\r\n"));
     EXPECT_TRUE(csv.out.contains(",rack1,power-fail,power,")) << csv.out.toStdString();
@@ -118,7 +99,7 @@ TEST_F(JournalZavd, EventsGoToTheJournalAndTheCommandAndZavctlReadsThem) {
     ASSERT_TRUE(QTest::qWaitFor([&] {
         QFile h(hookOut);
         return h.open(QIODevice::ReadOnly) && h.readAll().contains("power-back|rack1|");
-    }, kWaitMs));
+    }, kZavdWaitMs));
     QFile h(hookOut);
     ASSERT_TRUE(h.open(QIODevice::ReadOnly));
     EXPECT_TRUE(h.readAll().contains("power-fail|rack1|Utility failure"));
@@ -144,7 +125,7 @@ TEST(JournalZavctl, AJournalThatCannotBeReadIsAFailure) {
         {{"journal", "--db", garbage, "--format", "xml"}, 1, "bad --format"},
     };
     for (const Case& c : cases) {
-        const CtlRun r = zavctl(c.args);
+        const CtlRun r = runZavctl(c.args);
         EXPECT_EQ(r.code, c.code) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
@@ -155,7 +136,7 @@ TEST(JournalZavctl, AJournalThatCannotBeReadIsAFailure) {
         EventJournal j;
         ASSERT_TRUE(j.open(dir.filePath("empty.sqlite")));
     }
-    const CtlRun empty = zavctl({"journal", "--db", dir.filePath("empty.sqlite")});
+    const CtlRun empty = runZavctl({"journal", "--db", dir.filePath("empty.sqlite")});
     EXPECT_EQ(empty.code, 0) << empty.err.toStdString();
     EXPECT_EQ(QJsonDocument::fromJson(empty.out).array().size(), 0);
 }
